@@ -1,0 +1,16 @@
+#include <windows.h>
+
+#include "platform/app_directory.h"
+
+namespace platform {
+
+std::string GetAppDirectory() {
+    char path[MAX_PATH] = {};
+    const DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH) {
+        return {};
+    }
+    return DirectoryPart(std::string(path, n), '\\');
+}
+
+}  // namespace platform
