@@ -10,7 +10,7 @@
 namespace platform {
 
 class Clock {
-public:
+  public:
     using Duration = std::chrono::steady_clock::duration;
     using TimePoint = std::chrono::steady_clock::time_point;
 
@@ -29,13 +29,13 @@ public:
 
 // Restores the previous scale when it goes out of scope; for tests.
 class ScopedClockScale {
-public:
+  public:
     explicit ScopedClockScale(double scale) : m_previous(Clock::Scale()) { Clock::SetScale(scale); }
     ~ScopedClockScale() { Clock::SetScale(m_previous); }
     ScopedClockScale(const ScopedClockScale&) = delete;
     ScopedClockScale& operator=(const ScopedClockScale&) = delete;
 
-private:
+  private:
     double m_previous;
 };
 

@@ -1,0 +1,15 @@
+// The shape of one standard AT request/answer cycle.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+struct AtCycle {
+    std::string request;                // the whole request line, CR LF included
+    std::uint32_t pauseBeforeMs = 100;  // after opening, before the write
+    std::uint32_t pauseAfterMs = 300;   // after the write, before the single read
+    std::size_t answerArea = 200;       // size of the answer area; a read still takes at most 200 bytes
+};
+
+inline constexpr std::uint32_t kLongPauseAfterMs = 500;  // QueryAuth and QueryApn wait longer

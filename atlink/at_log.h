@@ -1,0 +1,32 @@
+// The AT traffic log "AtLog.ini": one line per request written and per answer read.
+//
+// A line is "%m/%d/%Y %H:%M:%S " + "Send: " or "Recv: " + the text + CR LF, and every LF of it
+// reaches the file as CR LF, so the line ends in CR CR LF. A text ending in a single CR loses
+// that CR. An empty text writes no line but creates the file. Writers in this process are
+// serialised, so two threads logging at once lose no line; the file is opened and closed for
+// every line.
+#pragma once
+
+#include <cstdio>
+#include <ctime>
+#include <string>
+
+namespace atlink {
+
+inline constexpr const char* kAtLogFileName = "AtLog.ini";
+
+// The line for text as composed in memory (LF line end, before the disk translation).
+std::string ComposeAtLogLine(const std::string& text, bool bRecv, const std::tm& date, const std::tm& time);
+
+// The bytes that a composed line takes on disk: every LF becomes CR LF.
+std::string AtLogDiskBytes(const std::string& composed);
+
+// Appends the line for text to the log file at path. *stream holds the open file while the
+// line is written and is null again afterwards. A file that cannot be opened costs the line.
+void AppendAtLogLine(const std::string& path, const std::string& text, bool bRecv, std::FILE** stream);
+
+// Directory of the log file: the program directory unless overridden (tests only).
+std::string AtLogDirectory();
+void SetAtLogDirectoryOverride(const std::string& directory);  // empty restores the default
+
+}  // namespace atlink

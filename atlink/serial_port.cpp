@@ -1,0 +1,53 @@
+#include "atlink/serial_port.h"
+
+#include <cstring>
+
+#include "atlink/at_log.h"
+
+BOOL CSerialPort::OpenPort(int nPort) {
+    // The COM number is kept within the 20-character device path of the Windows form "\\.\COM%d".
+    if (nPort <= 0 || nPort > 99999) {
+        return FALSE;
+    }
+    m_hComm = platform::SerialOpen(nPort);
+    if (m_hComm == platform::kInvalidSerialHandle) {
+        return FALSE;
+    }
+    return platform::SerialConfigure(m_hComm) ? TRUE : FALSE;
+}
+
+BOOL CSerialPort::WriteData(const char* pData, int nLength) {
+    if (m_hComm == platform::kInvalidSerialHandle) {
+        return FALSE;
+    }
+    WriteAtLog(pData != nullptr ? std::string(pData) : std::string(), FALSE);
+    if (pData != nullptr && nLength > 0) {
+        platform::SerialWrite(m_hComm, pData, static_cast<std::size_t>(nLength));
+    }
+    return TRUE;
+}
+
+BOOL CSerialPort::ReadData(char* pBuffer, DWORD* pnRead) {
+    *pnRead = 0;
+    if (m_hComm == platform::kInvalidSerialHandle) {
+        return FALSE;
+    }
+    std::size_t count = 0;
+    const bool ok = platform::SerialRead(m_hComm, pBuffer, kReadLimit, &count);
+    *pnRead = static_cast<DWORD>(count);
+    // Logged as text up to its first NUL; the count bounds it even if the caller forgot to zero.
+    WriteAtLog(std::string(pBuffer, strnlen(pBuffer, count)), TRUE);
+    return ok ? TRUE : FALSE;
+}
+
+void CSerialPort::ClosePort() {
+    if (m_hComm != platform::kInvalidSerialHandle) {
+        platform::SerialClose(m_hComm);
+        m_hComm = platform::kInvalidSerialHandle;
+    }
+}
+
+void CSerialPort::WriteAtLog(const std::string& strText, BOOL bRecv) {
+    atlink::AppendAtLogLine(atlink::AtLogDirectory() + atlink::kAtLogFileName, strText, bRecv != FALSE,
+                            &m_pLogFile);
+}

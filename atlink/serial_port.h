@@ -1,0 +1,64 @@
+// CSerialPort: the transport to the module's AT port and the home of every AT command.
+//
+// A port-opening command takes the COM number, opens the port, runs one request/answer cycle
+// and closes the port on every path. An open-port command works on an object whose port is
+// already open and leaves it open. Every byte string written or read goes to the traffic log.
+#pragma once
+
+#include <cstdio>
+#include <mutex>
+#include <string>
+
+#include "atlink/at_cycle.h"
+#include "atlink/win_types.h"
+#include "platform/serial_port.h"
+
+class CSerialPort {
+  public:
+    static constexpr DWORD kReadLimit = 200;  // bytes taken by one read
+    static constexpr std::size_t kDevicePathChars = 20;
+
+    CSerialPort() = default;
+    // Destroying an object does not close its port: whoever opened it calls ClosePort.
+    virtual ~CSerialPort() = default;
+    CSerialPort(const CSerialPort&) = delete;
+    CSerialPort& operator=(const CSerialPort&) = delete;
+
+    BOOL OpenPort(int nPort);
+    // FALSE only when the port is closed; a failed or short write still gives TRUE.
+    BOOL WriteData(const char* pData, int nLength);
+    // Reads at most 200 bytes into pBuffer, which has room for one byte more. FALSE only when
+    // the port is closed or the read cannot start; a read without data is TRUE with *pnRead 0.
+    BOOL ReadData(char* pBuffer, DWORD* pnRead);
+    void ClosePort();
+    void WriteAtLog(const std::string& strText, BOOL bRecv);
+
+    bool IsOpen() const { return m_hComm != platform::kInvalidSerialHandle; }
+
+    // Held for the whole of a transaction on this object, so that two threads running
+    // open-port commands on the same object (or closing it meanwhile) never interleave.
+    std::unique_lock<std::recursive_mutex> LockTransaction() {
+        return std::unique_lock<std::recursive_mutex>(m_transaction);
+    }
+
+    // The standard cycle. The port-opening form opens nPort, exchanges and closes; the open-port
+    // form exchanges on the open port. Both give true with the answer text when a read brought
+    // data, false on every failure (port unusable, read failed, nothing answered).
+    bool RunCycle(int nPort, const AtCycle& cycle, std::string* answer);
+    bool RunCycle(const AtCycle& cycle, std::string* answer);
+
+    // The standard cycle of a set command: TRUE exactly when the answer contains "OK".
+    BOOL RunSetCycle(int nPort, const std::string& request);
+    BOOL RunSetCycle(const std::string& request);
+
+    // The free-form transaction of the AT console: writes strCmd + CR LF and polls up to 50
+    // times for a read that holds "OK" or "ERROR"; returns that read's text, or "".
+    std::string SendAtCommand(int nPort, const std::string& strCmd);
+
+  private:
+    bool Exchange(const AtCycle& cycle, std::string* answer);
+
+    platform::SerialHandle m_hComm = platform::kInvalidSerialHandle;
+    std::FILE* m_pLogFile = nullptr;
+    std::recursive_mutex m_transaction;
+};

@@ -1,0 +1,16 @@
+// Finding the module's AT port among the present serial devices.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/present_devices.h"
+
+// The COM number of the last present serial device whose friendly name contains "AT Port";
+// 0 when there is none.
+int FindAtPortNumber();
+int FindAtPortNumber(const std::vector<platform::PresentSerialDevice>& devices);
+
+// The number written between "COM" and ")" in a friendly name such as "... AT Port (COM12)";
+// 0 when there is no such number. At most 99 characters are taken, as digits only.
+int ComNumberFromFriendlyName(const std::string& friendly);

@@ -1,0 +1,12 @@
+#include "platform/local_time.h"
+
+namespace platform {
+
+std::tm LocalTimeNow() {
+    const std::time_t now = std::time(nullptr);
+    std::tm result{};
+    localtime_r(&now, &result);
+    return result;
+}
+
+}  // namespace platform

@@ -1,0 +1,39 @@
+// Serial port backend: open a numbered COM port, configure it, read and write raw bytes.
+//
+// Line settings: 115200 baud, 8 data bits, no parity, 1 stop bit, raw bytes (no echo, no line
+// discipline, no CR/LF translation, no software flow control). A read waits at most about 20 ms
+// and returns what has arrived; a write gives up after 2000 ms. A port is exclusive: a second
+// open of the same port, from this process or another, fails.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace platform {
+
+using SerialHandle = std::intptr_t;
+inline constexpr SerialHandle kInvalidSerialHandle = -1;
+
+inline constexpr std::uint32_t kSerialReadTimeoutMs = 20;
+inline constexpr std::uint32_t kSerialWriteTimeoutMs = 2000;
+inline constexpr std::uint32_t kSerialBaudRate = 115200;
+
+// Opens COM port comNumber (a positive number) for exclusive reading and writing.
+// kInvalidSerialHandle when the port does not exist or is held by someone else.
+SerialHandle SerialOpen(int comNumber);
+
+// Applies the line settings and time-outs; false when the driver refuses them.
+// The handle stays open either way: the caller closes it.
+bool SerialConfigure(SerialHandle handle);
+
+// Writes the bytes, waiting at most 2000 ms; false when the write failed or timed out.
+bool SerialWrite(SerialHandle handle, const char* data, std::size_t length);
+
+// Reads at most maxBytes of what has arrived, waiting at most about 20 ms for the first byte.
+// false only when the read could not be started; *count is 0 when nothing arrived.
+bool SerialRead(SerialHandle handle, char* buffer, std::size_t maxBytes, std::size_t* count);
+
+// Restores the settings found at open, releases the exclusive claim and closes the handle.
+void SerialClose(SerialHandle handle);
+
+}  // namespace platform

@@ -1,0 +1,166 @@
+// termios backend of the serial port.
+#include <errno.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <string>
+
+#include "platform/device_table.h"
+#include "platform/serial_port.h"
+
+namespace platform {
+
+namespace {
+
+struct PosixSerial {
+    int fd = -1;
+    termios saved{};
+    bool haveSaved = false;
+};
+
+PosixSerial* FromHandle(SerialHandle handle) {
+    return handle == kInvalidSerialHandle ? nullptr : reinterpret_cast<PosixSerial*>(handle);
+}
+
+int MillisLeft(std::chrono::steady_clock::time_point deadline) {
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+    return left.count() > 0 ? static_cast<int>(left.count()) : 0;
+}
+
+}  // namespace
+
+SerialHandle SerialOpen(int comNumber) {
+    const std::string node = DeviceNodeForCom(comNumber);
+    if (node.empty()) {
+        return kInvalidSerialHandle;
+    }
+    const int fd = ::open(node.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        return kInvalidSerialHandle;
+    }
+    // Both claims are needed: TIOCEXCL does not stop root, and flock alone does not stop a
+    // program that ignores advisory locks. A second opener in this process fails on flock too,
+    // because every open has its own file description.
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0 || ::ioctl(fd, TIOCEXCL) != 0) {
+        ::close(fd);
+        return kInvalidSerialHandle;
+    }
+    auto* port = new PosixSerial;
+    port->fd = fd;
+    port->haveSaved = ::tcgetattr(fd, &port->saved) == 0;
+    return reinterpret_cast<SerialHandle>(port);
+}
+
+bool SerialConfigure(SerialHandle handle) {
+    PosixSerial* port = FromHandle(handle);
+    if (port == nullptr || !port->haveSaved) {
+        return false;
+    }
+    termios tio = port->saved;
+    tio.c_iflag &= ~static_cast<tcflag_t>(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL | IXON |
+                                          IXOFF | IXANY | INPCK);
+    tio.c_oflag &= ~static_cast<tcflag_t>(OPOST);
+    tio.c_lflag &= ~static_cast<tcflag_t>(ECHO | ECHONL | ECHOE | ECHOK | ICANON | ISIG | IEXTEN);
+    tio.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | CSTOPB);
+    tio.c_cflag |= CS8 | CREAD | CLOCAL;
+    tio.c_cc[VMIN] = 0;
+    tio.c_cc[VTIME] = 0;
+    if (::cfsetispeed(&tio, B115200) != 0 || ::cfsetospeed(&tio, B115200) != 0) {
+        return false;
+    }
+    if (::tcsetattr(port->fd, TCSANOW, &tio) != 0) {
+        return false;
+    }
+    // tcsetattr succeeds when any one change took: read the settings back to be sure.
+    termios check{};
+    if (::tcgetattr(port->fd, &check) != 0) {
+        return false;
+    }
+    return ::cfgetospeed(&check) == B115200 && (check.c_cflag & CSIZE) == CS8 &&
+           (check.c_cflag & PARENB) == 0 && (check.c_lflag & (ICANON | ECHO)) == 0 &&
+           (check.c_oflag & OPOST) == 0;
+}
+
+bool SerialWrite(SerialHandle handle, const char* data, std::size_t length) {
+    PosixSerial* port = FromHandle(handle);
+    if (port == nullptr) {
+        return false;
+    }
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kSerialWriteTimeoutMs);
+    std::size_t done = 0;
+    while (done < length) {
+        const ssize_t n = ::write(port->fd, data + done, length - done);
+        if (n > 0) {
+            done += static_cast<std::size_t>(n);
+            continue;
+        }
+        if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR) {
+            return false;
+        }
+        const int left = MillisLeft(deadline);
+        if (left == 0) {
+            return false;
+        }
+        pollfd pfd{port->fd, POLLOUT, 0};
+        ::poll(&pfd, 1, left);
+    }
+    return true;
+}
+
+bool SerialRead(SerialHandle handle, char* buffer, std::size_t maxBytes, std::size_t* count) {
+    *count = 0;
+    PosixSerial* port = FromHandle(handle);
+    if (port == nullptr) {
+        return false;
+    }
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kSerialReadTimeoutMs);
+    for (;;) {
+        const ssize_t n = ::read(port->fd, buffer, maxBytes);
+        if (n > 0) {
+            *count = static_cast<std::size_t>(n);
+            return true;
+        }
+        if (n == 0 || (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR)) {
+            // End of file or a hang-up: the read ends without data, like a time-out.
+            if (n < 0 && errno == EBADF) {
+                return false;
+            }
+            return true;
+        }
+        const int left = MillisLeft(deadline);
+        if (left == 0) {
+            return true;
+        }
+        pollfd pfd{port->fd, POLLIN, 0};
+        if (::poll(&pfd, 1, left) <= 0) {
+            return true;
+        }
+        if ((pfd.revents & POLLIN) == 0) {
+            return true;  // hang-up or error without data
+        }
+    }
+}
+
+void SerialClose(SerialHandle handle) {
+    PosixSerial* port = FromHandle(handle);
+    if (port == nullptr) {
+        return;
+    }
+    if (port->haveSaved) {
+        ::tcsetattr(port->fd, TCSANOW, &port->saved);
+    }
+    // The exclusive flag belongs to the tty, not to this descriptor: clear it so that the next
+    // opener is not refused while another descriptor (a simulator's, say) keeps the tty alive.
+    ::ioctl(port->fd, TIOCNXCL);
+    ::flock(port->fd, LOCK_UN);
+    ::close(port->fd);
+    delete port;
+}
+
+}  // namespace platform

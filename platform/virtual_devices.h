@@ -1,0 +1,44 @@
+// Virtual devices: serial ports (and ADB interfaces) announced by files instead of hardware.
+//
+// The directory $XDG_RUNTIME_DIR/marlinq/devices/ (or /tmp/marlinq-<uid>/devices/ when
+// XDG_RUNTIME_DIR is unset) holds one file per device, named <anything>.device, of key=value lines:
+//   path=<tty node>            com=<COM number>
+//   friendly=<friendly name>   hwid=<hardware identifier>  (one or more)
+//   adb=1                      (an ADB interface rather than a serial port)
+// A device is present while its file exists and, for a serial port, its node exists.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace platform {
+
+struct VirtualDevice {
+    std::string file;  // the .device file it was read from
+    std::string path;
+    int com = 0;
+    std::string friendly;
+    std::vector<std::string> hwids;
+    bool adb = false;
+};
+
+// The directory of the device files (without creating it).
+std::string VirtualDeviceDirectory();
+
+// Parses the text of one device file. Unknown keys are ignored; lines and values are bounded.
+VirtualDevice ParseVirtualDevice(const std::string& text);
+
+// Text of a device file for dev (the inverse of ParseVirtualDevice).
+std::string FormatVirtualDevice(const VirtualDevice& dev);
+
+// All present devices, in file-name order.
+std::vector<VirtualDevice> ListVirtualDevices();
+
+// Writes dev to <directory>/<name>.device atomically, creating the directory.
+// With exclusive set the call fails when such a file already exists. Returns the file path or "".
+std::string WriteVirtualDevice(const std::string& name, const VirtualDevice& dev, bool exclusive);
+
+// Removes a device file written by WriteVirtualDevice.
+void RemoveVirtualDevice(const std::string& file);
+
+}  // namespace platform

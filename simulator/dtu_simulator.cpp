@@ -1,0 +1,310 @@
+#include "simulator/dtu_simulator.h"
+
+#include <cstdio>
+
+#include "platform/clock.h"
+#include "platform/virtual_devices.h"
+
+namespace sim {
+
+namespace {
+
+constexpr int kFirstFreeCom = 201;
+constexpr int kLastFreeCom = 999;
+constexpr std::size_t kMaxLine = 4096;  // longer input without a line end is dropped
+
+std::string FriendlyName(const std::string& format, int com) {
+    char out[256] = {};
+    std::snprintf(out, sizeof out, format.c_str(), com);
+    return out;
+}
+
+}  // namespace
+
+DtuSimulator::~DtuSimulator() {
+    Stop();
+}
+
+bool DtuSimulator::Start(const SimulatorOptions& options, std::string* error) {
+    Stop();
+    m_options = options;
+    if (!m_pty.Open(error)) {
+        return false;
+    }
+    m_model = DtuModel();
+    m_model.SetAdbEnabled(options.adbEnabled);
+    // The device file name carries the COM number, so creating it exclusively claims the number.
+    platform::VirtualDevice dev;
+    dev.path = m_pty.PortPath();
+    dev.hwids = options.hwids;
+    const int first = options.com > 0 ? options.com : kFirstFreeCom;
+    const int last = options.com > 0 ? options.com : kLastFreeCom;
+    for (int com = first; com <= last && m_deviceFile.empty(); ++com) {
+        dev.com = com;
+        dev.friendly = FriendlyName(options.friendlyFormat, com);
+        m_deviceName = "dtusim-COM" + std::to_string(com);
+        m_deviceFile = platform::WriteVirtualDevice(m_deviceName, dev, true);
+        if (!m_deviceFile.empty()) {
+            m_com = com;
+        }
+    }
+    if (m_deviceFile.empty()) {
+        *error = "no free COM number for the simulator in " + platform::VirtualDeviceDirectory();
+        m_pty.Close();
+        return false;
+    }
+    if (options.adbEnabled) {
+        RegisterAdb(true);
+    }
+    m_stopping = false;
+    m_thread = std::thread([this] { Run(); });
+    return true;
+}
+
+void DtuSimulator::Stop() {
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_stopping = true;
+    }
+    m_changed.notify_all();
+    if (m_thread.joinable()) {
+        m_thread.join();
+    }
+    std::lock_guard<std::mutex> lock(m_mutex);
+    Unregister();
+    m_pty.Close();
+    m_com = 0;
+}
+
+std::string DtuSimulator::DeviceFile() const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_deviceFile;
+}
+
+bool DtuSimulator::Present() const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return !m_deviceFile.empty();
+}
+
+Behaviour DtuSimulator::GetBehaviour() const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_behaviour;
+}
+
+void DtuSimulator::SetBehaviour(const Behaviour& behaviour) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_behaviour = behaviour;
+}
+
+void DtuSimulator::SetEcho(bool on) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_model.SetEcho(on);
+}
+
+void DtuSimulator::SetReply(const std::string& line, const std::string& reply) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_replies[line] = reply;
+}
+
+void DtuSimulator::ClearReplies() {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_replies.clear();
+}
+
+std::string DtuSimulator::Value(const std::string& name) const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_model.Value(name);
+}
+
+void DtuSimulator::SetValue(const std::string& name, const std::string& value) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_model.SetValue(name, value);
+}
+
+bool DtuSimulator::AdbEnabled() const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_model.AdbEnabled();
+}
+
+std::vector<RecordedRequest> DtuSimulator::Requests() const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_requests;
+}
+
+void DtuSimulator::ClearRequests() {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_requests.clear();
+}
+
+bool DtuSimulator::WaitForRequests(std::size_t count, int timeoutMs) const {
+    std::unique_lock<std::mutex> lock(m_mutex);
+    return m_changed.wait_for(lock, std::chrono::milliseconds(timeoutMs),
+                              [&] { return m_requests.size() >= count; });
+}
+
+void DtuSimulator::SendUnsolicited(const std::string& bytes) {
+    std::lock_guard<std::mutex> lock(m_writeMutex);
+    m_pty.Write(bytes.data(), bytes.size());
+}
+
+void DtuSimulator::PauseUnlessStopping(std::uint32_t ms) {
+    if (ms == 0) {
+        return;
+    }
+    std::unique_lock<std::mutex> lock(m_mutex);
+    m_changed.wait_for(lock, platform::Clock::Scaled(ms), [&] { return m_stopping; });
+}
+
+void DtuSimulator::Run() {
+    std::string pending;
+    char buffer[512];
+    for (;;) {
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            if (m_stopping) {
+                return;
+            }
+            // After a reset the module comes back: register again once the absence is over.
+            if (m_deviceFile.empty() && std::chrono::steady_clock::now() >= m_absentUntil) {
+                Register();
+            }
+        }
+        const std::size_t n = m_pty.Read(buffer, sizeof buffer, 10);
+        bool absent = false;
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            absent = m_deviceFile.empty();
+        }
+        if (absent) {
+            pending.clear();  // a module that is restarting hears nothing
+            continue;
+        }
+        pending.append(buffer, n);
+        for (;;) {
+            const std::size_t end = pending.find_first_of("\r\n");
+            if (end == std::string::npos) {
+                if (pending.size() > kMaxLine) {
+                    pending.clear();
+                }
+                break;
+            }
+            std::size_t next = end + 1;
+            if (pending[end] == '\r' && next < pending.size() && pending[next] == '\n') {
+                ++next;
+            }
+            const std::string line = pending.substr(0, end);
+            const std::string raw = pending.substr(0, next);
+            pending.erase(0, next);
+            if (line.empty()) {
+                continue;
+            }
+            HandleLine(line, raw);
+        }
+    }
+}
+
+void DtuSimulator::HandleLine(const std::string& line, const std::string& raw) {
+    Behaviour behaviour;
+    ModelReply reply;
+    bool echo = false;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_requests.push_back({std::chrono::steady_clock::now(), raw});
+        behaviour = m_behaviour;
+        echo = m_model.Echo();
+        const auto fixed = m_replies.find(line);
+        if (fixed != m_replies.end()) {
+            reply.text = fixed->second;
+        } else if (behaviour.errorAll) {
+            reply.text = DtuModel::Error();
+        } else {
+            reply = m_model.Handle(line);
+        }
+    }
+    m_changed.notify_all();
+    if (behaviour.silent) {
+        return;
+    }
+    if (echo) {
+        SendPaced(raw, Behaviour{});
+    }
+    PauseUnlessStopping(behaviour.answerDelayMs);
+    if (!behaviour.garbage.empty()) {
+        SendPaced(behaviour.garbage, Behaviour{});
+    }
+    for (const auto& text : behaviour.unsolicited) {
+        SendPaced(text, Behaviour{});
+        PauseUnlessStopping(behaviour.unsolicitedGapMs);
+    }
+    SendPaced(reply.text, behaviour);
+    switch (reply.action) {
+        case ModelAction::Reset: {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            Unregister();
+            m_absentUntil =
+                std::chrono::steady_clock::now() + platform::Clock::Scaled(behaviour.resetAbsentMs);
+            break;
+        }
+        case ModelAction::AdbOn:
+        case ModelAction::AdbOff: {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            RegisterAdb(reply.action == ModelAction::AdbOn);
+            break;
+        }
+        case ModelAction::None:
+            break;
+    }
+}
+
+void DtuSimulator::SendPaced(const std::string& bytes, const Behaviour& behaviour) {
+    if (behaviour.splitChunk == 0 || bytes.size() <= behaviour.splitChunk) {
+        SendUnsolicited(bytes);
+        return;
+    }
+    for (std::size_t at = 0; at < bytes.size(); at += behaviour.splitChunk) {
+        if (at > 0) {
+            PauseUnlessStopping(behaviour.splitGapMs);
+        }
+        SendUnsolicited(bytes.substr(at, behaviour.splitChunk));
+    }
+}
+
+// The following run with m_mutex held.
+void DtuSimulator::Register() {
+    platform::VirtualDevice dev;
+    dev.path = m_pty.PortPath();
+    dev.com = m_com;
+    dev.friendly = FriendlyName(m_options.friendlyFormat, m_com);
+    dev.hwids = m_options.hwids;
+    m_deviceFile = platform::WriteVirtualDevice(m_deviceName, dev, false);
+    m_pty.Discard();
+    if (m_model.AdbEnabled()) {
+        RegisterAdb(true);
+    }
+}
+
+void DtuSimulator::Unregister() {
+    if (!m_deviceFile.empty()) {
+        platform::RemoveVirtualDevice(m_deviceFile);
+        m_deviceFile.clear();
+    }
+    if (!m_adbFile.empty()) {
+        platform::RemoveVirtualDevice(m_adbFile);
+        m_adbFile.clear();
+    }
+}
+
+void DtuSimulator::RegisterAdb(bool on) {
+    if (on && m_adbFile.empty()) {
+        platform::VirtualDevice adb;
+        adb.adb = true;
+        adb.hwids = m_options.adbHwids;
+        adb.friendly = "Simulated DTU ADB Interface";
+        m_adbFile = platform::WriteVirtualDevice(m_deviceName + "-adb", adb, false);
+    } else if (!on && !m_adbFile.empty()) {
+        platform::RemoveVirtualDevice(m_adbFile);
+        m_adbFile.clear();
+    }
+}
+
+}  // namespace sim

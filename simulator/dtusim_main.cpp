@@ -1,0 +1,117 @@
+// dtusim: runs a simulated DTU module until interrupted.
+//
+//   dtusim [--com N] [--echo] [--delay MS] [--adb] [--reset-time MS] [--quiet]
+//
+// Prints one line with the COM number and the pseudo-terminal once the device is registered,
+// then (unless --quiet) every request it receives.
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <thread>
+
+#include "simulator/dtu_simulator.h"
+
+namespace {
+
+volatile std::sig_atomic_t g_stop = 0;
+
+void OnSignal(int) {
+    g_stop = 1;
+}
+
+bool NumberArg(int argc, char** argv, int* i, long* out) {
+    if (*i + 1 >= argc) {
+        return false;
+    }
+    char* end = nullptr;
+    const long value = std::strtol(argv[*i + 1], &end, 10);
+    if (end == argv[*i + 1] || *end != '\0' || value < 0 || value > 10'000'000) {
+        return false;
+    }
+    *out = value;
+    ++*i;
+    return true;
+}
+
+int Usage() {
+    std::fprintf(stderr,
+                 "usage: dtusim [--com N] [--echo] [--delay MS] [--adb] [--reset-time MS] [--quiet]\n");
+    return 2;
+}
+
+std::string Printable(const std::string& bytes) {
+    std::string out;
+    for (unsigned char c : bytes) {
+        if (c == '\r') {
+            out += "\\r";
+        } else if (c == '\n') {
+            out += "\\n";
+        } else if (c < 32 || c > 126) {
+            char hex[8];
+            std::snprintf(hex, sizeof hex, "\\x%02X", c);
+            out += hex;
+        } else {
+            out += static_cast<char>(c);
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    sim::SimulatorOptions options;
+    sim::Behaviour behaviour;
+    bool echo = false;
+    bool quiet = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        long value = 0;
+        if (arg == "--com" && NumberArg(argc, argv, &i, &value) && value > 0) {
+            options.com = static_cast<int>(value);
+        } else if (arg == "--delay" && NumberArg(argc, argv, &i, &value)) {
+            behaviour.answerDelayMs = static_cast<std::uint32_t>(value);
+        } else if (arg == "--reset-time" && NumberArg(argc, argv, &i, &value)) {
+            behaviour.resetAbsentMs = static_cast<std::uint32_t>(value);
+        } else if (arg == "--echo") {
+            echo = true;
+        } else if (arg == "--adb") {
+            options.adbEnabled = true;
+        } else if (arg == "--quiet") {
+            quiet = true;
+        } else {
+            return Usage();
+        }
+    }
+    std::signal(SIGINT, OnSignal);
+    std::signal(SIGTERM, OnSignal);
+
+    sim::DtuSimulator simulator;
+    std::string error;
+    if (!simulator.Start(options, &error)) {
+        std::fprintf(stderr, "dtusim: %s\n", error.c_str());
+        return 1;
+    }
+    simulator.SetBehaviour(behaviour);
+    simulator.SetEcho(echo);
+    std::printf("dtusim: COM%d on %s (%s)\n", simulator.Com(), simulator.PortPath().c_str(),
+                simulator.DeviceFile().c_str());
+    std::fflush(stdout);
+
+    std::size_t shown = 0;
+    while (g_stop == 0) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        if (quiet) {
+            continue;
+        }
+        const auto requests = simulator.Requests();
+        for (; shown < requests.size(); ++shown) {
+            std::printf("dtusim: received %s\n", Printable(requests[shown].bytes).c_str());
+        }
+        std::fflush(stdout);
+    }
+    simulator.Stop();
+    return 0;
+}
