@@ -27,7 +27,7 @@ std::string ComposeAtLogLine(const std::string& text, bool bRecv, const std::tm&
         body.pop_back();
     }
     return Format("%m/%d/%Y ", date) + Format("%H:%M:%S ", time) + (bRecv ? "Recv: " : "Send: ") + body +
-           "\n";
+           "\r\n";
 }
 
 std::string AtLogDiskBytes(const std::string& composed) {

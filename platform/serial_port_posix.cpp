@@ -126,12 +126,9 @@ bool SerialRead(SerialHandle handle, char* buffer, std::size_t maxBytes, std::si
             *count = static_cast<std::size_t>(n);
             return true;
         }
-        if (n == 0 || (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR)) {
-            // End of file or a hang-up: the read ends without data, like a time-out.
-            if (n < 0 && errno == EBADF) {
-                return false;
-            }
-            return true;
+        // A raw tty answers "nothing yet" with 0 or EAGAIN; anything else ends the read without data.
+        if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR) {
+            return errno != EBADF;
         }
         const int left = MillisLeft(deadline);
         if (left == 0) {

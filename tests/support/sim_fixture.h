@@ -1,0 +1,57 @@
+// A running simulator and a scaled clock for tests that cross the serial line.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "atlink/at_log.h"
+#include "platform/clock.h"
+#include "simulator/dtu_simulator.h"
+
+namespace testsupport {
+
+// Pauses run at a tenth of their length: short enough for a quick suite, long enough that the
+// simulator's answer is always there when the tool reads.
+inline constexpr double kTestClockScale = 0.1;
+
+inline std::string ReadFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream out;
+    out << in.rdbuf();
+    return out.str();
+}
+
+class SimulatorTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        std::string error;
+        ASSERT_TRUE(m_sim.Start(sim::SimulatorOptions{}, &error)) << error;
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        m_logDir =
+            std::filesystem::temp_directory_path() / ("marlinq-log-" + std::string(info->test_suite_name()) +
+                                                      "-" + info->name() + "-" + std::to_string(::getpid()));
+        std::filesystem::remove_all(m_logDir);
+        std::filesystem::create_directories(m_logDir);
+        atlink::SetAtLogDirectoryOverride(m_logDir.string() + "/");
+    }
+    void TearDown() override {
+        m_sim.Stop();
+        atlink::SetAtLogDirectoryOverride("");
+        std::error_code ec;
+        std::filesystem::remove_all(m_logDir, ec);
+    }
+
+    std::string LogText() const { return ReadFile(m_logDir / atlink::kAtLogFileName); }
+    bool LogExists() const { return std::filesystem::exists(m_logDir / atlink::kAtLogFileName); }
+    int Com() const { return m_sim.Com(); }
+
+    platform::ScopedClockScale m_scale{kTestClockScale};
+    sim::DtuSimulator m_sim;
+    std::filesystem::path m_logDir;
+};
+
+}  // namespace testsupport
