@@ -1,5 +1,7 @@
 #include "platform/virtual_devices.h"
 
+#include "platform/process_alive.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
@@ -73,6 +75,11 @@ VirtualDevice ParseVirtualDevice(const std::string& text) {
             }
         } else if (key == "adb") {
             dev.adb = value == "1";
+        } else if (key == "pid") {
+            dev.pid = value.size() <= 9 && !value.empty() &&
+                              value.find_first_not_of("0123456789") == std::string::npos
+                          ? std::stol(value)
+                          : 0;
         }
     }
     return dev;
@@ -95,7 +102,23 @@ std::string FormatVirtualDevice(const VirtualDevice& dev) {
     if (dev.adb) {
         out << "adb=1\n";
     }
+    if (dev.pid > 0) {
+        out << "pid=" << dev.pid << '\n';
+    }
     return out.str();
+}
+
+std::optional<VirtualDevice> ReadVirtualDeviceFile(const std::string& file) {
+    std::ifstream in(file, std::ios::binary);
+    if (!in) {
+        return std::nullopt;
+    }
+    std::string text(kMaxFileBytes, '\0');
+    in.read(text.data(), static_cast<std::streamsize>(text.size()));
+    text.resize(static_cast<std::size_t>(in.gcount()));
+    VirtualDevice dev = ParseVirtualDevice(text);
+    dev.file = file;
+    return dev;
 }
 
 std::vector<VirtualDevice> ListVirtualDevices() {
@@ -109,17 +132,12 @@ std::vector<VirtualDevice> ListVirtualDevices() {
     }
     std::sort(files.begin(), files.end());
     for (const auto& file : files) {
-        std::ifstream in(file, std::ios::binary);
-        if (!in) {
+        auto dev = ReadVirtualDeviceFile(file.string());
+        if (!dev) {
             continue;  // removed between listing and reading: the device has gone
         }
-        std::string text(kMaxFileBytes, '\0');
-        in.read(text.data(), static_cast<std::streamsize>(text.size()));
-        text.resize(static_cast<std::size_t>(in.gcount()));
-        VirtualDevice dev = ParseVirtualDevice(text);
-        dev.file = file.string();
-        if (dev.adb || NodeExists(dev.path)) {
-            devices.push_back(std::move(dev));
+        if (!IsStaleVirtualDevice(*dev) && (dev->adb || NodeExists(dev->path))) {
+            devices.push_back(std::move(*dev));
         }
     }
     return devices;
@@ -156,6 +174,10 @@ std::string WriteVirtualDevice(const std::string& name, const VirtualDevice& dev
         }
     }
     return target.string();
+}
+
+bool IsStaleVirtualDevice(const VirtualDevice& dev) {
+    return dev.pid > 0 && !ProcessAlive(dev.pid);
 }
 
 void RemoveVirtualDevice(const std::string& file) {

@@ -5,9 +5,12 @@
 //   path=<tty node>            com=<COM number>
 //   friendly=<friendly name>   hwid=<hardware identifier>  (one or more)
 //   adb=1                      (an ADB interface rather than a serial port)
+//   pid=<process id>           (optional: the process that announced it; a file whose process
+//                               has gone is stale and may be replaced)
 // A device is present while its file exists and, for a serial port, its node exists.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,6 +23,7 @@ struct VirtualDevice {
     std::string friendly;
     std::vector<std::string> hwids;
     bool adb = false;
+    long pid = 0;
 };
 
 // The directory of the device files (without creating it).
@@ -37,6 +41,12 @@ std::vector<VirtualDevice> ListVirtualDevices();
 // Writes dev to <directory>/<name>.device atomically, creating the directory.
 // With exclusive set the call fails when such a file already exists. Returns the file path or "".
 std::string WriteVirtualDevice(const std::string& name, const VirtualDevice& dev, bool exclusive);
+
+// True when dev names an owner process that no longer runs.
+bool IsStaleVirtualDevice(const VirtualDevice& dev);
+
+// Reads one device file; nullopt when it cannot be read.
+std::optional<VirtualDevice> ReadVirtualDeviceFile(const std::string& file);
 
 // Removes a device file written by WriteVirtualDevice.
 void RemoveVirtualDevice(const std::string& file);

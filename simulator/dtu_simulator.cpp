@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "platform/clock.h"
+#include "platform/process_alive.h"
 #include "platform/virtual_devices.h"
 
 namespace sim {
@@ -17,6 +18,14 @@ std::string FriendlyName(const std::string& format, int com) {
     char out[256] = {};
     std::snprintf(out, sizeof out, format.c_str(), com);
     return out;
+}
+
+// A file left by a simulator that died without cleaning up no longer claims its number.
+void RemoveIfStale(const std::string& file) {
+    const auto dev = platform::ReadVirtualDeviceFile(file);
+    if (dev && platform::IsStaleVirtualDevice(*dev)) {
+        platform::RemoveVirtualDevice(file);
+    }
 }
 
 }  // namespace
@@ -37,12 +46,14 @@ bool DtuSimulator::Start(const SimulatorOptions& options, std::string* error) {
     platform::VirtualDevice dev;
     dev.path = m_pty.PortPath();
     dev.hwids = options.hwids;
+    dev.pid = platform::CurrentProcessId();
     const int first = options.com > 0 ? options.com : kFirstFreeCom;
     const int last = options.com > 0 ? options.com : kLastFreeCom;
     for (int com = first; com <= last && m_deviceFile.empty(); ++com) {
         dev.com = com;
         dev.friendly = FriendlyName(options.friendlyFormat, com);
         m_deviceName = "dtusim-COM" + std::to_string(com);
+        RemoveIfStale(platform::VirtualDeviceDirectory() + m_deviceName + ".device");
         m_deviceFile = platform::WriteVirtualDevice(m_deviceName, dev, true);
         if (!m_deviceFile.empty()) {
             m_com = com;
@@ -276,6 +287,7 @@ void DtuSimulator::Register() {
     dev.com = m_com;
     dev.friendly = FriendlyName(m_options.friendlyFormat, m_com);
     dev.hwids = m_options.hwids;
+    dev.pid = platform::CurrentProcessId();
     m_deviceFile = platform::WriteVirtualDevice(m_deviceName, dev, false);
     m_pty.Discard();
     if (m_model.AdbEnabled()) {
@@ -300,6 +312,7 @@ void DtuSimulator::RegisterAdb(bool on) {
         adb.adb = true;
         adb.hwids = m_options.adbHwids;
         adb.friendly = "Simulated DTU ADB Interface";
+        adb.pid = platform::CurrentProcessId();
         m_adbFile = platform::WriteVirtualDevice(m_deviceName + "-adb", adb, false);
     } else if (!on && !m_adbFile.empty()) {
         platform::RemoveVirtualDevice(m_adbFile);

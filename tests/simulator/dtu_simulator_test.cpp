@@ -1,0 +1,125 @@
+#include "simulator/dtu_simulator.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <thread>
+
+#include "atlink/serial_port.h"
+#include "discovery/at_port.h"
+#include "platform/virtual_devices.h"
+#include "tests/support/sim_fixture.h"
+
+namespace {
+
+using SimulatorRun = testsupport::SimulatorTest;
+
+bool WaitUntil(const std::function<bool()>& condition, int timeoutMs) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (std::chrono::steady_clock::now() < end) {
+        if (condition()) {
+            return true;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return condition();
+}
+
+int AdbDevices() {
+    int n = 0;
+    for (const auto& dev : platform::ListVirtualDevices()) {
+        n += dev.adb ? 1 : 0;
+    }
+    return n;
+}
+
+}  // namespace
+
+TEST_F(SimulatorRun, RegistersAsTheAtPort) {
+    EXPECT_GE(Com(), 201);
+    EXPECT_EQ(FindAtPortNumber(), Com());
+    const auto devices = platform::ListVirtualDevices();
+    ASSERT_EQ(devices.size(), 1u);
+    EXPECT_EQ(devices[0].friendly, "Simulated DTU AT Port (COM" + std::to_string(Com()) + ")");
+    EXPECT_EQ(devices[0].path, m_sim.PortPath());
+    EXPECT_NE(std::find(devices[0].hwids.begin(), devices[0].hwids.end(), "USB\\VID_1E0E&PID_9001&MI_00"),
+              devices[0].hwids.end());
+    m_sim.Stop();
+    EXPECT_TRUE(platform::ListVirtualDevices().empty());
+}
+
+TEST_F(SimulatorRun, TwoSimulatorsTakeDifferentNumbersAndTheLastIsTheAtPort) {
+    sim::DtuSimulator second;
+    std::string error;
+    ASSERT_TRUE(second.Start({}, &error)) << error;
+    EXPECT_NE(second.Com(), Com());
+    EXPECT_EQ(FindAtPortNumber(), std::max(second.Com(), Com()));
+    CSerialPort a;
+    CSerialPort b;
+    EXPECT_TRUE(a.RunSetCycle(Com(), "AT\r\n"));
+    EXPECT_TRUE(b.RunSetCycle(second.Com(), "AT\r\n"));
+    EXPECT_EQ(m_sim.Requests().size(), 1u);
+    EXPECT_EQ(second.Requests().size(), 1u);
+}
+
+TEST_F(SimulatorRun, ResetMakesTheDeviceDisappearAndComeBack) {
+    sim::Behaviour b;
+    b.resetAbsentMs = 3000;  // 300 ms at the test scale
+    m_sim.SetBehaviour(b);
+    CSerialPort port;
+    EXPECT_TRUE(port.RunSetCycle(Com(), "AT+CRESET\r\n"));
+    ASSERT_TRUE(WaitUntil([&] { return !m_sim.Present(); }, 2000));
+    EXPECT_EQ(FindAtPortNumber(), 0);
+    EXPECT_FALSE(port.OpenPort(Com()));  // no node is known for the number while it is away
+    ASSERT_TRUE(WaitUntil([&] { return m_sim.Present(); }, 5000));
+    EXPECT_EQ(FindAtPortNumber(), Com());
+    EXPECT_TRUE(port.RunSetCycle(Com(), "AT\r\n"));
+}
+
+TEST_F(SimulatorRun, AdbSwitchRegistersAndRemovesTheAdbInterface) {
+    CSerialPort port;
+    EXPECT_EQ(AdbDevices(), 0);
+    EXPECT_TRUE(port.RunSetCycle(Com(), "AT+CUSBADB=1\r\n"));
+    EXPECT_TRUE(m_sim.AdbEnabled());
+    EXPECT_EQ(AdbDevices(), 1);
+    EXPECT_TRUE(port.RunSetCycle(Com(), "AT+CUSBADB=0\r\n"));
+    EXPECT_EQ(AdbDevices(), 0);
+}
+
+TEST_F(SimulatorRun, RecordsRequestsInOrderWithTimes) {
+    CSerialPort port;
+    port.RunSetCycle(Com(), "AT+CNMP=13\r\n");
+    port.RunSetCycle(Com(), "AT+CNMP?\r\n");
+    const auto requests = m_sim.Requests();
+    ASSERT_EQ(requests.size(), 2u);
+    EXPECT_EQ(requests[0].bytes, "AT+CNMP=13\r\n");
+    EXPECT_EQ(requests[1].bytes, "AT+CNMP?\r\n");
+    EXPECT_LT(requests[0].at, requests[1].at);
+    m_sim.ClearRequests();
+    EXPECT_TRUE(m_sim.Requests().empty());
+}
+
+TEST_F(SimulatorRun, ErrorModeAnswersErrorToEverything) {
+    sim::Behaviour b;
+    b.errorAll = true;
+    m_sim.SetBehaviour(b);
+    CSerialPort port;
+    std::string answer;
+    ASSERT_TRUE(port.RunCycle(Com(), AtCycle{"AT\r\n"}, &answer));
+    EXPECT_EQ(answer, "\r\nERROR\r\n");
+}
+
+TEST(SimulatorStart, ReplacesTheFileOfASimulatorThatDied) {
+    platform::VirtualDevice stale;
+    stale.path = "/dev/null";
+    stale.com = 777;
+    stale.pid = 999999999;
+    ASSERT_FALSE(platform::WriteVirtualDevice("dtusim-COM777", stale, true).empty());
+    sim::DtuSimulator sim;
+    sim::SimulatorOptions options;
+    options.com = 777;
+    std::string error;
+    ASSERT_TRUE(sim.Start(options, &error)) << error;
+    EXPECT_EQ(sim.Com(), 777);
+    EXPECT_EQ(FindAtPortNumber(), 777);
+}
