@@ -15,12 +15,12 @@ std::optional<std::string> CutValue(std::string_view answer, std::string_view pr
         return std::nullopt;
     }
     const std::size_t start = at + prefix.size();
-    std::size_t end = terminator.empty() ? std::string_view::npos : answer.find(terminator, start);
-    if (end == std::string_view::npos) {
-        end = answer.size();
-    }
+    const std::size_t end = terminator.empty() ? std::string_view::npos : answer.find(terminator, start);
     if (valueEnd != nullptr) {
-        *valueEnd = end;
+        *valueEnd = end == std::string_view::npos ? answer.size() : end;
+    }
+    if (end == std::string_view::npos) {
+        return std::string();
     }
     std::size_t length = end - start;
     const std::size_t room = fieldSize > 0 ? fieldSize - 1 : 0;

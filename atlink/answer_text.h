@@ -18,8 +18,9 @@ inline bool HasError(std::string_view answer) {
 
 // The value after the first occurrence of prefix (searched from position from) up to the first
 // terminator after it, cut into a zero-filled field of fieldSize bytes (one byte is the NUL, so
-// at most fieldSize - 1 characters survive). Without a terminator the value runs to the end of
-// the received text. nullopt when the prefix is absent.
+// at most fieldSize - 1 characters survive). nullopt when the prefix is absent. When no
+// terminator follows in this text the value is incomplete (its rest is still on the line): it
+// is then the empty text, and *valueEnd is the end of the text.
 std::optional<std::string> CutValue(std::string_view answer, std::string_view prefix,
                                     std::string_view terminator, std::size_t fieldSize, std::size_t from = 0,
                                     std::size_t* valueEnd = nullptr);

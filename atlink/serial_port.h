@@ -7,7 +7,9 @@
 
 #include <cstdio>
 #include <mutex>
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "atlink/at_cycle.h"
 #include "atlink/win_types.h"
@@ -55,7 +57,60 @@ class CSerialPort {
     // times for a read that holds "OK" or "ERROR"; returns that read's text, or "".
     std::string SendAtCommand(int nPort, const std::string& strCmd);
 
+    // Query commands (answer parsing in answer_parsers.h). The forms without nPort are the
+    // open-port forms.
+    int QueryDtuMode(int nPort);
+    std::string QueryCimi(int nPort);
+    std::string QueryDtuCfg(int nPort);
+    std::string QueryDtuCfg();
+    std::string QueryCnmp(int nPort);
+    std::string QueryCnmp();
+    std::string QueryAuth(int nPort);
+    std::string QueryAuth();
+    std::string QueryApn(int nPort);
+    std::string QueryApn();
+    std::string QueryGmr(int nPort);
+    std::string QueryCsub(int nPort);
+    std::string QueryVer(int nPort);
+    BOOL QueryAdb(int nPort);
+
+    // Set commands: TRUE when the module answered "OK". An argument holding CR or LF would put
+    // a second command on the line: such a call writes nothing and gives FALSE.
+    BOOL SetDtuCfg(int nPort, const std::string& strArg);
+    BOOL SetDtuCfg(const std::string& strArg);
+    BOOL SetMultiSockCfg(int nPort, const std::string& strArg);
+    BOOL SetMultiSockCfg(const std::string& strArg);
+    BOOL SetModbusCfg(int nPort, const std::string& strArg);
+    BOOL SetModbusCfg(const std::string& strArg);
+    BOOL SetModbusCmd(int nPort, const std::string& strArg);
+    BOOL SetModbusCmd(const std::string& strArg);
+    BOOL SetDtuMode(int nPort, const std::string& strArg);
+    BOOL SetDtuMode(const std::string& strArg);
+    BOOL SetHost(int nPort, const std::string& strArg);
+    BOOL SetHost(const std::string& strArg);
+    BOOL SetMqttCfg(int nPort, const std::string& strArg);
+    BOOL SetMqttCfg(const std::string& strArg);
+    BOOL SetSubTopic(int nPort, const std::string& strArg);
+    BOOL SetSubTopic(const std::string& strArg);
+    BOOL SetPubTopic(int nPort, const std::string& strArg);
+    BOOL SetPubTopic(const std::string& strArg);
+    BOOL SetCnmp(int nPort, const std::string& strArg);
+    BOOL SetCnmp(const std::string& strArg);
+    BOOL SetApn(int nPort, const std::string& strApn);
+    BOOL SetApn(const std::string& strApn);
+    BOOL SetAuth(int nPort, const std::string& strArg);
+    BOOL SetAuth(const std::string& strArg);
+    BOOL ClearAuth(int nPort);
+    BOOL ClearAuth();
+    BOOL ResetModule(int nPort);
+    BOOL ResetModule();
+    BOOL EnableAdb(int nPort);
+    BOOL HideAdb(int nPort);
+
   private:
+    std::string QueryTextOn(const int* nPort, const AtCycle& cycle, std::string (*parse)(std::string_view));
+    BOOL SetOn(const int* nPort, const std::optional<std::string>& request);
+    bool DrainRead();
     bool Exchange(const AtCycle& cycle, std::string* answer);
 
     platform::SerialHandle m_hComm = platform::kInvalidSerialHandle;

@@ -17,8 +17,9 @@ TEST(CutValue, StaysWithinFieldAndReceivedText) {
     ASSERT_TRUE(cut.has_value());
     EXPECT_EQ(cut->size(), 59u);  // one byte of the field is the NUL
 
-    // No terminator in this read: the value is what arrived, bounded by the field.
-    EXPECT_EQ(CutValue("+CNMP: 2", "+CNMP: ", "\r\n", 200), "2");
+    // No terminator in this read: the value is incomplete and taken as empty.
+    EXPECT_EQ(CutValue("+CNMP: 2", "+CNMP: ", "\r\n", 200), "");
+    EXPECT_EQ(CutValue("+CNMP: 2\r", "+CNMP: ", "\r\n", 200), "");
     EXPECT_EQ(CutValue("+CNMP: ", "+CNMP: ", "\r\n", 200), "");
     EXPECT_EQ(CutValue("+X: abc", "+X: ", "\r\n", 1), "");
 }
