@@ -1,9 +1,9 @@
 #include "sysfs_drives_linux.h"
 
-#include <algorithm>
 #include <array>
-#include <filesystem>
 #include <fstream>
+
+#include "device_text.h"
 
 namespace tarnwick {
 
@@ -12,17 +12,9 @@ std::optional<std::string> ReadSysfsText(const std::string& path) {
     if (!in) {
         return std::nullopt;
     }
-    std::array<char, kMaxSysfsText> bytes{};
+    std::array<char, kMaxDeviceText> bytes{};
     in.read(bytes.data(), bytes.size());
-    std::string text(bytes.data(), static_cast<std::size_t>(in.gcount()));
-    text = text.substr(0, text.find_first_of(std::string_view("\0\n", 2)));
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\r')) {
-        text.pop_back();
-    }
-    if (text.empty()) {
-        return std::nullopt;
-    }
-    return text;
+    return DeviceText(std::string_view(bytes.data(), static_cast<std::size_t>(in.gcount())));
 }
 
 std::string DiskNameOfLetter(char letter) {

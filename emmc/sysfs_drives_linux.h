@@ -1,7 +1,6 @@
 // The removable SCSI disks /dev/sda to /dev/sdz as sysfs describes them.
 #pragma once
 
-#include <cstddef>
 #include <optional>
 #include <string>
 #include <vector>
@@ -10,10 +9,8 @@
 
 namespace tarnwick {
 
-inline constexpr std::size_t kMaxSysfsText = 64;
-
-// The text of a sysfs attribute: at most kMaxSysfsText bytes, cut at the first NUL or line end,
-// trailing blanks removed. Absent when the file cannot be read or holds no text.
+// The text of a sysfs attribute, cleaned up as DeviceText does; absent when the file cannot be
+// read or holds no text.
 std::optional<std::string> ReadSysfsText(const std::string& path);
 
 // The sysfs block name ("sda") of a drive letter, or empty for a character that is not a letter.
