@@ -11,6 +11,11 @@
  * Drive letters: on Windows, the volume letter. On Linux, 'A' to 'Z' (either case) stand for the
  * SCSI disks /dev/sda to /dev/sdz; only removable disks are looked up or opened.
  *
+ * Debug output: before each command a line "Length=<n>,SCSICommand:0x<CDB bytes in hex>" is
+ * written, and a second line with the SCSI status (and sense key) when the command fails; loading
+ * and unloading the library write one line each. On Windows these go to OutputDebugStringA; on
+ * Linux to the system log, facility LOG_USER, level LOG_DEBUG, under the host program's identity.
+ *
  * Data transfers: buffer lengths must be non-zero multiples of 512. SendSCSI and
  * SendModeSense3FCommand receive their data into an internal buffer that is not handed out; to
  * obtain the data of a command, send it with SendSCSIWithBufferToRead and a 512-byte buffer.

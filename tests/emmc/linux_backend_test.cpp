@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "device_text.h"
+#include "device_text.h"  // kMaxDeviceText
 #include "drive_lookup.h"
 #include "mounts_linux.h"
 #include "scsi_linux.h"
@@ -92,14 +92,6 @@ TEST_F(SysfsTreeTest, OpenRefusesFixedDisksAndNodesThatAreNotBlockDevices) {
     EXPECT_EQ(transport.Open('b'), kNoDevice) << "a regular file";
     EXPECT_EQ(transport.Open('C'), kNoDevice) << "no such disk";
     EXPECT_EQ(transport.Open('#'), kNoDevice);
-}
-
-TEST(DeviceText, TextIsCutAtNulOrLineEndAndTrimmed) {
-    EXPECT_EQ(DeviceText("MMC Storage   \r\n"), "MMC Storage");
-    EXPECT_EQ(DeviceText(std::string_view("abc\0def", 7)), "abc");
-    EXPECT_EQ(DeviceText(" x"), " x");
-    EXPECT_FALSE(DeviceText(" \t "));
-    EXPECT_FALSE(DeviceText(""));
 }
 
 TEST(MountTable, MountsOfTheDiskAndItsPartitionsAreFound) {
