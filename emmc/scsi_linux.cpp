@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <utility>
 
 #include "debug_channel.h"
 #include "device.h"

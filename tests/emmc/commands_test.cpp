@@ -6,9 +6,9 @@
 namespace tarnwick::testing {
 namespace {
 
-using CommandsTest = EmmcTest;
+using EmmcCommands = EmmcTest;
 
-TEST_F(CommandsTest, FixedCommandsSendTheirCdbs) {
+TEST_F(EmmcCommands, FixedCommandsSendTheirCdbs) {
     OpenEmmc();
     unsigned char capacity[512];
     ASSERT_EQ(SendModeSense3FCommand(), 0);
@@ -35,7 +35,7 @@ TEST_F(CommandsTest, FixedCommandsSendTheirCdbs) {
     EXPECT_EQ(disk.commands[3].data, capacity);
 }
 
-TEST_F(CommandsTest, ReadCapacityNeedsASectorSizedBuffer) {
+TEST_F(EmmcCommands, ReadCapacityNeedsASectorSizedBuffer) {
     OpenEmmc();
     unsigned char buffer[512] = {};
     EXPECT_EQ(SendReadCapacityCommand(buffer, 8), -1);
@@ -47,7 +47,7 @@ TEST_F(CommandsTest, ReadCapacityNeedsASectorSizedBuffer) {
     EXPECT_EQ(Bytes(buffer, buffer + 8), (Bytes{0x00, 0x00, 0x0F, 0xFF, 0x00, 0x00, 0x02, 0x00}));
 }
 
-TEST_F(CommandsTest, ReadMovesOneTo255Sectors) {
+TEST_F(EmmcCommands, ReadMovesOneTo255Sectors) {
     OpenEmmc();
     std::iota(disk.storage.begin(), disk.storage.end(), std::uint8_t{7});
     Bytes buffer(255 * 512, 0);
@@ -62,7 +62,7 @@ TEST_F(CommandsTest, ReadMovesOneTo255Sectors) {
     EXPECT_TRUE(std::equal(buffer.begin(), buffer.end(), disk.storage.begin() + 3 * 512));
 }
 
-TEST_F(CommandsTest, LbaIsWrittenMostSignificantByteFirst) {
+TEST_F(EmmcCommands, LbaIsWrittenMostSignificantByteFirst) {
     OpenEmmc();
     unsigned char buffer[512];
     EXPECT_EQ(ReadFromEMMC(16909060, buffer, 1), -1) << "beyond the end of the fake disk";
@@ -70,7 +70,7 @@ TEST_F(CommandsTest, LbaIsWrittenMostSignificantByteFirst) {
     EXPECT_EQ(read.cdb, (Bytes{0x28, 0, 0x01, 0x02, 0x03, 0x04, 0, 0, 0x01, 0}));
 }
 
-TEST_F(CommandsTest, ReadsBeyondThe32BitLbaAreRefusedUnsent) {
+TEST_F(EmmcCommands, ReadsBeyondThe32BitLbaAreRefusedUnsent) {
     OpenEmmc();
     Bytes buffer(2 * 512);
     EXPECT_EQ(ReadFromEMMC(0xFFFFFFFFUL, buffer.data(), 2), -1);

@@ -15,7 +15,7 @@ const char* const kExports[] = {
     "WriteFileToEMMC",
 };
 
-class LoadedLibrary : public ::testing::Test {
+class EmmcLoadedLibrary : public ::testing::Test {
   protected:
     void SetUp() override {
         handle_ = dlopen(TARNWICK_LIBRARY_PATH, RTLD_NOW | RTLD_LOCAL);
@@ -33,7 +33,7 @@ class LoadedLibrary : public ::testing::Test {
     void* handle_ = nullptr;
 };
 
-TEST_F(LoadedLibrary, EveryExportResolvesByName) {
+TEST_F(EmmcLoadedLibrary, EveryExportResolvesByName) {
     for (const char* name : kExports) {
         EXPECT_NE(dlsym(handle_, name), nullptr) << name;
     }
@@ -41,7 +41,7 @@ TEST_F(LoadedLibrary, EveryExportResolvesByName) {
     EXPECT_EQ(dlsym(handle_, "_ZN8tarnwick16InstallTransportEPNS_13ScsiTransportE"), nullptr);
 }
 
-TEST_F(LoadedLibrary, ExportsFollowTheCallingOrderWithoutADevice) {
+TEST_F(EmmcLoadedLibrary, ExportsFollowTheCallingOrderWithoutADevice) {
     auto* close = Resolve<int()>("CloseUsbEMMCDevice");
     auto* sync = Resolve<int()>("SendSyncCacheCommand");
     auto* sendScsi = Resolve<int(unsigned char*, unsigned int)>("SendSCSI");

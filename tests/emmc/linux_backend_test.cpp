@@ -1,6 +1,8 @@
 // The Linux backend against a sysfs and /dev tree laid out in a temporary directory, the mount
 // table parser and the SG_IO completion rules.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -16,7 +18,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class SysfsTreeTest : public ::testing::Test {
+class EmmcLinuxSysfs : public ::testing::Test {
   protected:
     void SetUp() override {
         root_ = fs::temp_directory_path() /
@@ -50,7 +52,7 @@ class SysfsTreeTest : public ::testing::Test {
     fs::path root_;
 };
 
-TEST_F(SysfsTreeTest, RemovableSdDisksAreListedInLetterOrder) {
+TEST_F(EmmcLinuxSysfs, RemovableSdDisksAreListedInLetterOrder) {
     AddDisk("sdd", "1\n", std::string(200, 'V').c_str(), "Reader\n");
     AddDisk("sda", "0\n", "Qualcomm\n", "MMC Storage     \n");
     AddDisk("sdc", "1\n", "Qualcomm\n", nullptr);
@@ -73,7 +75,7 @@ TEST_F(SysfsTreeTest, RemovableSdDisksAreListedInLetterOrder) {
     EXPECT_FALSE(drives[3].product);
 }
 
-TEST_F(SysfsTreeTest, LookupFindsTheRemovableEmmcOnly) {
+TEST_F(EmmcLinuxSysfs, LookupFindsTheRemovableEmmcOnly) {
     AddDisk("sda", "0\n", "Qualcomm\n", "MMC Storage\n");
     AddDisk("sdc", "1\n", "Qualcomm\n", nullptr);
     AddDisk("sdd", "1\n", "Qualcomm\n", "MMC Storage\n");
@@ -82,7 +84,7 @@ TEST_F(SysfsTreeTest, LookupFindsTheRemovableEmmcOnly) {
     EXPECT_EQ(FindMassStorageDrive(transport, "QUALCOMM", "Storage"), std::nullopt);
 }
 
-TEST_F(SysfsTreeTest, OpenRefusesFixedDisksAndNodesThatAreNotBlockDevices) {
+TEST_F(EmmcLinuxSysfs, OpenRefusesFixedDisksAndNodesThatAreNotBlockDevices) {
     AddDisk("sda", "0\n", "Qualcomm\n", "MMC Storage\n");
     AddDisk("sdb", "1\n", "Qualcomm\n", "MMC Storage\n");
     Write("dev/sda", "not a disk");
@@ -94,7 +96,21 @@ TEST_F(SysfsTreeTest, OpenRefusesFixedDisksAndNodesThatAreNotBlockDevices) {
     EXPECT_EQ(transport.Open('#'), kNoDevice);
 }
 
-TEST(MountTable, MountsOfTheDiskAndItsPartitionsAreFound) {
+TEST_F(EmmcLinuxSysfs, SendOnADescriptorThatIsNotAScsiDeviceFails) {
+    Write("dev/plain", std::string(512, 'x'));
+    const int fd = ::open((root_ / "dev/plain").c_str(), O_RDWR | O_CLOEXEC);
+    ASSERT_GE(fd, 0);
+    const std::uint8_t cdb[6] = {0x00};
+    std::uint8_t sense[32] = {};
+    ScsiRequest request;
+    request.cdb = cdb;
+    request.sense = sense;
+    const ScsiResult result = Transport().Send(fd, request);
+    ::close(fd);
+    EXPECT_EQ(result.outcome, ScsiOutcome::kTransportFailed);
+}
+
+TEST(EmmcLinuxMountTable, MountsOfTheDiskAndItsPartitionsAreFound) {
     const std::string table =
         "/dev/vda1 / ext4 rw 0 0\n"
         "/dev/sdb1 /media/usb\\040stick vfat rw 0 0\n"
@@ -120,7 +136,7 @@ struct SgCase {
     ScsiOutcome expected;
 };
 
-TEST(SgCompletion, ErrorsOfHostOrDriverAndNonGoodStatusAreFailures) {
+TEST(EmmcLinuxSgCompletion, ErrorsOfHostOrDriverAndNonGoodStatusAreFailures) {
     const SgCase cases[] = {
         {0x00, 0x00, 0x00, ScsiOutcome::kGood},
         {0x00, 0x00, 0x08, ScsiOutcome::kGood},             // sense data with GOOD (recovered error)

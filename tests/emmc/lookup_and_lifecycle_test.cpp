@@ -4,10 +4,10 @@
 namespace tarnwick::testing {
 namespace {
 
-using LookupTest = EmmcTest;
-using LifecycleTest = EmmcTest;
+using EmmcLookup = EmmcTest;
+using EmmcLifecycle = EmmcTest;
 
-TEST_F(LookupTest, FirstMatchingDriveInLetterOrderIsOpenedAndDismounted) {
+TEST_F(EmmcLookup, FirstMatchingDriveInLetterOrderIsOpenedAndDismounted) {
     disk.drives = {DriveInfo{'C', "Generic", "Flash Disk"}, EmmcDrive('E'), EmmcDrive('G')};
     ASSERT_EQ(OpenUsbEMMCDevice(), 0);
     EXPECT_EQ(disk.opened, std::vector<char>{'E'});
@@ -15,14 +15,14 @@ TEST_F(LookupTest, FirstMatchingDriveInLetterOrderIsOpenedAndDismounted) {
     EXPECT_EQ(disk.dismounted, std::vector<DeviceHandle>{*disk.openHandles.begin()});
 }
 
-TEST_F(LookupTest, DriveMissingAStringIsPassedOver) {
+TEST_F(EmmcLookup, DriveMissingAStringIsPassedOver) {
     disk.drives = {DriveInfo{'D', "Qualcomm", std::nullopt}, DriveInfo{'E', std::nullopt, "MMC Storage"},
                    EmmcDrive('F')};
     ASSERT_EQ(OpenUsbEMMCDevice(), 0);
     EXPECT_EQ(disk.opened, std::vector<char>{'F'});
 }
 
-TEST_F(LookupTest, StringsMatchAsCaseSensitiveSubstrings) {
+TEST_F(EmmcLookup, StringsMatchAsCaseSensitiveSubstrings) {
     disk.drives = {DriveInfo{'E', "Qualcomm", "MMC Storage      "}};
     char qual[] = "Qual", storage[] = "Storage", lowerVendor[] = "qualcomm", mmc[] = "MMC Storage",
          lowerProduct[] = "mmc storage", empty[] = "";
@@ -36,14 +36,14 @@ TEST_F(LookupTest, StringsMatchAsCaseSensitiveSubstrings) {
     EXPECT_TRUE(disk.opened.empty()) << "looking up a drive opens nothing";
 }
 
-TEST_F(LookupTest, NoMatchingDriveFailsEveryLookup) {
+TEST_F(EmmcLookup, NoMatchingDriveFailsEveryLookup) {
     disk.drives = {DriveInfo{'E', "Qualcomm", "SD Card"}};
     EXPECT_EQ(IsEMMCUDiskExist(), -1);
     EXPECT_EQ(OpenUsbEMMCDevice(), -1);
     EXPECT_TRUE(disk.openAttempts.empty());
 }
 
-TEST_F(LifecycleTest, CloseBeforeOpenAndCloseTwiceCloseNothingExtra) {
+TEST_F(EmmcLifecycle, CloseBeforeOpenAndCloseTwiceCloseNothingExtra) {
     EXPECT_EQ(CloseUsbEMMCDevice(), 0);
     EXPECT_TRUE(disk.closed.empty());
     OpenEmmc();
@@ -53,7 +53,7 @@ TEST_F(LifecycleTest, CloseBeforeOpenAndCloseTwiceCloseNothingExtra) {
     EXPECT_EQ(disk.closed, std::vector<DeviceHandle>{handle});
 }
 
-TEST_F(LifecycleTest, CommandsWithoutAnOpenDeviceNeverReachTheDriver) {
+TEST_F(EmmcLifecycle, CommandsWithoutAnOpenDeviceNeverReachTheDriver) {
     unsigned char buffer[512] = {};
     EXPECT_EQ(SendSyncCacheCommand(), -1);
     OpenEmmc();
@@ -70,7 +70,7 @@ TEST_F(LifecycleTest, CommandsWithoutAnOpenDeviceNeverReachTheDriver) {
     EXPECT_TRUE(disk.traces.empty());
 }
 
-TEST_F(LifecycleTest, OpeningAnotherDriveClosesTheEarlierOne) {
+TEST_F(EmmcLifecycle, OpeningAnotherDriveClosesTheEarlierOne) {
     disk.drives = {EmmcDrive('E'), DriveInfo{'G', "Generic", "Flash Disk"}};
     ASSERT_EQ(OpenUsbEMMCDevice(), 0);
     const DeviceHandle first = *disk.openHandles.begin();
@@ -80,7 +80,7 @@ TEST_F(LifecycleTest, OpeningAnotherDriveClosesTheEarlierOne) {
     EXPECT_EQ(SendSyncCacheCommand(), 0) << "commands go to the drive opened last";
 }
 
-TEST_F(LifecycleTest, FailedOpenKeepsTheDeviceThatIsOpen) {
+TEST_F(EmmcLifecycle, FailedOpenKeepsTheDeviceThatIsOpen) {
     OpenEmmc();
     EXPECT_EQ(OpenUsbMassStorageDevice('Q'), -1);
     EXPECT_EQ(OpenUsbMassStorageDevice('1'), -1);

@@ -9,9 +9,9 @@
 namespace tarnwick::testing {
 namespace {
 
-using PassThroughTest = EmmcTest;
+using EmmcPassThrough = EmmcTest;
 
-TEST_F(PassThroughTest, MalformedRequestsAreRefusedBeforeAnythingIsSent) {
+TEST_F(EmmcPassThrough, MalformedRequestsAreRefusedBeforeAnythingIsSent) {
     OpenEmmc();
     unsigned char cdb[16] = {0x00};
     unsigned char buffer[1024] = {};
@@ -30,7 +30,7 @@ TEST_F(PassThroughTest, MalformedRequestsAreRefusedBeforeAnythingIsSent) {
     EXPECT_TRUE(disk.traces.empty());
 }
 
-TEST_F(PassThroughTest, UnusableHandlesAreRefused) {
+TEST_F(EmmcPassThrough, UnusableHandlesAreRefused) {
     OpenEmmc();
     const std::uint8_t cdb[6] = {0x00};
     EXPECT_EQ(SendScsiPassThrough(kNoDevice, cdb, 6, nullptr, 0, DataDirection::kOut), -1);
@@ -38,7 +38,7 @@ TEST_F(PassThroughTest, UnusableHandlesAreRefused) {
     EXPECT_TRUE(disk.commands.empty());
 }
 
-TEST_F(PassThroughTest, TraceLineShowsLengthAndEveryCdbByte) {
+TEST_F(EmmcPassThrough, TraceLineShowsLengthAndEveryCdbByte) {
     OpenEmmc();
     unsigned char buffer[8 * 512];
     ASSERT_EQ(ReadFromEMMC(0, buffer, 8), 0);
@@ -52,7 +52,7 @@ TEST_F(PassThroughTest, TraceLineShowsLengthAndEveryCdbByte) {
     EXPECT_EQ(disk.traces[2], "Length=12,SCSICommand:0xa800000000100000000100ff");
 }
 
-TEST_F(PassThroughTest, DataBufferFollowsTheCallerOrTheDefault) {
+TEST_F(EmmcPassThrough, DataBufferFollowsTheCallerOrTheDefault) {
     OpenEmmc();
     unsigned char modeSense[6] = {0x1A, 0, 0x3F, 0, 0x0C, 0};
     ASSERT_EQ(SendSCSI(modeSense, 6), 0);
@@ -75,7 +75,7 @@ TEST_F(PassThroughTest, DataBufferFollowsTheCallerOrTheDefault) {
     EXPECT_EQ(buffer[3], 8) << "block descriptor length";
 }
 
-TEST_F(PassThroughTest, DeviceRejectionAndTransportFailureReturnMinusOne) {
+TEST_F(EmmcPassThrough, DeviceRejectionAndTransportFailureReturnMinusOne) {
     OpenEmmc();
     unsigned char unknown[10] = {0xEE};
     EXPECT_EQ(SendSCSIDataToDevice(unknown, 10), -1);
@@ -95,7 +95,7 @@ TEST_F(PassThroughTest, DeviceRejectionAndTransportFailureReturnMinusOne) {
     EXPECT_EQ(disk.storage[0], 1);
 }
 
-TEST(SenseDecoding, FixedAndDescriptorFormatsAreReadWithinBounds) {
+TEST(EmmcSenseDecoding, FixedAndDescriptorFormatsAreReadWithinBounds) {
     const std::array<std::uint8_t, 18> fixed = {0xF0, 0, 0x63, 0, 0, 0, 0, 10, 0, 0, 0, 0, 0x3A, 0x01};
     auto summary = DecodeSense(fixed);
     ASSERT_TRUE(summary);

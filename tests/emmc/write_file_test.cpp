@@ -6,7 +6,7 @@
 namespace tarnwick::testing {
 namespace {
 
-class WriteFileTest : public EmmcTest {
+class EmmcWriteFile : public EmmcTest {
   protected:
     void SetUp() override {
         EmmcTest::SetUp();
@@ -26,14 +26,14 @@ class WriteFileTest : public EmmcTest {
     }
 };
 
-TEST_F(WriteFileTest, LengthZeroSendsNothing) {
+TEST_F(EmmcWriteFile, LengthZeroSendsNothing) {
     Bytes data = Pattern(512);
     EXPECT_EQ(WriteFileToEMMC(5, data.data(), 0), 0);
     EXPECT_EQ(WriteFileToEMMC(5, nullptr, 0), 0);
     EXPECT_TRUE(disk.commands.empty());
 }
 
-TEST_F(WriteFileTest, OneWholeChunkIsOneWriteFromTheCallersBuffer) {
+TEST_F(EmmcWriteFile, OneWholeChunkIsOneWriteFromTheCallersBuffer) {
     Bytes data = Pattern(65536);
     ASSERT_EQ(WriteFileToEMMC(10, data.data(), 65536), 0);
     const RecordedCommand& write = OnlyCommand();
@@ -45,7 +45,7 @@ TEST_F(WriteFileTest, OneWholeChunkIsOneWriteFromTheCallersBuffer) {
     EXPECT_EQ(Sectors(138, 1), Bytes(512, 0xEE)) << "nothing beyond the chunk";
 }
 
-TEST_F(WriteFileTest, PartialTailIsPaddedWithZeros) {
+TEST_F(EmmcWriteFile, PartialTailIsPaddedWithZeros) {
     Bytes data = Pattern(70000);
     ASSERT_EQ(WriteFileToEMMC(20, data.data(), 70000), 0);
     ASSERT_EQ(disk.commands.size(), 2u);
@@ -59,7 +59,7 @@ TEST_F(WriteFileTest, PartialTailIsPaddedWithZeros) {
     EXPECT_EQ(Sectors(157, 1), Bytes(512, 0xEE));
 }
 
-TEST_F(WriteFileTest, ExactMultipleOfTheChunkHasNoTail) {
+TEST_F(EmmcWriteFile, ExactMultipleOfTheChunkHasNoTail) {
     Bytes data = Pattern(2 * 65536);
     ASSERT_EQ(WriteFileToEMMC(0, data.data(), 2 * 65536), 0);
     ASSERT_EQ(disk.commands.size(), 2u);
@@ -67,7 +67,7 @@ TEST_F(WriteFileTest, ExactMultipleOfTheChunkHasNoTail) {
     EXPECT_EQ(Sectors(0, 256), data);
 }
 
-TEST_F(WriteFileTest, FailedChunkStopsTheWriteAndKeepsEarlierChunks) {
+TEST_F(EmmcWriteFile, FailedChunkStopsTheWriteAndKeepsEarlierChunks) {
     Bytes data = Pattern(3 * 65536 + 100);
     disk.faults[1] = ScsiOutcome::kDeviceRejected;
     EXPECT_EQ(WriteFileToEMMC(0, data.data(), static_cast<unsigned long>(data.size())), -1);
@@ -76,7 +76,7 @@ TEST_F(WriteFileTest, FailedChunkStopsTheWriteAndKeepsEarlierChunks) {
     EXPECT_EQ(Sectors(128, 1), Bytes(512, 0xEE));
 }
 
-TEST_F(WriteFileTest, RangesBeyondThe32BitLbaAreRefusedUnsent) {
+TEST_F(EmmcWriteFile, RangesBeyondThe32BitLbaAreRefusedUnsent) {
     Bytes data = Pattern(1024);
     EXPECT_EQ(WriteFileToEMMC(0xFFFFFFFFUL, data.data(), 513), -1);
     EXPECT_EQ(WriteFileToEMMC(5, nullptr, 512), -1);
