@@ -6,9 +6,9 @@
 typedef int BOOL;
 typedef std::uint32_t DWORD;
 
+// Constants rather than macros, so that other namespaces may have their own TRUE and FALSE.
+// Where the system headers already define the macros, those serve.
 #ifndef TRUE
-#define TRUE 1
-#endif
-#ifndef FALSE
-#define FALSE 0
+inline constexpr BOOL TRUE = 1;
+inline constexpr BOOL FALSE = 0;
 #endif
