@@ -60,38 +60,32 @@ BOOL CSerialPort::EnableAdb(int nPort) {
     return result;
 }
 
-BOOL CSerialPort::HideAdb(int nPort) {
+// The single-read ADB cycle: open, drain, pause, write, pause, one read, close.
+bool CSerialPort::RunDrainedCycle(int nPort, const AtCycle& cycle, std::string* answer) {
     auto lock = LockTransaction();
+    answer->clear();
     if (!OpenPort(nPort)) {
         ClosePort();
-        return FALSE;
+        return false;
     }
     DrainRead();
-    platform::Clock::Pause(300);
-    const std::string request = "AT+CUSBADB=0\r\n";
-    WriteData(request.c_str(), static_cast<int>(request.size()));
-    platform::Clock::Pause(500);
-    Buffer answer;
-    DWORD count = 0;
-    const bool read = ReadData(answer.bytes.data(), &count) && count > 0;
+    const bool read = Exchange(cycle, answer);
     ClosePort();
-    return read && atlink::ParseSetAnswer(answer.Text()) ? TRUE : FALSE;
+    return read;
+}
+
+BOOL CSerialPort::HideAdb(int nPort) {
+    std::string answer;
+    return RunDrainedCycle(nPort, AtCycle{"AT+CUSBADB=0\r\n", 300, 500}, &answer) &&
+                   atlink::ParseSetAnswer(answer)
+               ? TRUE
+               : FALSE;
 }
 
 BOOL CSerialPort::QueryAdb(int nPort) {
-    auto lock = LockTransaction();
-    if (!OpenPort(nPort)) {
-        ClosePort();
-        return FALSE;
-    }
-    DrainRead();
-    platform::Clock::Pause(300);
-    const std::string request = "AT+CUSBADB?\r\n";
-    WriteData(request.c_str(), static_cast<int>(request.size()));
-    platform::Clock::Pause(300);
-    Buffer answer;
-    DWORD count = 0;
-    const bool read = ReadData(answer.bytes.data(), &count) && count > 0;
-    ClosePort();
-    return read && atlink::ParseAdbAnswer(answer.Text()) ? TRUE : FALSE;
+    std::string answer;
+    return RunDrainedCycle(nPort, AtCycle{"AT+CUSBADB?\r\n", 300, 300}, &answer) &&
+                   atlink::ParseAdbAnswer(answer)
+               ? TRUE
+               : FALSE;
 }

@@ -111,6 +111,7 @@ class CSerialPort {
     std::string QueryTextOn(const int* nPort, const AtCycle& cycle, std::string (*parse)(std::string_view));
     BOOL SetOn(const int* nPort, const std::optional<std::string>& request);
     bool DrainRead();
+    bool RunDrainedCycle(int nPort, const AtCycle& cycle, std::string* answer);
     bool Exchange(const AtCycle& cycle, std::string* answer);
 
     platform::SerialHandle m_hComm = platform::kInvalidSerialHandle;
