@@ -17,6 +17,7 @@ void CControl::Attach(CDialog* owner, const ControlTemplate& tpl) {
     m_state.text = tpl.caption;
     m_state.enabled = (tpl.style & kDisabled) == 0;
     m_state.visible = (tpl.style & kHidden) == 0;
+    m_state.icon = tpl.icon;
 }
 
 void CControl::Notify(ControlChange::What what, int value, int value2) {

@@ -142,7 +142,8 @@ int CDialog::DoModal() {
     return m_modalResult;
 }
 
-BOOL CDialog::Create(int hostControlId, int hostIndex) {
+BOOL CDialog::Create(UINT templateId, int hostControlId, int hostIndex) {
+    m_templateId = templateId;
     if (m_parent == nullptr || !CreateFromTemplate(true, false, hostControlId, hostIndex)) {
         return FALSE;
     }

@@ -46,9 +46,9 @@ class CDialog {
     // Runs the dialog modally on the calling thread (which becomes the window thread of a
     // top-level dialog) and returns the value given to EndDialog, or -1 when it cannot be created.
     int DoModal();
-    // Creates the dialog as a hidden child page of its parent, hosted by the parent's control
-    // `hostControlId` at `hostIndex`.
-    BOOL Create(int hostControlId, int hostIndex);
+    // Creates the dialog from template `templateId` as a hidden child page of its parent, hosted
+    // by the parent's control `hostControlId` at `hostIndex`.
+    BOOL Create(UINT templateId, int hostControlId, int hostIndex);
     void EndDialog(int result);
     BOOL DestroyWindow();
 

@@ -64,6 +64,7 @@ struct ControlTemplate {
     int row = 0;
     int column = 0;
     unsigned suffixStyle = 0;  // kHidden for a hint that exists but is not shown
+    int icon = 0;              // static icon: icon resource id
 };
 
 struct DialogTemplate {
