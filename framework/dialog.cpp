@@ -111,7 +111,9 @@ BOOL CDialog::CreateFromTemplate(bool child, bool modal, int hostControlId, int 
     for (auto* o : m_thread.Observers()) {
         o->OnDialogCreated(info);
     }
-    NotifySystemMenu();
+    if ((m_tpl->style & kSysMenu) != 0) {
+        NotifySystemMenu();
+    }
     return TRUE;
 }
 
