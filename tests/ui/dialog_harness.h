@@ -1,0 +1,216 @@
+// Runs a main window on its own window thread for a test and drives it by control id.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "framework/dialog_driver.h"
+#include "framework/observer.h"
+#include "framework/window_thread.h"
+#include "platform/clock.h"
+#include "ui/marlinq_dlg.h"
+#include "ui/templates.h"
+
+namespace marlinq::test {
+
+// Records what the window thread reports, for tests that wait on it.
+class EventRecorder : public fw::IDialogObserver {
+  public:
+    void OnDialogCreated(const fw::DialogInfo& info) override {
+        Record([&] { created.push_back(info); });
+    }
+    void OnDialogShown(fw::HWND hwnd, bool visible) override {
+        Record([&] { shown.emplace_back(hwnd, visible); });
+    }
+    void OnDialogDestroyed(fw::HWND hwnd) override {
+        Record([&] { destroyed.push_back(hwnd); });
+    }
+    void OnControlChanged(const fw::ControlChange& change) override {
+        Record([&] { changes.push_back(change); });
+    }
+    void OnSystemMenuChanged(fw::HWND, const std::vector<fw::MenuItem>& items) override {
+        Record([&] { menu = items; });
+    }
+
+    // Waits up to 10 s for pred (called under the lock); returns its last value.
+    bool WaitFor(const std::function<bool()>& pred) {
+        std::unique_lock lock(mutex);
+        return cv.wait_for(lock, std::chrono::seconds(10), pred);
+    }
+
+    std::mutex mutex;
+    std::condition_variable cv;
+    std::vector<fw::DialogInfo> created;
+    std::vector<std::pair<fw::HWND, bool>> shown;
+    std::vector<fw::HWND> destroyed;
+    std::vector<fw::ControlChange> changes;
+    std::vector<fw::MenuItem> menu;
+
+  private:
+    template <class F>
+    void Record(F f) {
+        {
+            std::lock_guard lock(mutex);
+            f();
+        }
+        cv.notify_all();
+    }
+};
+
+// Starts Dlg (CMarlinqDlg or a test subclass) modally on a window thread and waits until it is
+// shown. Pauses run at `scale`, so the 1 s start timer takes 10 ms by default.
+template <class Dlg = CMarlinqDlg>
+class DialogHarness {
+  public:
+    explicit DialogHarness(double scale = 0.01) : m_scale(scale), m_thread(&Templates()) {
+        m_thread.AddObserver(&events);
+        m_window = std::thread([this] {
+            Dlg dlg(m_thread);
+            {
+                std::lock_guard lock(m_mutex);
+                m_dlg = &dlg;
+            }
+            dlg.DoModal();
+            m_thread.Close();
+            std::unique_lock lock(m_mutex);
+            m_ended = true;
+            m_endedCv.notify_all();
+            // The object stays readable until the harness goes away.
+            m_endedCv.wait(lock, [this] { return m_release; });
+        });
+        events.WaitFor([this] {
+            for (const auto& [hwnd, visible] : events.shown) {
+                if (visible && !events.created.empty() && hwnd == events.created.front().hwnd) {
+                    return true;
+                }
+            }
+            return false;
+        });
+        std::lock_guard lock(events.mutex);
+        m_hwnd = events.created.empty() ? 0 : events.created.front().hwnd;
+    }
+
+    ~DialogHarness() {
+        Close();
+        {
+            std::lock_guard lock(m_mutex);
+            m_release = true;
+        }
+        m_endedCv.notify_all();
+        if (m_window.joinable()) {
+            m_window.join();
+        }
+    }
+
+    fw::CDialogDriver Driver() { return fw::CDialogDriver(m_thread, m_hwnd); }
+    // Drives mode page `index` of the tab sheet.
+    fw::CDialogDriver PageDriver(int index) {
+        return fw::CDialogDriver(m_thread, On([index](Dlg& d) {
+                                     fw::CDialog* page = d.m_tabSheet.GetPage(index);
+                                     return page != nullptr ? page->GetSafeHwnd() : 0;
+                                 }));
+    }
+    fw::CWindowThread& Thread() { return m_thread; }
+    fw::HWND Hwnd() const { return m_hwnd; }
+
+    // Runs fn with the dialog on the window thread; a default result once the dialog is gone.
+    template <class F>
+    auto On(F fn) {
+        return Driver().Call([fn = std::move(fn)](fw::CDialog* d) mutable {
+            using R = decltype(fn(std::declval<Dlg&>()));
+            if (d == nullptr) {
+                ADD_FAILURE() << "the dialog is gone";
+                return R{};
+            }
+            return fn(*static_cast<Dlg*>(d));
+        });
+    }
+
+    // The dialog object itself, for calls that any thread may make (AddLog and the like).
+    Dlg& Dialog() {
+        std::lock_guard lock(m_mutex);
+        return *m_dlg;
+    }
+
+    std::string Log() {
+        return On([](Dlg& d) { return d.m_strLog; });
+    }
+
+    // Asks the window to close and waits up to 10 s for the modal run to end.
+    bool Close() {
+        fw::MSG msg;
+        msg.hwnd = m_hwnd;
+        msg.message = fw::WM_CLOSE;
+        m_thread.Post(std::move(msg));
+        return WaitEnded();
+    }
+
+    bool WaitEnded() {
+        std::unique_lock lock(m_mutex);
+        return m_endedCv.wait_for(lock, std::chrono::seconds(10), [this] { return m_ended; });
+    }
+
+    bool Ended() {
+        std::lock_guard lock(m_mutex);
+        return m_ended;
+    }
+
+    EventRecorder events;
+
+  private:
+    platform::ScopedClockScale m_scale;
+    fw::CWindowThread m_thread;
+    std::thread m_window;
+    std::mutex m_mutex;
+    std::condition_variable m_endedCv;
+    Dlg* m_dlg = nullptr;
+    bool m_ended = false;
+    bool m_release = false;
+    fw::HWND m_hwnd = 0;
+};
+
+// Splits a log text into its lines (without CR LF); a final CR LF ends the last line.
+inline std::vector<std::string> LogLines(const std::string& log) {
+    std::vector<std::string> lines;
+    size_t start = 0;
+    for (;;) {
+        const size_t end = log.find("\r\n", start);
+        if (end == std::string::npos) {
+            if (start < log.size()) {
+                lines.push_back(log.substr(start));
+            }
+            return lines;
+        }
+        lines.push_back(log.substr(start, end - start));
+        start = end + 2;
+    }
+}
+
+inline int CountLines(const std::string& log, const std::string& line) {
+    int n = 0;
+    for (const auto& l : LogLines(log)) {
+        n += l == line ? 1 : 0;
+    }
+    return n;
+}
+
+// Polls cond for up to 10 s.
+inline bool Eventually(const std::function<bool()>& cond) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (std::chrono::steady_clock::now() < end) {
+        if (cond()) {
+            return true;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return cond();
+}
+
+}  // namespace marlinq::test

@@ -1,0 +1,156 @@
+// The Reset DTU worker, the ADB time-out and shutting down with workers running.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <mutex>
+
+#include "dialog_harness.h"
+#include "ui/resource.h"
+
+namespace marlinq::test {
+namespace {
+
+// Records the steps of the reset worker in order; the reset succeeds or fails as told.
+struct ResetDlg : CMarlinqDlg {
+    using CMarlinqDlg::CMarlinqDlg;
+    fw::BOOL AtResetModule() override {
+        Step("reset");
+        return resetSucceeds.load() ? fw::TRUE : fw::FALSE;
+    }
+    void CloseManualPort() override { Step("close"); }
+    void WakeScanner() override { Step("wake"); }
+    void Step(const std::string& s) {
+        std::lock_guard lock(mutex);
+        steps.push_back(s);
+    }
+    std::vector<std::string> Steps() {
+        std::lock_guard lock(mutex);
+        return steps;
+    }
+    std::atomic<bool> resetSucceeds{true};
+    std::mutex mutex;
+    std::vector<std::string> steps;
+};
+
+TEST(ResetDtu, WorkerResetsWaitsReturnsToTheAutoPortAndRestartsTheScan) {
+    for (bool succeeds : {true, false}) {
+        DialogHarness<ResetDlg> h(0.0005);  // the 20 s wait takes 10 ms
+        auto& dlg = h.Dialog();
+        dlg.resetSucceeds = succeeds;
+        h.Dialog().SetOperationButtons(CMarlinqDlg::DeviceEvent::Ready);
+        h.Driver().Click(IDC_BTN_RESET_DTU);
+        ASSERT_TRUE(Eventually([&] { return dlg.Steps().size() == 3; })) << succeeds;
+        EXPECT_EQ(dlg.Steps(), (std::vector<std::string>{"reset", "close", "wake"}));
+        ASSERT_TRUE(Eventually([&] { return !h.Driver().Enabled(IDC_BTN_GET); }));
+        const auto lines = LogLines(h.Log());
+        const auto resetting = std::find(lines.begin(), lines.end(), "Resetting...");
+        ASSERT_NE(resetting, lines.end());
+        EXPECT_NE(std::find(resetting, lines.end(), "Scanning equipments..."), lines.end());
+        EXPECT_TRUE(h.Driver().Enabled(IDC_BTN_SCAN_PORT) == false);
+    }
+}
+
+TEST(ResetDtu, TwoQuickPressesStartTwoWorkers) {
+    DialogHarness<ResetDlg> h(0.0005);
+    auto& dlg = h.Dialog();
+    h.Dialog().SetOperationButtons(CMarlinqDlg::DeviceEvent::Ready);
+    h.Driver().Click(IDC_BTN_RESET_DTU);
+    h.Driver().Click(IDC_BTN_RESET_DTU);
+    ASSERT_TRUE(Eventually([&] { return dlg.Steps().size() == 6; }));
+    const auto steps = dlg.Steps();
+    EXPECT_EQ(std::count(steps.begin(), steps.end(), "reset"), 2);
+    EXPECT_EQ(std::count(steps.begin(), steps.end(), "close"), 2);
+    EXPECT_EQ(std::count(steps.begin(), steps.end(), "wake"), 2);
+    EXPECT_EQ(CountLines(h.Log(), "Resetting..."), 2);
+}
+
+TEST(ResetDtu, ClosingDuringTheWaitEndsTheWorkerAtOnce) {
+    DialogHarness<ResetDlg> h(1.0);  // a real 20 s wait
+    auto& dlg = h.Dialog();
+    h.Dialog().SetOperationButtons(CMarlinqDlg::DeviceEvent::Ready);
+    h.Driver().Click(IDC_BTN_RESET_DTU);
+    ASSERT_TRUE(Eventually([&] { return dlg.Steps().size() == 1; }));
+    const auto start = std::chrono::steady_clock::now();
+    ASSERT_TRUE(h.Close());
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10)) << "no hang at shutdown";
+}
+
+TEST(AdbTimeout, WithoutAPushWorkerLogsAndRestartsTheScanOnce) {
+    DialogHarness<> h(0.0001);  // the 30 s time-out takes 3 ms
+    g_bPushWorkerStarted = 0;
+    h.Dialog().SetOperationButtons(CMarlinqDlg::DeviceEvent::Ready);
+    h.On([](CMarlinqDlg& d) {
+        d.SetTimer(TIMER_ADB_TIMEOUT, TIMER_ADB_TIMEOUT_MS);
+        return 0;
+    });
+    const std::string line = "ADB cmd timeout, please check ADB device and retry later!";
+    ASSERT_TRUE(Eventually([&] { return CountLines(h.Log(), line) == 1; }));
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));  // many periods: the timer was killed
+    EXPECT_EQ(CountLines(h.Log(), line), 1);
+    EXPECT_FALSE(h.Driver().Enabled(IDC_BTN_GET));
+    const auto lines = LogLines(h.Log());
+    EXPECT_EQ(lines.back(), "[stub] WakeScanner");
+    EXPECT_EQ(lines[lines.size() - 2], "Scanning equipments...");
+    EXPECT_EQ(lines[lines.size() - 3], line);
+}
+
+TEST(AdbTimeout, EndsAHangingPushWorkerThatThenSaysNothingMore) {
+    DialogHarness<> h(0.0001);
+    std::atomic<bool> childKilled{false};
+    std::atomic<bool> workerWaiting{false};
+    h.On([&](CMarlinqDlg& d) {
+        d.m_hPushThread = d.StartWorker([&d, &childKilled, &workerWaiting](fw::CWorkerThread& self) {
+            self.SetAbortHook([&childKilled] { childKilled = true; });
+            workerWaiting = true;
+            self.Wait(4000000000u);  // an adb command that never ends
+            d.AddLogFromWorker(self, "push worker went on");
+        });
+        g_bPushWorkerStarted = 1;
+        return 0;
+    });
+    ASSERT_TRUE(Eventually([&] { return workerWaiting.load(); }));
+    h.On([](CMarlinqDlg& d) {
+        d.SetTimer(TIMER_ADB_TIMEOUT, TIMER_ADB_TIMEOUT_MS);
+        return 0;
+    });
+    const std::string line = "ADB cmd timeout, please check ADB device and retry later!";
+    ASSERT_TRUE(Eventually([&] { return CountLines(h.Log(), line) == 1; }));
+    EXPECT_TRUE(childKilled);
+    EXPECT_EQ(g_bPushWorkerStarted.load(), 0);
+    EXPECT_FALSE(h.On([](CMarlinqDlg& d) { return static_cast<bool>(d.m_hPushThread); }));
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    h.Driver().Sync();
+    EXPECT_EQ(CountLines(h.Log(), "push worker went on"), 0);
+}
+
+TEST(Shutdown, ClosingWithBusyWorkersJoinsThemBeforeTheWindowGoes) {
+    DialogHarness<ResetDlg> h(1.0);
+    auto& dlg = h.Dialog();
+    std::atomic<int> running{0};
+    h.On([&](ResetDlg& d) {
+        for (int i = 0; i < 3; ++i) {
+            d.StartWorker([&d, &running](fw::CWorkerThread& self) {
+                ++running;
+                // A worker that keeps logging and switching buttons until it is told to stop.
+                for (int n = 0; !self.StopRequested(); ++n) {
+                    d.AddLog("busy " + std::to_string(n));
+                    d.SetOperationButtons(n % 2 ? CMarlinqDlg::DeviceEvent::Ready
+                                                : CMarlinqDlg::DeviceEvent::NotReady);
+                    d.PostTextMessage(WM_ADDLOG, "posted");
+                    std::this_thread::sleep_for(std::chrono::microseconds(200));
+                }
+                --running;
+            });
+        }
+        d.OnBtnResetDtu();  // and one in the 20 s wait
+        return 0;
+    });
+    ASSERT_TRUE(Eventually([&] { return running.load() == 3 && dlg.Steps().size() == 1; }));
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    ASSERT_TRUE(h.Close());
+    EXPECT_EQ(running.load(), 0) << "every worker ended before the window went away";
+    EXPECT_EQ(dlg.Steps(), std::vector<std::string>{"reset"}) << "the reset worker stopped in its wait";
+}
+
+}  // namespace
+}  // namespace marlinq::test

@@ -1,0 +1,9 @@
+#include "ui/about_dlg.h"
+
+#include "ui/resource.h"
+
+namespace marlinq {
+
+CAboutDlg::CAboutDlg(fw::CDialog* parent) : fw::CDialog(IDD_ABOUTBOX, parent) {}
+
+}  // namespace marlinq

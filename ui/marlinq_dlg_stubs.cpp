@@ -1,0 +1,147 @@
+// Operations of the main window that later parts of the tool supply. Each STUB logs its own name
+// so that a press shows it was routed; each is replaced where its part is built.
+#include "ui/marlinq_dlg.h"
+
+namespace marlinq {
+
+void CMarlinqDlg::LogStub(const char* name) {
+    AddLog(std::string("[stub] ") + name);
+}
+
+// STUB: the device scanner and the pop-up closer (discovery). Starts them once.
+void CMarlinqDlg::StartScanThreads() {
+    if (m_scanThreadsStarted) {
+        return;
+    }
+    m_scanThreadsStarted = true;
+    LogStub("StartScanThreads");
+}
+
+// STUB: wakes a waiting scanner (discovery).
+void CMarlinqDlg::WakeScanner() {
+    LogStub("WakeScanner");
+}
+
+// STUB: AT+CRESET through the AT wrappers; fails until they exist.
+fw::BOOL CMarlinqDlg::AtResetModule() {
+    LogStub("AtResetModule");
+    return fw::FALSE;
+}
+
+// STUB: AT+CIMI through the AT wrappers.
+std::string CMarlinqDlg::AtQueryCimi() {
+    LogStub("AtQueryCimi");
+    return {};
+}
+
+// STUB: returns to the automatic port (manual port panel).
+void CMarlinqDlg::CloseManualPort() {
+    LogStub("CloseManualPort");
+}
+
+// STUB: port names from the system (port list).
+void CMarlinqDlg::EnumRegistryPorts() {
+    LogStub("EnumRegistryPorts");
+}
+
+// STUB: fills the manual port combo box (port list).
+void CMarlinqDlg::FillPortList() {
+    LogStub("FillPortList");
+}
+
+// STUB: loads Config.xml beside the program (XML load and save).
+void CMarlinqDlg::LoadStartupConfig() {
+    LogStub("LoadStartupConfig");
+}
+
+// STUB: saves Config.xml beside the program (XML load and save).
+void CMarlinqDlg::SaveConfigOnExit() {
+    LogStub("SaveConfigOnExit");
+}
+
+// STUB: the read flow.
+void CMarlinqDlg::OnBtnGet() {
+    LogStub("OnBtnGet");
+}
+
+// STUB: the download flow.
+void CMarlinqDlg::OnBtnDownload() {
+    LogStub("OnBtnDownload");
+}
+
+// STUB: saves the parameters to an XML file of the user's choice.
+void CMarlinqDlg::OnBtnSave() {
+    LogStub("OnBtnSave");
+}
+
+// STUB: imports an XML parameter file.
+void CMarlinqDlg::OnBtnImportXml() {
+    LogStub("OnBtnImportXml");
+}
+
+// STUB: reads the extended network parameters.
+void CMarlinqDlg::ReadExtendedParams() {
+    LogStub("ReadExtendedParams");
+}
+
+// STUB: downloads the extended network parameters.
+void CMarlinqDlg::DownloadExtendedParams() {
+    LogStub("DownloadExtendedParams");
+}
+
+// STUB: factory reset over ADB.
+void CMarlinqDlg::OnBtnFactoryReset() {
+    LogStub("OnBtnFactoryReset");
+}
+
+// STUB: chooses an XML file to push over ADB.
+void CMarlinqDlg::OnBtnXmlSelect() {
+    LogStub("OnBtnXmlSelect");
+}
+
+// STUB: pushes the chosen XML file over ADB.
+void CMarlinqDlg::OnBtnXmlDownload() {
+    LogStub("OnBtnXmlDownload");
+}
+
+// STUB: opens or closes the manual port.
+void CMarlinqDlg::OnBtnOpenPort() {
+    LogStub("OnBtnOpenPort");
+}
+
+// STUB: the AT console's Send.
+void CMarlinqDlg::OnBtnSend() {
+    LogStub("OnBtnSend");
+}
+
+// STUB: QuickQuery("AT+CSQ").
+void CMarlinqDlg::OnBtnCsq() {
+    LogStub("OnBtnCsq");
+}
+
+// STUB: QuickQuery("AT+CPSI?").
+void CMarlinqDlg::OnBtnNetwork() {
+    LogStub("OnBtnNetwork");
+}
+
+// STUB: QuickQuery("AT+CPIN?").
+void CMarlinqDlg::OnBtnSimCard() {
+    LogStub("OnBtnSimCard");
+}
+
+// STUB: QuickQuery("AT+DTUCFG?").
+void CMarlinqDlg::OnBtnDtuCfg() {
+    LogStub("OnBtnDtuCfg");
+}
+
+// STUB: continues a waiting ADB push (ADB transfer flows).
+void CMarlinqDlg::OnAdbPushXml() {
+    LogStub("OnAdbPushXml");
+}
+
+// STUB: reaction to serial devices coming and going (port list).
+void CMarlinqDlg::HandleDeviceChange() {
+    LogStub("HandleDeviceChange");
+}
+
+}  // namespace marlinq

@@ -1,0 +1,40 @@
+#include "ui/mode_pages.h"
+
+#include "ui/marlinq_dlg.h"
+#include "ui/resource.h"
+
+namespace marlinq {
+
+CDlgTCPMode::CDlgTCPMode(CMarlinqDlg* owner) : fw::CDialog(IDD_TCP_MODE, owner), m_pOwner(owner) {
+    m_messageMap.Command(IDC_TCP_CHK_IMSI, [this] { OnChkImsi(); });
+}
+
+fw::BOOL CDlgTCPMode::OnInitDialog() {
+    fw::CDialog::OnInitDialog();
+    CheckDlgButton(IDC_TCP_CHK_HEX, fw::BST_CHECKED);
+    CheckDlgButton(IDC_TCP_CHK_SERVER1, fw::BST_CHECKED);
+    return fw::TRUE;
+}
+
+void CDlgTCPMode::OnChkImsi() {
+    if (IsDlgButtonChecked(IDC_TCP_CHK_IMSI) != fw::BST_CHECKED) {
+        return;  // unticking keeps the registration packet text
+    }
+    // STUB: until the AT wrappers exist the query only logs its name, and edit 1021 keeps its
+    // text; then edit 1021 takes the IMSI that AtQueryCimi returns (empty when no AT port).
+    m_pOwner->AtQueryCimi();
+}
+
+CDlgModBusMode::CDlgModBusMode(fw::CDialog* parent) : fw::CDialog(IDD_MODBUS_MODE, parent) {}
+
+CDlgHTTPSMode::CDlgHTTPSMode(fw::CDialog* parent) : fw::CDialog(IDD_HTTPS_MODE, parent) {}
+
+fw::BOOL CDlgHTTPSMode::OnInitDialog() {
+    fw::CDialog::OnInitDialog();
+    SetDlgItemText(IDC_HTTPS_PORT, "443");
+    return fw::TRUE;
+}
+
+CDlgMQTTMode::CDlgMQTTMode(fw::CDialog* parent) : fw::CDialog(IDD_MQTT_MODE, parent) {}
+
+}  // namespace marlinq
