@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "atlink/serial_port.h"
 #include "framework/control.h"
 #include "framework/dialog.h"
 #include "framework/worker_thread.h"
@@ -57,8 +58,33 @@ class CMarlinqDlg : public fw::CDialog {
     // Operations that later parts of the tool supply; each logs its own name until then.
     virtual void StartScanThreads();
     virtual void WakeScanner();
+
+    // AT command wrappers: each picks the port (the hand-opened one while m_bAutoPort is 0,
+    // else the AT port found now) and returns the command's result unchanged.
+    fw::BOOL AtSetDtuCfg(const std::string& strArg);
+    fw::BOOL AtSetMultiSockCfg(const std::string& strArg);
+    fw::BOOL AtSetModbusCfg(const std::string& strArg);
+    fw::BOOL AtSetModbusCmd(const std::string& strArg);
+    fw::BOOL AtSetDtuMode(const std::string& strArg);
+    fw::BOOL AtSetHost(const std::string& strArg);
+    fw::BOOL AtSetMqttCfg(const std::string& strArg);
+    fw::BOOL AtSetSubTopic(const std::string& strArg);
+    fw::BOOL AtSetPubTopic(const std::string& strArg);
+    fw::BOOL AtSetCnmp(const std::string& strArg);
+    fw::BOOL AtSetAuth(const std::string& strArg);
+    fw::BOOL AtSetApn(const std::string& strArg);
+    std::string AtQueryDtuCfg();
+    std::string AtQueryCnmp();
+    std::string AtQueryAuth();
+    std::string AtQueryApn();
+    fw::BOOL AtClearAuth();
     virtual fw::BOOL AtResetModule();
     virtual std::string AtQueryCimi();
+    int AtQueryAdb();  // 0 no AT port, 1 ADB off or not reported, 2 ADB on
+    fw::BOOL AtEnableAdb();
+    fw::BOOL AtHideAdb();
+    // The AT console: sends command to the AT port and logs the echoed command and the answer.
+    void QuickQuery(const std::string& command);
     virtual void CloseManualPort();
     virtual void EnumRegistryPorts();
     virtual void FillPortList();
@@ -90,7 +116,7 @@ class CMarlinqDlg : public fw::CDialog {
     fw::CEdit m_editLog;
     int m_nCurModePage = 0;
     std::atomic<int> m_bAutoPort{1};
-    // m_serialPort (the CSerialPort of the manually opened port) joins here with the AT link.
+    CSerialPort m_serialPort;  // the manually opened port
     int m_nManualPort = 1;
     std::vector<std::string> m_arrRegistryPorts;
     std::atomic<int> m_bDeviceReady{0};

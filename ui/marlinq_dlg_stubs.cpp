@@ -22,18 +22,6 @@ void CMarlinqDlg::WakeScanner() {
     LogStub("WakeScanner");
 }
 
-// STUB: AT+CRESET through the AT wrappers; fails until they exist.
-fw::BOOL CMarlinqDlg::AtResetModule() {
-    LogStub("AtResetModule");
-    return fw::FALSE;
-}
-
-// STUB: AT+CIMI through the AT wrappers.
-std::string CMarlinqDlg::AtQueryCimi() {
-    LogStub("AtQueryCimi");
-    return {};
-}
-
 // STUB: returns to the automatic port (manual port panel).
 void CMarlinqDlg::CloseManualPort() {
     LogStub("CloseManualPort");
@@ -107,31 +95,6 @@ void CMarlinqDlg::OnBtnXmlDownload() {
 // STUB: opens or closes the manual port.
 void CMarlinqDlg::OnBtnOpenPort() {
     LogStub("OnBtnOpenPort");
-}
-
-// STUB: the AT console's Send.
-void CMarlinqDlg::OnBtnSend() {
-    LogStub("OnBtnSend");
-}
-
-// STUB: QuickQuery("AT+CSQ").
-void CMarlinqDlg::OnBtnCsq() {
-    LogStub("OnBtnCsq");
-}
-
-// STUB: QuickQuery("AT+CPSI?").
-void CMarlinqDlg::OnBtnNetwork() {
-    LogStub("OnBtnNetwork");
-}
-
-// STUB: QuickQuery("AT+CPIN?").
-void CMarlinqDlg::OnBtnSimCard() {
-    LogStub("OnBtnSimCard");
-}
-
-// STUB: QuickQuery("AT+DTUCFG?").
-void CMarlinqDlg::OnBtnDtuCfg() {
-    LogStub("OnBtnDtuCfg");
 }
 
 // STUB: continues a waiting ADB push (ADB transfer flows).

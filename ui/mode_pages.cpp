@@ -20,9 +20,8 @@ void CDlgTCPMode::OnChkImsi() {
     if (IsDlgButtonChecked(IDC_TCP_CHK_IMSI) != fw::BST_CHECKED) {
         return;  // unticking keeps the registration packet text
     }
-    // STUB: until the AT wrappers exist the query only logs its name, and edit 1021 keeps its
-    // text; then edit 1021 takes the IMSI that AtQueryCimi returns (empty when no AT port).
-    m_pOwner->AtQueryCimi();
+    // The IMSI becomes the registration packet; no AT port empties the edit.
+    SetDlgItemText(IDC_TCP_REGPACKET, m_pOwner->AtQueryCimi());
 }
 
 CDlgModBusMode::CDlgModBusMode(fw::CDialog* parent) : fw::CDialog(IDD_MODBUS_MODE, parent) {}

@@ -163,7 +163,7 @@ TEST(ModePages, ImsiQueryRunsOnlyWhenTheBoxBecomesChecked) {
         using CMarlinqDlg::CMarlinqDlg;
         std::string AtQueryCimi() override {
             ++queries;
-            return "460001234567890";
+            return "001010123456789";
         }
         int queries = 0;
     };
@@ -173,6 +173,8 @@ TEST(ModePages, ImsiQueryRunsOnlyWhenTheBoxBecomesChecked) {
     tcp.Click(IDC_TCP_CHK_IMSI);
     EXPECT_TRUE(tcp.Checked(IDC_TCP_CHK_IMSI));
     EXPECT_EQ(h.On([](Dlg& d) { return d.queries; }), 1);
+    EXPECT_EQ(tcp.Text(IDC_TCP_REGPACKET), "001010123456789");
+    tcp.Type(IDC_TCP_REGPACKET, "hello");
     tcp.Click(IDC_TCP_CHK_IMSI);
     EXPECT_FALSE(tcp.Checked(IDC_TCP_CHK_IMSI));
     EXPECT_EQ(h.On([](Dlg& d) { return d.queries; }), 1) << "unticking sends nothing";

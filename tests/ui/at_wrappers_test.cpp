@@ -1,0 +1,190 @@
+// The AT command wrappers and the AT console of the main window, against the simulator.
+#include <gtest/gtest.h>
+
+#include "dialog_harness.h"
+#include "simulator/dtu_simulator.h"
+#include "ui/resource.h"
+
+namespace marlinq::test {
+namespace {
+
+constexpr double kScale = 0.05;
+
+std::unique_ptr<sim::DtuSimulator> StartSimulator(
+    const std::string& friendlyFormat = "Simulated DTU AT Port (COM%d)") {
+    auto s = std::make_unique<sim::DtuSimulator>();
+    sim::SimulatorOptions options;
+    options.friendlyFormat = friendlyFormat;
+    std::string error;
+    EXPECT_TRUE(s->Start(options, &error)) << error;
+    return s;
+}
+
+std::vector<std::string> RequestBytes(const sim::DtuSimulator& s) {
+    std::vector<std::string> out;
+    for (const auto& r : s.Requests()) {
+        out.push_back(r.bytes);
+    }
+    return out;
+}
+
+}  // namespace
+
+TEST(AtWrappers, WithoutAModuleEachKindLogsItsMessageAndFails) {
+    DialogHarness<> h(kScale);
+    const auto results = h.On([](CMarlinqDlg& d) {
+        return std::vector<std::string>{
+            std::to_string(d.AtSetDtuCfg("x")),
+            d.AtQueryCnmp(),
+            std::to_string(d.AtClearAuth()),
+            std::to_string(d.AtResetModule()),
+            d.AtQueryCimi(),
+            std::to_string(d.AtQueryAdb()),
+            std::to_string(d.AtEnableAdb()),
+            std::to_string(d.AtHideAdb()),
+        };
+    });
+    EXPECT_EQ(results, (std::vector<std::string>{"0", "", "0", "0", "", "0", "0", "0"}));
+    const std::string log = h.Log();
+    EXPECT_EQ(CountLines(log, "No scan AT port! "), 3);    // AtSetDtuCfg, AtQueryCnmp, AtQueryCimi
+    EXPECT_EQ(CountLines(log, "AT port not found! "), 5);  // one per call: no try is made
+}
+
+TEST(AtWrappers, AutomaticPortCarriesEveryCommandToTheModule) {
+    DialogHarness<> h(kScale);
+    auto s = StartSimulator();
+    EXPECT_TRUE(h.On([](CMarlinqDlg& d) { return d.AtSetApn("internet"); }));
+    EXPECT_EQ(h.On([](CMarlinqDlg& d) { return d.AtQueryApn(); }), "internet");
+    EXPECT_TRUE(h.On([](CMarlinqDlg& d) { return d.AtSetCnmp("38"); }));
+    EXPECT_EQ(h.On([](CMarlinqDlg& d) { return d.AtQueryCnmp(); }), "38");
+    EXPECT_TRUE(h.On([](CMarlinqDlg& d) { return d.AtSetAuth("1,1,\"pw\",\"user\""); }));
+    EXPECT_EQ(h.On([](CMarlinqDlg& d) { return d.AtQueryAuth(); }), "1,1,\"pw\",\"user\"");
+    EXPECT_TRUE(h.On([](CMarlinqDlg& d) { return d.AtClearAuth(); }));
+    EXPECT_EQ(h.On([](CMarlinqDlg& d) { return d.AtQueryCimi(); }), "001010123456789");
+    EXPECT_EQ(h.On([](CMarlinqDlg& d) { return d.AtQueryAdb(); }), 1);
+    EXPECT_TRUE(h.On([](CMarlinqDlg& d) { return d.AtEnableAdb(); }));
+    EXPECT_EQ(h.On([](CMarlinqDlg& d) { return d.AtQueryAdb(); }), 2);
+    EXPECT_TRUE(h.On([](CMarlinqDlg& d) { return d.AtHideAdb(); }));
+    EXPECT_FALSE(h.On([](CMarlinqDlg& d) { return d.m_serialPort.IsOpen(); }));
+    EXPECT_EQ(CountLines(h.Log(), "No scan AT port! "), 0);
+}
+
+TEST(AtWrappers, HandOpenedPortIsUsedEvenWhenItIsNotTheModulesPort) {
+    DialogHarness<> h(kScale);
+    auto module = StartSimulator();
+    auto other = StartSimulator("Plain Serial Port (COM%d)");
+    const int otherCom = other->Com();
+    ASSERT_TRUE(h.On([otherCom](CMarlinqDlg& d) {
+        d.m_bAutoPort = 0;
+        return d.m_serialPort.OpenPort(otherCom) != 0;
+    }));
+    EXPECT_TRUE(h.On([](CMarlinqDlg& d) { return d.AtSetCnmp("13"); }));
+    EXPECT_TRUE(h.On([](CMarlinqDlg& d) { return d.AtResetModule(); }));
+    EXPECT_EQ(RequestBytes(*other), (std::vector<std::string>{"AT+CNMP=13\r\n", "AT+CRESET\r\n"}));
+    EXPECT_TRUE(module->Requests().empty());
+    // A silent hand-opened port: the wrapper fails and says nothing.
+    sim::Behaviour silent;
+    silent.silent = true;
+    other->SetBehaviour(silent);
+    EXPECT_FALSE(h.On([](CMarlinqDlg& d) { return d.AtSetDtuMode("1"); }));
+    EXPECT_EQ(h.On([](CMarlinqDlg& d) { return d.AtQueryDtuCfg(); }), "");
+    EXPECT_TRUE(h.On([](CMarlinqDlg& d) { return d.m_serialPort.IsOpen(); }));
+    // IMSI and ADB queries always go to the module's AT port.
+    EXPECT_EQ(h.On([](CMarlinqDlg& d) { return d.AtQueryCimi(); }), "001010123456789");
+    EXPECT_EQ(RequestBytes(*module), (std::vector<std::string>{"AT+CIMI\r\n"}));
+    const std::string log = h.Log();
+    EXPECT_EQ(CountLines(log, "No scan AT port! "), 0);
+    h.On([](CMarlinqDlg& d) {
+        d.m_serialPort.ClosePort();
+        return 0;
+    });
+}
+
+TEST(AtWrappers, AdbSwitchAgainstARefusingModuleMakesThreeTries) {
+    DialogHarness<> h(kScale);
+    auto s = StartSimulator();
+    s->SetReply("AT+CUSBADB=1", "\r\n+CME ERROR: 100\r\n");
+    const auto start = platform::Clock::Now();
+    EXPECT_FALSE(h.On([](CMarlinqDlg& d) { return d.AtEnableAdb(); }));
+    EXPECT_EQ(RequestBytes(*s), std::vector<std::string>(3, "AT+CUSBADB=1\r\n"));
+    const auto requests = s->Requests();
+    // The tries are separated by the 3 s pause (scaled).
+    EXPECT_GE(requests[1].at - requests[0].at, platform::Clock::Scaled(3000));
+    EXPECT_GE(requests[0].at - start, platform::Clock::Scaled(1000));  // after the drain pause
+    // A second success ends the tries at once.
+    s->ClearRequests();
+    s->ClearReplies();
+    EXPECT_TRUE(h.On([](CMarlinqDlg& d) { return d.AtHideAdb(); }));
+    EXPECT_EQ(s->Requests().size(), 1u);
+}
+
+TEST(AtConsole, QuickQueriesEchoTheCommandAndLogTheRawAnswer) {
+    DialogHarness<> h(kScale);
+    auto s = StartSimulator();
+    auto d = h.Driver();
+    d.Click(IDC_BTN_CSQ);
+    d.Click(IDC_BTN_NETWORK);
+    d.Click(IDC_BTN_SIMCARD);
+    d.Click(IDC_BTN_DTUCFG);
+    d.Sync();
+    EXPECT_EQ(RequestBytes(*s),
+              (std::vector<std::string>{"AT+CSQ\r\n", "AT+CPSI?\r\n", "AT+CPIN?\r\n", "AT+DTUCFG?\r\n"}));
+    const std::string log = h.Log();
+    // The answer keeps the module's own CR LFs: an empty line before it and one before OK.
+    EXPECT_NE(log.find("AT+CSQ\r\n\r\n+CSQ: 23,99\r\n\r\nOK\r\n"), std::string::npos) << log;
+    EXPECT_NE(log.find("AT+CPIN?\r\n\r\n+CPIN: READY\r\n"), std::string::npos);
+    EXPECT_EQ(CountLines(log, "AT+DTUCFG?"), 1);
+}
+
+TEST(AtConsole, SendUsesTheEditAndEmptyTouchesNothing) {
+    DialogHarness<> h(kScale);
+    auto s = StartSimulator();
+    auto d = h.Driver();
+    d.Click(IDC_BTN_SEND);  // empty edit
+    d.Sync();
+    EXPECT_TRUE(s->Requests().empty());
+    const std::string before = h.Log();
+    d.Type(IDC_EDIT_AT_COMMAND, "AT+NOSUCH");
+    d.Focus(IDC_EDIT_AT_COMMAND);
+    d.KeyDown(fw::VK_RETURN);
+    d.Sync();
+    EXPECT_EQ(RequestBytes(*s), (std::vector<std::string>{"AT+NOSUCH\r\n"}));
+    EXPECT_NE(h.Log().find("AT+NOSUCH\r\n\r\nERROR\r\n"), std::string::npos);
+    EXPECT_EQ(d.Text(IDC_EDIT_AT_COMMAND), "AT+NOSUCH");
+}
+
+TEST(AtConsole, SilentOrHeldPortShowsOnlyTheEcho) {
+    DialogHarness<> h(kScale);
+    auto s = StartSimulator();
+    const int com = s->Com();
+    ASSERT_TRUE(h.On([com](CMarlinqDlg& d) {
+        d.m_bAutoPort = 0;
+        return d.m_serialPort.OpenPort(com) != 0;
+    }));
+    h.Driver().Click(IDC_BTN_CSQ);  // the console's own open fails on the held port
+    h.Driver().Sync();
+    const auto lines = LogLines(h.Log());
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines.back(), "AT+CSQ");
+    EXPECT_TRUE(s->Requests().empty());
+    h.On([](CMarlinqDlg& d) {
+        d.m_serialPort.ClosePort();
+        return 0;
+    });
+}
+
+TEST(AtConsole, ImsiBoxFillsTheRegistrationPacketFromTheModule) {
+    DialogHarness<> h(kScale);
+    auto s = StartSimulator();
+    auto tcp = h.PageDriver(0);
+    tcp.Type(IDC_TCP_REGPACKET, "hello");
+    tcp.Click(IDC_TCP_CHK_IMSI);
+    EXPECT_EQ(tcp.Text(IDC_TCP_REGPACKET), "001010123456789");
+    s->Stop();
+    tcp.Click(IDC_TCP_CHK_IMSI);
+    tcp.Click(IDC_TCP_CHK_IMSI);
+    EXPECT_EQ(tcp.Text(IDC_TCP_REGPACKET), "") << "no AT port empties the edit";
+    EXPECT_EQ(CountLines(h.Log(), "No scan AT port! "), 1);
+}
+
+}  // namespace marlinq::test
