@@ -121,7 +121,7 @@ TEST_F(QtView, OpensInThreeColumnsWithTheTabsAndWritesAScreenshot) {
     EXPECT_FALSE(log->toPlainText().contains('\r'));
     EXPECT_EQ(main()->HelpMenu()->actions().size(), 3) << "Help, a separator, About";
 
-    main()->resize(1180, 660);
+    main()->resize(1180, 720);
     QCoreApplication::processEvents();
     const QString path = QStringLiteral(MARLINQ_BUILD_DIR "/main-window.png");
     ASSERT_TRUE(main()->grab().save(path));

@@ -200,7 +200,7 @@ void CQtView::Created(const fw::DialogInfo& info) {
             view.rendered.columns[0]->setMaximumWidth(260);
             view.rendered.columns[1]->setMinimumWidth(470);
         }
-        m_main->resize(1180, 660);
+        m_main->resize(1180, 720);
     } else {
         auto parent = m_views.find(info.parent);
         QWidget* owner = parent != m_views.end() ? parent->second.window.data() : nullptr;

@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFontDatabase>
+#include <QFontMetrics>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -25,7 +26,13 @@ namespace marlinq::qt {
 namespace {
 
 QString Q(const std::string& s) {
-    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+    QString text = QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+    // Labels end in a full-width colon; where the desktop font has no such glyph, show a plain one.
+    static const bool hasWideColon = QFontMetrics(QApplication::font()).inFontUcs4(0xFF1A);
+    if (!hasWideColon) {
+        text.replace(QChar(0xFF1A), QLatin1Char(':'));
+    }
+    return text;
 }
 
 QPixmap DrawMainIcon(int size) {
@@ -232,10 +239,20 @@ RenderedDialog RenderDialog(const fw::DialogTemplate& tpl, QWidget* parent) {
             r.controls[c.id] = w;
         }
     }
-    // Buttons of a row without stretching controls keep their size at the left.
+    // Buttons of a row without stretching controls keep their size at the left; free rows of
+    // buttons in the last column sit at the right, as dialog buttons do.
     for (auto& [key, block] : groupBlocks) {
         for (auto& [row, layout] : block.rows) {
             layout->addStretch(0);
+        }
+    }
+    for (auto& [key, block] : freeBlocks) {
+        for (auto& [row, layout] : block.rows) {
+            if (key.first == columnCount - 1 && columnCount > 1) {
+                layout->insertStretch(0, 1);
+            } else {
+                layout->addStretch(0);
+            }
         }
     }
     for (int i = 0; i < columnCount; ++i) {
