@@ -134,6 +134,8 @@ TEST_F(QtView, ClickOnMqttTabReachesOnTabSelChange) {
     QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(3).center());
     ASSERT_TRUE(WaitUntil([&] { return OnDialog([](CMarlinqDlg& d) { return d.m_nCurModePage; }) == 3; }));
     EXPECT_EQ(tabs->currentIndex(), 3);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(main()->grab().save(QStringLiteral(MARLINQ_BUILD_DIR "/main-window-mqtt.png")));
 }
 
 TEST_F(QtView, BlockedWindowThreadLeavesTheGuiLiveAndBusy) {

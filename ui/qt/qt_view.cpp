@@ -101,7 +101,7 @@ CQtView::CQtView(fw::CWindowThread& thread) : m_thread(thread), m_blocker(new CI
     m_busyDelay.setSingleShot(true);
     m_busyDelay.setInterval(150);
     QObject::connect(&m_busyDelay, &QTimer::timeout, &m_context, [this] {
-        if (m_inputBlocked && m_main != nullptr && !m_busyShown) {
+        if (m_windowBusy && m_main != nullptr && !m_busyShown) {
             m_busyShown = true;
             m_main->SetBusy(true);
             QApplication::setOverrideCursor(Qt::BusyCursor);
@@ -442,7 +442,7 @@ void CQtView::MenuChanged(fw::HWND hwnd, const std::vector<fw::MenuItem>& items)
 }
 
 void CQtView::Busy(bool busy) {
-    m_inputBlocked = busy;
+    m_windowBusy = busy;
     if (busy) {
         if (!m_busyDelay.isActive() && !m_busyShown) {
             m_busyDelay.start();

@@ -46,7 +46,9 @@ class CQtView : public fw::IDialogObserver, public fw::IUiServices {
     CMainWindow* MainWindow() const { return m_main; }
     fw::HWND MainHwnd() const { return m_mainHwnd; }
     QWidget* Control(fw::HWND hwnd, int id) const;
-    bool InputBlocked() const { return m_inputBlocked; }
+    // Input to the parameters is refused once the window thread has been busy for a while;
+    // input during a short busy moment is queued and handled in order.
+    bool InputBlocked() const { return m_busyShown; }
     // Called once the main window is on screen.
     std::function<void()> onMainShown;
     // Called once the main dialog has ended.
@@ -78,7 +80,7 @@ class CQtView : public fw::IDialogObserver, public fw::IUiServices {
     std::map<QWidget*, std::pair<fw::HWND, int>> m_ids;
     CMainWindow* m_main = nullptr;
     fw::HWND m_mainHwnd = 0;
-    bool m_inputBlocked = false;
+    bool m_windowBusy = false;
     bool m_busyShown = false;
     QTimer m_busyDelay;
     CInputBlocker* m_blocker;
