@@ -1,43 +1,13 @@
 // `marlinq-cli run`: the main window headless, driven line by line from standard input.
-#include <poll.h>
-#include <unistd.h>
-
 #include <iostream>
 #include <string>
 
 #include "cli/commands.h"
 #include "cli/console_host.h"
 #include "cli/script.h"
+#include "platform/console_input.h"
 
 namespace marlinq::cli {
-
-namespace {
-
-// Reads one line from standard input, giving up when the window has ended meanwhile.
-bool ReadLine(CConsoleHost& host, std::string& line) {
-    line.clear();
-    for (;;) {
-        pollfd fd{STDIN_FILENO, POLLIN, 0};
-        const int ready = poll(&fd, 1, 100);
-        if (host.Ended()) {
-            return false;
-        }
-        if (ready <= 0) {
-            continue;
-        }
-        char c = 0;
-        const ssize_t n = read(STDIN_FILENO, &c, 1);
-        if (n <= 0) {
-            return !line.empty();
-        }
-        if (c == '\n') {
-            return true;
-        }
-        line += c;
-    }
-}
-
-}  // namespace
 
 int RunDialog(const Args& args) {
     if (!args.empty()) {
@@ -50,7 +20,7 @@ int RunDialog(const Args& args) {
     }
     int errors = 0;
     std::string line;
-    while (ReadLine(host, line)) {
+    while (platform::ReadConsoleLine(line, [&host] { return host.Ended(); })) {
         const ScriptResult r = RunScriptLine(host, line, std::cout, std::cerr);
         if (r == ScriptResult::Close) {
             break;
