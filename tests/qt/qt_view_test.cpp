@@ -4,9 +4,11 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QElapsedTimer>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPlainTextEdit>
@@ -136,6 +138,28 @@ TEST_F(QtView, ClickOnMqttTabReachesOnTabSelChange) {
     EXPECT_EQ(tabs->currentIndex(), 3);
     QCoreApplication::processEvents();
     EXPECT_TRUE(main()->grab().save(QStringLiteral(MARLINQ_BUILD_DIR "/main-window-mqtt.png")));
+}
+
+TEST_F(QtView, TypingSelectingAndEnterReachTheWindowThread) {
+    auto* apn = qobject_cast<QLineEdit*>(control(IDC_EDIT_APN));
+    auto* command = qobject_cast<QLineEdit*>(control(IDC_EDIT_AT_COMMAND));
+    auto* baud = qobject_cast<QComboBox*>(control(IDC_COMBO_BAUDRATE));
+    ASSERT_TRUE(apn && command && baud);
+    QTest::keyClicks(apn, "cmnet");
+    ASSERT_TRUE(WaitUntil([&] { return driver().Text(IDC_EDIT_APN) == "cmnet"; }));
+    ASSERT_TRUE(WaitUntil([&] { return baud->count() == 13; }));
+    baud->setFocus();
+    QTest::keyClick(baud, Qt::Key_Up);  // the item above the default 115200
+    ASSERT_TRUE(WaitUntil([&] { return driver().Text(IDC_COMBO_BAUDRATE) == "57600"; }));
+    command->setFocus();
+    QTest::keyClicks(command, "AT+CSQ");
+    QTest::keyClick(command, Qt::Key_Return);
+    ASSERT_TRUE(WaitUntil([&] {
+        return OnDialog([](CMarlinqDlg& d) { return d.m_strLog; }).find("[stub] OnBtnSend") !=
+               std::string::npos;
+    }));
+    EXPECT_EQ(driver().Text(IDC_EDIT_AT_COMMAND), "AT+CSQ");
+    EXPECT_TRUE(main()->isVisible()) << "Enter never closes the window";
 }
 
 TEST_F(QtView, BlockedWindowThreadLeavesTheGuiLiveAndBusy) {
