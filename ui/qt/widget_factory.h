@@ -19,7 +19,7 @@ struct RenderedDialog {
     std::vector<QWidget*> columns;                    // by column index
 };
 
-// Creates the widgets of `tpl` under a new widget; `iconFor` gives the pixmap size of icons.
+// Creates the widgets of `tpl` under a new widget placed in `parent`.
 RenderedDialog RenderDialog(const fw::DialogTemplate& tpl, QWidget* parent);
 
 // The icon of resource `id`.
