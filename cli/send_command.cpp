@@ -1,4 +1,4 @@
-#include "cli/send_command.h"
+#include "cli/commands.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -16,7 +16,10 @@ int SendUsage() {
 
 }  // namespace
 
-int RunSendCommand(int argc, char** argv) {
+namespace marlinq::cli {
+
+int RunSendCommand(const Args& argv) {
+    const int argc = static_cast<int>(argv.size());
     int port = 0;
     std::string text;
     bool haveText = false;
@@ -24,7 +27,7 @@ int RunSendCommand(int argc, char** argv) {
         const std::string arg = argv[i];
         if (arg == "--port" && i + 1 < argc) {
             char* end = nullptr;
-            const long value = std::strtol(argv[++i], &end, 10);
+            const long value = std::strtol(argv[++i].c_str(), &end, 10);
             if (*end != '\0' || value < 1 || value > 99999) {
                 return SendUsage();
             }
@@ -58,3 +61,5 @@ int RunSendCommand(int argc, char** argv) {
     }
     return 0;
 }
+
+}  // namespace marlinq::cli

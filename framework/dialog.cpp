@@ -154,7 +154,8 @@ BOOL CDialog::Create(UINT templateId, int hostControlId, int hostIndex) {
 }
 
 void CDialog::RunModalLoop() {
-    while (!m_endModal) {
+    // A modal dialog also ends when the dialog that owns it is ended (closed from outside).
+    while (!m_endModal && (m_parent == nullptr || !m_parent->m_endModal)) {
         MSG msg;
         if (!m_thread.Get(msg)) {
             m_modalResult = IDCANCEL;  // the thread's queue was closed under the dialog
@@ -168,6 +169,9 @@ void CDialog::RunModalLoop() {
         if (!PreTranslateMessage(msg)) {
             m_thread.Dispatch(msg);
         }
+    }
+    if (!m_endModal) {
+        m_modalResult = IDCANCEL;
     }
 }
 

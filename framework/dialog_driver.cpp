@@ -3,7 +3,7 @@
 namespace fw {
 
 void CDialogDriver::Input(std::function<void(CDialog&)> fn) {
-    m_thread.PostTask(m_hwnd, [fn = std::move(fn)](CDialog* d) {
+    m_thread->PostTask(m_hwnd, [fn = std::move(fn)](CDialog* d) {
         if (d != nullptr) {
             fn(*d);
         }
@@ -31,14 +31,14 @@ void CDialogDriver::KeyDown(WPARAM vk) {
     msg.hwnd = 0;  // the window with the focus
     msg.message = WM_KEYDOWN;
     msg.wParam = vk;
-    m_thread.Post(std::move(msg));
+    m_thread->Post(std::move(msg));
 }
 
 void CDialogDriver::Close() {
     MSG msg;
     msg.hwnd = m_hwnd;
     msg.message = WM_CLOSE;
-    m_thread.Post(std::move(msg));
+    m_thread->Post(std::move(msg));
 }
 
 void CDialogDriver::SysCommand(UINT id) {
@@ -46,7 +46,7 @@ void CDialogDriver::SysCommand(UINT id) {
     msg.hwnd = m_hwnd;
     msg.message = WM_SYSCOMMAND;
     msg.wParam = id;
-    m_thread.Post(std::move(msg));
+    m_thread->Post(std::move(msg));
 }
 
 std::optional<ControlState> CDialogDriver::State(int id) {

@@ -15,7 +15,7 @@ namespace fw {
 
 class CDialogDriver {
   public:
-    CDialogDriver(CWindowThread& thread, HWND hwnd) : m_thread(thread), m_hwnd(hwnd) {}
+    CDialogDriver(CWindowThread& thread, HWND hwnd) : m_thread(&thread), m_hwnd(hwnd) {}
 
     // Inputs are queued; they return at once. A refused input (disabled control, busy modal
     // child) is dropped as a real window would drop it.
@@ -49,7 +49,7 @@ class CDialogDriver {
         using R = decltype(fn(static_cast<CDialog*>(nullptr)));
         auto promise = std::make_shared<std::promise<R>>();
         auto future = promise->get_future();
-        m_thread.PostTask(m_hwnd, [promise, fn = std::move(fn)](CDialog* d) mutable {
+        m_thread->PostTask(m_hwnd, [promise, fn = std::move(fn)](CDialog* d) mutable {
             if constexpr (std::is_void_v<R>) {
                 fn(d);
                 promise->set_value();
@@ -65,7 +65,7 @@ class CDialogDriver {
   private:
     void Input(std::function<void(CDialog&)> fn);
 
-    CWindowThread& m_thread;
+    CWindowThread* m_thread;
     HWND m_hwnd;
 };
 

@@ -1,13 +1,15 @@
 #include "framework/worker_thread.h"
 
-#include <algorithm>
-
 #include "platform/clock.h"
 
 namespace fw {
 
 CWorkerThread::~CWorkerThread() {
     RequestStop();
+    if (m_thread.joinable() && m_thread.get_id() == std::this_thread::get_id()) {
+        m_thread.detach();  // the last owner let go from inside the worker: it is ending anyway
+        return;
+    }
     Join();
 }
 
@@ -51,41 +53,6 @@ void CWorkerThread::SetAbortHook(std::function<void()> hook) {
 bool CWorkerThread::Wait(std::uint32_t ms) {
     std::unique_lock lock(m_mutex);
     return !m_wake.wait_for(lock, platform::Clock::Scaled(ms), [this] { return ShouldEnd(); });
-}
-
-CWorkerThread* CWorkerSet::Start(CWorkerThread::Body body) {
-    std::lock_guard lock(m_mutex);
-    std::erase_if(m_workers, [](const auto& w) {
-        if (w->IsFinished()) {
-            w->Join();
-            return true;
-        }
-        return false;
-    });
-    m_workers.push_back(std::make_unique<CWorkerThread>());
-    CWorkerThread* worker = m_workers.back().get();
-    worker->Start(std::move(body));
-    return worker;
-}
-
-void CWorkerSet::StopAll() {
-    std::vector<std::unique_ptr<CWorkerThread>> workers;
-    {
-        std::lock_guard lock(m_mutex);
-        workers.swap(m_workers);
-    }
-    for (auto& w : workers) {
-        w->RequestStop();
-    }
-    for (auto& w : workers) {
-        w->Join();
-    }
-}
-
-std::size_t CWorkerSet::Running() const {
-    std::lock_guard lock(m_mutex);
-    return static_cast<std::size_t>(
-        std::count_if(m_workers.begin(), m_workers.end(), [](const auto& w) { return !w->IsFinished(); }));
 }
 
 }  // namespace fw

@@ -51,18 +51,4 @@ class CWorkerThread {
     std::function<void()> m_abortHook;
 };
 
-// The workers of a window; finished ones are reaped as new ones start.
-class CWorkerSet {
-  public:
-    ~CWorkerSet() { StopAll(); }
-    CWorkerThread* Start(CWorkerThread::Body body);
-    // Asks every worker to stop and joins them all.
-    void StopAll();
-    std::size_t Running() const;
-
-  private:
-    mutable std::mutex m_mutex;
-    std::vector<std::unique_ptr<CWorkerThread>> m_workers;
-};
-
 }  // namespace fw

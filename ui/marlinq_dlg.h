@@ -36,6 +36,8 @@ class CMarlinqDlg : public fw::CDialog {
     void AddLog(const std::string& text);
     // AddLog for a worker: dropped once the worker has been aborted.
     void AddLogFromWorker(const fw::CWorkerThread& worker, const std::string& text);
+    // Runs fn on the window thread for a worker, unless the worker has been aborted by then.
+    void PostFromWorker(const HTHREAD& worker, std::function<void()> fn);
 
     // Events that set the enable state of the operation buttons. Any thread.
     enum class DeviceEvent { ScanRestarted, NotReady, Ready, ManualPortOpened, ManualPortClosed };
@@ -53,6 +55,7 @@ class CMarlinqDlg : public fw::CDialog {
     void ResetThreadProc(fw::CWorkerThread& self);
     void OnBtnHelp();
     fw::LRESULT OnTabSelChange();
+    int OnQueryDragIcon() const { return m_hIcon; }
     void InitParameterControls();
 
     // Operations that later parts of the tool supply; each logs its own name until then.

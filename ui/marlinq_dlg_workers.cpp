@@ -80,6 +80,15 @@ HTHREAD CMarlinqDlg::StartWorker(fw::CWorkerThread::Body body) {
     return worker;
 }
 
+void CMarlinqDlg::PostFromWorker(const HTHREAD& worker, std::function<void()> fn) {
+    // The check runs on the window thread, where the abort happens, so nothing slips past it.
+    RunOnWindowThread([worker, fn = std::move(fn)] {
+        if (worker && !worker->IsAborted()) {
+            fn();
+        }
+    });
+}
+
 void CMarlinqDlg::AbortWorker(const HTHREAD& worker) {
     if (worker) {
         worker->Abort();

@@ -24,8 +24,8 @@ DialogTemplate Page(UINT id, int columns) {
 
 DialogTemplate MakeTcp() {
     enum { kServers, kPackets, kCloud, kUrc };
-    DialogTemplate d = Page(IDD_TCP_MODE, 2);
-    d.groups = {{"", 0, 0}, {"", 0, 0}, {"Cloud parameter settings", 1, 0}, {"URC switch", 1, 0}};
+    DialogTemplate d = Page(IDD_TCP_MODE, 1);
+    d.groups = {{"", 0, 0}, {"", 0, 0}, {"Cloud parameter settings", 0, 0}, {"URC switch", 0, 0}};
     const int checks[] = {IDC_TCP_CHK_SERVER1, IDC_TCP_CHK_SERVER2, IDC_TCP_CHK_SERVER3, IDC_TCP_CHK_SERVER4};
     const int addrs[] = {IDC_TCP_ADDR1, IDC_TCP_ADDR2, IDC_TCP_ADDR3, IDC_TCP_ADDR4};
     const int ports[] = {IDC_TCP_PORT1, IDC_TCP_PORT2, IDC_TCP_PORT3, IDC_TCP_PORT4};

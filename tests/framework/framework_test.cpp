@@ -232,10 +232,11 @@ TEST(WindowThread, ClosedQueueHandsTasksBackWithoutADialog) {
 
 TEST(Workers, WaitEndsEarlyOnStopAndAbortRunsTheHook) {
     platform::ScopedClockScale scale(1.0);
-    CWorkerSet set;
     std::atomic<int> outcome{-1};
-    set.Start([&](CWorkerThread& self) { outcome = self.Wait(60000) ? 1 : 0; });
-    set.StopAll();  // returns long before the minute
+    {
+        CWorkerThread stopped;
+        stopped.Start([&](CWorkerThread& self) { outcome = self.Wait(60000) ? 1 : 0; });
+    }  // asks it to stop and joins, long before the minute
     EXPECT_EQ(outcome.load(), 0);
 
     CWorkerThread worker;

@@ -107,5 +107,12 @@ TEST(AboutBox, RunsModallyFromTheSystemMenuAndBlocksTheMainWindow) {
     EXPECT_FALSE(h.Ended());
 }
 
+TEST(AboutBox, ClosingTheMainWindowEndsAnOpenAboutBoxToo) {
+    DialogHarness<> h;
+    h.Driver().SysCommand(IDM_SYS_ABOUT);
+    ASSERT_TRUE(h.events.WaitFor([&] { return h.events.created.back().templateId == IDD_ABOUTBOX; }));
+    ASSERT_TRUE(h.Close());
+}
+
 }  // namespace
 }  // namespace marlinq::test

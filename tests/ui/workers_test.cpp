@@ -98,13 +98,19 @@ TEST(AdbTimeout, EndsAHangingPushWorkerThatThenSaysNothingMore) {
     DialogHarness<> h(0.0001);
     std::atomic<bool> childKilled{false};
     std::atomic<bool> workerWaiting{false};
+    std::atomic<bool> stateChanged{false};
+    std::atomic<bool> workerEnded{false};
     h.On([&](CMarlinqDlg& d) {
-        d.m_hPushThread = d.StartWorker([&d, &childKilled, &workerWaiting](fw::CWorkerThread& self) {
+        auto handle = std::make_shared<HTHREAD>();
+        d.m_hPushThread = d.StartWorker([&, handle](fw::CWorkerThread& self) {
             self.SetAbortHook([&childKilled] { childKilled = true; });
             workerWaiting = true;
             self.Wait(4000000000u);  // an adb command that never ends
             d.AddLogFromWorker(self, "push worker went on");
+            d.PostFromWorker(*handle, [&stateChanged] { stateChanged = true; });
+            workerEnded = true;
         });
+        *handle = d.m_hPushThread;
         g_bPushWorkerStarted = 1;
         return 0;
     });
@@ -118,9 +124,10 @@ TEST(AdbTimeout, EndsAHangingPushWorkerThatThenSaysNothingMore) {
     EXPECT_TRUE(childKilled);
     EXPECT_EQ(g_bPushWorkerStarted.load(), 0);
     EXPECT_FALSE(h.On([](CMarlinqDlg& d) { return static_cast<bool>(d.m_hPushThread); }));
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    ASSERT_TRUE(Eventually([&] { return workerEnded.load(); }));
     h.Driver().Sync();
     EXPECT_EQ(CountLines(h.Log(), "push worker went on"), 0);
+    EXPECT_FALSE(stateChanged) << "an aborted worker changes no state";
 }
 
 TEST(Shutdown, ClosingWithBusyWorkersJoinsThemBeforeTheWindowGoes) {

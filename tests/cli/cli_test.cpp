@@ -1,0 +1,97 @@
+// marlinq-cli as a user runs it: a script on standard input, the log on standard output.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "cli/console_view.h"
+#include "ui/resource.h"
+
+extern char** environ;
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct CliRun {
+    int code = -1;
+    std::string out;
+};
+
+CliRun RunCli(const std::vector<std::string>& args, const std::string& input) {
+    const fs::path dir = fs::temp_directory_path() / ("marlinq-cli-" + std::to_string(::getpid()));
+    fs::create_directories(dir);
+    std::ofstream(dir / "in") << input;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, (dir / "in").c_str(), O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, (dir / "out").c_str(),
+                                     O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    std::vector<std::string> all = {MARLINQ_CLI_PATH};
+    all.insert(all.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (auto& a : all) {
+        argv.push_back(a.data());
+    }
+    argv.push_back(nullptr);
+    CliRun run;
+    pid_t pid = 0;
+    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0) {
+        int status = 0;
+        waitpid(pid, &status, 0);
+        run.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    posix_spawn_file_actions_destroy(&actions);
+    std::ifstream in(dir / "out");
+    run.out.assign(std::istreambuf_iterator<char>(in), {});
+    fs::remove_all(dir);
+    return run;
+}
+
+TEST(MarlinqCli, RunsTheWindowHeadlessAndPrintsEveryLogLine) {
+    const CliRun r =
+        RunCli({}, "tab 3\nstate 1060\npage 2 state 1070\ntype 1067 AT+CSQ\nfocus 1067\nenter\n");
+    EXPECT_EQ(r.code, 0);
+    EXPECT_NE(r.out.find("Scanning equipments...\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("state 1060 enabled=1 visible=1 checked=0 sel=3"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("text=443\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("AT+CSQ\nNo scan AT port! \n"), std::string::npos) << r.out;
+    // End of input closes the window, which saves the configuration as any close does.
+    EXPECT_TRUE(r.out.ends_with("[stub] SaveConfigOnExit\n")) << r.out;
+    EXPECT_EQ(r.out.find('\r'), std::string::npos) << "console lines end in LF";
+}
+
+TEST(MarlinqCli, EscapeEndsTheProgramAndBadLinesFail) {
+    EXPECT_EQ(RunCli({"run"}, "escape\nclick 1033\n").code, 0);
+    EXPECT_EQ(RunCli({"run"}, "frobnicate 12\n").code, 1);
+    EXPECT_EQ(RunCli({"nosuchcommand"}, "").code, 2);
+}
+
+TEST(ConsoleView, PrintsOnlyCompleteLinesOfTheMainWindowLog) {
+    std::ostringstream out;
+    marlinq::cli::CConsoleView view(out);
+    fw::DialogInfo main;
+    main.hwnd = 5;
+    view.OnDialogCreated(main);
+    fw::ControlChange c;
+    c.hwnd = 5;
+    c.id = marlinq::IDC_EDIT_LOG;
+    c.what = fw::ControlChange::What::TextAppended;
+    c.text = "one\r\ntw";
+    view.OnControlChanged(c);
+    EXPECT_EQ(out.str(), "one\n");
+    c.text = "o\r\n\r\n";
+    view.OnControlChanged(c);
+    c.hwnd = 6;  // another dialog's edit with the same id
+    c.text = "other\r\n";
+    view.OnControlChanged(c);
+    EXPECT_EQ(out.str(), "one\ntwo\n\n");
+}
+
+}  // namespace

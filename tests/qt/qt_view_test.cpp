@@ -1,0 +1,250 @@
+// The Qt view on the offscreen platform: layout, tab clicks, a blocked window thread, modal
+// questions, and a screenshot of the main window.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTest>
+#include <QTimer>
+#include <atomic>
+#include <thread>
+
+#include "platform/clock.h"
+#include "ui/marlinq_dlg.h"
+#include "ui/qt/app_runner.h"
+#include "ui/resource.h"
+
+namespace marlinq::qt {
+namespace {
+
+class QtView : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        }
+        static int argc = 1;
+        static char name[] = "marlinq_qt_tests";
+        static char* argv[] = {name, nullptr};
+        if (QApplication::instance() == nullptr) {
+            new QApplication(argc, argv);
+        }
+    }
+
+    void SetUp() override {
+        runner = std::make_unique<CAppRunner>();
+        runner->Start();
+        ASSERT_TRUE(WaitUntil([&] { return main() != nullptr && main()->isVisible(); }));
+    }
+    void TearDown() override { runner.reset(); }
+
+    CMainWindow* main() { return runner->View().MainWindow(); }
+    fw::CDialogDriver driver() {
+        return fw::CDialogDriver(runner->App().Thread(), runner->View().MainHwnd());
+    }
+    template <class F>
+    auto OnDialog(F fn) {
+        return driver().Call([fn](fw::CDialog* d) { return fn(*static_cast<CMarlinqDlg*>(d)); });
+    }
+    QWidget* control(int id) { return runner->View().Control(runner->View().MainHwnd(), id); }
+
+    static bool WaitUntil(const std::function<bool()>& cond, int ms = 10000) {
+        QElapsedTimer t;
+        t.start();
+        while (!cond()) {
+            if (t.elapsed() > ms) {
+                return false;
+            }
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        return true;
+    }
+
+    static QString GroupOf(QWidget* w) {
+        for (QWidget* p = w; p != nullptr; p = p->parentWidget()) {
+            if (auto* g = qobject_cast<QGroupBox*>(p)) {
+                return g->title();
+            }
+        }
+        return {};
+    }
+
+    platform::ScopedClockScale scale{0.01};
+    std::unique_ptr<CAppRunner> runner;
+};
+
+TEST_F(QtView, OpensInThreeColumnsWithTheTabsAndWritesAScreenshot) {
+    EXPECT_EQ(main()->windowTitle(), "Marlinq_Eng_V3.7");
+    auto* tabs = qobject_cast<QTabWidget*>(control(IDC_TAB_MODES));
+    ASSERT_NE(tabs, nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return tabs->count() == 4 && tabs->tabText(3) == "MQTT Mode"; }));
+    EXPECT_EQ(tabs->tabText(0), "TCP/UDP Mode");
+    EXPECT_EQ(tabs->tabText(1), "MODBUS Mode");
+    EXPECT_EQ(tabs->tabText(2), "HTTPS Mode");
+    EXPECT_EQ(tabs->currentIndex(), 0);
+
+    auto x = [&](int id) { return control(id)->mapTo(main(), QPoint(0, 0)).x(); };
+    // Left: parameters and operations; middle: tabs and console; right: the log with Help and Exit.
+    EXPECT_EQ(GroupOf(control(IDC_EDIT_APP_VERSION)), "Version");
+    EXPECT_EQ(GroupOf(control(IDC_COMBO_BAUDRATE)), "Basic Params");
+    EXPECT_EQ(GroupOf(control(IDC_EDIT_APN)), "SimCard Params");
+    EXPECT_EQ(GroupOf(control(IDC_COMBO_NETMODE)), "Other Params");
+    EXPECT_EQ(GroupOf(control(IDC_BTN_GET)), "Operate");
+    EXPECT_EQ(GroupOf(control(IDC_EDIT_AT_COMMAND)), "AT command");
+    EXPECT_EQ(GroupOf(control(IDC_EDIT_LOG)), "Log");
+    EXPECT_LT(x(IDC_BTN_GET), x(IDC_TAB_MODES));
+    EXPECT_LT(x(IDC_TAB_MODES), x(IDC_EDIT_LOG));
+    EXPECT_LT(x(IDC_EDIT_AT_COMMAND), x(IDC_BTN_EXIT));
+    EXPECT_GT(x(IDC_BTN_HELP), x(IDC_TAB_MODES));
+    EXPECT_EQ(qobject_cast<QCheckBox*>(control(IDC_CHK_CURRENT_PAGE_ONLY))->text(),
+              "Download only the current mode page");
+    EXPECT_FALSE(control(IDC_BTN_IMPORT_XML)->isVisible());
+    EXPECT_FALSE(control(IDC_COMBO_PORT)->isVisible());
+    EXPECT_FALSE(control(IDC_BTN_GET)->isEnabled());
+    EXPECT_TRUE(control(IDC_BTN_SAVE)->isEnabled());
+
+    auto* log = qobject_cast<QPlainTextEdit*>(control(IDC_EDIT_LOG));
+    ASSERT_NE(log, nullptr);
+    EXPECT_TRUE(log->isReadOnly());
+    ASSERT_TRUE(WaitUntil([&] { return log->toPlainText().contains("Scanning equipments..."); }));
+    EXPECT_FALSE(log->toPlainText().contains('\r'));
+    EXPECT_EQ(main()->HelpMenu()->actions().size(), 3) << "Help, a separator, About";
+
+    main()->resize(1180, 720);
+    QCoreApplication::processEvents();
+    const QString path = QStringLiteral(MARLINQ_BUILD_DIR "/main-window.png");
+    ASSERT_TRUE(main()->grab().save(path));
+}
+
+TEST_F(QtView, ClickOnMqttTabReachesOnTabSelChange) {
+    auto* tabs = qobject_cast<QTabWidget*>(control(IDC_TAB_MODES));
+    ASSERT_TRUE(WaitUntil([&] { return tabs->count() == 4; }));
+    QTabBar* bar = tabs->tabBar();
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(3).center());
+    ASSERT_TRUE(WaitUntil([&] { return OnDialog([](CMarlinqDlg& d) { return d.m_nCurModePage; }) == 3; }));
+    EXPECT_EQ(tabs->currentIndex(), 3);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(main()->grab().save(QStringLiteral(MARLINQ_BUILD_DIR "/main-window-mqtt.png")));
+}
+
+TEST_F(QtView, TypingSelectingAndEnterReachTheWindowThread) {
+    auto* apn = qobject_cast<QLineEdit*>(control(IDC_EDIT_APN));
+    auto* command = qobject_cast<QLineEdit*>(control(IDC_EDIT_AT_COMMAND));
+    auto* baud = qobject_cast<QComboBox*>(control(IDC_COMBO_BAUDRATE));
+    ASSERT_TRUE(apn && command && baud);
+    QTest::keyClicks(apn, "cmnet");
+    ASSERT_TRUE(WaitUntil([&] { return driver().Text(IDC_EDIT_APN) == "cmnet"; }));
+    ASSERT_TRUE(WaitUntil([&] { return baud->count() == 13; }));
+    baud->setFocus();
+    QTest::keyClick(baud, Qt::Key_Up);  // the item above the default 115200
+    ASSERT_TRUE(WaitUntil([&] { return driver().Text(IDC_COMBO_BAUDRATE) == "57600"; }));
+    command->setFocus();
+    QTest::keyClicks(command, "AT+CSQ");
+    QTest::keyClick(command, Qt::Key_Return);
+    ASSERT_TRUE(WaitUntil([&] {
+        return OnDialog([](CMarlinqDlg& d) { return d.m_strLog; }).find("AT+CSQ\r\nNo scan AT port! ") !=
+               std::string::npos;
+    }));
+    EXPECT_EQ(driver().Text(IDC_EDIT_AT_COMMAND), "AT+CSQ");
+    EXPECT_TRUE(main()->isVisible()) << "Enter never closes the window";
+}
+
+TEST_F(QtView, BlockedWindowThreadLeavesTheGuiLiveAndBusy) {
+    auto* log = qobject_cast<QPlainTextEdit*>(control(IDC_EDIT_LOG));
+    auto* save = qobject_cast<QPushButton*>(control(IDC_BTN_SAVE));
+    std::atomic<bool> done{false};
+    // A handler that holds the window thread for 2 s, logging as a long flow does.
+    runner->App().Thread().PostTask(runner->View().MainHwnd(), [&done](fw::CDialog* d) {
+        auto* dlg = static_cast<CMarlinqDlg*>(d);
+        for (int i = 0; i < 10; ++i) {
+            dlg->AddLog("step " + std::to_string(i));
+            std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        }
+        done = true;
+    });
+    int ticks = 0;
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&] { ++ticks; });
+    timer.start(10);
+    ASSERT_TRUE(WaitUntil([&] { return main()->IsBusyShown(); }, 1500)) << "the view shows the busy state";
+    ASSERT_TRUE(WaitUntil([&] { return log->toPlainText().contains("step 3"); }, 1500))
+        << "the log scrolls live";
+    EXPECT_FALSE(done.load());
+    QTest::mouseClick(save, Qt::LeftButton);  // refused while busy
+    ASSERT_TRUE(WaitUntil([&] { return done.load(); }, 5000));
+    EXPECT_GT(ticks, 50) << "the GUI thread kept processing events";
+    ASSERT_TRUE(WaitUntil([&] { return !main()->IsBusyShown(); }));
+    EXPECT_FALSE(OnDialog([](CMarlinqDlg& d) { return d.m_strLog; }).find("[stub] OnBtnSave") !=
+                 std::string::npos);
+    QTest::mouseClick(save, Qt::LeftButton);  // taken again once idle
+    EXPECT_TRUE(WaitUntil([&] {
+        return OnDialog([](CMarlinqDlg& d) { return d.m_strLog; }).find("[stub] OnBtnSave") !=
+               std::string::npos;
+    }));
+}
+
+TEST_F(QtView, MessageBoxOfTheWindowThreadIsAnsweredByTheView) {
+    std::atomic<int> answer{0};
+    runner->App().Thread().PostTask(runner->View().MainHwnd(), [&answer](fw::CDialog* d) {
+        answer = d->MessageBox("Beat must be hex!", "\x1bMarlinq", fw::MB_YESNO | fw::MB_ICONWARNING);
+    });
+    // The box runs its own event loop inside the GUI thread; a timer plays the user in it.
+    QString shownText;
+    QTimer user;
+    QObject::connect(&user, &QTimer::timeout, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            shownText = box->text();
+            box->button(QMessageBox::No)->click();
+        }
+    });
+    user.start(20);
+    ASSERT_TRUE(WaitUntil([&] { return answer.load() != 0; }));
+    EXPECT_EQ(shownText, "Beat must be hex!");
+    EXPECT_EQ(answer.load(), fw::IDNO);
+}
+
+TEST_F(QtView, AboutFromTheHelpMenuAndClosingTheWindowEndsTheProgram) {
+    QAction* about = main()->HelpMenu()->actions().back();
+    EXPECT_EQ(about->text(), "About Marlinq(&A)...");
+    about->trigger();
+    QDialog* box = nullptr;
+    ASSERT_TRUE(WaitUntil([&] {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (auto* d = qobject_cast<QDialog*>(w);
+                d != nullptr && d->isVisible() && d->windowTitle() == "Marlinq") {
+                box = d;
+            }
+        }
+        return box != nullptr;
+    }));
+    EXPECT_FALSE(box->findChildren<QLabel*>().isEmpty());
+    QPushButton* ok = nullptr;
+    for (auto* b : box->findChildren<QPushButton*>()) {
+        ok = b->text() == "OK" ? b : ok;
+    }
+    ASSERT_NE(ok, nullptr);
+    QTest::mouseClick(ok, Qt::LeftButton);
+    ASSERT_TRUE(WaitUntil([&] { return !box->isVisible(); }));
+
+    bool ended = false;
+    runner->View().onMainEnded = [&] { ended = true; };
+    main()->close();  // the close box: the dialog ends, and with it the window
+    ASSERT_TRUE(WaitUntil([&] { return ended; }));
+    EXPECT_EQ(runner->Finish(), 0);
+}
+
+}  // namespace
+}  // namespace marlinq::qt
