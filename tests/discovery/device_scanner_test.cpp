@@ -27,14 +27,14 @@ class ScannerTest : public ::testing::Test {
   protected:
     void SetUp() override {
         ASSERT_TRUE(m_monitor.Start([this](const platform::DeviceChange&) {
-            if (m_scanner) {
-                m_scanner->NotifyDeviceChange();
+            if (DeviceScanner* scanner = m_notified.load()) {
+                scanner->NotifyDeviceChange();
             }
         }));
     }
     void TearDown() override {
+        m_monitor.Stop();   // no notice reaches the scanner from here on
         m_scanner.reset();  // stops and joins before the window goes
-        m_monitor.Stop();
         m_sim.Stop();
     }
 
@@ -52,6 +52,7 @@ class ScannerTest : public ::testing::Test {
         }
         m_scanner = std::make_unique<DeviceScanner>(
             std::move(cb), discovery::ScannerFlags{m_pendingPush, m_deviceReady, m_stop});
+        m_notified.store(m_scanner.get());
     }
 
     void Plug() {
@@ -86,6 +87,7 @@ class ScannerTest : public ::testing::Test {
     platform::DeviceChangeMonitor m_monitor;
     std::atomic<BOOL> m_pendingPush{FALSE}, m_deviceReady{FALSE}, m_stop{FALSE};
     std::unique_ptr<DeviceScanner> m_scanner;
+    std::atomic<DeviceScanner*> m_notified{nullptr};  // the scanner the monitor notifies
     std::thread::id m_versionThread;
     std::atomic<int> m_versionReads{0};
 };
