@@ -121,6 +121,11 @@ void DeviceScanner::OnBtnScanPort() {
     }
 }
 
+bool DeviceScanner::IsWaitingForWake() const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_bWaiting;
+}
+
 void DeviceScanner::NotifyDeviceChange() {
     std::lock_guard<std::mutex> lock(m_mutex);
     m_bChangeNoticed = true;

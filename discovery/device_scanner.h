@@ -67,6 +67,8 @@ class DeviceScanner {
     BOOL ScanOnce();
 
     bool Started() const { return m_thread.joinable(); }
+    // True while the scanner waits for a wake, the only time OnBtnScanPort restarts it.
+    bool IsWaitingForWake() const;
     bool NotReadyLogged() const { return m_bNotReadyLogged.load(); }
 
   private:
@@ -77,7 +79,7 @@ class DeviceScanner {
     ScannerFlags m_flags;
     std::atomic<BOOL> m_bNotReadyLogged{FALSE};
 
-    std::mutex m_mutex;
+    mutable std::mutex m_mutex;
     std::condition_variable m_cv;
     bool m_bStartSignalled = false;  // the start event
     bool m_bWaiting = false;         // waiting for a wake

@@ -109,19 +109,37 @@ void BM_DeviceAppearsToReadyLine(benchmark::State& state) {
     dev.hwids = {"USB\\VID_1E0E&PID_9001&MI_00"};
     double worstMs = 0;
     for (auto _ : state) {
-        const int ready = rig.readyLines;
+        int ready = 0;
+        {
+            std::lock_guard<std::mutex> lock(rig.mutex);
+            ready = rig.readyLines;
+        }
         const auto t0 = Clock::now();
         const std::string file = platform::WriteVirtualDevice("bench", dev, false);
-        rig.Wait([&] { return rig.readyLines > ready; });
+        if (!rig.Wait([&] { return rig.readyLines > ready; })) {
+            state.SkipWithError("no readiness line");
+            break;
+        }
         const double seconds = std::chrono::duration<double>(rig.readyAt - t0).count();
         state.SetIterationTime(seconds);
         worstMs = std::max(worstMs, seconds * 1000);
 
         state.PauseTiming();
         platform::RemoveVirtualDevice(file);
-        const int notReady = rig.notReadyLines;
+        // A wake counts only while the scanner waits, so restart it once it does.
+        while (!rig.scanner->IsWaitingForWake()) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        int notReady = 0;
+        {
+            std::lock_guard<std::mutex> lock(rig.mutex);
+            notReady = rig.notReadyLines;
+        }
         rig.scanner->OnBtnScanPort();
-        rig.Wait([&] { return rig.notReadyLines > notReady; });
+        if (!rig.Wait([&] { return rig.notReadyLines > notReady; })) {
+            state.SkipWithError("no not-ready line");
+            break;
+        }
         // Let the scanner settle into its pause between absent passes, as when idle.
         std::this_thread::sleep_for(std::chrono::milliseconds(30 + (state.iterations() * 37) % 70));
         state.ResumeTiming();

@@ -78,6 +78,11 @@ class ScannerTest : public ::testing::Test {
         }
         return true;
     }
+    // Scan Port restarts only a waiting scanner; tests press it once the scanner waits.
+    void PressScanPortWhenWaiting() {
+        ASSERT_TRUE(m_window.WaitFor([&] { return m_scanner->IsWaitingForWake(); }));
+        m_scanner->OnBtnScanPort();
+    }
     // Lets the scanner run a good number of passes (at the test clock scale).
     static void LetPassesRun() { std::this_thread::sleep_for(platform::Clock::Scaled(1000)); }
 
@@ -125,7 +130,7 @@ TEST_F(ScannerTest, UnplugWhileWaitingChangesNothingUntilScanPort) {
     EXPECT_EQ(m_window.Log(), std::vector<std::string>{ready});
     EXPECT_TRUE(AllButtons(true));
 
-    m_scanner->OnBtnScanPort();
+    PressScanPortWhenWaiting();
     ASSERT_TRUE(m_window.WaitForLine(kNotReady));
     ASSERT_TRUE(m_window.WaitFor([&] { return OnlyScanPortEnabled(); }));
     EXPECT_EQ(m_window.Log(), (std::vector<std::string>{ready, kScanning, kNotReady}));
@@ -139,7 +144,7 @@ TEST_F(ScannerTest, ScanPortWhilePluggedDisablesThenAnnouncesAgain) {
     ASSERT_TRUE(m_window.WaitForLine(ReadyLine()));
     ASSERT_TRUE(m_window.WaitFor([&] { return AllButtons(true); }));
 
-    m_scanner->OnBtnScanPort();
+    PressScanPortWhenWaiting();
     ASSERT_TRUE(m_window.WaitForLine(ReadyLine(), 2));
     ASSERT_TRUE(m_window.WaitFor([&] { return AllButtons(true); }));
     EXPECT_EQ(m_window.Log(), (std::vector<std::string>{ReadyLine(), kScanning, ReadyLine()}));
@@ -155,7 +160,7 @@ TEST_F(ScannerTest, PendingPushPostsTheCommandAndLogsNoReadyLine) {
     ASSERT_TRUE(m_window.WaitForLine(ReadyLine()));
 
     m_pendingPush.store(TRUE);  // as a push flow does before it restarts the scan
-    m_scanner->OnBtnScanPort();
+    PressScanPortWhenWaiting();
     ASSERT_TRUE(m_window.WaitFor([&] { return !m_window.Commands().empty(); }));
     LetPassesRun();
     m_window.Drain();
@@ -222,7 +227,8 @@ TEST_F(ScannerTimingTest, AWakeDuringAPassIsLostAndALaterOneCounts) {
     scanner->OnBtnScanPort();  // the scanner is in a pass, not waiting
     gate.store(true);
     ASSERT_TRUE(m_window.WaitForLine("Equipment ready [AT:COM7] for operation!"));
-    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    ASSERT_TRUE(m_window.WaitFor([&] { return scanner->IsWaitingForWake(); }));
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
     EXPECT_EQ(m_passes.load(), 1);
 
     scanner->OnBtnScanPort();
