@@ -138,7 +138,8 @@ void DeviceScanner::Stop() {
         m_flags.stopThreads.store(TRUE);
         m_cv.notify_all();
     }
-    if (m_thread.joinable()) {
+    // From the scanner's own thread (a callback) only the flag is set; the owner joins later.
+    if (m_thread.joinable() && m_thread.get_id() != std::this_thread::get_id()) {
         m_thread.join();
     }
 }

@@ -59,8 +59,8 @@ class DeviceScanner {
     void OnBtnScanPort();
     // A device-change notice: ends the pause after an absent pass at once. Any thread.
     void NotifyDeviceChange();
-    // Sets the stop flag, wakes the thread and joins it. Safe to call twice; not from the
-    // scanner's own callbacks.
+    // Sets the stop flag, wakes the thread and joins it. Safe to call twice; from the scanner's
+    // own callbacks it only sets the flag.
     void Stop();
 
     // One pass: TRUE when the scanner is to wait for a wake, FALSE to pass again.

@@ -275,6 +275,18 @@ TEST_F(ScannerTimingTest, StopEndsTheThreadFromEveryState) {
     ASSERT_TRUE(m_window.WaitForLine("Equipment ready [AT:COM7] for operation!"));
     present->Stop();  // waiting for a wake
 
+    // Stopped from its own callback, as a flow on the scanner thread might: no self-join.
+    m_stop.store(FALSE);
+    DeviceScanner* self = nullptr;
+    auto inner = Make([&self] {
+        self->Stop();
+        return true;
+    });
+    self = inner.get();
+    inner->StartScanThreads();
+    ASSERT_TRUE(m_window.WaitForLine("Equipment ready [AT:COM7] for operation!", 2));
+    inner.reset();
+
     m_stop.store(FALSE);
     auto never = Make([] { return true; });
     never->Stop();  // never started
