@@ -1,4 +1,5 @@
-// The serial devices present on this machine, as the device-setup interface would list them.
+// The serial devices, serial port names and ADB interfaces present on this machine, as the
+// device-setup interface and the serial port registry would list them.
 #pragma once
 
 #include <string>
@@ -13,7 +14,19 @@ struct PresentSerialDevice {
     std::string node;  // the device node that carries it
 };
 
+struct PresentAdbInterface {
+    std::string friendly;
+    std::vector<std::string> hwids;  // e.g. "USB\VID_1E0E&PID_9001&MI_06"
+};
+
 // Present serial devices in a stable order (real ttys first, then virtual devices).
 std::vector<PresentSerialDevice> ListPresentSerialDevices();
+
+// Names ("COMn") of every serial port the platform knows, present devices or not; the
+// counterpart of the registry's list of serial ports.
+std::vector<std::string> ListSerialPortNames();
+
+// Present ADB interfaces (real USB interfaces, then virtual devices with adb=1).
+std::vector<PresentAdbInterface> ListPresentAdbInterfaces();
 
 }  // namespace platform

@@ -13,6 +13,7 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QProgressBar>
+#include <QPointer>
 #include <QPushButton>
 #include <QTabBar>
 #include <QTabWidget>
@@ -236,8 +237,9 @@ TEST_F(QtView, AboutFromTheHelpMenuAndClosingTheWindowEndsTheProgram) {
         ok = b->text() == "OK" ? b : ok;
     }
     ASSERT_NE(ok, nullptr);
+    QPointer<QDialog> alive(box);  // the view deletes the box once the dialog has ended
     QTest::mouseClick(ok, Qt::LeftButton);
-    ASSERT_TRUE(WaitUntil([&] { return !box->isVisible(); }));
+    ASSERT_TRUE(WaitUntil([&] { return alive.isNull() || !alive->isVisible(); }));
 
     bool ended = false;
     runner->View().onMainEnded = [&] { ended = true; };

@@ -1,0 +1,147 @@
+#include "discovery/device_scanner.h"
+
+#include "discovery/at_port.h"
+#include "discovery/device_presence.h"
+#include "platform/clock.h"
+
+namespace discovery {
+
+DeviceScanner::DeviceScanner(ScannerCallbacks callbacks, ScannerFlags flags)
+    : m_cb(std::move(callbacks)), m_flags(flags) {
+    // Missing callbacks do nothing rather than fault on the scanner thread.
+    if (!m_cb.addLog) {
+        m_cb.addLog = [](const std::string&) {};
+    }
+    if (!m_cb.postToWindow) {
+        m_cb.postToWindow = [](std::function<void()> task) { task(); };
+    }
+    if (!m_cb.enableControl) {
+        m_cb.enableControl = [](int, bool) {};
+    }
+    if (!m_cb.onCommand) {
+        m_cb.onCommand = [](int) {};
+    }
+    if (!m_cb.isModulePresent) {
+        m_cb.isModulePresent = [] { return IsModulePresent(); };
+    }
+    if (!m_cb.findAtPort) {
+        m_cb.findAtPort = [] { return FindAtPortNumber(); };
+    }
+}
+
+DeviceScanner::~DeviceScanner() {
+    Stop();
+}
+
+void DeviceScanner::StartScanThreads() {
+    if (m_thread.joinable()) {
+        return;
+    }
+    // Only the scanner is started here: the system pop-ups that a closer thread dismisses on the
+    // other platform do not exist on Linux, so there is no pop-up closer.
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_bStartSignalled = false;
+    }
+    m_thread = std::thread([this] { ScanThreadProc(); });
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_bStartSignalled = true;
+    }
+    m_cv.notify_all();
+}
+
+void DeviceScanner::ScanThreadProc() {
+    {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        m_cv.wait(lock, [&] { return m_bStartSignalled || m_flags.stopThreads.load(); });
+    }
+    while (!m_flags.stopThreads.load()) {
+        {
+            // A notice that arrives from here on ends the pause after this pass.
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_bChangeNoticed = false;
+        }
+        const BOOL wait = ScanOnce();
+        std::unique_lock<std::mutex> lock(m_mutex);
+        if (wait) {
+            m_bWaiting = true;
+            m_bWoken = false;
+            m_cv.wait(lock, [&] { return m_bWoken || m_flags.stopThreads.load(); });
+            m_bWaiting = false;
+        } else {
+            m_cv.wait_for(lock, platform::Clock::Scaled(kAbsentPassPauseMs),
+                          [&] { return m_bChangeNoticed || m_flags.stopThreads.load(); });
+        }
+    }
+}
+
+void DeviceScanner::SetButtons(bool scanPortOnly, bool enable) {
+    auto enableControl = m_cb.enableControl;
+    m_cb.postToWindow([enableControl, scanPortOnly, enable] {
+        for (int id : kOperationButtons) {
+            enableControl(id, scanPortOnly ? id == kScanPortButton : enable);
+        }
+    });
+}
+
+BOOL DeviceScanner::ScanOnce() {
+    if (!m_cb.isModulePresent()) {
+        if (!m_bNotReadyLogged.load()) {
+            m_cb.addLog("Equipment is not ready!");
+            SetButtons(true, false);
+            m_flags.deviceReady.store(FALSE);
+            m_bNotReadyLogged.store(TRUE);
+        }
+        return FALSE;
+    }
+    if (m_flags.pendingPush.exchange(FALSE)) {
+        auto onCommand = m_cb.onCommand;
+        m_cb.postToWindow([onCommand] { onCommand(ID_ADB_PUSH_XML); });
+        return TRUE;
+    }
+    const int com = m_cb.findAtPort();
+    m_cb.addLog("Equipment ready [AT:COM" + std::to_string(com) + "] for operation!");
+    if (m_cb.readVersions) {
+        m_cb.readVersions();
+    }
+    m_flags.deviceReady.store(TRUE);
+    SetButtons(false, true);
+    return TRUE;
+}
+
+void DeviceScanner::OnBtnScanPort() {
+    SetButtons(false, false);
+    m_bNotReadyLogged.store(FALSE);
+    m_cb.addLog("Scanning equipments...");
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (m_bWaiting) {  // a wake counts only while the scanner waits for one
+        m_bWoken = true;
+        m_cv.notify_all();
+    }
+}
+
+bool DeviceScanner::IsWaitingForWake() const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_bWaiting;
+}
+
+void DeviceScanner::NotifyDeviceChange() {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_bChangeNoticed = true;
+    m_cv.notify_all();
+}
+
+void DeviceScanner::Stop() {
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_flags.stopThreads.store(TRUE);
+        m_cv.notify_all();
+    }
+    // From the scanner's own thread (a callback) only the flag is set; the owner joins later.
+    if (m_thread.joinable() && m_thread.get_id() != std::this_thread::get_id()) {
+        m_thread.join();
+    }
+}
+
+}  // namespace discovery

@@ -1,0 +1,91 @@
+// The device scanner: a background thread that watches for the module, announces its AT port,
+// reads its versions and enables the operation buttons, or says once that it is not there.
+//
+// The main window owns one DeviceScanner and the flags it shares with other flows. Everything
+// the scanner does to the window goes through the callbacks: log lines through addLog (callable
+// from any thread), control changes and posted commands through postToWindow, so that they run
+// on the window's thread in the order they were posted.
+#pragma once
+
+#include <atomic>
+#include <condition_variable>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <thread>
+
+#include "atlink/win_types.h"
+
+namespace discovery {
+
+inline constexpr int ID_ADB_PUSH_XML = 2013;
+
+// The operation buttons, enabled and disabled as a group; 1036 is "Scan Port".
+inline constexpr int kScanPortButton = 1036;
+inline constexpr int kOperationButtons[8] = {1036, 1033, 1034, 1043, 1044, 1046, 1047, 1050};
+
+// Longest pause between two passes that found no module; a device-change notice ends it sooner.
+inline constexpr std::uint32_t kAbsentPassPauseMs = 100;
+
+struct ScannerCallbacks {
+    std::function<void(const std::string&)> addLog;           // any thread
+    std::function<void(std::function<void()>)> postToWindow;  // queue to the window thread
+    std::function<void(int id, bool enable)> enableControl;   // run on the window thread
+    std::function<void(int command)> onCommand;               // a posted command, window thread
+    std::function<void()> readVersions;                       // scanner thread; may be empty
+    std::function<bool()> isModulePresent;                    // empty: the port-interface table
+    std::function<int()> findAtPort;                          // empty: FindAtPortNumber
+};
+
+// The flags the main window owns and shares with other flows; each is a single word.
+struct ScannerFlags {
+    std::atomic<BOOL>& pendingPush;  // m_bPendingPush
+    std::atomic<BOOL>& deviceReady;  // m_bDeviceReady
+    std::atomic<BOOL>& stopThreads;  // m_bStopThreads
+};
+
+class DeviceScanner {
+  public:
+    DeviceScanner(ScannerCallbacks callbacks, ScannerFlags flags);
+    // Stops and joins the thread. The owner stops the scanner before the window goes away.
+    ~DeviceScanner();
+    DeviceScanner(const DeviceScanner&) = delete;
+    DeviceScanner& operator=(const DeviceScanner&) = delete;
+
+    // Starts the scanner thread once; later calls do nothing. Window thread.
+    void StartScanThreads();
+    // Restarts the scan: disables the operation buttons, lets the next absent pass log again,
+    // logs "Scanning equipments..." and wakes the scanner if it waits. Any thread.
+    void OnBtnScanPort();
+    // A device-change notice: ends the pause after an absent pass at once. Any thread.
+    void NotifyDeviceChange();
+    // Sets the stop flag, wakes the thread and joins it. Safe to call twice; from the scanner's
+    // own callbacks it only sets the flag.
+    void Stop();
+
+    // One pass: TRUE when the scanner is to wait for a wake, FALSE to pass again.
+    BOOL ScanOnce();
+
+    bool Started() const { return m_thread.joinable(); }
+    // True while the scanner waits for a wake, the only time OnBtnScanPort restarts it.
+    bool IsWaitingForWake() const;
+    bool NotReadyLogged() const { return m_bNotReadyLogged.load(); }
+
+  private:
+    void ScanThreadProc();
+    void SetButtons(bool scanPortOnly, bool enable);
+
+    ScannerCallbacks m_cb;
+    ScannerFlags m_flags;
+    std::atomic<BOOL> m_bNotReadyLogged{FALSE};
+
+    mutable std::mutex m_mutex;
+    std::condition_variable m_cv;
+    bool m_bStartSignalled = false;  // the start event
+    bool m_bWaiting = false;         // waiting for a wake
+    bool m_bWoken = false;
+    bool m_bChangeNoticed = false;
+    std::thread m_thread;
+};
+
+}  // namespace discovery

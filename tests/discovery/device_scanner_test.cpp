@@ -1,0 +1,296 @@
+// The scanner against the simulator registered as a virtual device, with the device-change
+// monitor wired to it as the main window wires it.
+#include "discovery/device_scanner.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+#include "discovery/device_presence.h"
+#include "platform/clock.h"
+#include "platform/device_change.h"
+#include "platform/virtual_devices.h"
+#include "simulator/dtu_simulator.h"
+#include "tests/discovery/fake_window.h"
+
+namespace {
+
+using discovery::DeviceScanner;
+using discovery::kOperationButtons;
+
+const std::string kNotReady = "Equipment is not ready!";
+const std::string kScanning = "Scanning equipments...";
+
+class ScannerTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(m_monitor.Start([this](const platform::DeviceChange&) {
+            if (DeviceScanner* scanner = m_notified.load()) {
+                scanner->NotifyDeviceChange();
+            }
+        }));
+    }
+    void TearDown() override {
+        m_monitor.Stop();   // no notice reaches the scanner from here on
+        m_scanner.reset();  // stops and joins before the window goes
+        m_sim.Stop();
+    }
+
+    void MakeScanner(discovery::ScannerCallbacks extra = {}) {
+        discovery::ScannerCallbacks cb = std::move(extra);
+        cb.addLog = [this](const std::string& line) { m_window.AddLog(line); };
+        cb.postToWindow = [this](std::function<void()> task) { m_window.Post(std::move(task)); };
+        cb.enableControl = [this](int id, bool enable) { m_window.Enable(id, enable); };
+        cb.onCommand = [this](int command) { m_window.Command(command); };
+        if (!cb.readVersions) {
+            cb.readVersions = [this] {
+                m_versionThread = std::this_thread::get_id();
+                ++m_versionReads;
+            };
+        }
+        m_scanner = std::make_unique<DeviceScanner>(
+            std::move(cb), discovery::ScannerFlags{m_pendingPush, m_deviceReady, m_stop});
+        m_notified.store(m_scanner.get());
+    }
+
+    void Plug() {
+        std::string error;
+        ASSERT_TRUE(m_sim.Start(sim::SimulatorOptions{}, &error)) << error;
+    }
+    std::string ReadyLine() const {
+        return "Equipment ready [AT:COM" + std::to_string(m_sim.Com()) + "] for operation!";
+    }
+    bool AllButtons(bool enabled) const {
+        for (int id : kOperationButtons) {
+            if (m_window.Enabled(id) != enabled) {
+                return false;
+            }
+        }
+        return true;
+    }
+    bool OnlyScanPortEnabled() const {
+        for (int id : kOperationButtons) {
+            if (m_window.Enabled(id) != (id == discovery::kScanPortButton)) {
+                return false;
+            }
+        }
+        return true;
+    }
+    // Scan Port restarts only a waiting scanner; tests press it once the scanner waits.
+    void PressScanPortWhenWaiting() {
+        ASSERT_TRUE(m_window.WaitFor([&] { return m_scanner->IsWaitingForWake(); }));
+        m_scanner->OnBtnScanPort();
+    }
+    // Lets the scanner run a good number of passes (at the test clock scale).
+    static void LetPassesRun() { std::this_thread::sleep_for(platform::Clock::Scaled(1000)); }
+
+    platform::ScopedClockScale m_scale{0.1};
+    testsupport::FakeWindow m_window;
+    sim::DtuSimulator m_sim;
+    platform::DeviceChangeMonitor m_monitor;
+    std::atomic<BOOL> m_pendingPush{FALSE}, m_deviceReady{FALSE}, m_stop{FALSE};
+    std::unique_ptr<DeviceScanner> m_scanner;
+    std::atomic<DeviceScanner*> m_notified{nullptr};  // the scanner the monitor notifies
+    std::thread::id m_versionThread;
+    std::atomic<int> m_versionReads{0};
+};
+
+TEST_F(ScannerTest, UnpluggedThenPluggedAnnouncesTheAtPortAndEnablesEverything) {
+    MakeScanner();
+    m_window.AddLog(kScanning);  // as the window's initialisation does
+    m_scanner->StartScanThreads();
+    ASSERT_TRUE(m_window.WaitForLine(kNotReady));
+    ASSERT_TRUE(m_window.WaitFor([&] { return OnlyScanPortEnabled(); }));
+    LetPassesRun();
+    EXPECT_EQ(m_window.CountLines(kNotReady), 1u);
+    EXPECT_EQ(m_deviceReady.load(), FALSE);
+
+    Plug();
+    ASSERT_TRUE(m_window.WaitForLine(ReadyLine()));
+    ASSERT_TRUE(m_window.WaitFor([&] { return AllButtons(true); }));
+    EXPECT_EQ(m_deviceReady.load(), TRUE);
+    EXPECT_EQ(m_versionReads.load(), 1);
+    EXPECT_NE(m_versionThread, std::this_thread::get_id());
+    EXPECT_NE(m_versionThread, m_window.ThreadId());
+    EXPECT_EQ(m_window.EnableCallsOffWindowThread(), 0);
+    EXPECT_EQ(m_window.Log(), (std::vector<std::string>{kScanning, kNotReady, ReadyLine()}));
+}
+
+TEST_F(ScannerTest, UnplugWhileWaitingChangesNothingUntilScanPort) {
+    Plug();
+    MakeScanner();
+    m_scanner->StartScanThreads();
+    ASSERT_TRUE(m_window.WaitForLine(ReadyLine()));
+    const std::string ready = ReadyLine();
+    m_sim.Stop();
+    LetPassesRun();
+    m_window.Drain();
+    EXPECT_EQ(m_window.Log(), std::vector<std::string>{ready});
+    EXPECT_TRUE(AllButtons(true));
+
+    PressScanPortWhenWaiting();
+    ASSERT_TRUE(m_window.WaitForLine(kNotReady));
+    ASSERT_TRUE(m_window.WaitFor([&] { return OnlyScanPortEnabled(); }));
+    EXPECT_EQ(m_window.Log(), (std::vector<std::string>{ready, kScanning, kNotReady}));
+    EXPECT_EQ(m_deviceReady.load(), FALSE);
+}
+
+TEST_F(ScannerTest, ScanPortWhilePluggedDisablesThenAnnouncesAgain) {
+    Plug();
+    MakeScanner();
+    m_scanner->StartScanThreads();
+    ASSERT_TRUE(m_window.WaitForLine(ReadyLine()));
+    ASSERT_TRUE(m_window.WaitFor([&] { return AllButtons(true); }));
+
+    PressScanPortWhenWaiting();
+    ASSERT_TRUE(m_window.WaitForLine(ReadyLine(), 2));
+    ASSERT_TRUE(m_window.WaitFor([&] { return AllButtons(true); }));
+    EXPECT_EQ(m_window.Log(), (std::vector<std::string>{ReadyLine(), kScanning, ReadyLine()}));
+    EXPECT_EQ(m_window.History(1033), (std::vector<bool>{true, false, true}));
+    EXPECT_EQ(m_window.History(discovery::kScanPortButton), (std::vector<bool>{true, false, true}));
+    EXPECT_EQ(m_versionReads.load(), 2);
+}
+
+TEST_F(ScannerTest, PendingPushPostsTheCommandAndLogsNoReadyLine) {
+    Plug();
+    MakeScanner();
+    m_scanner->StartScanThreads();
+    ASSERT_TRUE(m_window.WaitForLine(ReadyLine()));
+
+    m_pendingPush.store(TRUE);  // as a push flow does before it restarts the scan
+    PressScanPortWhenWaiting();
+    ASSERT_TRUE(m_window.WaitFor([&] { return !m_window.Commands().empty(); }));
+    LetPassesRun();
+    m_window.Drain();
+    EXPECT_EQ(m_window.Commands(), std::vector<int>{discovery::ID_ADB_PUSH_XML});
+    EXPECT_EQ(m_pendingPush.load(), FALSE);
+    EXPECT_EQ(m_window.Log(), (std::vector<std::string>{ReadyLine(), kScanning}));
+    EXPECT_TRUE(AllButtons(false));
+    EXPECT_EQ(m_deviceReady.load(), TRUE);  // left as it was
+    EXPECT_EQ(m_versionReads.load(), 1);
+}
+
+TEST_F(ScannerTest, ModuleWithOnlyAnAdbInterfaceIsNotReady) {
+    platform::VirtualDevice adb;
+    adb.adb = true;
+    adb.friendly = "DTU ADB Interface";
+    adb.hwids = {"USB\\VID_1E0E&PID_9001&MI_06"};
+    const std::string file = platform::WriteVirtualDevice("adb-only", adb, false);
+    ASSERT_FALSE(file.empty());
+    EXPECT_EQ(Zendrel_IsAndoidPhoneDeviceExist("USB\\VID_1E0E&PID_9001&MI_06"), 1);
+
+    MakeScanner();
+    m_scanner->StartScanThreads();
+    ASSERT_TRUE(m_window.WaitForLine(kNotReady));
+    LetPassesRun();
+    m_window.Drain();
+    EXPECT_EQ(m_window.Log(), std::vector<std::string>{kNotReady});
+    EXPECT_TRUE(OnlyScanPortEnabled());
+    EXPECT_EQ(m_versionReads.load(), 0);
+    platform::RemoveVirtualDevice(file);
+}
+
+// The wake rule, the pause between absent passes and the shutdown, with a scripted presence.
+class ScannerTimingTest : public ::testing::Test {
+  protected:
+    std::unique_ptr<DeviceScanner> Make(std::function<bool()> present) {
+        discovery::ScannerCallbacks cb;
+        cb.addLog = [this](const std::string& line) { m_window.AddLog(line); };
+        cb.postToWindow = [this](std::function<void()> task) { m_window.Post(std::move(task)); };
+        cb.enableControl = [this](int id, bool enable) { m_window.Enable(id, enable); };
+        cb.isModulePresent = [this, present] {
+            ++m_passes;
+            return present();
+        };
+        cb.findAtPort = [] { return 7; };
+        return std::make_unique<DeviceScanner>(std::move(cb),
+                                               discovery::ScannerFlags{m_pendingPush, m_deviceReady, m_stop});
+    }
+
+    testsupport::FakeWindow m_window;
+    std::atomic<BOOL> m_pendingPush{FALSE}, m_deviceReady{FALSE}, m_stop{FALSE};
+    std::atomic<int> m_passes{0};
+};
+
+TEST_F(ScannerTimingTest, AWakeDuringAPassIsLostAndALaterOneCounts) {
+    std::atomic<bool> gate{false};
+    auto scanner = Make([&] {
+        while (!gate.load()) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        return true;
+    });
+    scanner->StartScanThreads();
+    ASSERT_TRUE(m_window.WaitFor([&] { return m_passes.load() == 1; }));
+    scanner->OnBtnScanPort();  // the scanner is in a pass, not waiting
+    gate.store(true);
+    ASSERT_TRUE(m_window.WaitForLine("Equipment ready [AT:COM7] for operation!"));
+    ASSERT_TRUE(m_window.WaitFor([&] { return scanner->IsWaitingForWake(); }));
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_EQ(m_passes.load(), 1);
+
+    scanner->OnBtnScanPort();
+    ASSERT_TRUE(m_window.WaitForLine("Equipment ready [AT:COM7] for operation!", 2));
+    EXPECT_EQ(m_passes.load(), 2);
+    scanner->StartScanThreads();  // a second start does nothing
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_EQ(m_passes.load(), 2);
+}
+
+TEST_F(ScannerTimingTest, AbsentPassesPauseUntilANoticeOrTheLimit) {
+    // At scale 1 the limit is 100 ms: passes back to back would run thousands of times here.
+    platform::ScopedClockScale scale(1.0);
+    auto scanner = Make([] { return false; });
+    scanner->StartScanThreads();
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    const int passes = m_passes.load();
+    EXPECT_GE(passes, 2);
+    EXPECT_LE(passes, 12);
+
+    // With a limit of 100 s only the notice can bring the next pass.
+    platform::ScopedClockScale slow(1000.0);
+    std::this_thread::sleep_for(std::chrono::milliseconds(150));  // the pending pause ends
+    const int before = m_passes.load();
+    scanner->NotifyDeviceChange();
+    ASSERT_TRUE(m_window.WaitFor([&] { return m_passes.load() > before; }));
+    EXPECT_EQ(m_window.CountLines("Equipment is not ready!"), 1u);
+}
+
+TEST_F(ScannerTimingTest, StopEndsTheThreadFromEveryState) {
+    platform::ScopedClockScale slow(1000.0);
+    auto absent = Make([] { return false; });
+    absent->StartScanThreads();
+    ASSERT_TRUE(m_window.WaitForLine("Equipment is not ready!"));
+    absent->Stop();  // in the long pause
+    EXPECT_EQ(m_stop.load(), TRUE);
+    const int passes = m_passes.load();
+    absent->Stop();
+    EXPECT_EQ(m_passes.load(), passes);
+
+    m_stop.store(FALSE);
+    auto present = Make([] { return true; });
+    present->StartScanThreads();
+    ASSERT_TRUE(m_window.WaitForLine("Equipment ready [AT:COM7] for operation!"));
+    present->Stop();  // waiting for a wake
+
+    // Stopped from its own callback, as a flow on the scanner thread might: no self-join.
+    m_stop.store(FALSE);
+    DeviceScanner* self = nullptr;
+    auto inner = Make([&self] {
+        self->Stop();
+        return true;
+    });
+    self = inner.get();
+    inner->StartScanThreads();
+    ASSERT_TRUE(m_window.WaitForLine("Equipment ready [AT:COM7] for operation!", 2));
+    inner.reset();
+
+    m_stop.store(FALSE);
+    auto never = Make([] { return true; });
+    never->Stop();  // never started
+    EXPECT_FALSE(never->Started());
+}
+
+}  // namespace

@@ -1,0 +1,263 @@
+// The port list and the manual port against fake controls and a fake device source; opening
+// uses the simulator, so the port is a real pseudo-terminal.
+#include "discovery/manual_port.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <future>
+#include <map>
+#include <thread>
+
+#include "platform/device_change.h"
+#include "tests/support/sim_fixture.h"
+
+namespace {
+
+using discovery::ManualPortPanel;
+
+class FakeControls : public discovery::IDialogControls {
+  public:
+    void ResetContent(int id) override {
+        combos[id].clear();
+        selection[id] = -1;
+    }
+    void AddString(int id, const std::string& text) override { combos[id].push_back(text); }
+    int GetCount(int id) const override { return static_cast<int>(Combo(id).size()); }
+    std::string GetLBText(int id, int index) const override { return Combo(id).at(index); }
+    int GetCurSel(int id) const override {
+        auto it = selection.find(id);
+        return it != selection.end() ? it->second : -1;
+    }
+    void SetCurSel(int id, int index) override { selection[id] = index; }
+    void SetWindowText(int id, const std::string& text) override { texts[id] = text; }
+    void SetIcon(int id, int icon) override { icons[id] = icon; }
+    void EnableWindow(int id, bool enable) override { enabled[id] = enable; }
+
+    std::string Selected(int id) const {
+        const int sel = GetCurSel(id);
+        return sel >= 0 ? Combo(id).at(sel) : std::string();
+    }
+    const std::vector<std::string>& Combo(int id) const {
+        static const std::vector<std::string> empty;
+        auto it = combos.find(id);
+        return it != combos.end() ? it->second : empty;
+    }
+
+    std::map<int, std::vector<std::string>> combos;
+    std::map<int, int> selection;
+    std::map<int, std::string> texts;
+    std::map<int, int> icons;
+    std::map<int, bool> enabled;
+};
+
+class ManualPortTest : public testsupport::SimulatorTest {
+  protected:
+    ManualPortPanel& Panel() {
+        if (!m_panel) {
+            discovery::PortSources sources;
+            sources.serialPortNames = [this] { return m_names; };
+            sources.presentDevices = [this]() -> std::optional<std::vector<platform::PresentSerialDevice>> {
+                if (m_listFails) {
+                    return std::nullopt;
+                }
+                return m_devices;
+            };
+            m_panel = std::make_unique<ManualPortPanel>(
+                discovery::ManualPortDeps{m_controls, m_port, m_autoPort, m_deviceReady,
+                                          [this](const std::string& line) {
+                                              std::lock_guard<std::mutex> lock(m_logMutex);
+                                              m_log.push_back(line);
+                                          },
+                                          [this](std::function<void()> task) {
+                                              std::lock_guard<std::mutex> lock(m_logMutex);
+                                              m_posted.push_back(std::move(task));
+                                          },
+                                          sources});
+        }
+        return *m_panel;
+    }
+    void RunPosted() {
+        std::vector<std::function<void()>> tasks;
+        {
+            std::lock_guard<std::mutex> lock(m_logMutex);
+            tasks.swap(m_posted);
+        }
+        for (auto& task : tasks) {
+            task();
+        }
+    }
+    void Fill() {
+        m_controls.ResetContent(discovery::kPortCombo);
+        Panel().EnumRegistryPorts();
+        Panel().FillPortList();
+    }
+    bool PortButtons(bool enabled) const {
+        for (int id : discovery::kPortButtons) {
+            auto it = m_controls.enabled.find(id);
+            if (it == m_controls.enabled.end() || it->second != enabled) {
+                return false;
+            }
+        }
+        return true;
+    }
+    std::string SimEntry() const { return "(COM" + std::to_string(Com()) + ")"; }
+    std::vector<std::string> Lines() {
+        std::lock_guard<std::mutex> lock(m_logMutex);
+        return m_log;
+    }
+
+    FakeControls m_controls;
+    CSerialPort m_port;
+    std::atomic<BOOL> m_autoPort{TRUE}, m_deviceReady{FALSE};
+    std::vector<std::string> m_names;
+    std::vector<platform::PresentSerialDevice> m_devices;
+    bool m_listFails = false;
+    std::mutex m_logMutex;
+    std::vector<std::string> m_log;
+    std::vector<std::function<void()>> m_posted;
+    std::unique_ptr<ManualPortPanel> m_panel;
+};
+
+TEST_F(ManualPortTest, ListShowsDevicesAndRegistryOnlyPortsAndSelectsTheFirst) {
+    m_names = {"COM4"};
+    Fill();
+    EXPECT_EQ(m_controls.Combo(discovery::kPortCombo), std::vector<std::string>{"(COM4)"});
+    EXPECT_EQ(m_controls.Selected(discovery::kPortCombo), "(COM4)");
+
+    m_names = {"COM7", "COM5", "COM9"};
+    m_devices = {{"Serial Device (X) (COM7)", {}, 7, ""},
+                 {"Sample Port (COM5)", {}, 5, ""},
+                 {"Dual Bridge: Enhanced COM Port (COM9)", {}, 9, ""}};
+    Fill();
+    EXPECT_EQ(m_controls.Combo(discovery::kPortCombo),
+              (std::vector<std::string>{"(COM5) Sample Port ", "(COM7)",
+                                        "Enhanced COM Port (COM9) Dual Bridge: "}));
+    EXPECT_EQ(m_controls.Selected(discovery::kPortCombo), "(COM5) Sample Port ");
+
+    m_listFails = true;  // no device list: not even the registry names are shown
+    Fill();
+    EXPECT_TRUE(m_controls.Combo(discovery::kPortCombo).empty());
+    EXPECT_EQ(m_controls.GetCurSel(discovery::kPortCombo), -1);
+}
+
+TEST_F(ManualPortTest, OpenAndToggleCloseTheSelectedPort) {
+    m_names = {"COM1", "COM" + std::to_string(Com())};
+    Fill();
+    m_controls.SetCurSel(discovery::kPortCombo, 1);
+    ASSERT_EQ(m_controls.Selected(discovery::kPortCombo), SimEntry());
+
+    Panel().OnBtnOpenPort();
+    EXPECT_EQ(m_autoPort.load(), FALSE);
+    EXPECT_TRUE(m_port.IsOpen());
+    EXPECT_EQ(Panel().ManualPort(), Com());
+    EXPECT_EQ(m_controls.texts[discovery::kPortToggle], "Close Port");
+    EXPECT_EQ(m_controls.icons[discovery::kPortIcon], discovery::kIconPortOpen);
+    EXPECT_TRUE(PortButtons(true));
+
+    Panel().OnBtnOpenPort();
+    EXPECT_EQ(m_autoPort.load(), TRUE);
+    EXPECT_FALSE(m_port.IsOpen());
+    EXPECT_EQ(m_controls.texts[discovery::kPortToggle], "Open Port");
+    EXPECT_EQ(m_controls.icons[discovery::kPortIcon], discovery::kIconPortClosed);
+    EXPECT_TRUE(PortButtons(false));  // the module is not ready
+    const std::string n = std::to_string(Com());
+    EXPECT_EQ(Lines(), (std::vector<std::string>{"Port " + n + " opened!", "Port " + n + " closed!"}));
+}
+
+TEST_F(ManualPortTest, APortInUseLogsTheFailureAndStaysAutomatic) {
+    CSerialPort holder;
+    ASSERT_TRUE(holder.OpenPort(Com()));
+    m_names = {"COM" + std::to_string(Com())};
+    Fill();
+    m_deviceReady.store(TRUE);
+    m_controls.enabled[1033] = true;
+    Panel().OnBtnOpenPort();
+    EXPECT_EQ(m_autoPort.load(), TRUE);
+    EXPECT_FALSE(m_port.IsOpen());
+    EXPECT_EQ(m_controls.texts[discovery::kPortToggle], "Open Port");
+    EXPECT_EQ(m_controls.icons[discovery::kPortIcon], discovery::kIconPortClosed);
+    EXPECT_TRUE(m_controls.enabled[1033]);  // a ready module keeps its buttons
+    ASSERT_EQ(Lines().size(), 1u);
+    EXPECT_EQ(Lines()[0], "Port " + std::to_string(Com()) +
+                              " open failed\xEF\xBC\x8C"
+                              "Please check whether the port occupied!");
+    holder.ClosePort();
+}
+
+TEST_F(ManualPortTest, RefreshKeepsOrClosesTheManualPort) {
+    m_names = {"COM" + std::to_string(Com())};
+    Fill();
+    Panel().OnBtnOpenPort();
+    ASSERT_EQ(m_autoPort.load(), FALSE);
+
+    // Another entry that merely contains the key still counts: the manual port stays open.
+    m_names = {"COM" + std::to_string(Com()) + "0", "COM3"};
+    Panel().RefreshPortList();
+    EXPECT_EQ(m_controls.Selected(discovery::kPortCombo), "(COM" + std::to_string(Com()) + "0)");
+    EXPECT_EQ(m_autoPort.load(), FALSE);
+
+    m_names = {"COM3"};
+    Panel().RefreshPortList();
+    EXPECT_EQ(m_autoPort.load(), TRUE);
+    EXPECT_FALSE(m_port.IsOpen());
+    EXPECT_EQ(Lines().back(), "Port " + std::to_string(Com()) + " closed!");
+    EXPECT_EQ(Panel().ManualPort(), Com());  // kept for the next refresh
+}
+
+TEST_F(ManualPortTest, DeviceChangeRefreshesOnPortArrivalWithADigitAndOnRemoval) {
+    m_names = {"COM4"};
+    Fill();
+    m_names = {"COM4", "COM6"};
+    const auto entries = [&] { return m_controls.Combo(discovery::kPortCombo).size(); };
+    Panel().HandleDeviceChange(platform::kDeviceArrival, platform::kDevTypePort, "VPORT0");
+    EXPECT_EQ(entries(), 1u);
+    Panel().HandleDeviceChange(platform::kDeviceArrival, platform::kDevTypeInterface, "COM6");
+    EXPECT_EQ(entries(), 1u);
+    Panel().HandleDeviceChange(platform::kDeviceArrival, platform::kDevTypePort, nullptr);
+    EXPECT_EQ(entries(), 1u);
+    Panel().HandleDeviceChange(platform::kDeviceArrival, platform::kDevTypePort, "COM6");
+    EXPECT_EQ(entries(), 2u);
+
+    m_names = {"COM4"};
+    Panel().HandleDeviceChange(platform::kDeviceRemoveComplete, platform::kDevTypePort, "VPORT0");
+    EXPECT_EQ(entries(), 1u);
+    Panel().HandleDeviceChange(0x8003, platform::kDevTypePort, "COM6");  // other events: ignored
+    m_names = {"COM4", "COM8"};
+    Panel().HandleDeviceChange(0x8003, platform::kDevTypePort, "COM8");
+    EXPECT_EQ(entries(), 1u);
+    // A name too long for the arrival buffer refreshes whatever its first nine characters hold.
+    Panel().HandleDeviceChange(platform::kDeviceArrival, platform::kDevTypePort, "VERYLONGNAME1");
+    EXPECT_EQ(entries(), 2u);
+}
+
+TEST_F(ManualPortTest, CloseManualPortWaitsForATransactionAndPostsTheControls) {
+    m_names = {"COM" + std::to_string(Com())};
+    Fill();
+    Panel().CloseManualPort();  // automatic: nothing happens
+    EXPECT_TRUE(Lines().empty());
+
+    Panel().OnBtnOpenPort();
+    ASSERT_TRUE(m_port.IsOpen());
+    auto transaction = std::make_unique<std::unique_lock<std::recursive_mutex>>(m_port.LockTransaction());
+    std::atomic<bool> closed{false};
+    std::thread worker([&] {  // the Reset DTU worker
+        Panel().CloseManualPort();
+        closed.store(true);
+    });
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_FALSE(closed.load());
+    EXPECT_TRUE(m_port.IsOpen());
+    transaction.reset();
+    worker.join();
+    EXPECT_FALSE(m_port.IsOpen());
+    EXPECT_EQ(m_autoPort.load(), TRUE);
+    EXPECT_EQ(Lines().back(), "Port " + std::to_string(Com()) + " Closed!");
+    EXPECT_EQ(m_controls.texts[discovery::kPortToggle], "Close Port");  // not yet: posted
+    RunPosted();
+    EXPECT_EQ(m_controls.texts[discovery::kPortToggle], "Open Port");
+    EXPECT_EQ(m_controls.icons[discovery::kPortIcon], discovery::kIconPortClosed);
+    EXPECT_TRUE(PortButtons(true));  // left as they were
+}
+
+}  // namespace
