@@ -87,11 +87,11 @@ void DeviceScanner::SetButtons(bool scanPortOnly, bool enable) {
 
 BOOL DeviceScanner::ScanOnce() {
     if (!m_cb.isModulePresent()) {
-        if (!m_bNotReadyLogged.load()) {
+        if (!m_flags.notReadyLogged.load()) {
             m_cb.addLog("Equipment is not ready!");
             SetButtons(true, false);
             m_flags.deviceReady.store(FALSE);
-            m_bNotReadyLogged.store(TRUE);
+            m_flags.notReadyLogged.store(TRUE);
         }
         return FALSE;
     }
@@ -112,8 +112,12 @@ BOOL DeviceScanner::ScanOnce() {
 
 void DeviceScanner::OnBtnScanPort() {
     SetButtons(false, false);
-    m_bNotReadyLogged.store(FALSE);
     m_cb.addLog("Scanning equipments...");
+    Wake();
+}
+
+void DeviceScanner::Wake() {
+    m_flags.notReadyLogged.store(FALSE);
     std::lock_guard<std::mutex> lock(m_mutex);
     if (m_bWaiting) {  // a wake counts only while the scanner waits for one
         m_bWoken = true;

@@ -39,9 +39,10 @@ struct ScannerCallbacks {
 
 // The flags the main window owns and shares with other flows; each is a single word.
 struct ScannerFlags {
-    std::atomic<BOOL>& pendingPush;  // m_bPendingPush
-    std::atomic<BOOL>& deviceReady;  // m_bDeviceReady
-    std::atomic<BOOL>& stopThreads;  // m_bStopThreads
+    std::atomic<BOOL>& pendingPush;     // m_bPendingPush
+    std::atomic<BOOL>& deviceReady;     // m_bDeviceReady
+    std::atomic<BOOL>& stopThreads;     // m_bStopThreads
+    std::atomic<BOOL>& notReadyLogged;  // m_bNotReadyLogged: the not-ready line of this episode is out
 };
 
 class DeviceScanner {
@@ -57,6 +58,9 @@ class DeviceScanner {
     // Restarts the scan: disables the operation buttons, lets the next absent pass log again,
     // logs "Scanning equipments..." and wakes the scanner if it waits. Any thread.
     void OnBtnScanPort();
+    // The scanner's part of a restart: the next absent pass logs again, and a waiting scanner
+    // passes again. Any thread.
+    void Wake();
     // A device-change notice: ends the pause after an absent pass at once. Any thread.
     void NotifyDeviceChange();
     // Sets the stop flag, wakes the thread and joins it. Safe to call twice; from the scanner's
@@ -69,7 +73,7 @@ class DeviceScanner {
     bool Started() const { return m_thread.joinable(); }
     // True while the scanner waits for a wake, the only time OnBtnScanPort restarts it.
     bool IsWaitingForWake() const;
-    bool NotReadyLogged() const { return m_bNotReadyLogged.load(); }
+    bool NotReadyLogged() const { return m_flags.notReadyLogged.load(); }
 
   private:
     void ScanThreadProc();
@@ -77,7 +81,6 @@ class DeviceScanner {
 
     ScannerCallbacks m_cb;
     ScannerFlags m_flags;
-    std::atomic<BOOL> m_bNotReadyLogged{FALSE};
 
     mutable std::mutex m_mutex;
     std::condition_variable m_cv;

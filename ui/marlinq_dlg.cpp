@@ -22,6 +22,7 @@ CMarlinqDlg::CMarlinqDlg(fw::CWindowThread& thread)
     BindControl(IDC_EDIT_LOG, m_editLog);
     BindControl(IDC_TAB_MODES, m_tabSheet);
     BuildMessageMap();
+    CreateDiscovery();
 }
 
 CMarlinqDlg::~CMarlinqDlg() {

@@ -9,9 +9,12 @@
 #include <vector>
 
 #include "atlink/serial_port.h"
+#include "discovery/device_scanner.h"
+#include "discovery/manual_port.h"
 #include "framework/control.h"
 #include "framework/dialog.h"
 #include "framework/worker_thread.h"
+#include "platform/device_change.h"
 #include "ui/mode_pages.h"
 #include "ui/resource.h"
 #include "ui/tab_sheet.h"
@@ -109,7 +112,10 @@ class CMarlinqDlg : public fw::CDialog {
     virtual void OnBtnSimCard();
     virtual void OnBtnDtuCfg();
     virtual void OnAdbPushXml();
-    virtual void HandleDeviceChange();
+    // The device-change message: a port or interface arrived or went away (name "COMn" or empty).
+    virtual void HandleDeviceChange(unsigned event, unsigned devType, const std::string& name);
+    // Reads the module's versions when the scan finds it; runs on the scanner thread.
+    virtual void ReadVersions();
 
     // State shared by the flows. The flags are single words, read and written whole.
     int m_hIcon = IDR_MAINFRAME;
@@ -120,8 +126,6 @@ class CMarlinqDlg : public fw::CDialog {
     int m_nCurModePage = 0;
     std::atomic<int> m_bAutoPort{1};
     CSerialPort m_serialPort;  // the manually opened port
-    int m_nManualPort = 1;
-    std::vector<std::string> m_arrRegistryPorts;
     std::atomic<int> m_bDeviceReady{0};
     std::atomic<int> m_bNotReadyLogged{0};
     std::atomic<int> m_bStopThreads{0};
@@ -153,10 +157,16 @@ class CMarlinqDlg : public fw::CDialog {
     void StopThreads();
     void OnAdbTimeout();
 
+    void CreateDiscovery();
+
+    std::unique_ptr<discovery::DeviceScanner> m_scanner;
+    std::unique_ptr<discovery::IDialogControls> m_portControls;
+    std::unique_ptr<discovery::ManualPortPanel> m_portPanel;
+    platform::DeviceChangeMonitor m_deviceMonitor;
+
     std::mutex m_logMutex;
     std::string m_pendingLog;
     bool m_logFlushPosted = false;
-    bool m_scanThreadsStarted = false;
     std::mutex m_workersMutex;
     std::vector<HTHREAD> m_workers;
 };

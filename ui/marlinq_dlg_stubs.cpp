@@ -8,35 +8,6 @@ void CMarlinqDlg::LogStub(const char* name) {
     AddLog(std::string("[stub] ") + name);
 }
 
-// STUB: the device scanner and the pop-up closer (discovery). Starts them once.
-void CMarlinqDlg::StartScanThreads() {
-    if (m_scanThreadsStarted) {
-        return;
-    }
-    m_scanThreadsStarted = true;
-    LogStub("StartScanThreads");
-}
-
-// STUB: wakes a waiting scanner (discovery).
-void CMarlinqDlg::WakeScanner() {
-    LogStub("WakeScanner");
-}
-
-// STUB: returns to the automatic port (manual port panel).
-void CMarlinqDlg::CloseManualPort() {
-    LogStub("CloseManualPort");
-}
-
-// STUB: port names from the system (port list).
-void CMarlinqDlg::EnumRegistryPorts() {
-    LogStub("EnumRegistryPorts");
-}
-
-// STUB: fills the manual port combo box (port list).
-void CMarlinqDlg::FillPortList() {
-    LogStub("FillPortList");
-}
-
 // STUB: loads Config.xml beside the program (XML load and save).
 void CMarlinqDlg::LoadStartupConfig() {
     LogStub("LoadStartupConfig");
@@ -92,19 +63,14 @@ void CMarlinqDlg::OnBtnXmlDownload() {
     LogStub("OnBtnXmlDownload");
 }
 
-// STUB: opens or closes the manual port.
-void CMarlinqDlg::OnBtnOpenPort() {
-    LogStub("OnBtnOpenPort");
+// STUB: the read flow's version read, run by the scanner when it finds the module.
+void CMarlinqDlg::ReadVersions() {
+    LogStub("ReadVersions");
 }
 
 // STUB: continues a waiting ADB push (ADB transfer flows).
 void CMarlinqDlg::OnAdbPushXml() {
     LogStub("OnAdbPushXml");
-}
-
-// STUB: reaction to serial devices coming and going (port list).
-void CMarlinqDlg::HandleDeviceChange() {
-    LogStub("HandleDeviceChange");
 }
 
 }  // namespace marlinq

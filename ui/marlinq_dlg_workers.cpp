@@ -129,7 +129,10 @@ void CMarlinqDlg::OnAdbTimeout() {
 
 void CMarlinqDlg::StopThreads() {
     m_bStopThreads = 1;
-    // STUB: the scanner is woken here, so that it sees the stop flag, once it exists (discovery).
+    m_deviceMonitor.Stop();
+    if (m_scanner) {
+        m_scanner->Stop();  // wakes it so that it sees the stop flag, and joins it
+    }
     std::vector<HTHREAD> workers;
     {
         std::lock_guard lock(m_workersMutex);

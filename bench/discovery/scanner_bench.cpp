@@ -50,7 +50,7 @@ struct Rig {
         };
         cb.postToWindow = [](std::function<void()> task) { task(); };
         scanner = std::make_unique<discovery::DeviceScanner>(
-            std::move(cb), discovery::ScannerFlags{pendingPush, deviceReady, stop});
+            std::move(cb), discovery::ScannerFlags{pendingPush, deviceReady, stop, notReadyLogged});
         monitor.Start([this](const platform::DeviceChange&) { scanner->NotifyDeviceChange(); });
     }
     ~Rig() {
@@ -63,7 +63,7 @@ struct Rig {
         return cv.wait_for(lock, std::chrono::seconds(10), pred);
     }
 
-    std::atomic<BOOL> pendingPush{FALSE}, deviceReady{FALSE}, stop{FALSE};
+    std::atomic<BOOL> pendingPush{FALSE}, deviceReady{FALSE}, stop{FALSE}, notReadyLogged{FALSE};
     std::mutex mutex;
     std::condition_variable cv;
     int readyLines = 0;

@@ -51,7 +51,7 @@ class ScannerTest : public ::testing::Test {
             };
         }
         m_scanner = std::make_unique<DeviceScanner>(
-            std::move(cb), discovery::ScannerFlags{m_pendingPush, m_deviceReady, m_stop});
+            std::move(cb), discovery::ScannerFlags{m_pendingPush, m_deviceReady, m_stop, m_notReadyLogged});
         m_notified.store(m_scanner.get());
     }
 
@@ -90,7 +90,7 @@ class ScannerTest : public ::testing::Test {
     testsupport::FakeWindow m_window;
     sim::DtuSimulator m_sim;
     platform::DeviceChangeMonitor m_monitor;
-    std::atomic<BOOL> m_pendingPush{FALSE}, m_deviceReady{FALSE}, m_stop{FALSE};
+    std::atomic<BOOL> m_pendingPush{FALSE}, m_deviceReady{FALSE}, m_stop{FALSE}, m_notReadyLogged{FALSE};
     std::unique_ptr<DeviceScanner> m_scanner;
     std::atomic<DeviceScanner*> m_notified{nullptr};  // the scanner the monitor notifies
     std::thread::id m_versionThread;
@@ -205,12 +205,12 @@ class ScannerTimingTest : public ::testing::Test {
             return present();
         };
         cb.findAtPort = [] { return 7; };
-        return std::make_unique<DeviceScanner>(std::move(cb),
-                                               discovery::ScannerFlags{m_pendingPush, m_deviceReady, m_stop});
+        return std::make_unique<DeviceScanner>(
+            std::move(cb), discovery::ScannerFlags{m_pendingPush, m_deviceReady, m_stop, m_notReadyLogged});
     }
 
     testsupport::FakeWindow m_window;
-    std::atomic<BOOL> m_pendingPush{FALSE}, m_deviceReady{FALSE}, m_stop{FALSE};
+    std::atomic<BOOL> m_pendingPush{FALSE}, m_deviceReady{FALSE}, m_stop{FALSE}, m_notReadyLogged{FALSE};
     std::atomic<int> m_passes{0};
 };
 

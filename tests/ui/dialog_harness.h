@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <functional>
@@ -64,9 +65,22 @@ class EventRecorder : public fw::IDialogObserver {
     }
 };
 
+// The main window with its scanner held back: the first timer tick only logs that the scan would
+// start, so tests of the window alone see no scan lines and no button changes from it.
+struct NoScanDlg : CMarlinqDlg {
+    using CMarlinqDlg::CMarlinqDlg;
+    void StartScanThreads() override {
+        if (!scanStarted.exchange(true)) {  // started once, like the real scanner
+            AddLog("[test] StartScanThreads");
+        }
+    }
+    void WakeScanner() override { AddLog("[test] WakeScanner"); }
+    std::atomic<bool> scanStarted{false};
+};
+
 // Starts Dlg (CMarlinqDlg or a test subclass) modally on a window thread and waits until it is
 // shown. Pauses run at `scale`, so the 1 s start timer takes 10 ms by default.
-template <class Dlg = CMarlinqDlg>
+template <class Dlg = NoScanDlg>
 class DialogHarness {
   public:
     explicit DialogHarness(double scale = 0.01) : m_scale(scale), m_thread(&Templates()) {

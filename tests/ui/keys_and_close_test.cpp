@@ -63,7 +63,8 @@ TEST(Routing, EachButtonReachesItsOperation) {
     auto d = h.Driver();
     h.Dialog().SetOperationButtons(CMarlinqDlg::DeviceEvent::Ready);
     const std::pair<int, const char*> routes[] = {
-        {IDC_BTN_GET, "OnBtnGet"},         {IDC_BTN_DOWNLOAD, "OnBtnDownload"},
+        {IDC_BTN_GET, "OnBtnGet"},
+        {IDC_BTN_DOWNLOAD, "OnBtnDownload"},
         {IDC_BTN_SAVE, "OnBtnSave"},
     };
     for (const auto& [id, name] : routes) {

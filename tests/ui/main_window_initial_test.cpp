@@ -70,15 +70,13 @@ TEST(MainWindowStart, LogsTheScanStartOnceAndStartsTheScanThreadsOnce) {
     Harness h;
     const auto lines = LogLines(h.Log());
     const auto scanning = std::find(lines.begin(), lines.end(), "Scanning equipments...");
-    const auto started = std::find(lines.begin(), lines.end(), "[stub] StartScanThreads");
+    const auto started = std::find(lines.begin(), lines.end(), "[test] StartScanThreads");
     ASSERT_NE(scanning, lines.end());
     ASSERT_NE(started, lines.end());
     EXPECT_LT(scanning - lines.begin(), started - lines.begin()) << "the scan starts at the first timer tick";
-    EXPECT_EQ(CountLines(h.Log(), "[stub] StartScanThreads"), 1);
-    // The config is loaded before the scan message, after the port list.
+    EXPECT_EQ(CountLines(h.Log(), "[test] StartScanThreads"), 1);
+    // The config is loaded before the scan message.
     const auto load = std::find(lines.begin(), lines.end(), "[stub] LoadStartupConfig");
-    const auto ports = std::find(lines.begin(), lines.end(), "[stub] FillPortList");
-    EXPECT_LT(ports - lines.begin(), load - lines.begin());
     EXPECT_LT(load - lines.begin(), scanning - lines.begin());
 }
 
@@ -159,8 +157,8 @@ TEST(ModePages, TabClicksSwitchThePageAndTheCurrentModePage) {
 }
 
 TEST(ModePages, ImsiQueryRunsOnlyWhenTheBoxBecomesChecked) {
-    struct Dlg : CMarlinqDlg {
-        using CMarlinqDlg::CMarlinqDlg;
+    struct Dlg : NoScanDlg {
+        using NoScanDlg::NoScanDlg;
         std::string AtQueryCimi() override {
             ++queries;
             return "001010123456789";

@@ -11,8 +11,8 @@ namespace marlinq::test {
 namespace {
 
 // Records the steps of the reset worker in order; the reset succeeds or fails as told.
-struct ResetDlg : CMarlinqDlg {
-    using CMarlinqDlg::CMarlinqDlg;
+struct ResetDlg : NoScanDlg {
+    using NoScanDlg::NoScanDlg;
     fw::BOOL AtResetModule() override {
         Step("reset");
         return resetSucceeds.load() ? fw::TRUE : fw::FALSE;
@@ -89,7 +89,7 @@ TEST(AdbTimeout, WithoutAPushWorkerLogsAndRestartsTheScanOnce) {
     EXPECT_EQ(CountLines(h.Log(), line), 1);
     EXPECT_FALSE(h.Driver().Enabled(IDC_BTN_GET));
     const auto lines = LogLines(h.Log());
-    EXPECT_EQ(lines.back(), "[stub] WakeScanner");
+    EXPECT_EQ(lines.back(), "[test] WakeScanner");
     EXPECT_EQ(lines[lines.size() - 2], "Scanning equipments...");
     EXPECT_EQ(lines[lines.size() - 3], line);
 }

@@ -1,0 +1,63 @@
+// The main window with its real scanner and device-change notices, against the simulator.
+#include <gtest/gtest.h>
+
+#include "dialog_harness.h"
+#include "simulator/dtu_simulator.h"
+#include "ui/resource.h"
+
+namespace marlinq::test {
+namespace {
+
+constexpr int kOperationButtons[] = {IDC_BTN_SCAN_PORT,     IDC_BTN_GET,         IDC_BTN_DOWNLOAD,
+                                     IDC_BTN_READ_EXT,      IDC_BTN_SET_EXT,     IDC_BTN_RESET_DTU,
+                                     IDC_BTN_FACTORY_RESET, IDC_BTN_XML_DOWNLOAD};
+
+std::string ReadyLine(int com) {
+    return "Equipment ready [AT:COM" + std::to_string(com) + "] for operation!";
+}
+
+TEST(ScannerWiring, PluggingTheModuleInAnnouncesItAndEnablesTheOperations) {
+    DialogHarness<CMarlinqDlg> h(0.05);
+    ASSERT_TRUE(Eventually([&] { return CountLines(h.Log(), "Equipment is not ready!") == 1; }));
+    EXPECT_TRUE(h.Driver().Enabled(IDC_BTN_SCAN_PORT));
+    EXPECT_FALSE(h.Driver().Enabled(IDC_BTN_GET));
+
+    sim::DtuSimulator module;
+    std::string error;
+    ASSERT_TRUE(module.Start({}, &error)) << error;
+    ASSERT_TRUE(Eventually([&] { return CountLines(h.Log(), ReadyLine(module.Com())) == 1; })) << h.Log();
+    ASSERT_TRUE(Eventually([&] { return h.Driver().Enabled(IDC_BTN_GET); }));
+    for (int id : kOperationButtons) {
+        EXPECT_TRUE(h.Driver().Enabled(id)) << id;
+    }
+    const auto lines = LogLines(h.Log());
+    const auto ready = std::find(lines.begin(), lines.end(), ReadyLine(module.Com()));
+    EXPECT_NE(std::find(ready, lines.end(), "[stub] ReadVersions"), lines.end())
+        << "versions after readiness";
+    EXPECT_EQ(CountLines(h.Log(), "Equipment is not ready!"), 1) << "once per scan episode";
+    EXPECT_EQ(h.On([](CMarlinqDlg& d) { return d.m_bDeviceReady.load(); }), 1);
+}
+
+TEST(ScannerWiring, ResetDtuLosesTheModuleAndFindsItAgain) {
+    sim::DtuSimulator module;
+    std::string error;
+    ASSERT_TRUE(module.Start({}, &error)) << error;
+    DialogHarness<CMarlinqDlg> h(0.02);
+    ASSERT_TRUE(Eventually([&] { return CountLines(h.Log(), ReadyLine(module.Com())) == 1; }));
+    ASSERT_TRUE(Eventually([&] { return h.Driver().Enabled(IDC_BTN_RESET_DTU); }));
+    h.Driver().Click(IDC_BTN_RESET_DTU);
+    ASSERT_TRUE(Eventually([&] { return CountLines(h.Log(), ReadyLine(module.Com())) == 2; })) << h.Log();
+    EXPECT_EQ(module.Requests().back().bytes, "AT+CRESET\r\n");
+    EXPECT_GE(CountLines(h.Log(), "Scanning equipments..."), 2);
+}
+
+TEST(ScannerWiring, ClosingWhileTheScannerRunsEndsPromptly) {
+    for (int i = 0; i < 3; ++i) {
+        DialogHarness<CMarlinqDlg> h(0.05);
+        ASSERT_TRUE(Eventually([&] { return CountLines(h.Log(), "Equipment is not ready!") == 1; }));
+        EXPECT_TRUE(h.Close());
+    }
+}
+
+}  // namespace
+}  // namespace marlinq::test
