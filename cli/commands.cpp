@@ -6,10 +6,27 @@ namespace marlinq::cli {
 
 namespace {
 
+// With --port N the command goes straight to COM N; otherwise through the console's Send.
+int RunSend(const Args& args) {
+    for (const auto& a : args) {
+        if (a == "--port") {
+            return RunSendCommand(args);
+        }
+    }
+    return RunSendViaConsole(args);
+}
+
 const Command kCommands[] = {
     {"run", "run                 the main window headless; stdin drives it, its log goes to stdout",
      &RunDialog},
-    {"send", "send [--port N] \"TEXT\"  sends TEXT to the AT port and prints the answer", &RunSendCommand},
+    {"scan", "scan [--timeout S]  waits for the module to be ready (exit 0) or the timeout (exit 1)",
+     &RunScanCommand},
+    {"send", "send [--timeout S | --port N] \"TEXT\"  sends TEXT with the console's Send", &RunSend},
+    {"csq", "csq [--timeout S]   the CSQ quick query", &RunCsqCommand},
+    {"network", "network [--timeout S]  the Network quick query", &RunNetworkCommand},
+    {"simcard", "simcard [--timeout S]  the SIMCard quick query", &RunSimCardCommand},
+    {"dtucfg", "dtucfg [--timeout S]  the DTUCFG quick query", &RunDtuCfgCommand},
+    {"reset", "reset [--timeout S]  Reset DTU; ends once the scan has restarted", &RunResetCommand},
 };
 
 int Usage() {

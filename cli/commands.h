@@ -20,6 +20,15 @@ int RunDialog(const Args& args);
 // `send [--port N] TEXT`: one AT command to the module's AT port (or COM N), the answer printed.
 int RunSendCommand(const Args& args);
 
+// Commands through the headless main window; each waits for the module's readiness first.
+int RunScanCommand(const Args& args);
+int RunSendViaConsole(const Args& args);
+int RunCsqCommand(const Args& args);
+int RunNetworkCommand(const Args& args);
+int RunSimCardCommand(const Args& args);
+int RunDtuCfgCommand(const Args& args);
+int RunResetCommand(const Args& args);
+
 // Chooses the subcommand from the first argument ("run" when there is none) and runs it.
 int Dispatch(int argc, char** argv);
 

@@ -25,6 +25,7 @@ class CConsoleHost {
     // Asks the window to close and waits for the program's end; returns its exit code.
     int Close();
     bool Ended() { return m_view.Ended(); }
+    CConsoleView& View() { return m_view; }
     // Waits for the window to end by itself; returns the exit code.
     int Wait();
 

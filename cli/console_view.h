@@ -2,11 +2,14 @@
 // and message boxes are printed and answered with their default button.
 #pragma once
 
+#include <chrono>
 #include <condition_variable>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "framework/observer.h"
 
@@ -28,6 +31,12 @@ class CConsoleView : public fw::IDialogObserver, public fw::IUiServices {
     // Waits until the main window is shown (true) or gone; any thread.
     bool WaitShown();
     bool Ended();
+    // Every complete log line so far, without its line end.
+    std::vector<std::string> Lines();
+    // Waits until a log line from index `from` on satisfies pred, the window ends, or the timeout
+    // passes; the index of the line, or -1.
+    int WaitForLine(std::size_t from, const std::function<bool(const std::string&)>& pred,
+                    std::chrono::milliseconds timeout);
     // The main window, and page `index` of its tab control; 0 when unknown.
     fw::HWND MainWindow();
     fw::HWND Page(int index);
@@ -43,6 +52,7 @@ class CConsoleView : public fw::IDialogObserver, public fw::IUiServices {
     bool m_ended = false;
     std::map<int, fw::HWND> m_pages;
     std::string m_partial;  // log text after its last line break
+    std::vector<std::string> m_lines;
 };
 
 }  // namespace marlinq::cli

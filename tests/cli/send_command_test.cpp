@@ -29,7 +29,12 @@ TEST(CliSend, PrintsTheAnswerOfTheAtPortAndLogsBesideTheProgram) {
     const auto before = LogSize();
     const auto result = Cli({"send", "AT+CSQ"});
     EXPECT_EQ(result.exitCode, 0);
-    EXPECT_EQ(result.out, "AT+CSQ\n\r\n+CSQ: 23,99\r\n\r\nOK\r\n");
+    // The log pane's lines: the readiness line, then the echoed command and the raw answer.
+    const auto ready = result.out.find("Equipment ready [AT:COM" + std::to_string(sim.Com()) + "] for operation!\n");
+    const auto answer = result.out.find("AT+CSQ\n\n+CSQ: 23,99\n\nOK\n");
+    ASSERT_NE(ready, std::string::npos) << result.out;
+    ASSERT_NE(answer, std::string::npos) << result.out;
+    EXPECT_LT(ready, answer);
     ASSERT_EQ(sim.Requests().size(), 1u);
     EXPECT_EQ(sim.Requests()[0].bytes, "AT+CSQ\r\n");
     EXPECT_GT(LogSize(), before);
@@ -44,16 +49,20 @@ TEST(CliSend, ExplicitPortAndAnErrorAnswer) {
     EXPECT_NE(result.out.find("ERROR"), std::string::npos);
 }
 
-TEST(CliSend, NoAnswerOrNoPortExitsOne) {
-    EXPECT_EQ(Cli({"send", "AT"}).exitCode, 1);
-    EXPECT_NE(Cli({"send", "AT"}).out.find("No scan AT port! "), std::string::npos);
+TEST(CliSend, NoAnswerOrNoModuleExitsOne) {
+    const auto absent = Cli({"send", "--timeout", "1", "AT"});
+    EXPECT_EQ(absent.exitCode, 1);
+    EXPECT_NE(absent.out.find("Equipment is not ready!"), std::string::npos) << absent.out;
+    EXPECT_NE(Cli({"send", "--port", "250", "AT"}).out.find("AT"), std::string::npos);
+    EXPECT_EQ(Cli({"send", "--port", "250", "AT"}).exitCode, 1);
     sim::DtuSimulator sim;
     std::string error;
     ASSERT_TRUE(sim.Start({}, &error)) << error;
     sim::Behaviour silent;
     silent.silent = true;
     sim.SetBehaviour(silent);
-    EXPECT_EQ(Cli({"send", "AT"}).exitCode, 1);
+    EXPECT_EQ(Cli({"send", "--timeout", "5", "AT"}).exitCode, 1);
+    EXPECT_EQ(Cli({"send", "--port", std::to_string(sim.Com()), "AT"}).exitCode, 1);
 }
 
 TEST(CliSend, RejectsBadArguments) {
@@ -61,4 +70,40 @@ TEST(CliSend, RejectsBadArguments) {
     EXPECT_EQ(Cli({"send", "--port", "x", "AT"}).exitCode, 2);
     EXPECT_EQ(Cli({"send", "AT\r\nAT+CRESET"}).exitCode, 2);  // one command per line, never two
     EXPECT_EQ(Cli({"frobnicate"}).exitCode, 2);
+    EXPECT_EQ(Cli({"scan", "--timeout", "0"}).exitCode, 2);
+    EXPECT_EQ(Cli({"csq", "extra"}).exitCode, 2);
+}
+
+TEST(CliModuleCommands, ScanAndQuickQueriesWaitForTheModule) {
+    EXPECT_EQ(Cli({"scan", "--timeout", "1"}).exitCode, 1);
+    sim::DtuSimulator sim;
+    std::string error;
+    ASSERT_TRUE(sim.Start({}, &error)) << error;
+    const auto scan = Cli({"scan"});
+    EXPECT_EQ(scan.exitCode, 0);
+    EXPECT_NE(scan.out.find("Equipment ready [AT:COM"), std::string::npos) << scan.out;
+    EXPECT_TRUE(sim.Requests().empty()) << "scanning sends nothing";
+    const auto cfg = Cli({"dtucfg"});
+    EXPECT_EQ(cfg.exitCode, 0);
+    EXPECT_NE(cfg.out.find("+DTUCFG: " + sim.Value("DTUCFG")), std::string::npos) << cfg.out;
+    EXPECT_EQ(Cli({"simcard"}).exitCode, 0);
+    EXPECT_EQ(Cli({"network"}).exitCode, 0);
+    std::vector<std::string> sent;
+    for (const auto& r : sim.Requests()) {
+        sent.push_back(r.bytes);
+    }
+    EXPECT_EQ(sent, (std::vector<std::string>{"AT+DTUCFG?\r\n", "AT+CPIN?\r\n", "AT+CPSI?\r\n"}));
+}
+
+TEST(CliModuleCommands, ResetEndsOnceTheScanHasRestarted) {
+    sim::DtuSimulator sim;
+    std::string error;
+    ASSERT_TRUE(sim.Start({}, &error)) << error;
+    const auto reset = Cli({"reset"});  // the worker's 20 s wait for the module runs in full here
+    EXPECT_EQ(reset.exitCode, 0);
+    ASSERT_FALSE(sim.Requests().empty());
+    EXPECT_EQ(sim.Requests().back().bytes, "AT+CRESET\r\n");
+    const auto resetting = reset.out.find("Resetting...");
+    ASSERT_NE(resetting, std::string::npos) << reset.out;
+    EXPECT_NE(reset.out.find("Scanning equipments...", resetting), std::string::npos);
 }
