@@ -19,7 +19,12 @@ constexpr std::uint32_t kAdbRetryPauseMs = 3000;
 template <class R, class OpenForm, class PortForm>
 static R ViaPort(CMarlinqDlg& dlg, const char* notFound, R failure, OpenForm openForm, PortForm portForm) {
     if (dlg.m_bAutoPort == 0) {
-        return openForm(dlg.m_serialPort);
+        // Held across the check and the command, so that closing the port by hand (which takes
+        // the same lock) cannot fall between them.
+        auto lock = dlg.m_serialPort.LockTransaction();
+        if (dlg.m_bAutoPort == 0) {
+            return openForm(dlg.m_serialPort);
+        }
     }
     const int port = FindAtPortNumber();
     if (port < 1) {
