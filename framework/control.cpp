@@ -7,6 +7,19 @@
 
 namespace fw {
 
+namespace {
+
+bool InRange(const std::vector<std::string>& items, int index) {
+    return index >= 0 && index < static_cast<int>(items.size());
+}
+
+// The text of item index, empty when there is no such item.
+std::string ItemText(const std::vector<std::string>& items, int index) {
+    return InRange(items, index) ? items[static_cast<size_t>(index)] : std::string();
+}
+
+}  // namespace
+
 void CControl::Attach(CDialog* owner, const ControlTemplate& tpl) {
     m_owner = owner;
     m_state = ControlState{};
@@ -192,25 +205,22 @@ void CComboBox::ResetContent() {
 }
 
 int CComboBox::SetCurSel(int index) {
-    if (index < 0 || index >= GetCount()) {
+    if (!InRange(m_state.items, index)) {
         index = -1;
     }
     m_state.curSel = index;
-    m_state.text = index >= 0 ? m_state.items[static_cast<size_t>(index)] : std::string();
+    m_state.text = ItemText(m_state.items, index);
     Notify(ControlChange::What::CurSel, index);
     return index;
 }
 
 std::string CComboBox::GetLBText(int index) const {
-    if (index < 0 || index >= GetCount()) {
-        return {};
-    }
-    return m_state.items[static_cast<size_t>(index)];
+    return ItemText(m_state.items, index);
 }
 
 void CComboBox::OnLButtonDown(int item) {
     SetFocus();
-    if (item < 0 || item >= GetCount()) {
+    if (!InRange(m_state.items, item)) {
         return;
     }
     SetCurSel(item);
@@ -269,7 +279,7 @@ int CTabCtrl::InsertItem(int index, const std::string& title) {
 }
 
 int CTabCtrl::SetCurSel(int index) {
-    if (index < 0 || index >= GetItemCount()) {
+    if (!InRange(m_state.items, index)) {
         return -1;
     }
     const int previous = m_state.curSel;
@@ -280,15 +290,12 @@ int CTabCtrl::SetCurSel(int index) {
 }
 
 std::string CTabCtrl::GetItemText(int index) const {
-    if (index < 0 || index >= GetItemCount()) {
-        return {};
-    }
-    return m_state.items[static_cast<size_t>(index)];
+    return ItemText(m_state.items, index);
 }
 
 void CTabCtrl::OnLButtonDown(int tab) {
     SetFocus();
-    if (tab < 0 || tab >= GetItemCount() || tab == m_state.curSel) {
+    if (!InRange(m_state.items, tab) || tab == m_state.curSel) {
         return;
     }
     SetCurSel(tab);

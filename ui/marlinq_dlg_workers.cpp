@@ -8,11 +8,9 @@ namespace marlinq {
 
 namespace {
 
-constexpr int kOperationButtons[] = {IDC_BTN_SCAN_PORT,     IDC_BTN_GET,         IDC_BTN_DOWNLOAD,
-                                     IDC_BTN_READ_EXT,      IDC_BTN_SET_EXT,     IDC_BTN_RESET_DTU,
-                                     IDC_BTN_FACTORY_RESET, IDC_BTN_XML_DOWNLOAD};
-constexpr int kPortButtons[] = {IDC_BTN_GET, IDC_BTN_DOWNLOAD, IDC_BTN_READ_EXT, IDC_BTN_SET_EXT,
-                                IDC_BTN_RESET_DTU};
+// The button groups are those of the scanner and the port panel, so both sides agree.
+using discovery::kOperationButtons;
+using discovery::kPortButtons;
 constexpr std::uint32_t kResetWaitMs = 20000;
 
 }  // namespace
