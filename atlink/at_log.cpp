@@ -4,6 +4,7 @@
 
 #include "platform/app_directory.h"
 #include "platform/local_time.h"
+#include "platform/locked_append.h"
 
 namespace atlink {
 
@@ -52,7 +53,9 @@ void AppendAtLogLine(const std::string& path, const std::string& text, bool bRec
         const std::tm time = platform::LocalTimeNow();
         const std::tm date = platform::LocalTimeNow();
         const std::string bytes = AtLogDiskBytes(ComposeAtLogLine(text, bRecv, date, time));
-        std::fwrite(bytes.data(), 1, bytes.size(), *stream);
+        // One write under the file's lock: records of other processes sharing the program
+        // directory never land inside this one.
+        platform::AppendLocked(*stream, bytes);
     }
     std::fclose(*stream);
     *stream = nullptr;

@@ -3,8 +3,9 @@
 // A line is "%m/%d/%Y %H:%M:%S " + "Send: " or "Recv: " + the text + CR LF, and every LF of it
 // reaches the file as CR LF, so the line ends in CR CR LF. A text ending in a single CR loses
 // that CR. An empty text writes no line but creates the file. Writers in this process are
-// serialised, so two threads logging at once lose no line; the file is opened and closed for
-// every line.
+// serialised, so two threads logging at once lose no line, and each line is one write under an
+// advisory lock of the file, so lines of several processes never interleave. The file is opened
+// and closed for every line.
 #pragma once
 
 #include <cstdio>

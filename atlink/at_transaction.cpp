@@ -17,6 +17,14 @@ std::vector<char> AnswerArea(std::size_t size) {
     return std::vector<char>(std::max<std::size_t>(size, CSerialPort::kReadLimit) + 1, '\0');
 }
 
+// The line that holds the final result has its line end: a trickled answer is complete only
+// then (within the 50 reads; without it the result is what has come).
+bool FinalLineEnded(const std::string& text) {
+    const std::size_t ok = text.find("OK");
+    const std::size_t error = text.find("ERROR");
+    return text.find('\n', std::min(ok, error)) != std::string::npos;
+}
+
 }  // namespace
 
 bool CSerialPort::Exchange(const AtCycle& cycle, std::string* answer) {
@@ -26,9 +34,13 @@ bool CSerialPort::Exchange(const AtCycle& cycle, std::string* answer) {
     platform::Clock::Pause(cycle.pauseAfterMs);
     std::vector<char> buffer = AnswerArea(cycle.answerArea);
     DWORD count = 0;
-    if (!ReadData(buffer.data(), &count) || count == 0) {
+    const BOOL read = ReadData(buffer.data(), &count);
+    m_lastOutcome.bytesRead = count;
+    if (!read || count == 0) {
+        m_lastOutcome.outcome = !read && IsOpen() ? AtOutcome::Lost : AtOutcome::NoAnswer;
         return false;
     }
+    m_lastOutcome.outcome = AtOutcome::Answered;
     answer->assign(buffer.data());
     return true;
 }
@@ -63,26 +75,39 @@ BOOL CSerialPort::RunSetCycle(const std::string& request) {
 std::string CSerialPort::SendAtCommand(int nPort, const std::string& strCmd) {
     auto lock = LockTransaction();
     const std::string request = strCmd + "\r\n";
-    std::string result;
     if (!OpenPort(nPort)) {
         ClosePort();
-        return result;
+        return std::string();
     }
     platform::Clock::Pause(kSendPauseBeforeMs);
     WriteData(request.c_str(), static_cast<int>(request.size()));
     platform::Clock::Pause(kSendPauseAfterMs);
+    // An answer may take several reads (a long one, or one trickled a byte at a time): the reads
+    // are gathered until the gathered text holds the final result, so an "OK" split between
+    // two reads counts too. 50 reads of at most 200 bytes bound the gathered text.
     std::vector<char> buffer = AnswerArea(kReadLimit);
+    std::string gathered;
+    bool final = false;
+    bool lost = false;
     for (int poll = 0; poll < kSendPolls; ++poll) {
         std::fill(buffer.begin(), buffer.end(), '\0');
         DWORD count = 0;
-        ReadData(buffer.data(), &count);
-        const std::string text(buffer.data());
-        if (atlink::HasOk(text) || atlink::HasError(text)) {
-            result = text;
+        if (!ReadData(buffer.data(), &count)) {
+            lost = true;  // the device is gone: nothing more will come
+            break;
+        }
+        gathered.append(buffer.data());
+        final = atlink::HasOk(gathered) || atlink::HasError(gathered);
+        if (final && FinalLineEnded(gathered)) {
             break;
         }
         platform::Clock::Pause(kSendPollPauseMs);
     }
     ClosePort();
-    return result;
+    m_lastOutcome.bytesRead = gathered.size();
+    m_lastOutcome.outcome = final              ? AtOutcome::Answered
+                            : lost             ? AtOutcome::Lost
+                            : gathered.empty() ? AtOutcome::NoAnswer
+                                               : AtOutcome::Incomplete;
+    return final ? gathered : std::string();
 }

@@ -4,21 +4,51 @@
 
 #include "atlink/at_log.h"
 
+namespace {
+
+AtOutcome OutcomeOf(platform::SerialOpenError error) {
+    switch (error) {
+        case platform::SerialOpenError::Busy:
+            return AtOutcome::Busy;
+        case platform::SerialOpenError::Missing:
+            return AtOutcome::NoSuchPort;
+        default:
+            return AtOutcome::CannotOpen;
+    }
+}
+
+}  // namespace
+
 BOOL CSerialPort::OpenPort(int nPort) {
+    m_lastOutcome = AtOutcomeReport{AtOutcome::NoSuchPort, nPort, 0};
     // The COM number is kept within the 20-character device path of the Windows form "\\.\COM%d".
     if (nPort <= 0 || nPort > 99999) {
         return FALSE;
     }
-    m_hComm = platform::SerialOpen(nPort);
+    platform::SerialOpenError error = platform::SerialOpenError::None;
+    m_hComm = platform::SerialOpen(nPort, &error);
     if (m_hComm == platform::kInvalidSerialHandle) {
+        m_lastOutcome.outcome = OutcomeOf(error);
         return FALSE;
     }
-    return platform::SerialConfigure(m_hComm) ? TRUE : FALSE;
+    if (!platform::SerialConfigure(m_hComm)) {
+        m_lastOutcome.outcome = AtOutcome::CannotOpen;
+        return FALSE;
+    }
+    m_lastOutcome.outcome = AtOutcome::Answered;
+    return TRUE;
 }
 
 BOOL CSerialPort::WriteData(const char* pData, int nLength) {
     if (m_hComm == platform::kInvalidSerialHandle) {
         return FALSE;
+    }
+    std::string stale;
+    platform::SerialDiscardInput(m_hComm, &stale, kMaxDiscardLogged);
+    // The log holds texts; a NUL among the discarded bytes would end the line early.
+    std::erase(stale, '\0');
+    if (!stale.empty()) {
+        WriteAtLog(stale, TRUE);
     }
     WriteAtLog(pData != nullptr ? std::string(pData) : std::string(), FALSE);
     if (pData != nullptr && nLength > 0) {

@@ -12,6 +12,7 @@
 #include <string_view>
 
 #include "atlink/at_cycle.h"
+#include "atlink/at_outcome.h"
 #include "atlink/win_types.h"
 #include "platform/serial_port.h"
 
@@ -19,6 +20,8 @@ class CSerialPort {
   public:
     static constexpr DWORD kReadLimit = 200;  // bytes taken by one read
     static constexpr std::size_t kDevicePathChars = 20;
+    // Input discarded before a request is logged up to this many bytes (the driver's queue).
+    static constexpr std::size_t kMaxDiscardLogged = 8192;
 
     CSerialPort() = default;
     // Destroying an object does not close its port: whoever opened it calls ClosePort.
@@ -27,7 +30,9 @@ class CSerialPort {
     CSerialPort& operator=(const CSerialPort&) = delete;
 
     BOOL OpenPort(int nPort);
-    // FALSE only when the port is closed; a failed or short write still gives TRUE.
+    // FALSE only when the port is closed; a failed or short write still gives TRUE. Input that
+    // is waiting before the request (a late answer to an earlier request, say) is discarded
+    // first and logged as a "Recv: " line, so it can never pass for this request's answer.
     BOOL WriteData(const char* pData, int nLength);
     // Reads at most 200 bytes into pBuffer, which has room for one byte more. FALSE only when
     // the port is closed or the read cannot start; a read without data is TRUE with *pnRead 0.
@@ -36,6 +41,9 @@ class CSerialPort {
     void WriteAtLog(const std::string& strText, BOOL bRecv);
 
     bool IsOpen() const { return m_hComm != platform::kInvalidSerialHandle; }
+
+    // Why the last OpenPort, standard cycle or SendAtCommand on this object ended as it did.
+    const AtOutcomeReport& LastOutcome() const { return m_lastOutcome; }
 
     // Held for the whole of a transaction on this object, so that two threads running
     // open-port commands on the same object (or closing it meanwhile) never interleave.
@@ -54,7 +62,9 @@ class CSerialPort {
     BOOL RunSetCycle(const std::string& request);
 
     // The free-form transaction of the AT console: writes strCmd + CR LF and polls up to 50
-    // times for a read that holds "OK" or "ERROR"; returns that read's text, or "".
+    // times, gathering the reads of the answer until the gathered text holds "OK" or "ERROR"
+    // and that line's end; returns the gathered text (at most 50 reads of 200 bytes), or ""
+    // when neither came.
     std::string SendAtCommand(int nPort, const std::string& strCmd);
 
     // Query commands (answer parsing in answer_parsers.h). The forms without nPort are the
@@ -116,5 +126,6 @@ class CSerialPort {
 
     platform::SerialHandle m_hComm = platform::kInvalidSerialHandle;
     std::FILE* m_pLogFile = nullptr;
+    AtOutcomeReport m_lastOutcome;
     std::recursive_mutex m_transaction;
 };

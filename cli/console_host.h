@@ -26,6 +26,7 @@ class CConsoleHost {
     int Close();
     bool Ended() { return m_view.Ended(); }
     CConsoleView& View() { return m_view; }
+    CMarlinqApp& App() { return m_app; }
     // Waits for the window to end by itself; returns the exit code.
     int Wait();
 

@@ -2,6 +2,7 @@
 #include <iostream>
 #include <string>
 
+#include "cli/close_on_signal.h"
 #include "cli/commands.h"
 #include "cli/console_host.h"
 #include "cli/script.h"
@@ -15,6 +16,7 @@ int RunDialog(const Args& args) {
         return 2;
     }
     CConsoleHost host(std::cout);
+    const CCloseOnSignal closeOnSignal(host);  // SIGTERM or SIGINT close the window as Exit does
     if (!host.Start()) {
         return host.Wait();
     }

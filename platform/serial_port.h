@@ -3,11 +3,13 @@
 // Line settings: 115200 baud, 8 data bits, no parity, 1 stop bit, raw bytes (no echo, no line
 // discipline, no CR/LF translation, no software flow control). A read waits at most about 20 ms
 // and returns what has arrived; a write gives up after 2000 ms. A port is exclusive: a second
-// open of the same port, from this process or another, fails.
+// open of the same port, from this process or another, fails as busy. Closing releases only the
+// claims that this open made.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 namespace platform {
 
@@ -18,9 +20,18 @@ inline constexpr std::uint32_t kSerialReadTimeoutMs = 20;
 inline constexpr std::uint32_t kSerialWriteTimeoutMs = 2000;
 inline constexpr std::uint32_t kSerialBaudRate = 115200;
 
+// Why an open failed.
+enum class SerialOpenError {
+    None,
+    Missing,  // no such port
+    Busy,     // another program (or another object of this one) holds the port
+    Refused,  // the port exists but the system refused to open it
+};
+
 // Opens COM port comNumber (a positive number) for exclusive reading and writing.
-// kInvalidSerialHandle when the port does not exist or is held by someone else.
-SerialHandle SerialOpen(int comNumber);
+// kInvalidSerialHandle when the port does not exist or is held by someone else; *error (when
+// given) tells which.
+SerialHandle SerialOpen(int comNumber, SerialOpenError* error = nullptr);
 
 // Applies the line settings and time-outs; false when the driver refuses them.
 // The handle stays open either way: the caller closes it.
@@ -30,8 +41,14 @@ bool SerialConfigure(SerialHandle handle);
 bool SerialWrite(SerialHandle handle, const char* data, std::size_t length);
 
 // Reads at most maxBytes of what has arrived, waiting at most about 20 ms for the first byte.
-// false only when the read could not be started; *count is 0 when nothing arrived.
+// false when the read could not be started or the device has gone away; *count is 0 when
+// nothing arrived.
 bool SerialRead(SerialHandle handle, char* buffer, std::size_t maxBytes, std::size_t* count);
+
+// Reads without waiting what has arrived and not been read (at most maxBytes) into *discarded,
+// then drops everything still waiting in the input queue, so that the next read sees only what
+// arrives from now on.
+void SerialDiscardInput(SerialHandle handle, std::string* discarded, std::size_t maxBytes);
 
 // Restores the settings found at open, releases the exclusive claim and closes the handle.
 void SerialClose(SerialHandle handle);

@@ -7,6 +7,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <string>
 
@@ -21,6 +22,7 @@ struct PosixSerial {
     int fd = -1;
     termios saved{};
     bool haveSaved = false;
+    bool ownsExclusive = false;  // this open set the tty's exclusive flag
 };
 
 PosixSerial* FromHandle(SerialHandle handle) {
@@ -33,26 +35,66 @@ int MillisLeft(std::chrono::steady_clock::time_point deadline) {
     return left.count() > 0 ? static_cast<int>(left.count()) : 0;
 }
 
+SerialOpenError OpenErrorOf(int error) {
+    switch (error) {
+        case EBUSY:
+        case EWOULDBLOCK:
+            return SerialOpenError::Busy;
+        case ENOENT:
+        case ENXIO:
+        case ENODEV:
+        case ENOTDIR:
+            return SerialOpenError::Missing;
+        default:
+            return SerialOpenError::Refused;
+    }
+}
+
+// Errors that mean the device itself is gone (unplugged, or the other end hung up).
+bool DeviceGone(int error) {
+    return error == EIO || error == ENXIO || error == ENODEV || error == EBADF;
+}
+
 }  // namespace
 
-SerialHandle SerialOpen(int comNumber) {
+SerialHandle SerialOpen(int comNumber, SerialOpenError* error) {
+    SerialOpenError ignored = SerialOpenError::None;
+    SerialOpenError& why = error != nullptr ? *error : ignored;
+    why = SerialOpenError::None;
     const std::string node = DeviceNodeForCom(comNumber);
     if (node.empty()) {
+        why = SerialOpenError::Missing;
         return kInvalidSerialHandle;
     }
     const int fd = ::open(node.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
+        why = OpenErrorOf(errno);
         return kInvalidSerialHandle;
     }
     // Both claims are needed: TIOCEXCL does not stop root, and flock alone does not stop a
     // program that ignores advisory locks. A second opener in this process fails on flock too,
-    // because every open has its own file description.
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0 || ::ioctl(fd, TIOCEXCL) != 0) {
+    // because every open has its own file description. An exclusive flag that is already set
+    // belongs to another program (root gets through the open regardless): that port is busy,
+    // and its flag is not ours to clear.
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        why = errno == EWOULDBLOCK ? SerialOpenError::Busy : SerialOpenError::Refused;
+        ::close(fd);
+        return kInvalidSerialHandle;
+    }
+    int alreadyExclusive = 0;
+    if (::ioctl(fd, TIOCGEXCL, &alreadyExclusive) == 0 && alreadyExclusive != 0) {
+        why = SerialOpenError::Busy;
+        ::close(fd);
+        return kInvalidSerialHandle;
+    }
+    if (::ioctl(fd, TIOCEXCL) != 0) {
+        why = SerialOpenError::Refused;
         ::close(fd);
         return kInvalidSerialHandle;
     }
     auto* port = new PosixSerial;
     port->fd = fd;
+    port->ownsExclusive = true;
     port->haveSaved = ::tcgetattr(fd, &port->saved) == 0;
     return reinterpret_cast<SerialHandle>(port);
 }
@@ -126,9 +168,9 @@ bool SerialRead(SerialHandle handle, char* buffer, std::size_t maxBytes, std::si
             *count = static_cast<std::size_t>(n);
             return true;
         }
-        // A raw tty answers "nothing yet" with 0 or EAGAIN; anything else ends the read without data.
+        // A raw tty answers "nothing yet" with 0 or EAGAIN; a device that went away answers EIO.
         if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR) {
-            return errno != EBADF;
+            return !DeviceGone(errno);
         }
         const int left = MillisLeft(deadline);
         if (left == 0) {
@@ -139,9 +181,32 @@ bool SerialRead(SerialHandle handle, char* buffer, std::size_t maxBytes, std::si
             return true;
         }
         if ((pfd.revents & POLLIN) == 0) {
-            return true;  // hang-up or error without data
+            // Hang-up or error without data: one more read tells a vanished device apart.
+            const ssize_t again = ::read(port->fd, buffer, maxBytes);
+            if (again > 0) {
+                *count = static_cast<std::size_t>(again);
+                return true;
+            }
+            return !(again < 0 && DeviceGone(errno));
         }
     }
+}
+
+void SerialDiscardInput(SerialHandle handle, std::string* discarded, std::size_t maxBytes) {
+    discarded->clear();
+    PosixSerial* port = FromHandle(handle);
+    if (port == nullptr) {
+        return;
+    }
+    char chunk[256];
+    while (discarded->size() < maxBytes) {
+        const ssize_t n = ::read(port->fd, chunk, std::min(sizeof chunk, maxBytes - discarded->size()));
+        if (n <= 0) {
+            break;
+        }
+        discarded->append(chunk, static_cast<std::size_t>(n));
+    }
+    ::tcflush(port->fd, TCIFLUSH);
 }
 
 void SerialClose(SerialHandle handle) {
@@ -152,9 +217,12 @@ void SerialClose(SerialHandle handle) {
     if (port->haveSaved) {
         ::tcsetattr(port->fd, TCSANOW, &port->saved);
     }
-    // The exclusive flag belongs to the tty, not to this descriptor: clear it so that the next
-    // opener is not refused while another descriptor (a simulator's, say) keeps the tty alive.
-    ::ioctl(port->fd, TIOCNXCL);
+    // The exclusive flag belongs to the tty, not to this descriptor: clear the one this open set,
+    // so that the next opener is not refused while another descriptor (a simulator's, say)
+    // keeps the tty alive.
+    if (port->ownsExclusive) {
+        ::ioctl(port->fd, TIOCNXCL);
+    }
     ::flock(port->fd, LOCK_UN);
     ::close(port->fd);
     delete port;

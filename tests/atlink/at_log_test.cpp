@@ -1,6 +1,8 @@
 #include "atlink/at_log.h"
 
 #include <gtest/gtest.h>
+#include <spawn.h>
+#include <sys/wait.h>
 
 #include <filesystem>
 #include <regex>
@@ -9,6 +11,8 @@
 
 #include "atlink/serial_port.h"
 #include "tests/support/sim_fixture.h"
+
+extern char** environ;
 
 namespace {
 
@@ -109,6 +113,56 @@ TEST_F(AtLogFile, TwoThreadsLoggingAtOnceLoseNoLine) {
     EXPECT_EQ(consumed, bytes.size());
     EXPECT_EQ(next[0], kLines);
     EXPECT_EQ(next[1], kLines);
+}
+
+TEST_F(AtLogFile, RecordsOfSeveralProcessesNeverInterleave) {
+    // Records larger than any stdio buffer, from four processes sharing one program directory.
+    constexpr int kProcesses = 4;
+    constexpr int kRecords = 100;
+    constexpr int kSize = 8192;
+    std::vector<pid_t> writers;
+    for (int p = 0; p < kProcesses; ++p) {
+        const std::string tag(1, static_cast<char>('A' + p));
+        const std::string count = std::to_string(kRecords);
+        const std::string size = std::to_string(kSize);
+        char* argv[] = {const_cast<char*>(LOG_WRITER_EXE), m_path.data(),
+                        const_cast<char*>(tag.c_str()),    const_cast<char*>(count.c_str()),
+                        const_cast<char*>(size.c_str()),   nullptr};
+        pid_t pid = -1;
+        ASSERT_EQ(posix_spawn(&pid, LOG_WRITER_EXE, nullptr, nullptr, argv, environ), 0);
+        writers.push_back(pid);
+    }
+    for (pid_t pid : writers) {
+        int status = 0;
+        ASSERT_EQ(waitpid(pid, &status, 0), pid);
+        ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    const std::string bytes = testsupport::ReadFile(m_path);
+    const std::regex head("\\d\\d/\\d\\d/\\d{4} \\d\\d:\\d\\d:\\d\\d Recv: ");
+    int counts[kProcesses] = {};
+    int torn = 0;
+    std::size_t at = 0;
+    while (at < bytes.size()) {
+        const std::size_t end = bytes.find("\r\r\n", at);
+        if (end == std::string::npos) {
+            ++torn;
+            break;
+        }
+        const std::string line = bytes.substr(at, end - at);
+        at = end + 3;
+        const std::size_t text = line.find("Recv: ") + 6;
+        const char tag = line.size() > text ? line[text] : '?';
+        if (line.size() < text || !std::regex_match(line.substr(0, text), head) ||
+            line.substr(text) != std::string(kSize, tag) || tag < 'A' || tag >= 'A' + kProcesses) {
+            ++torn;
+            continue;
+        }
+        ++counts[tag - 'A'];
+    }
+    EXPECT_EQ(torn, 0);
+    for (int p = 0; p < kProcesses; ++p) {
+        EXPECT_EQ(counts[p], kRecords) << "writer " << static_cast<char>('A' + p);
+    }
 }
 
 TEST(AtLogDirectory, DefaultsToTheProgramDirectory) {

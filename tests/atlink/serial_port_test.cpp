@@ -6,6 +6,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <fcntl.h>
+#include <sys/ioctl.h>
+
 #include <cstring>
 
 #include "tests/support/sim_fixture.h"
@@ -19,7 +22,7 @@ using SerialPortTest = testsupport::SimulatorTest;
 // Another process that holds COM n open until Release().
 class PortHolder {
   public:
-    explicit PortHolder(int com) {
+    explicit PortHolder(int com, const char* mode = "port") {
         int in[2];
         int out[2];
         if (pipe(in) != 0 || pipe(out) != 0) {
@@ -32,7 +35,8 @@ class PortHolder {
         posix_spawn_file_actions_addclose(&actions, in[1]);
         posix_spawn_file_actions_addclose(&actions, out[0]);
         const std::string number = std::to_string(com);
-        char* argv[] = {const_cast<char*>(HOLD_PORT_EXE), const_cast<char*>(number.c_str()), nullptr};
+        char* argv[] = {const_cast<char*>(HOLD_PORT_EXE), const_cast<char*>(number.c_str()),
+                        const_cast<char*>(mode), nullptr};
         if (posix_spawn(&m_pid, HOLD_PORT_EXE, &actions, nullptr, argv, environ) != 0) {
             m_pid = -1;
         }
@@ -189,6 +193,38 @@ TEST_F(SerialPortTest, PortHeldByAnotherProcessCannotBeOpened) {
     holder.Release();
     EXPECT_TRUE(port.OpenPort(Com()));
     port.ClosePort();
+}
+
+TEST_F(SerialPortTest, PortClaimedByAnotherProgramIsBusyAndItsClaimSurvives) {
+    // One program sets only the tty's exclusive flag (which does not stop root), another takes
+    // only the advisory lock: either way the port is busy, told apart from a missing port.
+    for (const char* mode : {"excl", "flock", "port"}) {
+        SCOPED_TRACE(mode);
+        PortHolder holder(Com(), mode);
+        ASSERT_TRUE(holder.Holds());
+        CSerialPort port;
+        EXPECT_FALSE(port.OpenPort(Com()));
+        EXPECT_EQ(port.LastOutcome().outcome, AtOutcome::Busy);
+        port.ClosePort();
+        EXPECT_EQ(port.SendAtCommand(Com(), "AT"), "");
+        EXPECT_EQ(port.LastOutcome().outcome, AtOutcome::Busy);
+        // Our refused open and close took nothing from the holder: its flag is still set.
+        if (std::string(mode) == "excl") {
+            const int fd = ::open(m_sim.PortPath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+            int exclusive = 0;
+            if (fd >= 0) {
+                EXPECT_EQ(::ioctl(fd, TIOCGEXCL, &exclusive), 0);
+                ::close(fd);
+            }
+            EXPECT_EQ(exclusive, 1) << "the other program's exclusive claim was cleared";
+        }
+        holder.Release();
+        ASSERT_TRUE(port.OpenPort(Com()));  // free again once the other program lets go
+        port.ClosePort();
+    }
+    CSerialPort missing;
+    EXPECT_FALSE(missing.OpenPort(9999));
+    EXPECT_EQ(missing.LastOutcome().outcome, AtOutcome::NoSuchPort);
 }
 
 TEST_F(SerialPortTest, SecondProcessIsRefusedWhileWeHoldThePort) {

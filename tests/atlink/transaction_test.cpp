@@ -96,17 +96,32 @@ TEST_F(TransactionTest, OpenPortFormLeavesThePortOpenAndFailsQuietlyWhenClosed) 
     port.ClosePort();
 }
 
-TEST_F(TransactionTest, OpenPortFormReadsALateAnswerAsTheStartOfTheNext) {
+TEST_F(TransactionTest, LateAnswerIsDiscardedBeforeTheNextRequestAndKeptInTheLog) {
     CSerialPort port;
     ASSERT_TRUE(port.OpenPort(Com()));
     m_sim.SetReply("AT+SLOW", "");  // answers nothing itself
     std::string answer;
     EXPECT_FALSE(port.RunCycle(AtCycle{"AT+SLOW\r\n"}, &answer));
-    m_sim.SendUnsolicited("\r\nLATE\r\n");
+    m_sim.SendUnsolicited("\r\n+CSQ: 23,99\r\n\r\nOK\r\n");  // the late answer, waiting unread
     platform::Clock::Pause(50);
-    EXPECT_TRUE(port.RunCycle(AtCycle{"AT\r\n"}, &answer));
-    EXPECT_EQ(answer.rfind("\r\nLATE\r\n", 0), 0u) << answer;
+    EXPECT_TRUE(port.RunCycle(AtCycle{"AT+CPIN?\r\n"}, &answer));
+    EXPECT_EQ(answer, "\r\n+CPIN: READY\r\n\r\nOK\r\n");
     port.ClosePort();
+    // The stale bytes are on record, before the request that followed them.
+    const std::string log = LogText();
+    const auto stale = log.find("Recv: \r\r\n+CSQ: 23,99");
+    const auto next = log.find("Send: AT+CPIN?");
+    ASSERT_NE(stale, std::string::npos) << log;
+    EXPECT_LT(stale, next);
+}
+
+TEST_F(TransactionTest, ConsoleDiscardsALateAnswerToo) {
+    // An answer that came after an earlier console's window waits in the port's input.
+    m_sim.SendUnsolicited("\r\n+CSQ: 23,99\r\n\r\nOK\r\n");
+    platform::Clock::Pause(50);
+    CSerialPort port;
+    EXPECT_EQ(port.SendAtCommand(Com(), "AT+CPIN?"), "\r\n+CPIN: READY\r\n\r\nOK\r\n");
+    EXPECT_NE(LogText().find("Recv: \r\r\n+CSQ: 23,99"), std::string::npos);
 }
 
 TEST_F(TransactionTest, OpenPortTransactionsFromTwoThreadsDoNotInterleave) {
@@ -154,17 +169,22 @@ TEST_F(TransactionTest, SendAtCommandAddsCrLfAndReturnsTheAnswerWithOk) {
     EXPECT_EQ(port.SendAtCommand(Com(), "AT+NOSUCH"), "\r\nERROR\r\n");
 }
 
-TEST_F(TransactionTest, SendAtCommandKeepsOnlyTheReadThatHoldsOk) {
+TEST_F(TransactionTest, SendAtCommandShowsALongAnswerWhole) {
+    const std::string fields(318, 'f');
+    m_sim.SetReply("AT+DTUCFG?", "\r\n+DTUCFG: " + fields + "\r\n\r\nOK\r\n");
+    CSerialPort port;
+    EXPECT_EQ(port.SendAtCommand(Com(), "AT+DTUCFG?"), "\r\n+DTUCFG: " + fields + "\r\n\r\nOK\r\n");
+}
+
+TEST_F(TransactionTest, SendAtCommandGathersEveryReadOfTheAnswer) {
     sim::Behaviour b;
     b.unsolicited = {"\r\n+URC: first\r\n", "\r\n+URC: second\r\n"};
     b.unsolicitedGapMs = 600;  // several polls apart
     m_sim.SetBehaviour(b);
     CSerialPort port;
     const std::string answer = port.SendAtCommand(Com(), "AT+CSQ");
-    EXPECT_EQ(answer, "\r\n+CSQ: 23,99\r\n\r\nOK\r\n");
-    const std::string log = LogText();
-    EXPECT_NE(log.find("+URC: first"), std::string::npos);  // earlier reads are only in the log
-    EXPECT_NE(log.find("+URC: second"), std::string::npos);
+    EXPECT_EQ(answer, "\r\n+URC: first\r\n\r\n+URC: second\r\n\r\n+CSQ: 23,99\r\n\r\nOK\r\n");
+    EXPECT_EQ(port.LastOutcome().outcome, AtOutcome::Answered);
 }
 
 TEST_F(TransactionTest, SendAtCommandGivesUpAfterFiftyReads) {
@@ -185,10 +205,12 @@ TEST_F(TransactionTest, SendAtCommandSeesAnAnswerSplitAcrossReads) {
     b.splitGapMs = 60;
     m_sim.SetBehaviour(b);
     CSerialPort port;
-    // The read that completes "OK" holds only the last piece(s): that is all the result keeps.
-    const std::string answer = port.SendAtCommand(Com(), "AT+CSQ");
-    EXPECT_NE(answer.find("OK"), std::string::npos);
-    EXPECT_LT(answer.size(), std::string("\r\n+CSQ: 23,99\r\n\r\nOK\r\n").size());
+    // Every piece is kept, up to the line end after "OK".
+    EXPECT_EQ(port.SendAtCommand(Com(), "AT+CSQ"), "\r\n+CSQ: 23,99\r\n\r\nOK\r\n");
+    b.splitChunk = 1;  // a byte at a time: "O" and "K" come in different reads
+    b.splitGapMs = 30;
+    m_sim.SetBehaviour(b);
+    EXPECT_EQ(port.SendAtCommand(Com(), "AT+NOSUCH"), "\r\nERROR\r\n");
 }
 
 TEST_F(TransactionTest, GarbageBeforeTheAnswerDoesNotHideOk) {

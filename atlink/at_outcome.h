@@ -1,0 +1,21 @@
+// How the last transaction of a CSerialPort ended, for callers that report failures in words.
+// The commands themselves still give only their failure values; this tells why.
+#pragma once
+
+#include <cstddef>
+
+enum class AtOutcome {
+    Answered,    // a final result ("OK" or "ERROR") or, in the standard cycle, any answer arrived
+    NoSuchPort,  // the port does not exist
+    Busy,        // another program (or object) holds the port
+    CannotOpen,  // the port exists but could not be opened or configured
+    NoAnswer,    // the module sent nothing within the transaction's time
+    Incomplete,  // the module sent bytes, but no "OK" or "ERROR" within the transaction's time
+    Lost,        // the device went away during the transaction
+};
+
+struct AtOutcomeReport {
+    AtOutcome outcome = AtOutcome::Answered;
+    int port = 0;               // the COM number of the transaction (0 when unknown)
+    std::size_t bytesRead = 0;  // bytes of answer gathered
+};

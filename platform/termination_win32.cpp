@@ -1,0 +1,109 @@
+// Termination requests on Windows: the console's control events (Ctrl+C, Ctrl+Break, closing
+// the console, logoff, shutdown) and, for a program without a console, the end of the session
+// announced to a hidden top-level window.
+#include <windows.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <mutex>
+#include <thread>
+#include <utility>
+
+#include "platform/termination.h"
+
+namespace platform {
+
+namespace {
+
+std::mutex g_mutex;
+std::function<void()> g_closeAndWait;
+bool g_pending = false;  // a request came while held
+std::atomic<int> g_requests{0};
+
+// Runs the close once; a second request ends the process at once.
+void Terminate() {
+    if (g_requests.fetch_add(1) > 0) {
+        std::_Exit(1);
+    }
+    std::function<void()> close;
+    {
+        std::lock_guard<std::mutex> lock(g_mutex);
+        if (!g_closeAndWait) {
+            g_pending = true;
+            return;
+        }
+        close = g_closeAndWait;
+    }
+    close();
+}
+
+BOOL WINAPI OnConsoleEvent(DWORD event) {
+    switch (event) {
+        case CTRL_C_EVENT:
+        case CTRL_BREAK_EVENT:
+        case CTRL_CLOSE_EVENT:
+        case CTRL_LOGOFF_EVENT:
+        case CTRL_SHUTDOWN_EVENT:
+            // The handler runs on a thread of its own; the process ends when it returns, so it
+            // returns only once the window has closed.
+            Terminate();
+            return TRUE;
+        default:
+            return FALSE;
+    }
+}
+
+LRESULT CALLBACK SessionWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_QUERYENDSESSION) {
+        return TRUE;
+    }
+    if (message == WM_ENDSESSION && wParam != FALSE) {
+        Terminate();  // the session ends when this returns
+        return 0;
+    }
+    return ::DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+// A hidden top-level window: only those receive the end-of-session messages.
+void WatchSession() {
+    std::thread([] {
+        WNDCLASSA wc{};
+        wc.lpfnWndProc = SessionWindowProc;
+        wc.hInstance = ::GetModuleHandleA(nullptr);
+        wc.lpszClassName = "MarlinqSessionWatch";
+        ::RegisterClassA(&wc);
+        if (::CreateWindowExA(0, wc.lpszClassName, "", WS_OVERLAPPED, 0, 0, 0, 0, nullptr, nullptr,
+                              wc.hInstance, nullptr) == nullptr) {
+            return;
+        }
+        MSG msg;
+        while (::GetMessageA(&msg, nullptr, 0, 0) > 0) {
+            ::DispatchMessageA(&msg);
+        }
+    }).detach();
+}
+
+}  // namespace
+
+void HoldTerminationRequests() {
+    static std::once_flag once;
+    std::call_once(once, [] {
+        ::SetConsoleCtrlHandler(OnConsoleEvent, TRUE);
+        WatchSession();
+    });
+}
+
+void OnTerminationRequest(std::function<void()> closeAndWait) {
+    HoldTerminationRequests();
+    bool pending = false;
+    {
+        std::lock_guard<std::mutex> lock(g_mutex);
+        g_closeAndWait = std::move(closeAndWait);
+        pending = g_pending;
+    }
+    if (pending) {
+        std::thread(g_closeAndWait).detach();
+    }
+}
+
+}  // namespace platform
