@@ -25,6 +25,8 @@ class PseudoTerminal {
     std::size_t Read(char* buffer, std::size_t maxBytes, int timeoutMs);
     // Writes all bytes to the port side; false when the pair is gone.
     bool Write(const char* data, std::size_t length);
+    // Writes what the port side has room for now, without waiting; the count written.
+    std::size_t WriteSome(const char* data, std::size_t length);
     // Drops everything that the port side has written and not yet been read.
     void Discard();
 

@@ -97,6 +97,14 @@ bool PseudoTerminal::Write(const char* data, std::size_t length) {
     return done == length;
 }
 
+std::size_t PseudoTerminal::WriteSome(const char* data, std::size_t length) {
+    if (m_master < 0) {
+        return 0;
+    }
+    const ssize_t n = ::write(m_master, data, length);
+    return n > 0 ? static_cast<std::size_t>(n) : 0;
+}
+
 void PseudoTerminal::Discard() {
     if (m_keepAlive >= 0) {
         ::tcflush(m_keepAlive, TCOFLUSH);

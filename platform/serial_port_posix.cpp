@@ -162,15 +162,20 @@ bool SerialRead(SerialHandle handle, char* buffer, std::size_t maxBytes, std::si
         return false;
     }
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kSerialReadTimeoutMs);
+    bool hungUp = false;
     for (;;) {
         const ssize_t n = ::read(port->fd, buffer, maxBytes);
         if (n > 0) {
             *count = static_cast<std::size_t>(n);
             return true;
         }
-        // A raw tty answers "nothing yet" with 0 or EAGAIN; a device that went away answers EIO.
+        // A raw tty answers "nothing yet" with 0 or EAGAIN. A device that went away answers EIO,
+        // or (a hung-up line) 0 together with a hang-up from poll.
         if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR) {
             return !DeviceGone(errno);
+        }
+        if (hungUp) {
+            return false;
         }
         const int left = MillisLeft(deadline);
         if (left == 0) {
@@ -180,15 +185,8 @@ bool SerialRead(SerialHandle handle, char* buffer, std::size_t maxBytes, std::si
         if (::poll(&pfd, 1, left) <= 0) {
             return true;
         }
-        if ((pfd.revents & POLLIN) == 0) {
-            // Hang-up or error without data: one more read tells a vanished device apart.
-            const ssize_t again = ::read(port->fd, buffer, maxBytes);
-            if (again > 0) {
-                *count = static_cast<std::size_t>(again);
-                return true;
-            }
-            return !(again < 0 && DeviceGone(errno));
-        }
+        // After a hang-up, one more read takes what is left; then the device is gone.
+        hungUp = (pfd.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
     }
 }
 

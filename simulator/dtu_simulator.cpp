@@ -12,7 +12,9 @@ namespace {
 
 constexpr int kFirstFreeCom = 201;
 constexpr int kLastFreeCom = 999;
-constexpr std::size_t kMaxLine = 4096;  // longer input without a line end is dropped
+constexpr std::size_t kMaxLine = 4096;
+constexpr std::uint32_t kVanishAfterMs =
+    200;  // from the half answer to the hang-up  // longer input without a line end is dropped
 
 std::string FriendlyName(const std::string& format, int com) {
     char out[256] = {};
@@ -29,6 +31,16 @@ void RemoveIfStale(const std::string& file) {
 }
 
 }  // namespace
+
+std::string GarbageNoise() {
+    std::string noise;
+    for (int i = 0; i < 64; ++i) {
+        const auto c = static_cast<unsigned char>((i * 37 + 11) % 256);
+        const bool plain = c != 0 && c != '\r' && c != '\n' && c != 'O' && c != 'K' && c != 'E' && c != 'R';
+        noise.push_back(plain ? static_cast<char>(c) : '#');
+    }
+    return noise;
+}
 
 DtuSimulator::~DtuSimulator() {
     Stop();
@@ -68,6 +80,9 @@ bool DtuSimulator::Start(const SimulatorOptions& options, std::string* error) {
         RegisterAdb(true);
     }
     m_stopping = false;
+    m_streaming = false;
+    m_vanished = false;
+    m_answersSent = 0;
     m_thread = std::thread([this] { Run(); });
     return true;
 }
@@ -83,6 +98,7 @@ void DtuSimulator::Stop() {
     }
     std::lock_guard<std::mutex> lock(m_mutex);
     Unregister();
+    std::lock_guard<std::mutex> writeLock(m_writeMutex);
     m_pty.Close();
     m_com = 0;
 }
@@ -105,6 +121,7 @@ Behaviour DtuSimulator::GetBehaviour() const {
 void DtuSimulator::SetBehaviour(const Behaviour& behaviour) {
     std::lock_guard<std::mutex> lock(m_mutex);
     m_behaviour = behaviour;
+    m_streaming = m_streaming && behaviour.endlessStream;
 }
 
 void DtuSimulator::SetEcho(bool on) {
@@ -158,6 +175,53 @@ void DtuSimulator::SendUnsolicited(const std::string& bytes) {
     m_pty.Write(bytes.data(), bytes.size());
 }
 
+std::size_t DtuSimulator::AnswersSent() const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_answersSent;
+}
+
+bool DtuSimulator::WaitForAnswers(std::size_t count, int timeoutMs) const {
+    std::unique_lock<std::mutex> lock(m_mutex);
+    return m_changed.wait_for(lock, std::chrono::milliseconds(timeoutMs),
+                              [&] { return m_answersSent >= count; });
+}
+
+bool DtuSimulator::Vanished() const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_vanished;
+}
+
+void DtuSimulator::Vanish() {
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        Unregister();
+        m_vanished = true;
+        m_streaming = false;
+    }
+    m_changed.notify_all();
+    // Closing our ends hangs the line up: the tool's reads fail from now on.
+    std::lock_guard<std::mutex> lock(m_writeMutex);
+    m_pty.Close();
+}
+
+void DtuSimulator::StreamSome() {
+    // As much of the stream as the line takes now: a tool that does not read does not stop the
+    // simulator, it loses what did not fit.
+    const std::string line = kStreamLine;
+    std::string chunk;
+    for (int i = 0; i < 4; ++i) {
+        chunk += line.substr(m_streamAt) + line.substr(0, m_streamAt);
+    }
+    // Checked under the lock, so that no piece goes out once the stream has been ended.
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (!m_streaming) {
+        return;
+    }
+    std::lock_guard<std::mutex> writeLock(m_writeMutex);
+    const std::size_t n = m_pty.WriteSome(chunk.data(), chunk.size());
+    m_streamAt = (m_streamAt + n) % line.size();
+}
+
 void DtuSimulator::PauseUnlessStopping(std::uint32_t ms) {
     if (ms == 0) {
         return;
@@ -170,17 +234,26 @@ void DtuSimulator::Run() {
     std::string pending;
     char buffer[512];
     for (;;) {
+        bool streaming = false;
         {
-            std::lock_guard<std::mutex> lock(m_mutex);
+            std::unique_lock<std::mutex> lock(m_mutex);
             if (m_stopping) {
                 return;
+            }
+            if (m_vanished) {
+                m_changed.wait_for(lock, std::chrono::milliseconds(50));  // gone for good: idle
+                continue;
             }
             // After a reset the module comes back: register again once the absence is over.
             if (m_deviceFile.empty() && std::chrono::steady_clock::now() >= m_absentUntil) {
                 Register();
             }
+            streaming = m_streaming;
         }
-        const std::size_t n = m_pty.Read(buffer, sizeof buffer, 10);
+        const std::size_t n = m_pty.Read(buffer, sizeof buffer, streaming ? 1 : 10);
+        if (streaming) {
+            StreamSome();
+        }
         bool absent = false;
         {
             std::lock_guard<std::mutex> lock(m_mutex);
@@ -221,6 +294,7 @@ void DtuSimulator::HandleLine(const std::string& line, const std::string& raw) {
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         m_requests.push_back({std::chrono::steady_clock::now(), raw});
+        m_streaming = false;  // a new request ends the stream of the last one
         behaviour = m_behaviour;
         echo = m_model.Echo();
         const auto fixed = m_replies.find(line);
@@ -247,7 +321,29 @@ void DtuSimulator::HandleLine(const std::string& line, const std::string& raw) {
         SendPaced(text, Behaviour{});
         PauseUnlessStopping(behaviour.unsolicitedGapMs);
     }
+    if (behaviour.endlessStream) {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_streaming = true;
+        return;
+    }
+    if (behaviour.garbageAnswer) {
+        reply = ModelReply{};
+        reply.text = GarbageNoise();
+    }
+    if (behaviour.vanishMidAnswer) {
+        // The tool has time to read the half before the line hangs up (a hang-up drops what
+        // the tool has not read yet).
+        SendPaced(reply.text.substr(0, reply.text.size() / 2), behaviour);
+        PauseUnlessStopping(kVanishAfterMs);
+        Vanish();
+        return;
+    }
     SendPaced(reply.text, behaviour);
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        ++m_answersSent;
+    }
+    m_changed.notify_all();
     switch (reply.action) {
         case ModelAction::Reset: {
             std::lock_guard<std::mutex> lock(m_mutex);

@@ -38,7 +38,18 @@ struct Behaviour {
     std::uint32_t unsolicitedGapMs = 0;    // pause after each unsolicited text
     std::string garbage;                   // bytes sent before each answer
     std::uint32_t resetAbsentMs = 3000;    // how long AT+CRESET makes the device disappear
+    // Faults of a broken module or line.
+    bool garbageAnswer = false;    // answer line noise (no line end, no "OK" or "ERROR") instead
+    bool endlessStream = false;    // after each request, stream lines without a final result until
+                                   // the next request
+    bool vanishMidAnswer = false;  // send half of the answer, then disappear: the device is
+                                   // unregistered and the line hangs up for good
 };
+
+// The noise that garbageAnswer sends.
+std::string GarbageNoise();
+// One line of the endless stream.
+inline constexpr const char* kStreamLine = "+DATA: 0123456789ABCDEF\r\n";
 
 struct RecordedRequest {
     std::chrono::steady_clock::time_point at;
@@ -80,6 +91,13 @@ class DtuSimulator {
     // Sends bytes to the tool unasked (an unsolicited result code, say).
     void SendUnsolicited(const std::string& bytes);
 
+    // Answers sent in full so far (a late answer counts once it has gone out).
+    std::size_t AnswersSent() const;
+    // Waits until at least count answers have gone out; false on time-out (real milliseconds).
+    bool WaitForAnswers(std::size_t count, int timeoutMs) const;
+    // True once a vanishMidAnswer fault has taken the device away.
+    bool Vanished() const;
+
   private:
     void Run();
     void HandleLine(const std::string& line, const std::string& raw);
@@ -88,6 +106,8 @@ class DtuSimulator {
     void Unregister();
     void RegisterAdb(bool on);
     void PauseUnlessStopping(std::uint32_t ms);
+    void Vanish();
+    void StreamSome();
 
     SimulatorOptions m_options;
     platform::PseudoTerminal m_pty;
@@ -104,6 +124,10 @@ class DtuSimulator {
     std::string m_adbFile;
     std::chrono::steady_clock::time_point m_absentUntil{};
     bool m_stopping = false;
+    bool m_streaming = false;
+    bool m_vanished = false;
+    std::size_t m_answersSent = 0;
+    std::size_t m_streamAt = 0;  // position in the stream line
     std::mutex m_writeMutex;
     std::thread m_thread;
 };

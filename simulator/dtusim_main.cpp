@@ -1,7 +1,11 @@
 // dtusim: runs a simulated DTU module until interrupted.
 //
 //   dtusim [--com N] [--echo] [--delay MS] [--adb] [--reset-time MS] [--quiet]
+//          [--late MS] [--trickle MS] [--endless] [--garbage] [--vanish]
 //
+// The last five make a faulty module: every answer comes MS late (as --delay), a byte at a
+// time MS apart, as an endless stream without a final result, as line noise, or half of it
+// before the device disappears for good.
 // Prints one line with the COM number and the pseudo-terminal once the device is registered,
 // then (unless --quiet) every request it receives.
 #include <csignal>
@@ -37,7 +41,8 @@ bool NumberArg(int argc, char** argv, int* i, long* out) {
 
 int Usage() {
     std::fprintf(stderr,
-                 "usage: dtusim [--com N] [--echo] [--delay MS] [--adb] [--reset-time MS] [--quiet]\n");
+                 "usage: dtusim [--com N] [--echo] [--delay MS] [--adb] [--reset-time MS] [--quiet]\n"
+                 "              [--late MS] [--trickle MS] [--endless] [--garbage] [--vanish]\n");
     return 2;
 }
 
@@ -71,8 +76,17 @@ int main(int argc, char** argv) {
         long value = 0;
         if (arg == "--com" && NumberArg(argc, argv, &i, &value) && value > 0) {
             options.com = static_cast<int>(value);
-        } else if (arg == "--delay" && NumberArg(argc, argv, &i, &value)) {
+        } else if ((arg == "--delay" || arg == "--late") && NumberArg(argc, argv, &i, &value)) {
             behaviour.answerDelayMs = static_cast<std::uint32_t>(value);
+        } else if (arg == "--trickle" && NumberArg(argc, argv, &i, &value)) {
+            behaviour.splitChunk = 1;
+            behaviour.splitGapMs = static_cast<std::uint32_t>(value);
+        } else if (arg == "--endless") {
+            behaviour.endlessStream = true;
+        } else if (arg == "--garbage") {
+            behaviour.garbageAnswer = true;
+        } else if (arg == "--vanish") {
+            behaviour.vanishMidAnswer = true;
         } else if (arg == "--reset-time" && NumberArg(argc, argv, &i, &value)) {
             behaviour.resetAbsentMs = static_cast<std::uint32_t>(value);
         } else if (arg == "--echo") {
@@ -101,7 +115,7 @@ int main(int argc, char** argv) {
     std::fflush(stdout);
 
     std::size_t shown = 0;
-    while (g_stop == 0) {
+    while (g_stop == 0 && !simulator.Vanished()) {
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
         if (quiet) {
             continue;

@@ -123,3 +123,79 @@ TEST(SimulatorStart, ReplacesTheFileOfASimulatorThatDied) {
     EXPECT_EQ(sim.Com(), 777);
     EXPECT_EQ(FindAtPortNumber(), 777);
 }
+
+namespace {
+
+// Everything the module sends within `reads` reads of the port after a request.
+struct RawExchange {
+    std::string bytes;
+    bool readFailed = false;
+};
+
+RawExchange Exchange(int com, const std::string& request, int reads) {
+    RawExchange out;
+    CSerialPort port;
+    if (!port.OpenPort(com)) {
+        out.readFailed = true;
+        return out;
+    }
+    port.WriteData(request.c_str(), static_cast<int>(request.size()));
+    for (int i = 0; i < reads; ++i) {
+        char buffer[CSerialPort::kReadLimit + 1] = {};
+        DWORD count = 0;
+        if (!port.ReadData(buffer, &count)) {
+            out.readFailed = true;
+            break;
+        }
+        out.bytes.append(buffer, count);
+        platform::Clock::Pause(10);
+    }
+    port.ClosePort();
+    return out;
+}
+
+}  // namespace
+
+TEST_F(SimulatorRun, FaultModesBreakTheAnswerAsAFaultyModuleWould) {
+    const std::string whole = "\r\n+CSQ: 23,99\r\n\r\nOK\r\n";
+    sim::Behaviour b;
+    b.garbageAnswer = true;
+    m_sim.SetBehaviour(b);
+    const RawExchange noise = Exchange(Com(), "AT+CSQ\r\n", 20);
+    EXPECT_EQ(noise.bytes, sim::GarbageNoise());
+    EXPECT_EQ(noise.bytes.find_first_of("\r\n"), std::string::npos);
+
+    b = sim::Behaviour{};
+    b.endlessStream = true;
+    m_sim.SetBehaviour(b);
+    const RawExchange stream = Exchange(Com(), "AT+CSQ\r\n", 60);
+    EXPECT_GT(stream.bytes.size(), 2000u);  // far more than one answer, and no final result
+    EXPECT_EQ(stream.bytes.find("OK"), std::string::npos);
+    EXPECT_NE(stream.bytes.find(sim::kStreamLine), std::string::npos);
+
+    b = sim::Behaviour{};
+    b.splitChunk = 1;
+    b.splitGapMs = 5;
+    m_sim.SetBehaviour(b);
+    const std::size_t answered = m_sim.AnswersSent();
+    const RawExchange trickle = Exchange(Com(), "AT+CSQ\r\n", 60);
+    EXPECT_EQ(trickle.bytes, whole);
+    EXPECT_TRUE(m_sim.WaitForAnswers(answered + 1, 2000));
+
+    b = sim::Behaviour{};
+    b.answerDelayMs = 5000;  // 0.5 s at the test's scale
+    m_sim.SetBehaviour(b);
+    EXPECT_EQ(Exchange(Com(), "AT+CSQ\r\n", 2).bytes, "");
+    EXPECT_TRUE(m_sim.WaitForAnswers(answered + 2, 5000));  // it does answer, late
+
+    b = sim::Behaviour{};
+    b.vanishMidAnswer = true;
+    m_sim.SetBehaviour(b);
+    const RawExchange vanish = Exchange(Com(), "AT+CSQ\r\n", 20);
+    EXPECT_EQ(vanish.bytes, whole.substr(0, whole.size() / 2));
+    EXPECT_TRUE(vanish.readFailed);
+    EXPECT_TRUE(m_sim.Vanished());
+    EXPECT_EQ(FindAtPortNumber(), 0);
+    CSerialPort gone;
+    EXPECT_FALSE(gone.OpenPort(Com()));
+}
