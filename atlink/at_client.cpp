@@ -21,7 +21,9 @@ R AtClient::ViaManualOrFound(const char* notFound, R failure, const std::functio
         // the same lock) cannot fall between them.
         auto lock = m_deps.manualPort.LockTransaction();
         if (m_deps.autoPort.load() == 0) {
-            return openForm(m_deps.manualPort);
+            const R result = openForm(m_deps.manualPort);
+            Record(m_deps.manualPort.LastOutcome(), result != failure);
+            return result;
         }
     }
     const int port = FoundPortOnly(notFound);
@@ -29,7 +31,19 @@ R AtClient::ViaManualOrFound(const char* notFound, R failure, const std::functio
         return failure;
     }
     CSerialPort local;
-    return portForm(local, port);
+    const R result = portForm(local, port);
+    Record(local.LastOutcome(), result != failure);
+    return result;
+}
+
+void AtClient::Record(const AtOutcomeReport& report, bool succeeded) {
+    std::lock_guard lock(m_recordMutex);
+    m_last = AtCommandRecord{report, succeeded};
+}
+
+AtCommandRecord AtClient::LastCommand() const {
+    std::lock_guard lock(m_recordMutex);
+    return m_last;
 }
 
 BOOL AtClient::ManualOrFoundPort(const char* notFound, const std::function<BOOL(CSerialPort&)>& openForm,
@@ -46,6 +60,7 @@ std::string AtClient::ManualOrFoundPort(const char* notFound,
 int AtClient::FoundPortOnly(const char* notFound) {
     const int port = m_deps.findAtPort();
     if (port < 1) {
+        Record(AtOutcomeReport{AtOutcome::NoSuchPort, 0, 0}, false);
         m_deps.addLog(notFound);
         return 0;
     }
@@ -62,6 +77,7 @@ BOOL AtClient::FoundPortThreeTries(const char* notFound,
     BOOL result = FALSE;
     for (int attempt = 1; attempt <= kAdbTries; ++attempt) {
         result = command(local, port);
+        Record(local.LastOutcome(), result != FALSE);
         if (result || attempt == kAdbTries) {
             break;
         }
@@ -124,7 +140,9 @@ std::string AtClient::QueryCimi() {
         return std::string();
     }
     CSerialPort local;
-    return local.QueryCimi(port);
+    std::string value = local.QueryCimi(port);
+    Record(local.LastOutcome(), !value.empty());
+    return value;
 }
 
 int AtClient::QueryAdb() {
@@ -133,7 +151,9 @@ int AtClient::QueryAdb() {
         return 0;
     }
     CSerialPort local;
-    return local.QueryAdb(port) ? 2 : 1;
+    const BOOL on = local.QueryAdb(port);
+    Record(local.LastOutcome(), on != FALSE);
+    return on ? 2 : 1;
 }
 
 BOOL AtClient::EnableAdb() {
@@ -157,6 +177,7 @@ void AtClient::SendConsoleCommand(const std::string& command) {
     }
     CSerialPort local;
     const std::string answer = local.SendAtCommand(port, command);
+    Record(local.LastOutcome(), !answer.empty());
     if (!answer.empty()) {
         m_deps.addLog(answer);
     }

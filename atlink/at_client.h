@@ -17,6 +17,7 @@
 
 #include <atomic>
 #include <functional>
+#include <mutex>
 #include <string>
 
 #include "atlink/serial_port.h"
@@ -32,6 +33,13 @@ struct AtClientDeps {
     const std::atomic<BOOL>& autoPort;  // m_bAutoPort: 1 while no port is open by hand
     std::function<int()> findAtPort;    // FindAtPortNumber: the AT port's COM number, 0 for none
     std::function<void(const std::string&)> addLog;
+};
+
+// How the last command or console send of an AtClient ended: the port's outcome and whether the
+// command gave its success value. No port found is NoSuchPort with port 0.
+struct AtCommandRecord {
+    AtOutcomeReport report;
+    bool succeeded = false;
 };
 
 class AtClient {
@@ -73,6 +81,9 @@ class AtClient {
     // hand-opened one) and logs a non-empty answer unchanged.
     void SendConsoleCommand(const std::string& command);
 
+    // The last command or console send that ran through this client; any thread.
+    AtCommandRecord LastCommand() const;
+
     // The rules themselves, for a command that has no method above.
     BOOL ManualOrFoundPort(const char* notFound, const std::function<BOOL(CSerialPort& open)>& openForm,
                            const std::function<BOOL(CSerialPort& local, int port)>& portForm);
@@ -89,7 +100,11 @@ class AtClient {
     R ViaManualOrFound(const char* notFound, R failure, const std::function<R(CSerialPort&)>& openForm,
                        const std::function<R(CSerialPort&, int)>& portForm);
 
+    void Record(const AtOutcomeReport& report, bool succeeded);
+
     AtClientDeps m_deps;
+    mutable std::mutex m_recordMutex;
+    AtCommandRecord m_last;
 };
 
 }  // namespace atlink

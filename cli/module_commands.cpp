@@ -9,6 +9,9 @@
 
 #include "cli/commands.h"
 #include "cli/console_host.h"
+#include "cli/failures.h"
+#include "cli/options.h"
+#include "ui/marlinq_dlg.h"
 #include "ui/resource.h"
 
 namespace marlinq::cli {
@@ -25,25 +28,30 @@ struct Options {
     Args rest;
 };
 
-// Takes "--timeout S" out of args; false on a malformed value.
-bool ParseOptions(const Args& args, Options* options) {
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "--timeout") {
-            if (i + 1 >= args.size()) {
-                return false;
-            }
-            char* end = nullptr;
-            const long value = std::strtol(args[i + 1].c_str(), &end, 10);
-            if (end == args[i + 1].c_str() || *end != '\0' || value < 1 || value > kMaxTimeoutSeconds) {
-                return false;
-            }
-            options->timeoutSeconds = value;
-            ++i;
-        } else {
-            options->rest.push_back(args[i]);
-        }
+// Takes "--timeout S" out of args; false (with the reason) on a missing or malformed value.
+bool ParseOptions(const Args& args, Options* options, std::string* error) {
+    ParsedArgs parsed;
+    if (!ParseArgs(args, {{"--timeout", 1, kMaxTimeoutSeconds}}, &parsed, error)) {
+        return false;
     }
+    if (parsed.values.count("--timeout") != 0) {
+        options->timeoutSeconds = parsed.values["--timeout"];
+    }
+    options->rest = parsed.rest;
     return true;
+}
+
+int Usage(const char* name, const char* arguments, const std::string& why) {
+    std::cerr << "marlinq-cli " << name << ": " << why << "\nusage: marlinq-cli " << name << " " << arguments
+              << "\n";
+    return kExitUsage;
+}
+
+// The last command of the window's AT client (the console's send, or a wrapper's command).
+atlink::AtCommandRecord LastCommand(CConsoleHost& host) {
+    return host.Main().Call([](fw::CDialog* d) {
+        return d != nullptr ? static_cast<CMarlinqDlg*>(d)->At().LastCommand() : atlink::AtCommandRecord{};
+    });
 }
 
 bool StartsWith(const std::string& line, const std::string& prefix) {
@@ -59,7 +67,7 @@ bool WaitUntilReady(CConsoleHost& host, long timeoutSeconds) {
         0, [](const std::string& l) { return StartsWith(l, "Equipment ready [AT:COM"); },
         std::chrono::seconds(timeoutSeconds));
     if (ready < 0) {
-        std::cerr << "marlinq-cli: the module was not ready within " << timeoutSeconds << " s\n";
+        Fail("no module found within " + std::to_string(timeoutSeconds) + " s");
         return false;
     }
     // The scanner reads the versions right after the line and then enables the buttons: the
@@ -67,6 +75,8 @@ bool WaitUntilReady(CConsoleHost& host, long timeoutSeconds) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(timeoutSeconds);
     while (!host.Main().Enabled(IDC_BTN_GET)) {
         if (host.Ended() || std::chrono::steady_clock::now() > deadline) {
+            Fail("the module was found but did not become ready within " + std::to_string(timeoutSeconds) +
+                 " s");
             return false;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
@@ -74,38 +84,40 @@ bool WaitUntilReady(CConsoleHost& host, long timeoutSeconds) {
     return true;
 }
 
-// Presses a console button and reports whether an answer reached the log pane.
+// Presses a console button; done when the module's answer reached the log pane.
 int PressConsoleButton(CConsoleHost& host, int button, const std::string& typed) {
     auto main = host.Main();
     if (!typed.empty()) {
         main.Type(IDC_EDIT_AT_COMMAND, typed);
     }
-    const std::size_t before = host.View().Lines().size();
     main.Click(button);
     main.Sync();  // the console's transaction runs on the window thread: it is over now
-    const auto lines = host.View().Lines();
-    bool answered = false;
-    for (std::size_t i = before + 1; i < lines.size(); ++i) {  // the first new line is the echo
-        answered = answered || lines[i].find("OK") != std::string::npos ||
-                   lines[i].find("ERROR") != std::string::npos;
-    }
+    const atlink::AtCommandRecord last = LastCommand(host);
     const int closed = host.Close();
-    return answered && closed == 0 ? 0 : 1;
+    if (!last.succeeded) {
+        return Fail(DescribeFailure(last.report, kConsoleWindowText));
+    }
+    return closed == 0 ? kExitDone : kExitFailed;
 }
 
 int RunConsoleCommand(const char* name, const Args& args, int button, bool takesText) {
     Options options;
-    if (!ParseOptions(args, &options) || options.rest.size() != (takesText ? 1u : 0u) ||
-        (takesText &&
-         (options.rest[0].empty() || options.rest[0].find_first_of("\r\n") != std::string::npos))) {
-        std::cerr << "usage: marlinq-cli " << name
-                  << (takesText ? " [--timeout S] \"TEXT\"\n" : " [--timeout S]\n");
-        return 2;
+    std::string error;
+    const char* arguments = takesText ? "[--timeout S] \"TEXT\"" : "[--timeout S]";
+    if (!ParseOptions(args, &options, &error)) {
+        return Usage(name, arguments, error);
+    }
+    if (options.rest.size() != (takesText ? 1u : 0u) || (takesText && options.rest[0].empty())) {
+        return Usage(name, arguments,
+                     takesText ? "one command text is needed" : "no arguments besides options");
+    }
+    if (takesText && options.rest[0].find_first_of("\r\n") != std::string::npos) {
+        return Usage(name, arguments, "the command text holds a line break");
     }
     CConsoleHost host(std::cout);
     if (!WaitUntilReady(host, options.timeoutSeconds)) {
         host.Close();
-        return 1;
+        return kExitFailed;
     }
     return PressConsoleButton(host, button, takesText ? options.rest[0] : std::string());
 }
@@ -114,14 +126,14 @@ int RunConsoleCommand(const char* name, const Args& args, int button, bool takes
 
 int RunScanCommand(const Args& args) {
     Options options;
-    if (!ParseOptions(args, &options) || !options.rest.empty()) {
-        std::cerr << "usage: marlinq-cli scan [--timeout S]\n";
-        return 2;
+    std::string error;
+    if (!ParseOptions(args, &options, &error) || !options.rest.empty()) {
+        return Usage("scan", "[--timeout S]", error.empty() ? "no arguments besides options" : error);
     }
     CConsoleHost host(std::cout);
     const bool ready = WaitUntilReady(host, options.timeoutSeconds);
     const int closed = host.Close();
-    return ready && closed == 0 ? 0 : 1;
+    return ready && closed == 0 ? kExitDone : kExitFailed;
 }
 
 int RunSendViaConsole(const Args& args) {
@@ -142,9 +154,9 @@ int RunDtuCfgCommand(const Args& args) {
 
 int RunResetCommand(const Args& args) {
     Options options;
-    if (!ParseOptions(args, &options) || !options.rest.empty()) {
-        std::cerr << "usage: marlinq-cli reset [--timeout S]\n";
-        return 2;
+    std::string error;
+    if (!ParseOptions(args, &options, &error) || !options.rest.empty()) {
+        return Usage("reset", "[--timeout S]", error.empty() ? "no arguments besides options" : error);
     }
     CConsoleHost host(std::cout);
     if (!WaitUntilReady(host, options.timeoutSeconds)) {
@@ -157,8 +169,16 @@ int RunResetCommand(const Args& args) {
     const int restarted = host.View().WaitForLine(
         before, [](const std::string& l) { return l == "Scanning equipments..."; },
         std::chrono::seconds(kResetWorkerSeconds + options.timeoutSeconds));
+    const atlink::AtCommandRecord reset = LastCommand(host);
     const int closed = host.Close();
-    return restarted >= 0 && closed == 0 ? 0 : 1;
+    if (restarted < 0) {
+        return Fail("the scan did not restart within " +
+                    std::to_string(kResetWorkerSeconds + options.timeoutSeconds) + " s of the reset");
+    }
+    if (!reset.succeeded) {
+        return Fail(DescribeFailure(reset.report, kCycleWindowText));
+    }
+    return closed == 0 ? kExitDone : kExitFailed;
 }
 
 }  // namespace marlinq::cli

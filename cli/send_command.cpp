@@ -1,65 +1,57 @@
-#include "cli/commands.h"
-
-#include <cstdio>
-#include <cstdlib>
+#include <iostream>
 #include <string>
 
 #include "atlink/serial_port.h"
+#include "cli/commands.h"
+#include "cli/failures.h"
+#include "cli/options.h"
 #include "discovery/at_port.h"
+
+namespace marlinq::cli {
 
 namespace {
 
-int SendUsage() {
-    std::fprintf(stderr, "usage: marlinq-cli send [--port N] \"TEXT\"\n");
-    return 2;
+int SendUsage(const std::string& why) {
+    std::cerr << "marlinq-cli send: " << why << "\nusage: marlinq-cli send [--port N] \"TEXT\"\n";
+    return kExitUsage;
 }
 
 }  // namespace
 
-namespace marlinq::cli {
-
-int RunSendCommand(const Args& argv) {
-    const int argc = static_cast<int>(argv.size());
-    int port = 0;
-    std::string text;
-    bool haveText = false;
-    for (int i = 0; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (arg == "--port" && i + 1 < argc) {
-            char* end = nullptr;
-            const long value = std::strtol(argv[++i].c_str(), &end, 10);
-            if (*end != '\0' || value < 1 || value > 99999) {
-                return SendUsage();
-            }
-            port = static_cast<int>(value);
-        } else if (!haveText) {
-            text = arg;
-            haveText = true;
-        } else {
-            return SendUsage();
-        }
+int RunSendCommand(const Args& args) {
+    ParsedArgs parsed;
+    std::string error;
+    if (!ParseArgs(args, {{"--port", 1, 99999}}, &parsed, &error)) {
+        return SendUsage(error);
     }
-    if (!haveText || text.empty() || text.find_first_of("\r\n") != std::string::npos) {
-        return SendUsage();
+    if (parsed.rest.size() != 1 || parsed.rest[0].empty()) {
+        return SendUsage("one command text is needed");
     }
+    const std::string& text = parsed.rest[0];
+    if (text.find_first_of("\r\n") != std::string::npos) {
+        return SendUsage("the command text holds a line break");  // one command per line, never two
+    }
+    int port = parsed.values.count("--port") != 0 ? static_cast<int>(parsed.values["--port"]) : 0;
     if (port == 0) {
         port = FindAtPortNumber();
         if (port < 1) {
-            std::printf("No scan AT port! \n");
-            return 1;
+            std::cout << "No scan AT port! \n" << std::flush;
+            return Fail("no AT port found");
         }
     }
     CSerialPort serial;
     const std::string answer = serial.SendAtCommand(port, text);
-    std::printf("%s\n", text.c_str());
+    std::cout << text << '\n';
     if (answer.empty()) {
-        return 1;
+        std::cout << std::flush;
+        return Fail(DescribeFailure(serial.LastOutcome(), kConsoleWindowText));
     }
-    std::fwrite(answer.data(), 1, answer.size(), stdout);
+    std::cout << answer;
     if (answer.back() != '\n') {
-        std::printf("\n");
+        std::cout << '\n';
     }
-    return 0;
+    std::cout << std::flush;
+    return kExitDone;
 }
 
 }  // namespace marlinq::cli

@@ -1,0 +1,32 @@
+// What marlinq-cli says when something fails, and the exit codes it ends with.
+//
+// Every failure is one plain line on standard error that says what happened and where, for
+// example "COM201 is busy: another program holds it".
+#pragma once
+
+#include <string>
+
+#include "atlink/at_outcome.h"
+
+namespace marlinq::cli {
+
+enum ExitCode {
+    kExitDone = 0,      // the command was carried out (a module's "ERROR" answer is shown, and done)
+    kExitFailed = 1,    // the module or the port failed: absent, busy, silent, broken answer, gone
+    kExitUsage = 2,     // the command line is wrong; nothing was sent
+    kExitMismatch = 3,  // a verification found the module's values differ from those wanted
+};
+
+// The line for a transaction that did not succeed; windowText is how long it waited for the
+// answer (for example "3.6 s").
+std::string DescribeFailure(const AtOutcomeReport& report, const std::string& windowText);
+
+// Prints line and a line end on standard error; returns kExitFailed.
+int Fail(const std::string& line);
+
+// The console's wait for an answer: 30 + 100 ms, then 50 reads of up to 20 ms, 50 ms apart.
+inline constexpr const char* kConsoleWindowText = "3.6 s";
+// The standard cycle's wait: 100 + 300 ms and one read.
+inline constexpr const char* kCycleWindowText = "0.4 s";
+
+}  // namespace marlinq::cli
