@@ -1,0 +1,218 @@
+// Each fault of a broken module against the commands of marlinq-cli and the AT client's wrappers,
+// in-process with the scaled clock: every case ends, with the right exit code, the right line on
+// standard error, and a traffic log made of whole lines.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <iostream>
+#include <regex>
+#include <sstream>
+
+#include "atlink/at_client.h"
+#include "cli/commands.h"
+#include "tests/support/sim_fixture.h"
+
+namespace {
+
+struct Fault {
+    const char* name;
+    sim::Behaviour behaviour;
+};
+
+std::vector<Fault> Faults() {
+    std::vector<Fault> faults;
+    sim::Behaviour late;
+    // Well after the console gives up: its 50 reads wait 20 ms each at any clock scale.
+    late.answerDelayMs = 30000;
+    faults.push_back({"late", late});
+    sim::Behaviour trickle;
+    trickle.splitChunk = 1;
+    trickle.splitGapMs = 20;
+    faults.push_back({"trickle", trickle});
+    sim::Behaviour endless;
+    endless.endlessStream = true;
+    faults.push_back({"endless", endless});
+    sim::Behaviour garbage;
+    garbage.garbageAnswer = true;
+    faults.push_back({"garbage", garbage});
+    sim::Behaviour vanish;
+    vanish.vanishMidAnswer = true;
+    faults.push_back({"vanish", vanish});
+    return faults;
+}
+
+struct CliRun {
+    int code = -1;
+    std::string out;
+    std::string err;
+    double seconds = 0;
+};
+
+// Runs marlinq-cli's dispatch in this process with standard output and error captured.
+CliRun RunCli(std::vector<std::string> args) {
+    args.insert(args.begin(), "marlinq-cli");
+    std::vector<char*> argv;
+    for (auto& a : args) {
+        argv.push_back(a.data());
+    }
+    std::ostringstream out;
+    std::ostringstream err;
+    auto* oldOut = std::cout.rdbuf(out.rdbuf());
+    auto* oldErr = std::cerr.rdbuf(err.rdbuf());
+    const auto start = std::chrono::steady_clock::now();
+    CliRun run;
+    run.code = marlinq::cli::Dispatch(static_cast<int>(argv.size()), argv.data());
+    run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    std::cout.rdbuf(oldOut);
+    std::cerr.rdbuf(oldErr);
+    run.out = out.str();
+    run.err = err.str();
+    return run;
+}
+
+// Every label of the log starts a line with its date and time, and the file ends with a line
+// end: no line was cut or merged into another.
+void ExpectWholeLogLines(const std::string& log) {
+    const std::regex stamp("\\d\\d/\\d\\d/\\d{4} \\d\\d:\\d\\d:\\d\\d $");
+    for (const char* label : {"Send: ", "Recv: "}) {
+        for (auto at = log.find(label); at != std::string::npos; at = log.find(label, at + 1)) {
+            ASSERT_GE(at, 20u) << log;
+            const std::size_t start = at - 20;
+            EXPECT_TRUE(start == 0 || log[start - 1] == '\n') << "label inside a line at " << at;
+            EXPECT_TRUE(std::regex_match(log.substr(start, 20), stamp)) << log.substr(start, 20);
+        }
+    }
+    if (!log.empty()) {
+        EXPECT_TRUE(log.ends_with("\r\r\n"));
+    }
+}
+
+class FaultMatrix : public testsupport::SimulatorTest {
+  protected:
+    void Expect(const Fault& fault, const std::string& command, const CliRun& run, int code,
+                const std::string& messagePattern) {
+        SCOPED_TRACE(std::string(fault.name) + " / " + command);
+        EXPECT_EQ(run.code, code) << run.out << run.err;
+        EXPECT_TRUE(std::regex_match(run.err, std::regex(messagePattern))) << run.err;
+        std::printf("| %-8s | %-14s | %5.2f s | %d | %s |\n", fault.name, command.c_str(), run.seconds,
+                    run.code, run.err.empty() ? "" : run.err.substr(0, run.err.size() - 1).c_str());
+        ExpectWholeLogLines(LogText());
+    }
+
+    // A fresh module with the fault, so that a vanished one does not spoil the next case.
+    void Restart(const Fault& fault) {
+        m_sim.Stop();
+        std::string error;
+        ASSERT_TRUE(m_sim.Start(sim::SimulatorOptions{}, &error)) << error;
+        m_sim.SetBehaviour(fault.behaviour);
+    }
+};
+
+}  // namespace
+
+TEST_F(FaultMatrix, ConsoleCommandsEndWithTheirExitCodeAndOneLine) {
+    for (const Fault& fault : Faults()) {
+        for (const std::string command : {"send --port", "send", "csq"}) {
+            Restart(fault);
+            const std::string com = "COM" + std::to_string(Com());
+            CliRun run;
+            if (command == "send --port") {
+                run = RunCli({"send", "--port", std::to_string(Com()), "AT+CSQ"});
+            } else if (command == "send") {
+                run = RunCli({"send", "--timeout", "20", "AT+CSQ"});
+            } else {
+                run = RunCli({"csq", "--timeout", "20"});
+            }
+            const std::string name = fault.name;
+            if (name == "late") {
+                Expect(fault, command, run, 1, "no answer from " + com + " within 3\\.6 s\n");
+            } else if (name == "trickle") {
+                Expect(fault, command, run, 0, "");
+                EXPECT_NE(run.out.find("AT+CSQ\n"), std::string::npos) << run.out;
+                // Whole: raw from the port, or on the console's lines (the pane's CR LFs end
+                // lines, none is left over).
+                const std::string whole =
+                    command == "send --port" ? "\r\n+CSQ: 23,99\r\n\r\nOK\r\n" : "\n+CSQ: 23,99\n\nOK\n";
+                EXPECT_NE(run.out.find(whole), std::string::npos) << run.out;
+            } else if (name == "endless") {
+                Expect(
+                    fault, command, run, 1,
+                    "no complete answer from " + com + " within 3\\.6 s: [0-9]+ bytes without OK or ERROR\n");
+            } else if (name == "garbage") {
+                Expect(fault, command, run, 1,
+                       "no complete answer from " + com + " within 3\\.6 s: 64 bytes without OK or ERROR\n");
+            } else {
+                Expect(fault, command, run, 1, com + " went away during the answer\n");
+            }
+            EXPECT_EQ(run.out.find("+CSQ: 23,99") != std::string::npos, name == "trickle") << run.out;
+        }
+    }
+}
+
+TEST_F(FaultMatrix, WrappersGiveTheirFailureValueAndTellWhy) {
+    for (const Fault& fault : Faults()) {
+        Restart(fault);
+        SCOPED_TRACE(fault.name);
+        CSerialPort manual;
+        std::atomic<BOOL> autoPort{1};
+        std::vector<std::string> lines;
+        const int com = Com();
+        atlink::AtClient client({manual, autoPort, [com] { return com; },
+                                 [&lines](const std::string& l) { lines.push_back(l); }});
+        const std::string name = fault.name;
+        const BOOL set = client.SetCnmp("2");
+        const atlink::AtCommandRecord afterSet = client.LastCommand();
+        const std::string cfg = client.QueryDtuCfg();
+        const atlink::AtCommandRecord afterQuery = client.LastCommand();
+        if (name == "trickle") {
+            // The module is still trickling the long answer: let it finish before the next request.
+            ASSERT_TRUE(m_sim.WaitForAnswers(2, 10000));
+        }
+        const BOOL reset = client.ResetModule();
+        std::printf("| %-8s | SetCnmp=%d QueryDtuCfg=%zu bytes ResetModule=%d | outcome %d / %d |\n",
+                    fault.name, set, cfg.size(), reset, static_cast<int>(afterSet.report.outcome),
+                    static_cast<int>(afterQuery.report.outcome));
+        if (name == "trickle") {
+            // One read after 300 ms holds the short "OK" answer, but only the start of the long one.
+            EXPECT_TRUE(set);
+            EXPECT_EQ(cfg, "");
+            EXPECT_TRUE(reset);
+        } else {
+            EXPECT_FALSE(set);
+            EXPECT_EQ(cfg, "");
+            EXPECT_FALSE(reset);
+            EXPECT_FALSE(afterSet.succeeded);
+        }
+        if (name == "late") {
+            EXPECT_EQ(afterSet.report.outcome, AtOutcome::NoAnswer);
+        } else if (name == "endless" || name == "garbage") {
+            EXPECT_EQ(afterSet.report.outcome, AtOutcome::Answered);  // bytes came, without "OK"
+        } else if (name == "vanish") {
+            // Gone for good: the next command cannot open the port.
+            EXPECT_EQ(afterQuery.report.outcome, AtOutcome::NoSuchPort);
+        }
+        EXPECT_TRUE(lines.empty()) << "a failing command logs nothing in the window";
+        ExpectWholeLogLines(LogText());
+    }
+}
+
+TEST_F(FaultMatrix, ResetThroughItsWrapperFailsWithTheReason) {
+    for (const Fault& fault : Faults()) {
+        Restart(fault);
+        const std::string com = "COM" + std::to_string(Com());
+        const CliRun run = RunCli({"reset", "--timeout", "20"});
+        const std::string name = fault.name;
+        if (name == "late") {
+            Expect(fault, "reset", run, 1, "no answer from " + com + " within 0\\.4 s\n");
+        } else if (name == "trickle") {
+            Expect(fault, "reset", run, 0, "");  // the short "OK" is in the one read
+        } else if (name == "vanish") {
+            // The hang-up drops what was not read yet, or leaves the half answer to be read.
+            Expect(fault, "reset", run, 1, com + " (went away during the answer|answered without OK)\n");
+        } else {
+            Expect(fault, "reset", run, 1, com + " answered without OK\n");
+        }
+        EXPECT_NE(run.out.find("Resetting..."), std::string::npos) << run.out;
+    }
+}
