@@ -11,6 +11,7 @@
 #include <sstream>
 
 #include "cli/console_view.h"
+#include "tests/support/run_process.h"
 #include "ui/resource.h"
 
 extern char** environ;
@@ -71,6 +72,19 @@ TEST(MarlinqCli, EscapeEndsTheProgramAndBadLinesFail) {
     EXPECT_EQ(RunCli({"run"}, "escape\nclick 1033\n").code, 0);
     EXPECT_EQ(RunCli({"run"}, "frobnicate 12\n").code, 1);
     EXPECT_EQ(RunCli({"nosuchcommand"}, "").code, 2);
+}
+
+TEST(MarlinqCli, TerminationSignalsCloseTheWindowSoTheExitPathRuns) {
+    for (const int signal : {SIGTERM, SIGINT}) {
+        SCOPED_TRACE(signal);
+        testsupport::ChildProcess run(MARLINQ_CLI_PATH, {"run"});  // its input stays open: it waits
+        ASSERT_TRUE(run.ReadUntil("Scanning equipments...\n", 20000));
+        ASSERT_EQ(::kill(run.Pid(), signal), 0);
+        const auto end = run.Wait();
+        EXPECT_EQ(end.signal, 0) << "ended by the signal instead of closing its window";
+        EXPECT_EQ(end.exitCode, 0);
+        EXPECT_TRUE(end.out.ends_with("[stub] SaveConfigOnExit\n")) << end.out;
+    }
 }
 
 TEST(ConsoleView, PrintsOnlyCompleteLinesOfTheMainWindowLog) {

@@ -30,7 +30,8 @@ TEST(CliSend, PrintsTheAnswerOfTheAtPortAndLogsBesideTheProgram) {
     const auto result = Cli({"send", "AT+CSQ"});
     EXPECT_EQ(result.exitCode, 0);
     // The log pane's lines: the readiness line, then the echoed command and the raw answer.
-    const auto ready = result.out.find("Equipment ready [AT:COM" + std::to_string(sim.Com()) + "] for operation!\n");
+    const auto ready =
+        result.out.find("Equipment ready [AT:COM" + std::to_string(sim.Com()) + "] for operation!\n");
     const auto answer = result.out.find("AT+CSQ\n\n+CSQ: 23,99\n\nOK\n");
     ASSERT_NE(ready, std::string::npos) << result.out;
     ASSERT_NE(answer, std::string::npos) << result.out;

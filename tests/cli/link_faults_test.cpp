@@ -1,0 +1,121 @@
+// marlinq-cli against a faulty module, as its own process: late answers stay with their own
+// request, long and trickled answers are printed whole, a busy port is named, and options
+// without their value are refused before anything is sent.
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "simulator/dtu_simulator.h"
+#include "tests/support/run_process.h"
+
+namespace {
+
+testsupport::ProcessResult Cli(const std::vector<std::string>& args) {
+    return testsupport::RunProcess(MARLINQ_CLI_EXE, args);
+}
+
+class CliLinkFaults : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        std::string error;
+        ASSERT_TRUE(m_sim.Start({}, &error)) << error;
+        m_port = std::to_string(m_sim.Com());
+        m_com = "COM" + m_port;
+    }
+    sim::DtuSimulator m_sim;
+    std::string m_port;
+    std::string m_com;
+};
+
+}  // namespace
+
+TEST_F(CliLinkFaults, ALateAnswerNeverPassesForTheNextCommandsAnswer) {
+    sim::Behaviour late;
+    late.answerDelayMs = 4000;  // after the console's 3.6 s
+    m_sim.SetBehaviour(late);
+    const auto first = Cli({"send", "--port", m_port, "AT+CSQ"});
+    EXPECT_EQ(first.exitCode, 1);
+    EXPECT_EQ(first.err, "no answer from " + m_com + " within 3.6 s\n");
+    // The module does answer, once nobody listens: the bytes wait in the port's input.
+    ASSERT_TRUE(m_sim.WaitForAnswers(1, 10000));
+    m_sim.SetBehaviour(sim::Behaviour{});
+    const auto second = Cli({"send", "--port", m_port, "AT+CPIN?"});
+    EXPECT_EQ(second.exitCode, 0) << second.err;
+    EXPECT_EQ(second.out, "AT+CPIN?\n\r\n+CPIN: READY\r\n\r\nOK\r\n");
+    EXPECT_EQ(second.err, "");
+}
+
+TEST_F(CliLinkFaults, LongAndTrickledAnswersArePrintedWhole) {
+    const std::string fields(318, 'f');
+    m_sim.SetReply("AT+DTUCFG?", "\r\n+DTUCFG: " + fields + "\r\n\r\nOK\r\n");
+    const auto longAnswer = Cli({"send", "--port", m_port, "AT+DTUCFG?"});
+    EXPECT_EQ(longAnswer.exitCode, 0);
+    EXPECT_EQ(longAnswer.out, "AT+DTUCFG?\n\r\n+DTUCFG: " + fields + "\r\n\r\nOK\r\n");
+    sim::Behaviour trickle;
+    trickle.splitChunk = 1;  // "O" and "K" in different reads
+    trickle.splitGapMs = 15;
+    m_sim.SetBehaviour(trickle);
+    const auto trickled = Cli({"send", "--port", m_port, "AT+CSQ"});
+    EXPECT_EQ(trickled.exitCode, 0) << trickled.err;
+    EXPECT_EQ(trickled.out, "AT+CSQ\n\r\n+CSQ: 23,99\r\n\r\nOK\r\n");
+}
+
+TEST_F(CliLinkFaults, APortHeldByAnotherProgramIsNamedBusy) {
+    for (const char* mode : {"excl", "flock", "port"}) {
+        SCOPED_TRACE(mode);
+        testsupport::ChildProcess holder(HOLD_PORT_EXE, {m_port, mode});
+        ASSERT_TRUE(holder.ReadUntil("open\n", 10000));
+        const auto busy = Cli({"send", "--port", m_port, "AT+CSQ"});
+        EXPECT_EQ(busy.exitCode, 1);
+        EXPECT_EQ(busy.err, m_com + " is busy: another program holds it\n");
+        holder.CloseInput();
+        EXPECT_EQ(holder.Wait().exitCode, 0);
+    }
+    EXPECT_TRUE(m_sim.Requests().empty());
+    const auto free = Cli({"send", "--port", m_port, "AT+CSQ"});
+    EXPECT_EQ(free.exitCode, 0) << free.err;
+}
+
+TEST_F(CliLinkFaults, ASecondMarlinqCliOnTheSamePortIsToldItIsBusy) {
+    sim::Behaviour silent;
+    silent.silent = true;  // the first one keeps the port for its whole 3.6 s
+    m_sim.SetBehaviour(silent);
+    testsupport::ChildProcess first(MARLINQ_CLI_EXE, {"send", "--port", m_port, "AT+CSQ"});
+    ASSERT_TRUE(m_sim.WaitForRequests(1, 10000));  // it has the port open
+    const auto second = Cli({"send", "--port", m_port, "AT+CPIN?"});
+    EXPECT_EQ(second.exitCode, 1);
+    EXPECT_EQ(second.err, m_com + " is busy: another program holds it\n");
+    const auto firstEnd = first.Wait();
+    EXPECT_EQ(firstEnd.exitCode, 1);
+    EXPECT_EQ(firstEnd.err, "no answer from " + m_com + " within 3.6 s\n");
+    EXPECT_EQ(m_sim.Requests().size(), 1u);
+}
+
+TEST_F(CliLinkFaults, OptionsWithoutTheirValueAreRefusedBeforeAnythingIsSent) {
+    const std::vector<std::vector<std::string>> wrong = {
+        {"send", "--port"},
+        {"send", "AT+CSQ", "--port"},
+        {"send", "--port", "AT+CSQ"},
+        {"send", "--port", "", "AT+CSQ"},
+        {"send", "--port", "12x", "AT+CSQ"},
+        {"send", "--port", "-3", "AT+CSQ"},
+        {"send", "--timeout", "AT+CSQ"},
+        {"send", "--timeout", "5s", "AT+CSQ"},
+        {"send", "--bogus", "1", "AT+CSQ"},
+        {"csq", "--timeout"},
+        {"scan", "--timeout", "99999999999999999999"},
+        {"reset", "--timeout", "0"},
+    };
+    for (const auto& args : wrong) {
+        std::string line;
+        for (const auto& a : args) {
+            line += a + " ";
+        }
+        SCOPED_TRACE(line);
+        const auto run = Cli(args);
+        EXPECT_EQ(run.exitCode, 2);
+        EXPECT_NE(run.err.find("usage: marlinq-cli"), std::string::npos) << run.err;
+        EXPECT_EQ(run.out, "");
+    }
+    EXPECT_TRUE(m_sim.Requests().empty());
+}
