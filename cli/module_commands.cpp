@@ -42,7 +42,8 @@ bool ParseOptions(const Args& args, Options* options, std::string* error) {
 }
 
 int Usage(const char* name, const char* arguments, const std::string& why) {
-    std::cerr << "marlinq-cli " << name << ": " << why << "\nusage: marlinq-cli " << name << " " << arguments
+    std::cerr << "marlinq-cli " << name << ": " << why << " (usage: marlinq-cli " << name << " " << arguments
+              << ")"
               << "\n";
     return kExitUsage;
 }

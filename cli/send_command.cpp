@@ -12,7 +12,7 @@ namespace marlinq::cli {
 namespace {
 
 int SendUsage(const std::string& why) {
-    std::cerr << "marlinq-cli send: " << why << "\nusage: marlinq-cli send [--port N] \"TEXT\"\n";
+    std::cerr << "marlinq-cli send: " << why << " (usage: marlinq-cli send [--port N] \"TEXT\")\n";
     return kExitUsage;
 }
 

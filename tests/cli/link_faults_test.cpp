@@ -3,6 +3,7 @@
 // without their value are refused before anything is sent.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <thread>
 
 #include "simulator/dtu_simulator.h"
@@ -115,6 +116,7 @@ TEST_F(CliLinkFaults, OptionsWithoutTheirValueAreRefusedBeforeAnythingIsSent) {
         const auto run = Cli(args);
         EXPECT_EQ(run.exitCode, 2);
         EXPECT_NE(run.err.find("usage: marlinq-cli"), std::string::npos) << run.err;
+        EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << "one line: " << run.err;
         EXPECT_EQ(run.out, "");
     }
     EXPECT_TRUE(m_sim.Requests().empty());
