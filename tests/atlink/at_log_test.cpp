@@ -120,22 +120,27 @@ TEST_F(AtLogFile, RecordsOfSeveralProcessesNeverInterleave) {
     constexpr int kProcesses = 4;
     constexpr int kRecords = 100;
     constexpr int kSize = 8192;
-    std::vector<pid_t> writers;
-    for (int p = 0; p < kProcesses; ++p) {
-        const std::string tag(1, static_cast<char>('A' + p));
-        const std::string count = std::to_string(kRecords);
-        const std::string size = std::to_string(kSize);
-        char* argv[] = {const_cast<char*>(LOG_WRITER_EXE), m_path.data(),
-                        const_cast<char*>(tag.c_str()),    const_cast<char*>(count.c_str()),
-                        const_cast<char*>(size.c_str()),   nullptr};
-        pid_t pid = -1;
-        ASSERT_EQ(posix_spawn(&pid, LOG_WRITER_EXE, nullptr, nullptr, argv, environ), 0);
-        writers.push_back(pid);
-    }
-    for (pid_t pid : writers) {
-        int status = 0;
-        ASSERT_EQ(waitpid(pid, &status, 0), pid);
-        ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    // A torn record needs another writer to land between two writes of one record: three rounds
+    // make it all but certain that an unlocked writer is caught.
+    constexpr int kRounds = 3;
+    for (int round = 0; round < kRounds; ++round) {
+        std::vector<pid_t> writers;
+        for (int p = 0; p < kProcesses; ++p) {
+            const std::string tag(1, static_cast<char>('A' + p));
+            const std::string count = std::to_string(kRecords);
+            const std::string size = std::to_string(kSize);
+            char* argv[] = {const_cast<char*>(LOG_WRITER_EXE), m_path.data(),
+                            const_cast<char*>(tag.c_str()),    const_cast<char*>(count.c_str()),
+                            const_cast<char*>(size.c_str()),   nullptr};
+            pid_t pid = -1;
+            ASSERT_EQ(posix_spawn(&pid, LOG_WRITER_EXE, nullptr, nullptr, argv, environ), 0);
+            writers.push_back(pid);
+        }
+        for (pid_t pid : writers) {
+            int status = 0;
+            ASSERT_EQ(waitpid(pid, &status, 0), pid);
+            ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+        }
     }
     const std::string bytes = testsupport::ReadFile(m_path);
     const std::regex head("\\d\\d/\\d\\d/\\d{4} \\d\\d:\\d\\d:\\d\\d Recv: ");
@@ -161,7 +166,7 @@ TEST_F(AtLogFile, RecordsOfSeveralProcessesNeverInterleave) {
     }
     EXPECT_EQ(torn, 0);
     for (int p = 0; p < kProcesses; ++p) {
-        EXPECT_EQ(counts[p], kRecords) << "writer " << static_cast<char>('A' + p);
+        EXPECT_EQ(counts[p], kRounds * kRecords) << "writer " << static_cast<char>('A' + p);
     }
 }
 
