@@ -11,6 +11,7 @@
 #include "cli/console_host.h"
 #include "cli/failures.h"
 #include "cli/options.h"
+#include "platform/clock.h"
 #include "ui/marlinq_dlg.h"
 #include "ui/resource.h"
 
@@ -55,6 +56,12 @@ atlink::AtCommandRecord LastCommand(CConsoleHost& host) {
     });
 }
 
+// Waits run on the system's clock, like every pause of the tool.
+std::chrono::milliseconds Seconds(long seconds) {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+        platform::Clock::Scaled(static_cast<std::uint32_t>(seconds) * 1000u));
+}
+
 bool StartsWith(const std::string& line, const std::string& prefix) {
     return line.compare(0, prefix.size(), prefix) == 0;
 }
@@ -66,14 +73,14 @@ bool WaitUntilReady(CConsoleHost& host, long timeoutSeconds) {
     }
     const int ready = host.View().WaitForLine(
         0, [](const std::string& l) { return StartsWith(l, "Equipment ready [AT:COM"); },
-        std::chrono::seconds(timeoutSeconds));
+        Seconds(timeoutSeconds));
     if (ready < 0) {
         Fail("no module found within " + std::to_string(timeoutSeconds) + " s");
         return false;
     }
     // The scanner reads the versions right after the line and then enables the buttons: the
     // port is free once Get is enabled.
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(timeoutSeconds);
+    const auto deadline = std::chrono::steady_clock::now() + Seconds(timeoutSeconds);
     while (!host.Main().Enabled(IDC_BTN_GET)) {
         if (host.Ended() || std::chrono::steady_clock::now() > deadline) {
             Fail("the module was found but did not become ready within " + std::to_string(timeoutSeconds) +
@@ -169,7 +176,7 @@ int RunResetCommand(const Args& args) {
     // The worker resets the module, waits for it to restart, and then restarts the scan.
     const int restarted = host.View().WaitForLine(
         before, [](const std::string& l) { return l == "Scanning equipments..."; },
-        std::chrono::seconds(kResetWorkerSeconds + options.timeoutSeconds));
+        Seconds(kResetWorkerSeconds + options.timeoutSeconds));
     const atlink::AtCommandRecord reset = LastCommand(host);
     const int closed = host.Close();
     if (restarted < 0) {

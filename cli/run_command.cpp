@@ -2,11 +2,11 @@
 #include <iostream>
 #include <string>
 
-#include "cli/close_on_signal.h"
 #include "cli/commands.h"
 #include "cli/console_host.h"
 #include "cli/script.h"
 #include "platform/console_input.h"
+#include "ui/close_on_termination.h"
 
 namespace marlinq::cli {
 
@@ -16,7 +16,8 @@ int RunDialog(const Args& args) {
         return 2;
     }
     CConsoleHost host(std::cout);
-    const CCloseOnSignal closeOnSignal(host);  // SIGTERM or SIGINT close the window as Exit does
+    // SIGTERM or SIGINT close the window as its close box does, so the exit path runs.
+    const CCloseOnTermination closeOnTermination(host.Host());
     if (!host.Start()) {
         return host.Wait();
     }

@@ -1,10 +1,8 @@
 // marlinq: the configuration tool with its Qt window.
 #include <QApplication>
 
-#include <chrono>
-
 #include "platform/termination.h"
-#include "ui/close_request.h"
+#include "ui/close_on_termination.h"
 #include "ui/qt/app_runner.h"
 
 int main(int argc, char** argv) {
@@ -16,11 +14,7 @@ int main(int argc, char** argv) {
     marlinq::qt::CAppRunner runner;
     // SIGTERM, SIGINT or the end of the session close the window as its close box does, so the
     // configuration is saved on the way out.
-    marlinq::CCloseRequest closeRequest(runner.App().Thread());
-    platform::OnTerminationRequest([&closeRequest] {
-        closeRequest.Request();
-        closeRequest.WaitClosed(std::chrono::seconds(20));
-    });
+    const marlinq::CCloseOnTermination closeOnTermination(runner.Host());
     runner.Start();
     return runner.Exec();
 }
