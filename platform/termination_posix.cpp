@@ -1,9 +1,10 @@
-// Termination requests on POSIX: SIGTERM and SIGINT are blocked in every thread and taken by a
+// Termination requests on POSIX: SIGTERM and SIGINT are blocked in every thread and taken by one
 // thread of their own with sigwait, so the program's own code runs in an ordinary thread.
 #include <pthread.h>
 #include <signal.h>
 
 #include <cstdlib>
+#include <mutex>
 #include <thread>
 #include <utility>
 
@@ -13,12 +14,37 @@ namespace platform {
 
 namespace {
 
+std::mutex g_mutex;
+std::function<void()> g_closeAndWait;
+bool g_handling = false;  // a request is being handled
+
 sigset_t TerminationSignals() {
     sigset_t set;
     sigemptyset(&set);
     sigaddset(&set, SIGTERM);
     sigaddset(&set, SIGINT);
     return set;
+}
+
+void TakeRequests() {
+    const sigset_t set = TerminationSignals();
+    for (;;) {
+        int signal = 0;
+        if (sigwait(&set, &signal) != 0) {
+            continue;
+        }
+        std::function<void()> close;
+        {
+            std::lock_guard<std::mutex> lock(g_mutex);
+            if (!g_closeAndWait || g_handling) {
+                std::_Exit(128 + signal);  // what the signal itself would have done
+            }
+            g_handling = true;
+            close = g_closeAndWait;
+        }
+        // On a thread of its own, so that a second request still ends the process at once.
+        std::thread(close).detach();
+    }
 }
 
 }  // namespace
@@ -29,23 +55,17 @@ void HoldTerminationRequests() {
 }
 
 void OnTerminationRequest(std::function<void()> closeAndWait) {
-    HoldTerminationRequests();  // in case main did not: this thread and those it starts
-    std::thread([closeAndWait = std::move(closeAndWait)] {
-        const sigset_t set = TerminationSignals();
-        int signal = 0;
-        if (sigwait(&set, &signal) != 0) {
-            return;
-        }
-        // A second request while the window closes (a stuck exit path, an impatient user)
-        // ends the process at once, as the signal would have without this handler.
-        std::thread([set] {
-            int again = 0;
-            if (sigwait(&set, &again) == 0) {
-                std::_Exit(128 + again);
-            }
-        }).detach();
-        closeAndWait();
-    }).detach();
+    {
+        // Registered before the taking thread starts, so that a request held back until now
+        // finds it.
+        std::lock_guard<std::mutex> lock(g_mutex);
+        g_closeAndWait = std::move(closeAndWait);
+    }
+    static std::once_flag started;
+    std::call_once(started, [] {
+        HoldTerminationRequests();  // in case main did not: this thread and those it starts
+        std::thread(TakeRequests).detach();
+    });
 }
 
 }  // namespace platform

@@ -3,7 +3,6 @@
 // announced to a hidden top-level window.
 #include <windows.h>
 
-#include <atomic>
 #include <cstdlib>
 #include <mutex>
 #include <thread>
@@ -17,24 +16,25 @@ namespace {
 
 std::mutex g_mutex;
 std::function<void()> g_closeAndWait;
-bool g_pending = false;  // a request came while held
-std::atomic<int> g_requests{0};
+bool g_handling = false;
 
-// Runs the close once; a second request ends the process at once.
-void Terminate() {
-    if (g_requests.fetch_add(1) > 0) {
-        std::_Exit(1);
-    }
+// Runs the close and returns once it is done; false when nothing is registered (the system's
+// default then ends the process). A second request ends the process at once.
+bool Terminate() {
     std::function<void()> close;
     {
         std::lock_guard<std::mutex> lock(g_mutex);
         if (!g_closeAndWait) {
-            g_pending = true;
-            return;
+            return false;
         }
+        if (g_handling) {
+            std::_Exit(1);
+        }
+        g_handling = true;
         close = g_closeAndWait;
     }
     close();
+    return true;
 }
 
 BOOL WINAPI OnConsoleEvent(DWORD event) {
@@ -44,10 +44,9 @@ BOOL WINAPI OnConsoleEvent(DWORD event) {
         case CTRL_CLOSE_EVENT:
         case CTRL_LOGOFF_EVENT:
         case CTRL_SHUTDOWN_EVENT:
-            // The handler runs on a thread of its own; the process ends when it returns, so it
-            // returns only once the window has closed.
-            Terminate();
-            return TRUE;
+            // The handler runs on a thread of its own; the process ends when it returns from the
+            // last three, so it returns only once the window has closed.
+            return Terminate() ? TRUE : FALSE;
         default:
             return FALSE;
     }
@@ -86,24 +85,20 @@ void WatchSession() {
 }  // namespace
 
 void HoldTerminationRequests() {
-    static std::once_flag once;
-    std::call_once(once, [] {
-        ::SetConsoleCtrlHandler(OnConsoleEvent, TRUE);
-        WatchSession();
-    });
+    // Nothing is held on Windows: the console events arrive on a thread of their own anyway, and
+    // until a close is registered they keep their default effect.
 }
 
 void OnTerminationRequest(std::function<void()> closeAndWait) {
-    HoldTerminationRequests();
-    bool pending = false;
     {
         std::lock_guard<std::mutex> lock(g_mutex);
         g_closeAndWait = std::move(closeAndWait);
-        pending = g_pending;
     }
-    if (pending) {
-        std::thread(g_closeAndWait).detach();
-    }
+    static std::once_flag started;
+    std::call_once(started, [] {
+        ::SetConsoleCtrlHandler(OnConsoleEvent, TRUE);
+        WatchSession();
+    });
 }
 
 }  // namespace platform

@@ -38,6 +38,7 @@ CCloseOnTermination::CCloseOnTermination(CAppHost& host) : m_shared(std::make_sh
 }
 
 CCloseOnTermination::~CCloseOnTermination() {
+    platform::OnTerminationRequest({});  // from now on a request ends the process at once
     std::lock_guard lock(m_shared->mutex);
     m_shared->host = nullptr;
 }
