@@ -35,18 +35,25 @@ bool DeviceGone(DWORD error) {
            error == ERROR_BAD_COMMAND || error == ERROR_ACCESS_DENIED || error == ERROR_OPERATION_ABORTED;
 }
 
-// One overlapped operation: starts it, waits for its end, gives the count.
+// One overlapped operation: starts it, waits for its end, gives the count. On failure *error
+// holds the system's error code, taken before anything else can change it.
 template <class Start>
-bool Overlapped(HANDLE port, Start start, DWORD* count) {
+bool Overlapped(HANDLE port, Start start, DWORD* count, DWORD* error) {
+    *error = ERROR_SUCCESS;
     OVERLAPPED ov{};
     ov.hEvent = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
     if (ov.hEvent == nullptr) {
+        *error = ::GetLastError();
         return false;
     }
     *count = 0;
     bool ok = start(&ov, count) != FALSE;
-    if (!ok && ::GetLastError() == ERROR_IO_PENDING) {
-        ok = ::GetOverlappedResult(port, &ov, count, TRUE) != FALSE;
+    if (!ok) {
+        *error = ::GetLastError();
+        if (*error == ERROR_IO_PENDING) {
+            ok = ::GetOverlappedResult(port, &ov, count, TRUE) != FALSE;
+            *error = ok ? ERROR_SUCCESS : ::GetLastError();
+        }
     }
     ::CloseHandle(ov.hEvent);
     return ok;
@@ -104,12 +111,13 @@ bool SerialWrite(SerialHandle handle, const char* data, std::size_t length) {
         return false;
     }
     DWORD written = 0;
+    DWORD error = ERROR_SUCCESS;
     const bool ok = Overlapped(
         port,
         [&](OVERLAPPED* ov, DWORD* count) {
             return ::WriteFile(port, data, static_cast<DWORD>(length), count, ov);
         },
-        &written);
+        &written, &error);
     if (!ok) {
         DWORD errors = 0;
         ::ClearCommError(port, &errors, nullptr);
@@ -151,8 +159,10 @@ void SerialDiscardInput(SerialHandle handle, std::string* discarded, std::size_t
         const DWORD want = static_cast<DWORD>(std::min<std::size_t>(
             {sizeof chunk, maxBytes - discarded->size(), static_cast<std::size_t>(status.cbInQue)}));
         DWORD got = 0;
+        DWORD error = ERROR_SUCCESS;
         if (!Overlapped(
-                port, [&](OVERLAPPED* ov, DWORD* n) { return ::ReadFile(port, chunk, want, n, ov); }, &got) ||
+                port, [&](OVERLAPPED* ov, DWORD* n) { return ::ReadFile(port, chunk, want, n, ov); }, &got,
+                &error) ||
             got == 0) {
             break;
         }
