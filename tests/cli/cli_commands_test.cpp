@@ -106,7 +106,8 @@ TEST_F(CliCommands, SendThroughTheConsoleAndToAnExplicitPort) {
     ASSERT_NE(answer, std::string::npos) << viaConsole.out;
     EXPECT_LT(ready, answer) << "the command waits for the module";
 
-    const CliRun direct = Cli(marlinq::cli::RunSendCommand, {"--port", std::to_string(module->Com()), "AT+CSQ"});
+    const CliRun direct =
+        Cli(marlinq::cli::RunSendCommand, {"--port", std::to_string(module->Com()), "AT+CSQ"});
     EXPECT_EQ(direct.code, 0);
     EXPECT_EQ(direct.out, "AT+CSQ\n\r\n+CSQ: 23,99\r\n\r\nOK\r\n");
     EXPECT_EQ(RequestBytes(*module), (std::vector<std::string>{"AT+NOSUCH\r\n", "AT+CSQ\r\n"}));
