@@ -118,7 +118,14 @@ TEST_F(FaultMatrix, ConsoleCommandsEndWithTheirExitCodeAndOneLine) {
             const std::string com = "COM" + std::to_string(Com());
             CliRun run;
             if (command == "send --port") {
-                run = RunCli({"send", "--port", std::to_string(Com()), "AT+CSQ"});
+                // The transaction runs on this thread: its pauses show that it is bounded
+                // (30 + 100 ms, then at most 50 pauses of 50 ms), whatever the module does.
+                std::uint32_t paused = 0;
+                {
+                    platform::ScopedPauseObserver observer([&paused](std::uint32_t ms) { paused += ms; });
+                    run = RunCli({"send", "--port", std::to_string(Com()), "AT+CSQ"});
+                }
+                EXPECT_LE(paused, 30u + 100u + 50u * 50u) << fault.name;
             } else if (command == "send") {
                 run = RunCli({"send", "--timeout", "20", "AT+CSQ"});
             } else {
@@ -161,6 +168,9 @@ TEST_F(FaultMatrix, WrappersGiveTheirFailureValueAndTellWhy) {
         atlink::AtClient client({manual, autoPort, [com] { return com; },
                                  [&lines](const std::string& l) { lines.push_back(l); }});
         const std::string name = fault.name;
+        // Each standard cycle pauses 100 + 300 ms and reads once, whatever the module does.
+        std::vector<std::uint32_t> pauses;
+        platform::ScopedPauseObserver observer([&pauses](std::uint32_t ms) { pauses.push_back(ms); });
         const BOOL set = client.SetCnmp("2");
         const atlink::AtCommandRecord afterSet = client.LastCommand();
         const std::string cfg = client.QueryDtuCfg();
@@ -193,6 +203,12 @@ TEST_F(FaultMatrix, WrappersGiveTheirFailureValueAndTellWhy) {
             EXPECT_EQ(afterQuery.report.outcome, AtOutcome::NoSuchPort);
         }
         EXPECT_TRUE(lines.empty()) << "a failing command logs nothing in the window";
+        const std::size_t cycles = name == "vanish" ? 1u : 3u;  // once gone, the port cannot open
+        std::vector<std::uint32_t> expected;
+        for (std::size_t i = 0; i < cycles; ++i) {
+            expected.insert(expected.end(), {100u, 300u});
+        }
+        EXPECT_EQ(pauses, expected);
         ExpectWholeLogLines(LogText());
     }
 }
