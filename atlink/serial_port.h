@@ -35,7 +35,8 @@ class CSerialPort {
     // first and logged as a "Recv: " line, so it can never pass for this request's answer.
     BOOL WriteData(const char* pData, int nLength);
     // Reads at most 200 bytes into pBuffer, which has room for one byte more. FALSE only when
-    // the port is closed or the read cannot start; a read without data is TRUE with *pnRead 0.
+    // the port is closed, the read cannot start or the device has gone away; a read without
+    // data is TRUE with *pnRead 0.
     BOOL ReadData(char* pBuffer, DWORD* pnRead);
     void ClosePort();
     void WriteAtLog(const std::string& strText, BOOL bRecv);

@@ -69,6 +69,12 @@ TEST_F(CliLinkFaults, APortHeldByAnotherProgramIsNamedBusy) {
         const auto busy = Cli({"send", "--port", m_port, "AT+CSQ"});
         EXPECT_EQ(busy.exitCode, 1);
         EXPECT_EQ(busy.err, m_com + " is busy: another program holds it\n");
+        if (std::string(mode) == "excl") {
+            // The console finds the module, then cannot have its port.
+            const auto console = Cli({"csq"});
+            EXPECT_EQ(console.exitCode, 1);
+            EXPECT_EQ(console.err, m_com + " is busy: another program holds it\n");
+        }
         holder.CloseInput();
         EXPECT_EQ(holder.Wait().exitCode, 0);
     }
