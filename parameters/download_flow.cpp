@@ -62,9 +62,11 @@ DownloadFlow::DownloadFlow(ParameterDialogs dialogs, IAtLink& at, LogSink log, W
 
 FlowOutcome DownloadFlow::OnBtnDownload() {
     FlowOutcome out;
+    m_dtuCfgSent = false;
     m_log("\r\nStart downloading parameters...");
     DownloadDtuMode(out);
     if (m_dlg.main.IsChecked(IDC_CHK_CURRENT_PAGE_ONLY)) {
+        m_extended.DownloadExtendedParams(true);  // forgets what an earlier press sent
         DownloadCurrentPage(out);
         return out;
     }
@@ -208,7 +210,17 @@ void DownloadFlow::Report(bool ok, const std::string& what, FlowOutcome& out) {
 
 void DownloadFlow::SendDtuCfg(FlowOutcome& out) {
     const std::string args = BuildDtuCfgArgs(ReadDtuCfgValues(m_dlg.main, m_dlg.tcp, m_dlg.modbus));
-    Report(m_at.AtSetDtuCfg(args), "DTUCFG parameters", out);
+    const bool ok = m_at.AtSetDtuCfg(args);
+    Report(ok, "DTUCFG parameters", out);
+    m_dtuCfgSent = ok;
+    m_dtuCfg = args;
+}
+
+ModuleValues DownloadFlow::Sent() const {
+    ModuleValues sent = m_extended.Sent();
+    sent.hasDtuCfg = m_dtuCfgSent;
+    sent.dtuCfg = m_dtuCfg;
+    return sent;
 }
 
 void DownloadFlow::SendServers(FlowOutcome& out) {

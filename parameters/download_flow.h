@@ -37,6 +37,9 @@ class DownloadFlow {
     FlowOutcome OnBtnDownload();
     FlowOutcome DownloadExtendedParams();
 
+    // What the last press sent of the values the module reports back.
+    ModuleValues Sent() const;
+
     // The steps of OnBtnDownload; each adds to out.
     void DownloadDtuMode(FlowOutcome& out);
     void DownloadAllParams(FlowOutcome& out);
@@ -63,6 +66,8 @@ class DownloadFlow {
     WarningBox m_warn;
     std::function<int()> m_currentPage;
     ExtendedParams m_extended;
+    bool m_dtuCfgSent = false;
+    std::string m_dtuCfg;
 };
 
 }  // namespace parameters

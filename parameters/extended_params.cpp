@@ -36,11 +36,17 @@ ExtendedParams::ExtendedParams(IControls& main, IAtLink& at, LogSink log, Warnin
 FlowOutcome ExtendedParams::ReadExtendedParams() {
     FlowOutcome out;
     m_log("\r\nGetting extended params...");
-    m_main.SetCurSel(IDC_COMBO_NETMODE, NetModeIndexForCnmp(m_at.AtQueryCnmp()));
-    m_main.SetText(IDC_EDIT_APN, m_at.AtQueryApn());
+    m_read = {};
+    m_read.cnmp = m_at.AtQueryCnmp();
+    m_main.SetCurSel(IDC_COMBO_NETMODE, NetModeIndexForCnmp(m_read.cnmp));
+    m_read.apn = m_at.AtQueryApn();
+    m_main.SetText(IDC_EDIT_APN, m_read.apn);
     const std::string auth = m_at.AtQueryAuth();
     const auto credentials = auth.empty() ? std::nullopt : ParseCredentials(auth);
+    m_read.hasNetwork = !auth.empty();
     if (credentials) {
+        m_read.user = credentials->first;
+        m_read.password = credentials->second;
         m_main.SetText(IDC_EDIT_APN_USER, credentials->first);
         m_main.SetText(IDC_EDIT_APN_PWD, credentials->second);
         m_log("Get extended params finished!");
@@ -55,6 +61,7 @@ FlowOutcome ExtendedParams::ReadExtendedParams() {
 
 FlowOutcome ExtendedParams::DownloadExtendedParams(bool httpsEnabled) {
     FlowOutcome out;
+    m_sent = {};
     if (httpsEnabled) {
         return out;
     }
@@ -91,9 +98,12 @@ FlowOutcome ExtendedParams::DownloadExtendedParams(bool httpsEnabled) {
         return out;
     }
     m_log("Download APN successfully!");
+    m_sent.cnmp = CnmpForNetModeIndex(m_main.GetCurSel(IDC_COMBO_NETMODE));
+    m_sent.apn = apn;
     if (user.empty() || password.empty()) {
         m_log("User name or password is empty");
         if (m_at.AtClearAuth()) {
+            m_sent.hasNetwork = true;
             m_log("Clear original user name and password successfully");
         } else {
             m_log("Clear original user name and password failed");
@@ -117,6 +127,9 @@ FlowOutcome ExtendedParams::DownloadExtendedParams(bool httpsEnabled) {
             return out;
         }
         m_log("Set user name and password successfully");
+        m_sent.hasNetwork = true;
+        m_sent.user = user;
+        m_sent.password = password;
     }
     m_log("Download extended params finished!");
     return out;

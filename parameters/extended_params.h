@@ -29,11 +29,18 @@ class ExtendedParams {
     // httpsEnabled: the HTTPS page's enable box; when ticked nothing is sent or logged.
     FlowOutcome DownloadExtendedParams(bool httpsEnabled);
 
+    // The network values the last download sent / the last read got; hasNetwork is false when
+    // CNMP, CGDCONT and CGAUTH were not all sent (or read).
+    const ModuleValues& Sent() const { return m_sent; }
+    const ModuleValues& Read() const { return m_read; }
+
   private:
     IControls& m_main;
     IAtLink& m_at;
     LogSink m_log;
     WarningBox m_warn;
+    ModuleValues m_sent;
+    ModuleValues m_read;
 };
 
 }  // namespace parameters

@@ -63,6 +63,18 @@ using LogSink = std::function<void(const std::string&)>;
 // Shows a modal message box with the caption "\x1bMarlinq", an exclamation icon and OK.
 using WarningBox = std::function<void(const std::string&)>;
 
+// What a download sent of the values the module reports back, and what a read got; compared by
+// CompareWithModule.
+struct ModuleValues {
+    bool hasDtuCfg = false;
+    std::string dtuCfg;  // the 17-field list
+    bool hasNetwork = false;
+    std::string cnmp;
+    std::string apn;
+    std::string user;  // empty when the credentials were cleared or none are reported
+    std::string password;
+};
+
 // How a flow ended: the steps that reported a failure, and the text of a refusal (an input rule
 // or a text that cannot be sent) when one stopped it.
 struct FlowOutcome {

@@ -68,6 +68,7 @@ FlowOutcome ReadFlow::OnBtnGet() {
 
 FlowOutcome ReadFlow::ReadDtuCfg() {
     FlowOutcome out;
+    m_dtuCfg.clear();
     const std::string answer = m_at.AtQueryDtuCfg();
     if (answer.empty()) {
         m_log("DTUCFG parameters get failed!");
@@ -81,11 +82,19 @@ FlowOutcome ReadFlow::ReadDtuCfg() {
         ++out.failedSteps;
         return out;
     }
+    m_dtuCfg = answer;
     m_tcp.SetCheck(IDC_TCP_CHK_HEX, reading->beatHex);
     m_main.SetCurSel(IDC_COMBO_BAUDRATE, kBaudTable.IndexOf(reading->fields[0]));
     m_main.SetCurSel(IDC_COMBO_SERIAL_TYPE, reading->serialTypeIndex);
     ApplyDtuCfgRecord(m_main, m_tcp, reading->record);
     return out;
+}
+
+ModuleValues ReadFlow::Read() const {
+    ModuleValues read = m_extended.Read();
+    read.hasDtuCfg = !m_dtuCfg.empty();
+    read.dtuCfg = m_dtuCfg;
+    return read;
 }
 
 }  // namespace parameters

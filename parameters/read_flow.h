@@ -32,6 +32,9 @@ class ReadFlow {
     FlowOutcome ReadDtuCfg();
     FlowOutcome ReadExtendedParams() { return m_extended.ReadExtendedParams(); }
 
+    // What the last Get read of the values a download sends.
+    ModuleValues Read() const;
+
   private:
     IControls& m_main;
     IControls& m_tcp;
@@ -39,6 +42,7 @@ class ReadFlow {
     LogSink m_log;
     VersionReader m_versions;
     ExtendedParams m_extended;
+    std::string m_dtuCfg;  // the last complete answer; empty when there was none
 };
 
 }  // namespace parameters

@@ -7,6 +7,7 @@
 
 #include "flow_fakes.h"
 #include "parameters/download_flow.h"
+#include "parameters/module_check.h"
 #include "parameters/parameter_controls.h"
 #include "parameters/parameter_ids.h"
 #include "parameters/read_flow.h"
@@ -420,6 +421,23 @@ TEST_F(FlowTest, GetAfterDownloadReadsBackWhatWasWritten) {
     for (int id : {IDC_EDIT_APN, IDC_EDIT_APN_USER, IDC_EDIT_APN_PWD}) {
         EXPECT_EQ(main.text[id], sentMain.text[id]) << id;
     }
+}
+
+TEST_F(FlowTest, ModuleCheckFindsAFieldTheModuleStoredWrongly) {
+    FillEverything();
+    ReadFlow reader(main, tcp, *at, [this](const std::string& s) { Log(s); });
+    DownloadFlow writer(
+        {main, tcp, modbus, https, mqtt}, *at, [this](const std::string& s) { Log(s); }, {},
+        [] { return 0; });
+    ASSERT_TRUE(writer.OnBtnDownload().Ok());
+    ASSERT_TRUE(reader.OnBtnGet().Ok());
+    EXPECT_TRUE(CompareWithModule(writer.Sent(), reader.Read()).empty());
+
+    m_sim.SetValue(sim::DtuModel::kDtuCfgStoreFault, "3=5001");
+    ASSERT_TRUE(writer.OnBtnDownload().Ok());
+    ASSERT_TRUE(reader.OnBtnGet().Ok());
+    EXPECT_EQ(CompareWithModule(writer.Sent(), reader.Read()),
+              (std::vector<std::string>{"Port: sent 5000, module reports 5001"}));
 }
 
 }  // namespace
