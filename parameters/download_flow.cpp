@@ -33,7 +33,7 @@ constexpr int kPubTopics[4] = {IDC_MQTT_PUBTOPIC1, IDC_MQTT_PUBTOPIC2, IDC_MQTT_
 
 // A text that a command will carry; commas matters where the command joins it with other fields.
 struct SentText {
-    IControls* page;
+    fw::IControlAccess* page;
     unsigned dialog;
     int id;
     bool commas;
@@ -51,7 +51,7 @@ std::string TopicArgument(const std::string (&topics)[4]) {
     return arg;
 }
 
-DownloadFlow::DownloadFlow(ParameterDialogs dialogs, IAtLink& at, LogSink log, WarningBox warn,
+DownloadFlow::DownloadFlow(ParameterDialogs dialogs, atlink::AtClient& at, LogSink log, WarningBox warn,
                            std::function<int()> currentPage)
     : m_dlg(dialogs),
       m_at(at),
@@ -65,7 +65,7 @@ FlowOutcome DownloadFlow::OnBtnDownload() {
     m_dtuCfgSent = false;
     m_log("\r\nStart downloading parameters...");
     DownloadDtuMode(out);
-    if (m_dlg.main.IsChecked(IDC_CHK_CURRENT_PAGE_ONLY)) {
+    if (Ticked(m_dlg.main, IDC_CHK_CURRENT_PAGE_ONLY)) {
         m_extended.DownloadExtendedParams(true);  // forgets what an earlier press sent
         DownloadCurrentPage(out);
         return out;
@@ -80,11 +80,11 @@ FlowOutcome DownloadFlow::OnBtnDownload() {
 }
 
 FlowOutcome DownloadFlow::DownloadExtendedParams() {
-    return m_extended.DownloadExtendedParams(m_dlg.https.IsChecked(IDC_HTTPS_CHK_ENABLE));
+    return m_extended.DownloadExtendedParams(Ticked(m_dlg.https, IDC_HTTPS_CHK_ENABLE));
 }
 
 void DownloadFlow::DownloadDtuMode(FlowOutcome& out) {
-    const bool ok = m_at.AtSetDtuMode(DtuModeForTypeIndex(m_dlg.main.GetCurSel(IDC_COMBO_TYPE)));
+    const bool ok = m_at.SetDtuMode(DtuModeForTypeIndex(m_dlg.main.GetCurSel(IDC_COMBO_TYPE)));
     m_log(ok ? "DTUMODE set successfully!" : "DTUMODE set failed!");
     out.failedSteps += ok ? 0 : 1;
 }
@@ -115,7 +115,7 @@ void DownloadFlow::DownloadCurrentPage(FlowOutcome& out) {
             }
             break;
         case 2:
-            if (!m_dlg.https.IsChecked(IDC_HTTPS_CHK_ENABLE)) {
+            if (!Ticked(m_dlg.https, IDC_HTTPS_CHK_ENABLE)) {
                 m_log("HTTPS is not enabled!");
                 ++out.failedSteps;
             } else if (MaySend(kHttps, false, DownloadForm::CurrentPage, out)) {
@@ -153,23 +153,23 @@ bool DownloadFlow::MaySend(unsigned parts, bool inputRules, DownloadForm form, F
     }
     if (parts & kServers) {
         for (int i = 0; i < 3; ++i) {
-            if (m_dlg.tcp.IsChecked(kServerChecks[i])) {
+            if (Ticked(m_dlg.tcp, kServerChecks[i])) {
                 texts.push_back({&m_dlg.tcp, IDD_TCP_MODE, kServerAddrs[i], true});
                 texts.push_back({&m_dlg.tcp, IDD_TCP_MODE, kServerPorts[i], true});
             }
         }
     }
-    if ((parts & kModbus) && m_dlg.modbus.IsChecked(IDC_MODBUS_CHK_ENABLE)) {
+    if ((parts & kModbus) && Ticked(m_dlg.modbus, IDC_MODBUS_CHK_ENABLE)) {
         texts.push_back({&m_dlg.modbus, IDD_MODBUS_MODE, IDC_MODBUS_CYCLE, true});
         texts.push_back({&m_dlg.modbus, IDD_MODBUS_MODE, IDC_MODBUS_INTERVAL, true});
         for (int i = 0; i < 5; ++i) {
-            if (m_dlg.modbus.IsChecked(kModbusSets[i])) {
+            if (Ticked(m_dlg.modbus, kModbusSets[i])) {
                 // The command text is the last field of its argument.
                 texts.push_back({&m_dlg.modbus, IDD_MODBUS_MODE, kModbusCmds[i], false});
             }
         }
     }
-    if ((parts & kHttps) && m_dlg.https.IsChecked(IDC_HTTPS_CHK_ENABLE)) {
+    if ((parts & kHttps) && Ticked(m_dlg.https, IDC_HTTPS_CHK_ENABLE)) {
         texts.push_back({&m_dlg.https, IDD_HTTPS_MODE, IDC_HTTPS_ADDR, false});
         texts.push_back({&m_dlg.https, IDD_HTTPS_MODE, IDC_HTTPS_PORT, false});
     }
@@ -184,7 +184,7 @@ bool DownloadFlow::MaySend(unsigned parts, bool inputRules, DownloadForm form, F
         }
     }
     for (const SentText& t : texts) {
-        const TextFault fault = CheckSentText(t.page->GetText(t.id), t.commas);
+        const TextFault fault = CheckSentText(t.page->GetWindowText(t.id), t.commas);
         if (fault != TextFault::None) {
             const ParameterRow* row = FindParameter(t.dialog, t.id);
             Refuse(*t.page, t.id, TextFaultMessage(row != nullptr ? row->name : "A parameter", fault), out);
@@ -194,9 +194,9 @@ bool DownloadFlow::MaySend(unsigned parts, bool inputRules, DownloadForm form, F
     return true;
 }
 
-void DownloadFlow::Refuse(IControls& page, int id, const std::string& message, FlowOutcome& out) {
+void DownloadFlow::Refuse(fw::IControlAccess& page, int id, const std::string& message, FlowOutcome& out) {
     out.refusal = message;
-    page.FocusEnd(id);
+    page.FocusAtEnd(id);
     if (m_warn) {
         m_warn(message);
     }
@@ -210,7 +210,7 @@ void DownloadFlow::Report(bool ok, const std::string& what, FlowOutcome& out) {
 
 void DownloadFlow::SendDtuCfg(FlowOutcome& out) {
     const std::string args = BuildDtuCfgArgs(ReadDtuCfgValues(m_dlg.main, m_dlg.tcp, m_dlg.modbus));
-    const bool ok = m_at.AtSetDtuCfg(args);
+    const bool ok = m_at.SetDtuCfg(args);
     Report(ok, "DTUCFG parameters", out);
     m_dtuCfgSent = ok;
     m_dtuCfg = args;
@@ -224,64 +224,65 @@ ModuleValues DownloadFlow::Sent() const {
 }
 
 void DownloadFlow::SendServers(FlowOutcome& out) {
-    const std::string type = m_dlg.main.GetSelectedText(IDC_COMBO_TYPE);
+    const std::string type = m_dlg.main.GetWindowText(IDC_COMBO_TYPE);
     for (int i = 0; i < 3; ++i) {
-        if (!m_dlg.tcp.IsChecked(kServerChecks[i])) {
+        if (!Ticked(m_dlg.tcp, kServerChecks[i])) {
             continue;
         }
-        const std::string arg = std::to_string(i + 1) + "," + m_dlg.tcp.GetText(kServerAddrs[i]) + "," +
-                                m_dlg.tcp.GetText(kServerPorts[i]) + "," + type;
-        Report(m_at.AtSetMultiSockCfg(arg), "MultiSockCfg-" + std::to_string(i + 2) + " parameters", out);
+        const std::string arg = std::to_string(i + 1) + "," + m_dlg.tcp.GetWindowText(kServerAddrs[i]) + "," +
+                                m_dlg.tcp.GetWindowText(kServerPorts[i]) + "," + type;
+        Report(m_at.SetMultiSockCfg(arg), "MultiSockCfg-" + std::to_string(i + 2) + " parameters", out);
     }
 }
 
 void DownloadFlow::SendModbus(FlowOutcome& out) {
-    IControls& page = m_dlg.modbus;
-    if (!page.IsChecked(IDC_MODBUS_CHK_ENABLE)) {
+    fw::IControlAccess& page = m_dlg.modbus;
+    if (!Ticked(page, IDC_MODBUS_CHK_ENABLE)) {
         return;
     }
-    Report(m_at.AtSetModbusCfg(page.GetText(IDC_MODBUS_CYCLE) + "," + page.GetText(IDC_MODBUS_INTERVAL)),
+    Report(m_at.SetModbusCfg(page.GetWindowText(IDC_MODBUS_CYCLE) + "," +
+                             page.GetWindowText(IDC_MODBUS_INTERVAL)),
            "MODBUSCFG parameters", out);
     for (int i = 0; i < 5; ++i) {
-        if (page.IsChecked(kModbusSets[i])) {
+        if (Ticked(page, kModbusSets[i])) {
             const std::string n = std::to_string(i + 1);
-            Report(m_at.AtSetModbusCmd(n + "," + page.GetText(kModbusCmds[i])),
+            Report(m_at.SetModbusCmd(n + "," + page.GetWindowText(kModbusCmds[i])),
                    "MODBUSCMD" + n + " parameters", out);
         }
     }
 }
 
 void DownloadFlow::SendHttps(FlowOutcome& out) {
-    IControls& page = m_dlg.https;
-    if (!page.IsChecked(IDC_HTTPS_CHK_ENABLE)) {
+    fw::IControlAccess& page = m_dlg.https;
+    if (!Ticked(page, IDC_HTTPS_CHK_ENABLE)) {
         return;
     }
-    const std::string addr = page.GetText(IDC_HTTPS_ADDR);
+    const std::string addr = page.GetWindowText(IDC_HTTPS_ADDR);
     if (!addr.empty()) {
-        Report(m_at.AtSetHost(addr), "Server Address", out);
+        Report(m_at.SetHost(addr), "Server Address", out);
     }
-    const std::string port = page.GetText(IDC_HTTPS_PORT);
+    const std::string port = page.GetWindowText(IDC_HTTPS_PORT);
     if (!port.empty()) {
-        Report(m_at.AtSetHost(std::string(kDefaultHttpsHost) + ":" + port), "Server Port", out);
+        Report(m_at.SetHost(std::string(kDefaultHttpsHost) + ":" + port), "Server Port", out);
     }
 }
 
 void DownloadFlow::SendMqtt(FlowOutcome& out) {
-    IControls& page = m_dlg.mqtt;
-    const std::string connect = page.IsChecked(IDC_MQTT_LONG_DISABLE) ? "1" : "0";
-    const std::string cfg = page.GetText(IDC_MQTT_ADDR) + "," + page.GetText(IDC_MQTT_PORT) + "," +
-                            page.GetText(IDC_MQTT_CLIENT_ID) + "," + page.GetText(IDC_MQTT_USER) + "," +
-                            page.GetText(IDC_MQTT_PWD) + "," + connect + "," +
-                            page.GetText(IDC_MQTT_BEAT_PERIOD);
-    Report(m_at.AtSetMqttCfg(cfg), "MQTTCFG parameters", out);
+    fw::IControlAccess& page = m_dlg.mqtt;
+    const std::string connect = Ticked(page, IDC_MQTT_LONG_DISABLE) ? "1" : "0";
+    const std::string cfg = page.GetWindowText(IDC_MQTT_ADDR) + "," + page.GetWindowText(IDC_MQTT_PORT) +
+                            "," + page.GetWindowText(IDC_MQTT_CLIENT_ID) + "," +
+                            page.GetWindowText(IDC_MQTT_USER) + "," + page.GetWindowText(IDC_MQTT_PWD) + "," +
+                            connect + "," + page.GetWindowText(IDC_MQTT_BEAT_PERIOD);
+    Report(m_at.SetMqttCfg(cfg), "MQTTCFG parameters", out);
     std::string sub[4];
     std::string pub[4];
     for (int i = 0; i < 4; ++i) {
-        sub[i] = page.GetText(kSubTopics[i]);
-        pub[i] = page.GetText(kPubTopics[i]);
+        sub[i] = page.GetWindowText(kSubTopics[i]);
+        pub[i] = page.GetWindowText(kPubTopics[i]);
     }
-    Report(m_at.AtSetSubTopic(TopicArgument(sub)), "SUBTOPIC parameters", out);
-    Report(m_at.AtSetPubTopic(TopicArgument(pub)), "PUBTOPIC parameters", out);
+    Report(m_at.SetSubTopic(TopicArgument(sub)), "SUBTOPIC parameters", out);
+    Report(m_at.SetPubTopic(TopicArgument(pub)), "PUBTOPIC parameters", out);
 }
 
 }  // namespace parameters

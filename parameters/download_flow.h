@@ -21,17 +21,17 @@ std::string TopicArgument(const std::string (&topics)[4]);
 
 // The controls of the main window and of the four mode pages.
 struct ParameterDialogs {
-    IControls& main;
-    IControls& tcp;
-    IControls& modbus;
-    IControls& https;
-    IControls& mqtt;
+    fw::IControlAccess& main;
+    fw::IControlAccess& tcp;
+    fw::IControlAccess& modbus;
+    fw::IControlAccess& https;
+    fw::IControlAccess& mqtt;
 };
 
 class DownloadFlow {
   public:
     // currentPage gives the visible mode page: 0 TCP/UDP, 1 MODBUS, 2 HTTPS, 3 MQTT.
-    DownloadFlow(ParameterDialogs dialogs, IAtLink& at, LogSink log, WarningBox warn,
+    DownloadFlow(ParameterDialogs dialogs, atlink::AtClient& at, LogSink log, WarningBox warn,
                  std::function<int()> currentPage);
 
     FlowOutcome OnBtnDownload();
@@ -51,7 +51,7 @@ class DownloadFlow {
     // The input rules, then the texts of the given parts; on a failure the offending edit gets
     // the focus, the message box shows and the message is logged.
     bool MaySend(unsigned parts, bool inputRules, DownloadForm form, FlowOutcome& out);
-    void Refuse(IControls& page, int id, const std::string& message, FlowOutcome& out);
+    void Refuse(fw::IControlAccess& page, int id, const std::string& message, FlowOutcome& out);
     void Report(bool ok, const std::string& what, FlowOutcome& out);
 
     void SendDtuCfg(FlowOutcome& out);
@@ -61,7 +61,7 @@ class DownloadFlow {
     void SendMqtt(FlowOutcome& out);
 
     ParameterDialogs m_dlg;
-    IAtLink& m_at;
+    atlink::AtClient& m_at;
     LogSink m_log;
     WarningBox m_warn;
     std::function<int()> m_currentPage;

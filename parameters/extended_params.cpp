@@ -30,25 +30,25 @@ std::string TelecomAuthArgument(const std::string& user, const std::string& pass
     return ",,\"" + user + "\",\"" + password + "\"";
 }
 
-ExtendedParams::ExtendedParams(IControls& main, IAtLink& at, LogSink log, WarningBox warn)
+ExtendedParams::ExtendedParams(fw::IControlAccess& main, atlink::AtClient& at, LogSink log, WarningBox warn)
     : m_main(main), m_at(at), m_log(std::move(log)), m_warn(std::move(warn)) {}
 
 FlowOutcome ExtendedParams::ReadExtendedParams() {
     FlowOutcome out;
     m_log("\r\nGetting extended params...");
     m_read = {};
-    m_read.cnmp = m_at.AtQueryCnmp();
+    m_read.cnmp = m_at.QueryCnmp();
     m_main.SetCurSel(IDC_COMBO_NETMODE, NetModeIndexForCnmp(m_read.cnmp));
-    m_read.apn = m_at.AtQueryApn();
-    m_main.SetText(IDC_EDIT_APN, m_read.apn);
-    const std::string auth = m_at.AtQueryAuth();
+    m_read.apn = m_at.QueryApn();
+    m_main.SetWindowText(IDC_EDIT_APN, m_read.apn);
+    const std::string auth = m_at.QueryAuth();
     const auto credentials = auth.empty() ? std::nullopt : ParseCredentials(auth);
     m_read.hasNetwork = !auth.empty();
     if (credentials) {
         m_read.user = credentials->first;
         m_read.password = credentials->second;
-        m_main.SetText(IDC_EDIT_APN_USER, credentials->first);
-        m_main.SetText(IDC_EDIT_APN_PWD, credentials->second);
+        m_main.SetWindowText(IDC_EDIT_APN_USER, credentials->first);
+        m_main.SetWindowText(IDC_EDIT_APN_PWD, credentials->second);
         m_log("Get extended params finished!");
     } else {
         m_log("Getting user name and password failed!");
@@ -66,9 +66,9 @@ FlowOutcome ExtendedParams::DownloadExtendedParams(bool httpsEnabled) {
         return out;
     }
     m_log("\r\nDownloading extended params...");
-    const std::string apn = m_main.GetText(IDC_EDIT_APN);
-    const std::string user = m_main.GetText(IDC_EDIT_APN_USER);
-    const std::string password = m_main.GetText(IDC_EDIT_APN_PWD);
+    const std::string apn = m_main.GetWindowText(IDC_EDIT_APN);
+    const std::string user = m_main.GetWindowText(IDC_EDIT_APN_USER);
+    const std::string password = m_main.GetWindowText(IDC_EDIT_APN_PWD);
     // A line break would end the command early and put the rest on the module's line as a
     // command of its own.
     const std::pair<int, const std::string*> texts[] = {
@@ -78,7 +78,7 @@ FlowOutcome ExtendedParams::DownloadExtendedParams(bool httpsEnabled) {
         const TextFault fault = CheckSentText(*texts[i].second, false);
         if (fault != TextFault::None) {
             out.refusal = TextFaultMessage(names[i], fault);
-            m_main.FocusEnd(texts[i].first);
+            m_main.FocusAtEnd(texts[i].first);
             if (m_warn) {
                 m_warn(out.refusal);
             }
@@ -86,13 +86,13 @@ FlowOutcome ExtendedParams::DownloadExtendedParams(bool httpsEnabled) {
             return out;
         }
     }
-    if (!m_at.AtSetCnmp(CnmpForNetModeIndex(m_main.GetCurSel(IDC_COMBO_NETMODE)))) {
+    if (!m_at.SetCnmp(CnmpForNetModeIndex(m_main.GetCurSel(IDC_COMBO_NETMODE)))) {
         m_log("Download CNMP failed!");
         ++out.failedSteps;
         return out;
     }
     m_log("Download CNMP successfully!");
-    if (!m_at.AtSetApn(apn)) {
+    if (!m_at.SetApn(apn)) {
         m_log("Download APN failed!");
         ++out.failedSteps;
         return out;
@@ -102,7 +102,7 @@ FlowOutcome ExtendedParams::DownloadExtendedParams(bool httpsEnabled) {
     m_sent.apn = apn;
     if (user.empty() || password.empty()) {
         m_log("User name or password is empty");
-        if (m_at.AtClearAuth()) {
+        if (m_at.ClearAuth()) {
             m_sent.hasNetwork = true;
             m_log("Clear original user name and password successfully");
         } else {
@@ -112,7 +112,7 @@ FlowOutcome ExtendedParams::DownloadExtendedParams(bool httpsEnabled) {
         m_log("Download extended params finished!");
         return out;
     }
-    if (!m_at.AtClearAuth()) {
+    if (!m_at.ClearAuth()) {
         m_log("Clear original user name and password failed");
         ++out.failedSteps;
         return out;
@@ -120,8 +120,8 @@ FlowOutcome ExtendedParams::DownloadExtendedParams(bool httpsEnabled) {
     m_log("Clear original user name and password successfully");
     const int sim = m_main.GetCurSel(IDC_COMBO_SIMTYPE);
     if (sim == 0 || sim == 1) {
-        if (!m_at.AtSetAuth(AuthArgument(user, password)) ||
-            (sim == 0 && !m_at.AtSetAuth(TelecomAuthArgument(user, password)))) {
+        if (!m_at.SetAuth(AuthArgument(user, password)) ||
+            (sim == 0 && !m_at.SetAuth(TelecomAuthArgument(user, password)))) {
             m_log("Set user name and password failed!");
             ++out.failedSteps;
             return out;

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <utility>
 
+#include "atlink/at_client.h"
 #include "parameters/flow_deps.h"
 
 namespace parameters {
@@ -23,7 +24,7 @@ std::string TelecomAuthArgument(const std::string& user, const std::string& pass
 class ExtendedParams {
   public:
     // warn may be empty where nothing is downloaded.
-    ExtendedParams(IControls& main, IAtLink& at, LogSink log, WarningBox warn = {});
+    ExtendedParams(fw::IControlAccess& main, atlink::AtClient& at, LogSink log, WarningBox warn = {});
 
     FlowOutcome ReadExtendedParams();
     // httpsEnabled: the HTTPS page's enable box; when ticked nothing is sent or logged.
@@ -35,8 +36,8 @@ class ExtendedParams {
     const ModuleValues& Read() const { return m_read; }
 
   private:
-    IControls& m_main;
-    IAtLink& m_at;
+    fw::IControlAccess& m_main;
+    atlink::AtClient& m_at;
     LogSink m_log;
     WarningBox m_warn;
     ModuleValues m_sent;

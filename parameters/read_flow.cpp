@@ -9,38 +9,40 @@ namespace parameters {
 
 using namespace marlinq;
 
-FlowOutcome VersionReader::ReadVersions(IControls& main) {
+FlowOutcome VersionReader::ReadVersions(fw::IControlAccess& main) {
     FlowOutcome out;
     m_log("Getting version... ");
-    const int port = m_at.FindAtPort();
+    // The lookup logs "No scan AT port! " when there is none. The queries go to the port found
+    // now, whatever port is held open by hand.
+    const int port = m_at.FoundPortOnly(atlink::kNoScanAtPort);
     if (port < 1) {
-        m_log("No scan AT port! ");
         ++out.failedSteps;
         return out;
     }
-    const std::string firmware = m_at.QueryGmr(port);
+    CSerialPort serial;
+    const std::string firmware = serial.QueryGmr(port);
     if (!firmware.empty()) {
-        main.SetText(IDC_EDIT_FIRMWARE, firmware);
+        main.SetWindowText(IDC_EDIT_FIRMWARE, firmware);
     }
-    const std::string csub = m_at.QueryCsub(port);
+    const std::string csub = serial.QueryCsub(port);
     const auto underscore = csub.find('_');
     if (!csub.empty() && underscore != std::string::npos) {
-        main.SetText(IDC_EDIT_HW1, csub.substr(0, underscore));
-        main.SetText(IDC_EDIT_HW2, csub.substr(underscore + 1));
+        main.SetWindowText(IDC_EDIT_HW1, csub.substr(0, underscore));
+        main.SetWindowText(IDC_EDIT_HW2, csub.substr(underscore + 1));
         m_log("CSUB get successfully! ");
     } else {
         m_log("CSUB get failed! ");
         ++out.failedSteps;
     }
-    const std::string ver = m_at.QueryVer(port);
+    const std::string ver = serial.QueryVer(port);
     if (!ver.empty()) {
         m_log("VER get successfully! ");
-        main.SetText(IDC_EDIT_APP_VERSION, ver);
+        main.SetWindowText(IDC_EDIT_APP_VERSION, ver);
     } else {
         m_log("VER get failed! ");
         ++out.failedSteps;
     }
-    const std::string imsi = m_at.QueryCimi(port);
+    const std::string imsi = serial.QueryCimi(port);
     if (!imsi.empty()) {
         m_log("CIMI get successfully! ");
         const int sim = SimIndexForImsi(imsi);
@@ -51,11 +53,11 @@ FlowOutcome VersionReader::ReadVersions(IControls& main) {
         m_log("CIMI get failed! ");
         ++out.failedSteps;
     }
-    main.SetCurSel(IDC_COMBO_TYPE, TypeIndexForDtuMode(m_at.QueryDtuMode(port)));
+    main.SetCurSel(IDC_COMBO_TYPE, TypeIndexForDtuMode(serial.QueryDtuMode(port)));
     return out;
 }
 
-ReadFlow::ReadFlow(IControls& main, IControls& tcp, IAtLink& at, LogSink log)
+ReadFlow::ReadFlow(fw::IControlAccess& main, fw::IControlAccess& tcp, atlink::AtClient& at, LogSink log)
     : m_main(main), m_tcp(tcp), m_at(at), m_log(log), m_versions(at, log), m_extended(main, at, log) {}
 
 FlowOutcome ReadFlow::OnBtnGet() {
@@ -69,7 +71,7 @@ FlowOutcome ReadFlow::OnBtnGet() {
 FlowOutcome ReadFlow::ReadDtuCfg() {
     FlowOutcome out;
     m_dtuCfg.clear();
-    const std::string answer = m_at.AtQueryDtuCfg();
+    const std::string answer = m_at.QueryDtuCfg();
     if (answer.empty()) {
         m_log("DTUCFG parameters get failed!");
         ++out.failedSteps;
@@ -83,7 +85,7 @@ FlowOutcome ReadFlow::ReadDtuCfg() {
         return out;
     }
     m_dtuCfg = answer;
-    m_tcp.SetCheck(IDC_TCP_CHK_HEX, reading->beatHex);
+    Tick(m_tcp, IDC_TCP_CHK_HEX, reading->beatHex);
     m_main.SetCurSel(IDC_COMBO_BAUDRATE, kBaudTable.IndexOf(reading->fields[0]));
     m_main.SetCurSel(IDC_COMBO_SERIAL_TYPE, reading->serialTypeIndex);
     ApplyDtuCfgRecord(m_main, m_tcp, reading->record);

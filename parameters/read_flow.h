@@ -2,6 +2,7 @@
 // module into the controls.
 #pragma once
 
+#include "atlink/at_client.h"
 #include "parameters/extended_params.h"
 #include "parameters/flow_deps.h"
 
@@ -12,18 +13,18 @@ namespace parameters {
 // that post them to the window thread.
 class VersionReader {
   public:
-    VersionReader(IAtLink& at, LogSink log) : m_at(at), m_log(std::move(log)) {}
+    VersionReader(atlink::AtClient& at, LogSink log) : m_at(at), m_log(std::move(log)) {}
     // Writes the version edits, the SIM combo and the Type combo of main.
-    FlowOutcome ReadVersions(IControls& main);
+    FlowOutcome ReadVersions(fw::IControlAccess& main);
 
   private:
-    IAtLink& m_at;
+    atlink::AtClient& m_at;
     LogSink m_log;
 };
 
 class ReadFlow {
   public:
-    ReadFlow(IControls& main, IControls& tcp, IAtLink& at, LogSink log);
+    ReadFlow(fw::IControlAccess& main, fw::IControlAccess& tcp, atlink::AtClient& at, LogSink log);
 
     // Get: versions, the DTU configuration, the extended parameters; each runs whatever the
     // previous one gave.
@@ -36,9 +37,9 @@ class ReadFlow {
     ModuleValues Read() const;
 
   private:
-    IControls& m_main;
-    IControls& m_tcp;
-    IAtLink& m_at;
+    fw::IControlAccess& m_main;
+    fw::IControlAccess& m_tcp;
+    atlink::AtClient& m_at;
     LogSink m_log;
     VersionReader m_versions;
     ExtendedParams m_extended;

@@ -2,9 +2,12 @@
 // held in maps: exact requests, exact log lines, and what lands in the controls.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "atlink/at_client.h"
 #include "flow_fakes.h"
 #include "parameters/download_flow.h"
 #include "parameters/module_check.h"
@@ -22,7 +25,9 @@ class FlowTest : public testsupport::SimulatorTest {
   protected:
     void SetUp() override {
         SimulatorTest::SetUp();
-        at = std::make_unique<SerialAtLink>(Com(), [this](const std::string& s) { Log(s); });
+        com = Com();
+        at = std::make_unique<atlink::AtClient>(atlink::AtClientDeps{
+            manualPort, autoPort, [this] { return com; }, [this](const std::string& s) { Log(s); }});
         InitParameterControls(main);
         tcp.check[IDC_TCP_CHK_HEX] = true;
         tcp.check[IDC_TCP_CHK_SERVER1] = true;
@@ -103,7 +108,10 @@ class FlowTest : public testsupport::SimulatorTest {
     static constexpr const char* kServer4 = "AT+MULTISOCKCFG=3,d.example,8000,UDP\r\n";
 
     MapControls main, tcp, modbus, https, mqtt;
-    std::unique_ptr<SerialAtLink> at;
+    CSerialPort manualPort;
+    std::atomic<BOOL> autoPort{1};
+    int com = 0;
+    std::unique_ptr<atlink::AtClient> at;
     std::vector<std::string> events;
     int page = 0;
 };
@@ -256,7 +264,7 @@ TEST_F(FlowTest, AFailedCommandDoesNotStopTheNext) {
 
 TEST_F(FlowTest, WithoutAnAtPortEachCommandSaysSoBeforeItsFailure) {
     FillEverything();
-    at->SetCom(0);
+    com = 0;
     main.check[IDC_CHK_CURRENT_PAGE_ONLY] = true;
     page = 0;
     const FlowOutcome out = Download();
@@ -337,26 +345,26 @@ TEST_F(FlowTest, GetFillsWhatTheModuleReportsAndLeavesTheRest) {
     EXPECT_EQ(main.text[IDC_EDIT_HW2], "two_three");
     EXPECT_EQ(main.text[IDC_EDIT_APP_VERSION], m_sim.Value("VER"));
     EXPECT_EQ(main.sel[IDC_COMBO_SIMTYPE], 0);
-    EXPECT_EQ(main.GetSelectedText(IDC_COMBO_BAUDRATE), "9600");
-    EXPECT_EQ(main.GetSelectedText(IDC_COMBO_TYPE), "UDP");  // DTUCFG overrides the mode's HTTP(S)
-    EXPECT_EQ(main.GetSelectedText(IDC_COMBO_SERIAL_TYPE), "485");
-    EXPECT_EQ(main.GetSelectedText(IDC_COMBO_NETMODE), "2G");
+    EXPECT_EQ(main.GetWindowText(IDC_COMBO_BAUDRATE), "9600");
+    EXPECT_EQ(main.GetWindowText(IDC_COMBO_TYPE), "UDP");  // DTUCFG overrides the mode's HTTP(S)
+    EXPECT_EQ(main.GetWindowText(IDC_COMBO_SERIAL_TYPE), "485");
+    EXPECT_EQ(main.GetWindowText(IDC_COMBO_NETMODE), "2G");
     EXPECT_EQ(main.text[IDC_EDIT_APN], "apn.example");
     EXPECT_EQ(main.text[IDC_EDIT_APN_USER], "gu");
     EXPECT_EQ(main.text[IDC_EDIT_APN_PWD], "gp");
     EXPECT_EQ(tcp.text[IDC_TCP_ADDR1], "g.example");
     EXPECT_EQ(tcp.text[IDC_TCP_PORT1], "7000");
-    EXPECT_TRUE(tcp.check[IDC_TCP_CHK_REGPACKET]);
+    EXPECT_TRUE(tcp.Checked(IDC_TCP_CHK_REGPACKET));
     EXPECT_EQ(tcp.text[IDC_TCP_REGPACKET], "HELLO");
     EXPECT_EQ(tcp.text[IDC_TCP_BEAT], "0A0B");
-    EXPECT_TRUE(tcp.check[IDC_TCP_CHK_HEX]);
+    EXPECT_TRUE(tcp.Checked(IDC_TCP_CHK_HEX));
     EXPECT_EQ(tcp.text[IDC_TCP_TRIGGER_TIME], "500");
     EXPECT_EQ(tcp.text[IDC_TCP_TRIGGER_LENGTH], "1");
     EXPECT_EQ(tcp.text[IDC_TCP_NET_RECEIVE], "100");
     EXPECT_EQ(tcp.text[IDC_TCP_RESET_TIME], "65");
-    EXPECT_TRUE(tcp.check[IDC_TCP_CLOUD_ENABLE]);
-    EXPECT_FALSE(tcp.check[IDC_TCP_CLOUD_DISABLE]);
-    EXPECT_TRUE(tcp.check[IDC_TCP_URC_ENABLE]);
+    EXPECT_TRUE(tcp.Checked(IDC_TCP_CLOUD_ENABLE));
+    EXPECT_FALSE(tcp.Checked(IDC_TCP_CLOUD_DISABLE));
+    EXPECT_TRUE(tcp.Checked(IDC_TCP_URC_ENABLE));
     EXPECT_EQ(tcp.text[IDC_TCP_ADDR2], "kept");
     EXPECT_EQ(mqtt.text[IDC_MQTT_ADDR], "kept too");
     EXPECT_EQ(main.sel[IDC_COMBO_LOGLEVEL], 1);
@@ -367,7 +375,7 @@ TEST_F(FlowTest, GetOrderOfDtuCfgControlWrites) {
     Get();
     // The hex flag, the baud rate and the serial type come before the record.
     ASSERT_GE(main.writes.size(), 3u);
-    EXPECT_FALSE(tcp.check[IDC_TCP_CHK_HEX]);
+    EXPECT_FALSE(tcp.Checked(IDC_TCP_CHK_HEX));
     EXPECT_EQ(main.sel[IDC_COMBO_BAUDRATE], -1);  // no such item clears the selection
     EXPECT_EQ(main.sel[IDC_COMBO_SERIAL_TYPE], -1);
     EXPECT_EQ(tcp.text[IDC_TCP_BEAT], "ABC");
@@ -386,7 +394,7 @@ TEST_F(FlowTest, GetWithAShortAnswerOrNoPortChangesNothing) {
     EXPECT_EQ(events[5], "DTUCFG parameters are incomplete!");
     EXPECT_EQ(events.back(), "Getting user name and password failed!");
 
-    at->SetCom(0);
+    com = 0;
     events.clear();
     const FlowOutcome out = Get();
     EXPECT_EQ(events, (std::vector<std::string>{
@@ -412,9 +420,9 @@ TEST_F(FlowTest, GetAfterDownloadReadsBackWhatWasWritten) {
                    IDC_TCP_TRIGGER_TIME, IDC_TCP_TRIGGER_LENGTH, IDC_TCP_NET_RECEIVE, IDC_TCP_RESET_TIME}) {
         EXPECT_EQ(tcp.text[id], sentTcp.text[id]) << id;
     }
-    EXPECT_TRUE(tcp.check[IDC_TCP_CHK_HEX]);
-    EXPECT_TRUE(tcp.check[IDC_TCP_CLOUD_ENABLE]);
-    EXPECT_FALSE(tcp.check[IDC_TCP_URC_ENABLE]);
+    EXPECT_TRUE(tcp.Checked(IDC_TCP_CHK_HEX));
+    EXPECT_TRUE(tcp.Checked(IDC_TCP_CLOUD_ENABLE));
+    EXPECT_FALSE(tcp.Checked(IDC_TCP_URC_ENABLE));
     for (int id : {IDC_COMBO_TYPE, IDC_COMBO_NETMODE, IDC_COMBO_BAUDRATE}) {
         EXPECT_EQ(main.sel[id], sentMain.sel[id]) << id;
     }
