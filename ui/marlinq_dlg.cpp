@@ -24,7 +24,14 @@ CMarlinqDlg::CMarlinqDlg(fw::CWindowThread& thread)
                      std::make_unique<fw::CDialogControlAccess>(m_dlgHttpsMode),
                      std::make_unique<fw::CDialogControlAccess>(m_dlgMqttMode)},
       m_atClient(
-          atlink::AtClientDeps{m_serialPort, m_bAutoPort, [] { return FindAtPortNumber(); }, LogSink()}) {
+          atlink::AtClientDeps{m_serialPort, m_bAutoPort, [] { return FindAtPortNumber(); }, LogSink()}),
+      m_versionReader(m_atClient, LogSink()),
+      m_readFlow(m_mainControls, PageControls(MODE_PAGE_TCP), m_atClient, LogSink()),
+      m_downloadFlow(
+          {m_mainControls, PageControls(MODE_PAGE_TCP), PageControls(MODE_PAGE_MODBUS),
+           PageControls(MODE_PAGE_HTTPS), PageControls(MODE_PAGE_MQTT)},
+          m_atClient, LogSink(), [this](const std::string& text) { ShowInputWarning(text); },
+          [this] { return m_nCurModePage; }) {
     BindControl(IDC_EDIT_LOG, m_editLog);
     BindControl(IDC_TAB_MODES, m_tabSheet);
     BuildMessageMap();

@@ -18,16 +18,6 @@ void CMarlinqDlg::SaveConfigOnExit() {
     LogStub("SaveConfigOnExit");
 }
 
-// STUB: the read flow.
-void CMarlinqDlg::OnBtnGet() {
-    LogStub("OnBtnGet");
-}
-
-// STUB: the download flow.
-void CMarlinqDlg::OnBtnDownload() {
-    LogStub("OnBtnDownload");
-}
-
 // STUB: saves the parameters to an XML file of the user's choice.
 void CMarlinqDlg::OnBtnSave() {
     LogStub("OnBtnSave");
@@ -36,16 +26,6 @@ void CMarlinqDlg::OnBtnSave() {
 // STUB: imports an XML parameter file.
 void CMarlinqDlg::OnBtnImportXml() {
     LogStub("OnBtnImportXml");
-}
-
-// STUB: reads the extended network parameters.
-void CMarlinqDlg::ReadExtendedParams() {
-    LogStub("ReadExtendedParams");
-}
-
-// STUB: downloads the extended network parameters.
-void CMarlinqDlg::DownloadExtendedParams() {
-    LogStub("DownloadExtendedParams");
 }
 
 // STUB: factory reset over ADB.
@@ -61,11 +41,6 @@ void CMarlinqDlg::OnBtnXmlSelect() {
 // STUB: pushes the chosen XML file over ADB.
 void CMarlinqDlg::OnBtnXmlDownload() {
     LogStub("OnBtnXmlDownload");
-}
-
-// STUB: the read flow's version read, run by the scanner when it finds the module.
-void CMarlinqDlg::ReadVersions() {
-    LogStub("ReadVersions");
 }
 
 // STUB: continues a waiting ADB push (ADB transfer flows).
