@@ -296,6 +296,11 @@ void DtuSimulator::HandleLine(const std::string& line, const std::string& raw) {
         m_requests.push_back({std::chrono::steady_clock::now(), raw});
         m_streaming = false;  // a new request ends the stream of the last one
         behaviour = m_behaviour;
+        if (!behaviour.onlyFor.empty() && line.rfind(behaviour.onlyFor, 0) != 0) {
+            Behaviour sound;
+            sound.resetAbsentMs = behaviour.resetAbsentMs;
+            behaviour = sound;
+        }
         echo = m_model.Echo();
         const auto fixed = m_replies.find(line);
         if (fixed != m_replies.end()) {

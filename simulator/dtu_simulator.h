@@ -44,6 +44,9 @@ struct Behaviour {
                                    // the next request
     bool vanishMidAnswer = false;  // send half of the answer, then disappear: the device is
                                    // unregistered and the line hangs up for good
+    // When not empty, the behaviour above applies only to requests that start with this text;
+    // the others are answered as a sound module would (AT+CRESET still takes resetAbsentMs).
+    std::string onlyFor;
 };
 
 // The noise that garbageAnswer sends.
