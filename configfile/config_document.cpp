@@ -1,6 +1,7 @@
 #include "configfile/config_document.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <pugixml.hpp>
 #include <sstream>
 
@@ -10,7 +11,10 @@ namespace configfile {
 
 namespace {
 
-constexpr unsigned kParseOptions = pugi::parse_default | pugi::parse_ws_pcdata;
+// Fragment mode keeps text outside the root in the tree and the declaration as a node, so that
+// both can be checked; the checks below then demand a proper document.
+constexpr unsigned kParseOptions =
+    pugi::parse_default | pugi::parse_ws_pcdata | pugi::parse_fragment | pugi::parse_declaration;
 
 std::string Lower(const char* text) {
     std::string out(text);
@@ -85,13 +89,15 @@ std::string TextOf(const pugi::xml_node& element) {
     return text;
 }
 
-// A document holds exactly one element at its top and no text beside it.
-bool HasOneRoot(const pugi::xml_document& doc) {
+// A document holds exactly one element at its top, no text beside it, and a declaration only as
+// its very first node.
+bool IsOneDocument(const pugi::xml_document& doc) {
     int elements = 0;
     for (const pugi::xml_node& node : doc.children()) {
         if (node.type() == pugi::node_element) {
             ++elements;
-        } else if (IsText(node) && !IsBlank(node.value())) {
+        } else if ((IsText(node) && !IsBlank(node.value())) ||
+                   (node.type() == pugi::node_declaration && node != doc.first_child())) {
             return false;
         }
     }
@@ -135,7 +141,7 @@ ConfigReadOutcome ParseConfigDocument(std::string_view bytes, ConfigValues* valu
     pugi::xml_document doc;
     const pugi::xml_parse_result parsed =
         doc.load_buffer(bytes.data(), bytes.size(), kParseOptions, pugi::encoding_auto);
-    if (!parsed || !HasOneRoot(doc)) {
+    if (!parsed || !IsOneDocument(doc)) {
         return ConfigReadOutcome::kNotWellFormed;
     }
     if (Depth(doc, kMaxConfigDepth) > kMaxConfigDepth) {
@@ -169,7 +175,8 @@ ConfigReadOutcome ParseConfigDocument(std::string_view bytes, ConfigValues* valu
 }
 
 ConfigReadOutcome ReadConfigFile(const std::string& path, ConfigValues* values) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
+    std::error_code ec;
+    std::FILE* file = std::filesystem::is_directory(path, ec) ? nullptr : std::fopen(path.c_str(), "rb");
     if (file == nullptr) {
         return ConfigReadOutcome::kCannotOpen;
     }
