@@ -1,65 +1,55 @@
 #include "configfile/config_layout.h"
 
+#include <cstdlib>
 #include <cstring>
+
+#include "parameters/parameter_table.h"
 
 namespace configfile {
 
 namespace {
 
-enum Group : std::size_t { kSerial, kSocket, kFunction, kNetwork, kDebug, kMqtt };
+struct Layout {
+    std::vector<const char*> groups;
+    std::vector<ConfigLeaf> leaves;
+};
 
-constexpr std::array<const char*, kConfigGroupCount> kGroups = {"SerialCfg",  "SocketCfg", "FunctionCfg",
-                                                                "NetworkCfg", "DebugCfg",  "MQTTCfg"};
-
-// The element names of the parameter leaves.
-constexpr std::array<ConfigLeaf, kConfigLeafCount> kLeaves = {{
-    {kSerial, "BaudRate", nullptr},
-    {kSerial, "DataBits", "8"},
-    {kSerial, "Parity", "N"},
-    {kSerial, "StopBits", "1"},
-    {kSerial, "ResetTime", nullptr},
-    {kSocket, "IPAddr", nullptr},
-    {kSocket, "Port", nullptr},
-    {kSocket, "SockType", nullptr},
-    {kFunction, "RegisterEnable", nullptr},
-    {kFunction, "RegisterText", nullptr},
-    {kFunction, "BeatInterval", nullptr},
-    {kFunction, "BeatText", nullptr},
-    {kFunction, "NetReceive", nullptr},
-    {kNetwork, "APN", nullptr},
-    {kNetwork, "Username", nullptr},
-    {kNetwork, "Password", nullptr},
-    {kDebug, "LogLevel", nullptr},
-    {kMqtt, "IP", nullptr},
-    {kMqtt, "PORT", nullptr},
-    {kMqtt, "ClientId", nullptr},
-    {kMqtt, "UserName", nullptr},
-    {kMqtt, "Password", nullptr},
-    {kMqtt, "ConnectState", nullptr},
-    {kMqtt, "HeartPeriod", nullptr},
-    {kMqtt, "SUBTOPIC1", nullptr},
-    {kMqtt, "SUBTOPIC2", nullptr},
-    {kMqtt, "SUBTOPIC3", nullptr},
-    {kMqtt, "SUBTOPIC4", nullptr},
-    {kMqtt, "PUBTOPIC1", nullptr},
-    {kMqtt, "PUBTOPIC2", nullptr},
-    {kMqtt, "PUBTOPIC3", nullptr},
-    {kMqtt, "PUBTOPIC4", nullptr},
-}};
+const Layout& TheLayout() {
+    static const Layout layout = [] {
+        Layout built;
+        built.groups = parameters::ConfigXmlGroups();
+        for (const parameters::ParameterRow* row : parameters::ConfigXmlLeaves()) {
+            std::size_t group = 0;
+            while (group < built.groups.size() && std::strcmp(built.groups[group], row->xmlGroup) != 0) {
+                ++group;
+            }
+            const bool fixed = row->kind == parameters::ParamKind::Fixed;
+            built.leaves.push_back({group, row->xmlElement, fixed ? row->defaultValue : nullptr, row});
+        }
+        // The value arrays are sized for the file's fixed shape; a table that disagrees is a
+        // programming error caught at the first use.
+        if (built.groups.size() != kConfigGroupCount || built.leaves.size() != kConfigLeafCount) {
+            std::abort();
+        }
+        return built;
+    }();
+    return layout;
+}
 
 }  // namespace
 
-const std::array<const char*, kConfigGroupCount>& ConfigGroupNames() {
-    return kGroups;
+const std::vector<const char*>& ConfigGroupNames() {
+    return TheLayout().groups;
 }
 
-const std::array<ConfigLeaf, kConfigLeafCount>& ConfigLeaves() {
-    return kLeaves;
+const std::vector<ConfigLeaf>& ConfigLeaves() {
+    return TheLayout().leaves;
 }
 
 int FindConfigLeaf(std::size_t group, const char* name) {
-    for (std::size_t i = 0; i < kLeaves.size(); ++i) {
-        if (kLeaves[i].group == group && std::strcmp(kLeaves[i].name, name) == 0) {
+    const auto& leaves = ConfigLeaves();
+    for (std::size_t i = 0; i < leaves.size(); ++i) {
+        if (leaves[i].group == group && std::strcmp(leaves[i].name, name) == 0) {
             return static_cast<int>(i);
         }
     }
