@@ -27,6 +27,12 @@ const Command kCommands[] = {
     {"simcard", "simcard [--timeout S]  the SIMCard quick query", &RunSimCardCommand},
     {"dtucfg", "dtucfg [--timeout S]  the DTUCFG quick query", &RunDtuCfgCommand},
     {"reset", "reset [--timeout S]  Reset DTU; ends once the scan has restarted", &RunResetCommand},
+    {"get", "get [--timeout S] [--set [DIALOG:]ID=VALUE ...] [--out FILE]  Get; prints DIALOG:ID=value lines",
+     &RunGetCommand},
+    {"download",
+     "download [--timeout S] [--page tcp|modbus|https|mqtt] [--set [DIALOG:]ID=VALUE ...] [--verify]  "
+     "Download",
+     &RunDownloadCommand},
 };
 
 int Usage() {

@@ -28,6 +28,9 @@ int RunNetworkCommand(const Args& args);
 int RunSimCardCommand(const Args& args);
 int RunDtuCfgCommand(const Args& args);
 int RunResetCommand(const Args& args);
+// The parameter flows: Get and Download (cli/parameter_commands.h).
+int RunGetCommand(const Args& args);
+int RunDownloadCommand(const Args& args);
 
 // Chooses the subcommand from the first argument ("run" when there is none) and runs it.
 int Dispatch(int argc, char** argv);

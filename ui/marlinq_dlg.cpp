@@ -31,7 +31,14 @@ CMarlinqDlg::CMarlinqDlg(fw::CWindowThread& thread)
           [this](const std::string& text) { MessageBox(text, "Marlinq", fw::MB_OK | fw::MB_ICONWARNING); }),
       m_configCommands(
           m_configXml, [this](const fw::FileDialogRequest& request) { return DoFileDialog(request); },
-          LogSink(), platform::GetAppDirectory()) {
+          LogSink(), platform::GetAppDirectory()),
+      m_versionReader(m_atClient, LogSink()),
+      m_readFlow(m_mainControls, PageControls(MODE_PAGE_TCP), m_atClient, LogSink()),
+      m_downloadFlow(
+          {m_mainControls, PageControls(MODE_PAGE_TCP), PageControls(MODE_PAGE_MODBUS),
+           PageControls(MODE_PAGE_HTTPS), PageControls(MODE_PAGE_MQTT)},
+          m_atClient, LogSink(), [this](const std::string& text) { ShowInputWarning(text); },
+          [this] { return m_nCurModePage; }) {
     BindControl(IDC_EDIT_LOG, m_editLog);
     BindControl(IDC_TAB_MODES, m_tabSheet);
     BuildMessageMap();

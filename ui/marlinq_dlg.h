@@ -40,6 +40,8 @@
 #include "framework/control_access.h"
 #include "framework/dialog.h"
 #include "framework/worker_thread.h"
+#include "parameters/download_flow.h"
+#include "parameters/read_flow.h"
 #include "platform/device_change.h"
 #include "ui/mode_pages.h"
 #include "ui/resource.h"
@@ -164,6 +166,12 @@ class CMarlinqDlg : public fw::CDialog {
     }
     atlink::AtClient& At() { return m_atClient; }
 
+    // How the last Get or Download press ended, what it sent of the values the module reports
+    // back, and what the last Get read of them. Window thread.
+    const parameters::FlowOutcome& LastFlowOutcome() const { return m_lastFlowOutcome; }
+    parameters::ModuleValues SentToModule() const { return m_downloadFlow.Sent(); }
+    parameters::ModuleValues ReadFromModule() const { return m_readFlow.Read(); }
+
     // The shared state, read by flows and tests. The flags are single words, read whole.
     int CurModePage() const { return m_nCurModePage; }
     const std::string& LogText() const { return m_strLog; }  // window thread
@@ -196,6 +204,8 @@ class CMarlinqDlg : public fw::CDialog {
     void StopThreads();
     void OnAdbTimeout();
     void ApplyButtonState(DeviceEvent event);
+    // The modal box of a refused download: caption "\x1bMarlinq", exclamation icon, OK.
+    void ShowInputWarning(const std::string& text);
 
     void CreateDiscovery();
 
@@ -229,6 +239,10 @@ class CMarlinqDlg : public fw::CDialog {
     atlink::AtClient m_atClient;
     configfile::CConfigXml m_configXml;
     configfile::CConfigCommands m_configCommands;
+    parameters::VersionReader m_versionReader;
+    parameters::ReadFlow m_readFlow;
+    parameters::DownloadFlow m_downloadFlow;
+    parameters::FlowOutcome m_lastFlowOutcome;
     std::unique_ptr<discovery::DeviceScanner> m_scanner;
     std::unique_ptr<discovery::ManualPortPanel> m_portPanel;
     platform::DeviceChangeMonitor m_deviceMonitor;

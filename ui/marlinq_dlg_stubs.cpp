@@ -8,26 +8,6 @@ void CMarlinqDlg::LogStub(const char* name) {
     AddLog(std::string("[stub] ") + name);
 }
 
-// STUB: the read flow.
-void CMarlinqDlg::OnBtnGet() {
-    LogStub("OnBtnGet");
-}
-
-// STUB: the download flow.
-void CMarlinqDlg::OnBtnDownload() {
-    LogStub("OnBtnDownload");
-}
-
-// STUB: reads the extended network parameters.
-void CMarlinqDlg::ReadExtendedParams() {
-    LogStub("ReadExtendedParams");
-}
-
-// STUB: downloads the extended network parameters.
-void CMarlinqDlg::DownloadExtendedParams() {
-    LogStub("DownloadExtendedParams");
-}
-
 // STUB: factory reset over ADB.
 void CMarlinqDlg::OnBtnFactoryReset() {
     LogStub("OnBtnFactoryReset");
@@ -41,11 +21,6 @@ void CMarlinqDlg::OnBtnXmlSelect() {
 // STUB: pushes the chosen XML file over ADB.
 void CMarlinqDlg::OnBtnXmlDownload() {
     LogStub("OnBtnXmlDownload");
-}
-
-// STUB: the read flow's version read, run by the scanner when it finds the module.
-void CMarlinqDlg::ReadVersions() {
-    LogStub("ReadVersions");
 }
 
 // STUB: continues a waiting ADB push (ADB transfer flows).

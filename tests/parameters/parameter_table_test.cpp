@@ -7,6 +7,7 @@
 #include "parameters/dtucfg_record.h"
 #include "parameters/parameter_ids.h"
 #include "parameters/parameter_table.h"
+#include "parameters/parameter_values.h"
 #include "parameters/value_tables.h"
 
 namespace parameters {
@@ -93,6 +94,30 @@ TEST(ParameterTable, LookupResolvesIdsWithinTheirDialog) {
     ASSERT_NE(mqttPwd, nullptr);
     EXPECT_EQ(mqttPwd->id, marlinq::IDC_MQTT_PWD);
     EXPECT_EQ(FindParameterByName(marlinq::IDD_MARLINQ_DIALOG, "Password")->id, marlinq::IDC_EDIT_APN_PWD);
+}
+
+TEST(ParameterValues, WhatAnOperatorCouldEnter) {
+    using namespace marlinq;
+    const auto check = [](unsigned dialog, int id, const char* value) {
+        return CheckParameterValue(*FindParameter(dialog, id), value);
+    };
+    EXPECT_EQ(check(IDD_MARLINQ_DIALOG, IDC_COMBO_BAUDRATE, "9600"), "");
+    EXPECT_EQ(
+        check(IDD_MARLINQ_DIALOG, IDC_COMBO_BAUDRATE, "9601").rfind("BaudRate takes one of: 300, 600", 0),
+        0u);
+    EXPECT_EQ(check(IDD_MARLINQ_DIALOG, IDC_COMBO_TYPE, "udp"),
+              "SockType takes one of: TCP, UDP, MQTT, HTTP(S)");
+    EXPECT_EQ(check(IDD_TCP_MODE, IDC_TCP_CHK_REGPACKET, "1"), "");
+    EXPECT_EQ(check(IDD_TCP_MODE, IDC_TCP_CHK_REGPACKET, "yes"), "RegisterEnable takes 1 or 0");
+    EXPECT_EQ(check(IDD_TCP_MODE, IDC_TCP_CLOUD_DISABLE, "1"), "");
+    EXPECT_EQ(check(IDD_TCP_MODE, IDC_TCP_NET_RECEIVE, "12a"), "NetReceive takes digits only");
+    EXPECT_EQ(check(IDD_TCP_MODE, IDC_TCP_NET_RECEIVE, ""), "");
+    EXPECT_EQ(check(IDD_TCP_MODE, IDC_TCP_RESET_TIME, "-5"), "");  // no digits-only rule on this edit
+    EXPECT_EQ(check(IDD_MARLINQ_DIALOG, IDC_EDIT_APP_VERSION, "x"),
+              "AppVersion is read from the module only");
+    EXPECT_EQ(check(IDD_TCP_MODE, IDC_TCP_CHK_IMSI, "1"), "ImsiAsRegister runs an action and holds no value");
+    EXPECT_TRUE(IsParameterDialog(133));
+    EXPECT_FALSE(IsParameterDialog(100));
 }
 
 }  // namespace
