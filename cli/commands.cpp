@@ -27,12 +27,16 @@ const Command kCommands[] = {
     {"simcard", "simcard [--timeout S]  the SIMCard quick query", &RunSimCardCommand},
     {"dtucfg", "dtucfg [--timeout S]  the DTUCFG quick query", &RunDtuCfgCommand},
     {"reset", "reset [--timeout S]  Reset DTU; ends once the scan has restarted", &RunResetCommand},
-    {"get", "get [--timeout S] [--set [DIALOG:]ID=VALUE ...] [--out FILE]  Get; prints DIALOG:ID=value lines",
+    {"get",
+     "get [--timeout S] [--set [DIALOG:]ID=VALUE ...] [--out FILE]  Get; prints DIALOG:ID=value lines or "
+     "saves FILE",
      &RunGetCommand},
     {"download",
-     "download [--timeout S] [--page tcp|modbus|https|mqtt] [--set [DIALOG:]ID=VALUE ...] [--verify]  "
-     "Download",
+     "download [FILE] [--timeout S] [--page tcp|modbus|https|mqtt] [--set [DIALOG:]ID=VALUE ...] [--verify]  "
+     "Download, after loading the parameter file FILE",
      &RunDownloadCommand},
+    {"convert", "convert FILE --out FILE2  loads the parameter file FILE and saves it again as FILE2",
+     &RunConvertCommand},
 };
 
 int Usage() {

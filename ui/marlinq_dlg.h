@@ -31,6 +31,8 @@
 
 #include "atlink/at_client.h"
 #include "atlink/serial_port.h"
+#include "configfile/config_commands.h"
+#include "configfile/config_xml.h"
 #include "discovery/device_events.h"
 #include "discovery/device_scanner.h"
 #include "discovery/manual_port.h"
@@ -131,8 +133,11 @@ class CMarlinqDlg : public fw::CDialog {
     virtual void CloseManualPort();
     virtual void EnumRegistryPorts();
     virtual void FillPortList();
+    // Parameter files: each forwards to the configuration-file commands.
     virtual void LoadStartupConfig();
     virtual void SaveConfigOnExit();
+    fw::BOOL SaveXmlConfig(const std::string& path) { return m_configXml.SaveXmlConfig(path); }
+    fw::BOOL LoadXmlConfig(const std::string& path) { return m_configXml.LoadXmlConfig(path); }
     virtual void OnBtnGet();
     virtual void OnBtnDownload();
     virtual void OnBtnSave();
@@ -232,6 +237,8 @@ class CMarlinqDlg : public fw::CDialog {
     fw::CDialogControlAccess m_mainControls;
     std::array<std::unique_ptr<fw::CDialogControlAccess>, MODE_PAGE_COUNT> m_pageControls;
     atlink::AtClient m_atClient;
+    configfile::CConfigXml m_configXml;
+    configfile::CConfigCommands m_configCommands;
     parameters::VersionReader m_versionReader;
     parameters::ReadFlow m_readFlow;
     parameters::DownloadFlow m_downloadFlow;

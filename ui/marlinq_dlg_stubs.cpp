@@ -8,26 +8,6 @@ void CMarlinqDlg::LogStub(const char* name) {
     AddLog(std::string("[stub] ") + name);
 }
 
-// STUB: loads Config.xml beside the program (XML load and save).
-void CMarlinqDlg::LoadStartupConfig() {
-    LogStub("LoadStartupConfig");
-}
-
-// STUB: saves Config.xml beside the program (XML load and save).
-void CMarlinqDlg::SaveConfigOnExit() {
-    LogStub("SaveConfigOnExit");
-}
-
-// STUB: saves the parameters to an XML file of the user's choice.
-void CMarlinqDlg::OnBtnSave() {
-    LogStub("OnBtnSave");
-}
-
-// STUB: imports an XML parameter file.
-void CMarlinqDlg::OnBtnImportXml() {
-    LogStub("OnBtnImportXml");
-}
-
 // STUB: factory reset over ADB.
 void CMarlinqDlg::OnBtnFactoryReset() {
     LogStub("OnBtnFactoryReset");

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <sstream>
 
+#include "atlink/at_log.h"
 #include "cli/commands.h"
 #include "platform/clock.h"
 #include "simulator/dtu_simulator.h"
@@ -61,8 +62,7 @@ std::unique_ptr<sim::DtuSimulator> Module(bool silent = false) {
 
 std::uintmax_t AtLogSize() {
     std::error_code ec;
-    const auto size =
-        std::filesystem::file_size(std::filesystem::path(MARLINQ_TEST_BIN_DIR) / "AtLog.ini", ec);
+    const auto size = std::filesystem::file_size(atlink::AtLogDirectory() + atlink::kAtLogFileName, ec);
     return ec ? 0 : size;
 }
 
@@ -139,7 +139,8 @@ TEST_F(CliCommands, ASilentModuleThroughTheConsoleExitsOne) {
     const CliRun silent = Cli(marlinq::cli::RunSendViaConsole, {"--timeout", "100", "AT"});
     EXPECT_EQ(silent.code, 1);
     EXPECT_EQ(RequestBytes(*module), std::vector<std::string>{"AT\r\n"});
-    EXPECT_TRUE(silent.out.ends_with("AT\n[stub] SaveConfigOnExit\n")) << "only the echo: " << silent.out;
+    // Only the echo, then the exit save of Config.xml.
+    EXPECT_TRUE(silent.out.ends_with("AT\n生成XML文件成功!\n")) << silent.out;
 }
 
 TEST_F(CliCommands, ASilentExplicitPortExitsOne) {

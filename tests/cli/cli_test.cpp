@@ -79,7 +79,7 @@ TEST(MarlinqCli, ArgumentsScriptAndExitCodes) {
     EXPECT_NE(r.out.find("text=443\n"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("AT+CSQ\nNo scan AT port! \n"), std::string::npos) << r.out;
     // End of input closes the window, which saves the configuration as any close does.
-    EXPECT_TRUE(r.out.ends_with("[stub] SaveConfigOnExit\n")) << r.out;
+    EXPECT_TRUE(r.out.ends_with("生成XML文件成功!\n")) << r.out;
     EXPECT_EQ(r.out.find('\r'), std::string::npos) << "console lines end in LF";
 }
 
@@ -115,7 +115,7 @@ TEST_F(ScriptLines, DriveTheWindowAndReportState) {
               "state 1070 enabled=1 visible=1 checked=0 sel=-1 text=443\n");
     EXPECT_EQ(errors.str(), "cannot run: frobnicate 12\npage: expected an index and a command\n");
     EXPECT_NE(log.str().find("AT+CSQ\nNo scan AT port! \n"), std::string::npos) << log.str();
-    EXPECT_TRUE(log.str().ends_with("[stub] SaveConfigOnExit\n")) << log.str();
+    EXPECT_TRUE(log.str().ends_with("生成XML文件成功!\n")) << log.str();
 }
 
 TEST_F(ScriptLines, EscapeEndsTheWindow) {
@@ -123,7 +123,7 @@ TEST_F(ScriptLines, EscapeEndsTheWindow) {
     EXPECT_EQ(Line("escape"), marlinq::cli::ScriptResult::Ok);
     EXPECT_EQ(host.Wait(), 0);
     EXPECT_TRUE(host.Ended());
-    EXPECT_TRUE(log.str().ends_with("[stub] SaveConfigOnExit\n")) << log.str();
+    EXPECT_TRUE(log.str().ends_with("生成XML文件成功!\n")) << log.str();
 }
 
 TEST(MarlinqCli, TerminationSignalsCloseTheWindowSoTheExitPathRuns) {

@@ -192,7 +192,7 @@ TEST_F(QtView, TypingSelectingAndEnterReachTheWindowThread) {
 
 TEST_F(QtView, BlockedWindowThreadLeavesTheGuiLiveAndBusy) {
     auto* log = qobject_cast<QPlainTextEdit*>(control(IDC_EDIT_LOG));
-    auto* save = qobject_cast<QPushButton*>(control(IDC_BTN_SAVE));
+    auto* csq = qobject_cast<QPushButton*>(control(IDC_BTN_CSQ));
     std::atomic<bool> release{false};
     std::atomic<bool> done{false};
     // A handler that holds the window thread until the test lets it go, logging as a long flow does.
@@ -213,7 +213,7 @@ TEST_F(QtView, BlockedWindowThreadLeavesTheGuiLiveAndBusy) {
     timer.start(10);
     ASSERT_TRUE(WaitUntil([&] { return main()->IsBusyShown(); })) << "the view shows the busy state";
     ASSERT_TRUE(WaitUntil([&] { return log->toPlainText().contains("step 3"); })) << "the log scrolls live";
-    QTest::mouseClick(save, Qt::LeftButton);  // refused while busy
+    QTest::mouseClick(csq, Qt::LeftButton);  // refused while busy
     const int before = ticks;
     ASSERT_TRUE(WaitUntil([&] { return ticks >= before + 5; })) << "the GUI thread keeps processing events";
     EXPECT_FALSE(done.load());
@@ -221,12 +221,12 @@ TEST_F(QtView, BlockedWindowThreadLeavesTheGuiLiveAndBusy) {
     ASSERT_TRUE(WaitUntil([&] { return !main()->IsBusyShown(); }));
     EXPECT_TRUE(done.load());
     EXPECT_TRUE(log->toPlainText().contains("step 4"));
-    EXPECT_FALSE(OnDialog([](CMarlinqDlg& d) { return d.LogText(); }).find("[stub] OnBtnSave") !=
+    // The CSQ query logs its command first.
+    EXPECT_FALSE(OnDialog([](CMarlinqDlg& d) { return d.LogText(); }).find("AT+CSQ\r\n") !=
                  std::string::npos);
-    QTest::mouseClick(save, Qt::LeftButton);  // taken again once idle
+    QTest::mouseClick(csq, Qt::LeftButton);  // taken again once idle
     EXPECT_TRUE(WaitUntil([&] {
-        return OnDialog([](CMarlinqDlg& d) { return d.LogText(); }).find("[stub] OnBtnSave") !=
-               std::string::npos;
+        return OnDialog([](CMarlinqDlg& d) { return d.LogText(); }).find("AT+CSQ\r\n") != std::string::npos;
     }));
 }
 
