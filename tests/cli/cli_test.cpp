@@ -127,16 +127,28 @@ TEST_F(ScriptLines, EscapeEndsTheWindow) {
 }
 
 TEST(MarlinqCli, TerminationSignalsCloseTheWindowSoTheExitPathRuns) {
+    // A copy of the program in a directory of its own, so that the exit save writes the
+    // Config.xml beside that copy: the file is the proof that the exit path ran.
+    const fs::path dir = fs::temp_directory_path() / ("marlinq-term-" + std::to_string(::getpid()));
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    const fs::path program = dir / "marlinq-cli";
+    fs::copy_file(MARLINQ_CLI_PATH, program);
     for (const int signal : {SIGTERM, SIGINT}) {
         SCOPED_TRACE(signal);
-        testsupport::ChildProcess run(MARLINQ_CLI_PATH, {"run"});  // its input stays open: it waits
+        fs::remove(dir / "Config.xml");
+        testsupport::ChildProcess run(program.string(), {"run"});  // its input stays open: it waits
         ASSERT_TRUE(run.ReadUntil("Scanning equipments...\n", 20000));
         ASSERT_EQ(::kill(run.Pid(), signal), 0);
         const auto end = run.Wait();
         EXPECT_EQ(end.signal, 0) << "ended by the signal instead of closing its window";
         EXPECT_EQ(end.exitCode, 0);
-        EXPECT_TRUE(end.out.ends_with("[stub] SaveConfigOnExit\n")) << end.out;
+        std::ifstream saved(dir / "Config.xml");
+        std::stringstream text;
+        text << saved.rdbuf();
+        EXPECT_NE(text.str().find("<system>"), std::string::npos) << end.out;
     }
+    fs::remove_all(dir);
 }
 
 TEST(ConsoleView, PrintsOnlyCompleteLinesOfTheMainWindowLog) {
