@@ -2,6 +2,8 @@
 
 #include <iostream>
 
+#include "cli/failures.h"
+
 namespace marlinq::cli {
 
 namespace {
@@ -40,7 +42,7 @@ int Usage() {
     for (const auto& c : kCommands) {
         std::cerr << "  " << c.usage << "\n";
     }
-    return 2;
+    return kExitUsage;
 }
 
 }  // namespace
