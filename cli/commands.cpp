@@ -2,6 +2,8 @@
 
 #include <iostream>
 
+#include "cli/failures.h"
+
 namespace marlinq::cli {
 
 namespace {
@@ -44,7 +46,7 @@ int Usage() {
     for (const auto& c : kCommands) {
         std::cerr << "  " << c.usage << "\n";
     }
-    return 2;
+    return kExitUsage;
 }
 
 }  // namespace

@@ -26,8 +26,8 @@ std::string DescribeFailure(const AtOutcomeReport& report, const std::string& wi
     return com + " answered without OK";
 }
 
-int Fail(const std::string& line) {
-    std::cerr << line << '\n' << std::flush;
+int Fail(const std::string& line, std::ostream& err) {
+    err << line << '\n' << std::flush;
     return kExitFailed;
 }
 

@@ -4,6 +4,7 @@
 // example "COM201 is busy: another program holds it".
 #pragma once
 
+#include <iostream>
 #include <string>
 
 #include "atlink/at_outcome.h"
@@ -21,8 +22,8 @@ enum ExitCode {
 // answer (for example "3.6 s").
 std::string DescribeFailure(const AtOutcomeReport& report, const std::string& windowText);
 
-// Prints line and a line end on standard error; returns kExitFailed.
-int Fail(const std::string& line);
+// Prints line and a line end on err (standard error); returns kExitFailed.
+int Fail(const std::string& line, std::ostream& err = std::cerr);
 
 // The console's wait for an answer: 30 + 100 ms, then 50 reads of up to 20 ms, 50 ms apart.
 inline constexpr const char* kConsoleWindowText = "3.6 s";

@@ -1,17 +1,14 @@
 // The marlinq-cli commands that talk to the module through the headless main window: each waits
-// for the scanner's readiness line (so that the scan's version read is over and the port is
-// free), then presses its button. The log pane's lines go to standard output.
-#include <chrono>
-#include <cstdlib>
+// for the module's readiness (cli/module_wait.h), then presses its button. The log pane's lines go to
+// standard output.
 #include <iostream>
 #include <string>
-#include <thread>
 
 #include "cli/commands.h"
 #include "cli/console_host.h"
 #include "cli/failures.h"
+#include "cli/module_wait.h"
 #include "cli/options.h"
-#include "platform/clock.h"
 #include "ui/marlinq_dlg.h"
 #include "ui/resource.h"
 
@@ -19,8 +16,6 @@ namespace marlinq::cli {
 
 namespace {
 
-constexpr long kDefaultTimeoutSeconds = 30;
-constexpr long kMaxTimeoutSeconds = 24 * 3600;
 // The Reset DTU worker waits this long for the module to restart before it restarts the scan.
 constexpr long kResetWorkerSeconds = 20;
 
@@ -32,21 +27,16 @@ struct Options {
 // Takes "--timeout S" out of args; false (with the reason) on a missing or malformed value.
 bool ParseOptions(const Args& args, Options* options, std::string* error) {
     ParsedArgs parsed;
-    if (!ParseArgs(args, {{"--timeout", 1, kMaxTimeoutSeconds}}, &parsed, error)) {
+    if (!ParseArgs(args, {TimeoutOption()}, &parsed, error)) {
         return false;
     }
-    if (parsed.values.count("--timeout") != 0) {
-        options->timeoutSeconds = parsed.values["--timeout"];
-    }
+    options->timeoutSeconds = parsed.Value("--timeout", kDefaultTimeoutSeconds);
     options->rest = parsed.rest;
     return true;
 }
 
 int Usage(const char* name, const char* arguments, const std::string& why) {
-    std::cerr << "marlinq-cli " << name << ": " << why << " (usage: marlinq-cli " << name << " " << arguments
-              << ")"
-              << "\n";
-    return kExitUsage;
+    return UsageError(name, arguments, why, std::cerr);
 }
 
 // The last command of the window's AT client (the console's send, or a wrapper's command).
@@ -54,42 +44,6 @@ atlink::AtCommandRecord LastCommand(CConsoleHost& host) {
     return host.Main().Call([](fw::CDialog* d) {
         return d != nullptr ? static_cast<CMarlinqDlg*>(d)->At().LastCommand() : atlink::AtCommandRecord{};
     });
-}
-
-// Waits run on the system's clock, like every pause of the tool.
-std::chrono::milliseconds Seconds(long seconds) {
-    return std::chrono::duration_cast<std::chrono::milliseconds>(
-        platform::Clock::Scaled(static_cast<std::uint32_t>(seconds) * 1000u));
-}
-
-bool StartsWith(const std::string& line, const std::string& prefix) {
-    return line.compare(0, prefix.size(), prefix) == 0;
-}
-
-// Starts the window and waits for the readiness line; false (with a message) when it does not come.
-bool WaitUntilReady(CConsoleHost& host, long timeoutSeconds) {
-    if (!host.Start()) {
-        return false;
-    }
-    const int ready = host.View().WaitForLine(
-        0, [](const std::string& l) { return StartsWith(l, "Equipment ready [AT:COM"); },
-        Seconds(timeoutSeconds));
-    if (ready < 0) {
-        Fail("no module found within " + std::to_string(timeoutSeconds) + " s");
-        return false;
-    }
-    // The scanner reads the versions right after the line and then enables the buttons: the
-    // port is free once Get is enabled.
-    const auto deadline = std::chrono::steady_clock::now() + Seconds(timeoutSeconds);
-    while (!host.Main().Enabled(IDC_BTN_GET)) {
-        if (host.Ended() || std::chrono::steady_clock::now() > deadline) {
-            Fail("the module was found but did not become ready within " + std::to_string(timeoutSeconds) +
-                 " s");
-            return false;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return true;
 }
 
 // Presses a console button; done when the module's answer reached the log pane.
@@ -169,7 +123,7 @@ int RunResetCommand(const Args& args) {
     CConsoleHost host(std::cout);
     if (!WaitUntilReady(host, options.timeoutSeconds)) {
         host.Close();
-        return 1;
+        return kExitFailed;
     }
     const std::size_t before = host.View().Lines().size();
     host.Main().Click(IDC_BTN_RESET_DTU);

@@ -3,13 +3,14 @@
 // Download on the headless main window. The exit code comes from the flows' own outcome.
 #include "cli/parameter_commands.h"
 
-#include <chrono>
-#include <cstdlib>
 #include <iostream>
-#include <thread>
+#include <iterator>
 #include <vector>
 
 #include "cli/console_host.h"
+#include "cli/failures.h"
+#include "cli/module_wait.h"
+#include "cli/options.h"
 #include "cli/set_option.h"
 #include "parameters/module_check.h"
 #include "parameters/parameter_table.h"
@@ -20,8 +21,9 @@ namespace marlinq::cli {
 
 namespace {
 
-constexpr long kDefaultTimeoutSeconds = 30;
-constexpr long kMaxTimeoutSeconds = 24 * 3600;
+constexpr const char* kGetArguments = "[--timeout S] [--set [DIALOG:]ID=VALUE ...] [--out FILE]";
+constexpr const char* kDownloadArguments =
+    "[FILE] [--timeout S] [--page tcp|modbus|https|mqtt] [--set [DIALOG:]ID=VALUE ...] [--verify]";
 
 struct ParamOptions {
     long timeoutSeconds = kDefaultTimeoutSeconds;
@@ -36,77 +38,36 @@ const char* const kPageNames[MODE_PAGE_COUNT] = {"tcp", "modbus", "https", "mqtt
 
 // Parses the options a command allows; false with the reason.
 bool ParseParamOptions(const Args& args, bool download, ParamOptions* o, std::string* error) {
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        const bool hasValue = i + 1 < args.size();
-        if (a == "--timeout" && hasValue) {
-            char* end = nullptr;
-            o->timeoutSeconds = std::strtol(args[++i].c_str(), &end, 10);
-            if (*end != '\0' || args[i].empty() || o->timeoutSeconds < 1 ||
-                o->timeoutSeconds > kMaxTimeoutSeconds) {
-                *error = "--timeout takes seconds from 1 to " + std::to_string(kMaxTimeoutSeconds);
-                return false;
-            }
-        } else if (a == "--set" && hasValue) {
-            // One or more settings, up to the next option.
-            if (args[i + 1].rfind("--", 0) == 0) {
-                *error = "--set takes [DIALOG:]ID=VALUE";
-                return false;
-            }
-            while (i + 1 < args.size() && args[i + 1].rfind("--", 0) != 0) {
-                SetOption set;
-                if (!ParseSetOption(args[++i], &set, error)) {
-                    return false;
-                }
-                o->sets.push_back(set);
-            }
-        } else if (!download && a == "--out" && hasValue) {
-            o->out = args[++i];
-        } else if (download && a == "--page" && hasValue) {
-            const std::string& name = args[++i];
-            for (int p = 0; p < MODE_PAGE_COUNT; ++p) {
-                o->page = name == kPageNames[p] ? p : o->page;
-            }
-            if (o->page < 0) {
-                *error = "--page takes tcp, modbus, https or mqtt";
-                return false;
-            }
-        } else if (download && a == "--verify") {
-            o->verify = true;
-        } else if (download && o->file.empty() && !a.empty() && a.rfind("--", 0) != 0) {
-            o->file = a;
-        } else {
-            *error = "unexpected argument " + a;
-            return false;
-        }
+    std::vector<OptionSpec> specs = {TimeoutOption(), TextsOption("--set")};
+    if (download) {
+        specs.push_back(
+            ChoiceOption("--page", std::vector<std::string>(std::begin(kPageNames), std::end(kPageNames))));
+        specs.push_back(FlagOption("--verify"));
+    } else {
+        specs.push_back(TextOption("--out"));
     }
-    return true;
-}
-
-int Usage(const char* name, const std::string& why, std::ostream& err) {
-    err << "marlinq-cli " << name << ": " << why << "\nusage: marlinq-cli "
-        << (std::string(name) == "get"
-                ? "get [--timeout S] [--set [DIALOG:]ID=VALUE ...] [--out FILE]"
-                : "download [FILE] [--timeout S] [--page tcp|modbus|https|mqtt] [--set "
-                  "[DIALOG:]ID=VALUE ...] [--verify]")
-        << "\n";
-    return kParamExitUsage;
-}
-
-// Starts the window and waits until Get is enabled: the scan found the module and its version
-// read is over.
-bool WaitForModule(CConsoleHost& host, long timeoutSeconds, std::ostream& err) {
-    if (!host.Start()) {
-        err << "marlinq-cli: the window did not start\n";
+    ParsedArgs parsed;
+    if (!ParseArgs(args, specs, &parsed, error)) {
         return false;
     }
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(timeoutSeconds);
-    while (!host.Main().Enabled(IDC_BTN_GET)) {
-        if (host.Ended() || std::chrono::steady_clock::now() > deadline) {
-            err << "marlinq-cli: no module ready within " << timeoutSeconds << " s\n";
+    // download takes one parameter file to load first.
+    if (download && parsed.rest.size() == 1 && !parsed.rest.front().empty()) {
+        o->file = parsed.rest.front();
+    } else if (!parsed.rest.empty()) {
+        *error = "unexpected argument " + parsed.rest.back();
+        return false;
+    }
+    o->timeoutSeconds = parsed.Value("--timeout", kDefaultTimeoutSeconds);
+    o->out = parsed.Text("--out");
+    o->page = static_cast<int>(parsed.Value("--page", -1));
+    o->verify = parsed.Has("--verify");
+    const auto sets = parsed.texts.find("--set");
+    for (const auto& setting : sets != parsed.texts.end() ? sets->second : std::vector<std::string>{}) {
+        SetOption set;
+        if (!ParseSetOption(setting, &set, error)) {
             return false;
         }
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        o->sets.push_back(set);
     }
     return true;
 }
@@ -197,32 +158,51 @@ std::vector<std::string> ShownParameters(CConsoleHost& host) {
 }
 
 // Waits for the module, loads the parameter file when one is given and applies the --set
-// options; false after saying why.
-bool Prepare(CConsoleHost& host, const ParamOptions& o, std::ostream& err, int* code) {
-    if (!WaitForModule(host, o.timeoutSeconds, err)) {
-        *code = kParamExitFailed;
+// options; false with the exit code after one line on
+// err saying why.
+bool Prepare(CConsoleHost& host, const char* name, const char* arguments, const ParamOptions& o,
+             std::ostream& err, int* code) {
+    if (!WaitUntilReady(host, o.timeoutSeconds, err)) {
+        *code = kExitFailed;
         return false;
     }
     if (!o.file.empty() &&
         !OnWindow(host, [&o](CMarlinqDlg& d) { return d.LoadXmlConfig(o.file) != fw::FALSE; })) {
-        err << "marlinq-cli: cannot load " << o.file << "\n";
-        *code = kParamExitFailed;
+        *code = Fail("cannot load " + o.file, err);
         return false;
     }
     for (const auto& set : o.sets) {
         const std::string why = ApplySet(host, set);
         if (!why.empty()) {
-            err << "marlinq-cli: --set " << set.dialog << ":" << set.id << ": " << why << "\n";
-            *code = kParamExitUsage;
+            *code = UsageError(
+                name, arguments,
+                "--set " + std::to_string(set.dialog) + ":" + std::to_string(set.id) + ": " + why, err);
             return false;
         }
     }
     return true;
 }
 
+// The line that says why a flow did not succeed: the refusal that stopped it, or the line the
+// flow logged for its first failed step, with the count when more steps failed.
+std::string FlowFailure(const char* flow, const parameters::FlowOutcome& outcome) {
+    if (!outcome.refusal.empty()) {
+        return std::string(flow) + " refused: " + outcome.refusal;
+    }
+    std::string what = outcome.firstFailure;
+    while (!what.empty() && what.back() == ' ') {
+        what.pop_back();
+    }
+    std::string line = std::string(flow) + " failed: " + what;
+    if (outcome.failedSteps > 1) {
+        line += " (" + std::to_string(outcome.failedSteps) + " steps failed)";
+    }
+    return line;
+}
+
 int Finish(CConsoleHost& host, int code) {
     const int closed = host.Close();
-    return code == kParamExitDone && closed != 0 ? kParamExitFailed : code;
+    return code == kExitDone && closed != 0 ? kExitFailed : code;
 }
 
 }  // namespace
@@ -231,37 +211,37 @@ int RunGet(const Args& args, std::ostream& out, std::ostream& err) {
     ParamOptions o;
     std::string error;
     if (!ParseParamOptions(args, false, &o, &error)) {
-        return Usage("get", error, err);
+        return UsageError("get", kGetArguments, error, err);
     }
     CConsoleHost host(out);
-    int code = kParamExitDone;
-    if (!Prepare(host, o, err, &code)) {
+    int code = kExitDone;
+    if (!Prepare(host, "get", kGetArguments, o, err, &code)) {
         return Finish(host, code);
     }
     const parameters::FlowOutcome outcome = Press(host, IDC_BTN_GET);
     if (!o.out.empty()) {
         // The parameter file, as the Save button writes it.
         if (!OnWindow(host, [&o](CMarlinqDlg& d) { return d.SaveXmlConfig(o.out) != fw::FALSE; })) {
-            err << "marlinq-cli: cannot write " << o.out << "\n";
-            return Finish(host, kParamExitFailed);
+            return Finish(host, Fail("cannot write " + o.out, err));
         }
     } else {
         for (const auto& line : ShownParameters(host)) {
             out << line << "\n";
         }
     }
-    return Finish(host, outcome.Ok() ? kParamExitDone : kParamExitFailed);
+    out << std::flush;
+    return Finish(host, outcome.Ok() ? kExitDone : Fail(FlowFailure("Get", outcome), err));
 }
 
 int RunDownload(const Args& args, std::ostream& out, std::ostream& err) {
     ParamOptions o;
     std::string error;
     if (!ParseParamOptions(args, true, &o, &error)) {
-        return Usage("download", error, err);
+        return UsageError("download", kDownloadArguments, error, err);
     }
     CConsoleHost host(out);
-    int code = kParamExitDone;
-    if (!Prepare(host, o, err, &code)) {
+    int code = kExitDone;
+    if (!Prepare(host, "download", kDownloadArguments, o, err, &code)) {
         return Finish(host, code);
     }
     if (o.page >= 0) {
@@ -272,12 +252,13 @@ int RunDownload(const Args& args, std::ostream& out, std::ostream& err) {
         });
         host.Main().Select(IDC_TAB_MODES, o.page);
         if (OnWindow(host, [](CMarlinqDlg& d) { return d.CurModePage(); }) != o.page) {
-            err << "marlinq-cli: the " << kPageNames[o.page] << " page could not be shown\n";
-            return Finish(host, kParamExitFailed);
+            return Finish(host,
+                          Fail(std::string("the ") + kPageNames[o.page] + " page could not be shown", err));
         }
     }
     const parameters::FlowOutcome outcome = Press(host, IDC_BTN_DOWNLOAD);
-    code = outcome.Ok() ? kParamExitDone : kParamExitFailed;
+    std::string failure = outcome.Ok() ? std::string() : FlowFailure("Download", outcome);
+    code = outcome.Ok() ? kExitDone : kExitFailed;
     if (o.verify) {
         const parameters::ModuleValues sent = OnWindow(host, [](CMarlinqDlg& d) { return d.SentToModule(); });
         Press(host, IDC_BTN_GET);
@@ -287,7 +268,17 @@ int RunDownload(const Args& args, std::ostream& out, std::ostream& err) {
         for (const auto& line : differences) {
             out << line << "\n";
         }
-        code = differences.empty() ? code : kParamExitDiffers;
+        if (!differences.empty()) {
+            const std::string differ =
+                "the module reports " + std::to_string(differences.size()) +
+                (differences.size() == 1 ? " value that differs" : " values that differ");
+            failure = failure.empty() ? differ : failure + "; " + differ;
+            code = kExitMismatch;
+        }
+    }
+    out << std::flush;
+    if (!failure.empty()) {
+        Fail(failure, err);
     }
     return Finish(host, code);
 }

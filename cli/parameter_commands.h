@@ -7,12 +7,7 @@
 
 namespace marlinq::cli {
 
-// Exit codes of the parameter commands.
-inline constexpr int kParamExitDone = 0;
-inline constexpr int kParamExitFailed = 1;   // a step failed, a refusal, or no module
-inline constexpr int kParamExitUsage = 2;    // bad arguments, unknown parameter, impossible value
-inline constexpr int kParamExitDiffers = 3;  // --verify: the module reports other values
-
+// Exit codes are those of cli/failures.h; every failure is one line on err.
 // `get [--timeout S] [--set [DIALOG:]ID=VALUE ...] [--out FILE]`: FILE gets the parameter file, as
 // Save writes it; without it the parameters are printed.
 int RunGet(const Args& args, std::ostream& out, std::ostream& err);

@@ -12,8 +12,7 @@ namespace marlinq::cli {
 namespace {
 
 int SendUsage(const std::string& why) {
-    std::cerr << "marlinq-cli send: " << why << " (usage: marlinq-cli send [--port N] \"TEXT\")\n";
-    return kExitUsage;
+    return UsageError("send", "[--port N] \"TEXT\"", why, std::cerr);
 }
 
 }  // namespace
@@ -21,7 +20,7 @@ int SendUsage(const std::string& why) {
 int RunSendCommand(const Args& args) {
     ParsedArgs parsed;
     std::string error;
-    if (!ParseArgs(args, {{"--port", 1, 99999}}, &parsed, &error)) {
+    if (!ParseArgs(args, {NumberOption("--port", 1, 99999)}, &parsed, &error)) {
         return SendUsage(error);
     }
     if (parsed.rest.size() != 1 || parsed.rest[0].empty()) {
@@ -31,7 +30,7 @@ int RunSendCommand(const Args& args) {
     if (text.find_first_of("\r\n") != std::string::npos) {
         return SendUsage("the command text holds a line break");  // one command per line, never two
     }
-    int port = parsed.values.count("--port") != 0 ? static_cast<int>(parsed.values["--port"]) : 0;
+    int port = static_cast<int>(parsed.Value("--port", 0));
     if (port == 0) {
         port = FindAtPortNumber();
         if (port < 1) {

@@ -71,11 +71,7 @@ FlowOutcome DownloadFlow::OnBtnDownload() {
         return out;
     }
     DownloadAllParams(out);
-    const FlowOutcome extended = DownloadExtendedParams();
-    out.failedSteps += extended.failedSteps;
-    if (out.refusal.empty()) {
-        out.refusal = extended.refusal;
-    }
+    out.Add(DownloadExtendedParams());
     return out;
 }
 
@@ -85,8 +81,11 @@ FlowOutcome DownloadFlow::DownloadExtendedParams() {
 
 void DownloadFlow::DownloadDtuMode(FlowOutcome& out) {
     const bool ok = m_at.SetDtuMode(DtuModeForTypeIndex(m_dlg.main.GetCurSel(IDC_COMBO_TYPE)));
-    m_log(ok ? "DTUMODE set successfully!" : "DTUMODE set failed!");
-    out.failedSteps += ok ? 0 : 1;
+    if (ok) {
+        m_log("DTUMODE set successfully!");
+    } else {
+        LogFailure(m_log, out, "DTUMODE set failed!");
+    }
 }
 
 void DownloadFlow::DownloadAllParams(FlowOutcome& out) {
@@ -116,8 +115,7 @@ void DownloadFlow::DownloadCurrentPage(FlowOutcome& out) {
             break;
         case 2:
             if (!Ticked(m_dlg.https, IDC_HTTPS_CHK_ENABLE)) {
-                m_log("HTTPS is not enabled!");
-                ++out.failedSteps;
+                LogFailure(m_log, out, "HTTPS is not enabled!");
             } else if (MaySend(kHttps, false, DownloadForm::CurrentPage, out)) {
                 SendHttps(out);
             }
@@ -204,8 +202,11 @@ void DownloadFlow::Refuse(fw::IControlAccess& page, int id, const std::string& m
 }
 
 void DownloadFlow::Report(bool ok, const std::string& what, FlowOutcome& out) {
-    m_log(what + (ok ? " download successfully!" : " download failed!"));
-    out.failedSteps += ok ? 0 : 1;
+    if (ok) {
+        m_log(what + " download successfully!");
+    } else {
+        LogFailure(m_log, out, what + " download failed!");
+    }
 }
 
 void DownloadFlow::SendDtuCfg(FlowOutcome& out) {

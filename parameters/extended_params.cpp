@@ -54,7 +54,9 @@ FlowOutcome ExtendedParams::ReadExtendedParams() {
         m_log("Getting user name and password failed!");
         // An answer without credentials is a module that stores none; only a failed query is a
         // failed step.
-        out.failedSteps += auth.empty() ? 1 : 0;
+        if (auth.empty()) {
+            out.Failed("Getting user name and password failed!");
+        }
     }
     return out;
 }
@@ -87,14 +89,12 @@ FlowOutcome ExtendedParams::DownloadExtendedParams(bool httpsEnabled) {
         }
     }
     if (!m_at.SetCnmp(CnmpForNetModeIndex(m_main.GetCurSel(IDC_COMBO_NETMODE)))) {
-        m_log("Download CNMP failed!");
-        ++out.failedSteps;
+        LogFailure(m_log, out, "Download CNMP failed!");
         return out;
     }
     m_log("Download CNMP successfully!");
     if (!m_at.SetApn(apn)) {
-        m_log("Download APN failed!");
-        ++out.failedSteps;
+        LogFailure(m_log, out, "Download APN failed!");
         return out;
     }
     m_log("Download APN successfully!");
@@ -106,15 +106,13 @@ FlowOutcome ExtendedParams::DownloadExtendedParams(bool httpsEnabled) {
             m_sent.hasNetwork = true;
             m_log("Clear original user name and password successfully");
         } else {
-            m_log("Clear original user name and password failed");
-            ++out.failedSteps;
+            LogFailure(m_log, out, "Clear original user name and password failed");
         }
         m_log("Download extended params finished!");
         return out;
     }
     if (!m_at.ClearAuth()) {
-        m_log("Clear original user name and password failed");
-        ++out.failedSteps;
+        LogFailure(m_log, out, "Clear original user name and password failed");
         return out;
     }
     m_log("Clear original user name and password successfully");
@@ -122,8 +120,7 @@ FlowOutcome ExtendedParams::DownloadExtendedParams(bool httpsEnabled) {
     if (sim == 0 || sim == 1) {
         if (!m_at.SetAuth(AuthArgument(user, password)) ||
             (sim == 0 && !m_at.SetAuth(TelecomAuthArgument(user, password)))) {
-            m_log("Set user name and password failed!");
-            ++out.failedSteps;
+            LogFailure(m_log, out, "Set user name and password failed!");
             return out;
         }
         m_log("Set user name and password successfully");

@@ -35,12 +35,30 @@ struct ModuleValues {
     std::string password;
 };
 
-// How a flow ended: the steps that reported a failure, and the text of a refusal (an input rule
-// or a text that cannot be sent) when one stopped it.
+// How a flow ended: the steps that reported a failure (with the logged line of the first), and
+// the text of a refusal (an input rule or a text that cannot be sent) when one stopped it.
 struct FlowOutcome {
     int failedSteps = 0;
+    std::string firstFailure;
     std::string refusal;
     bool Ok() const { return failedSteps == 0 && refusal.empty(); }
+    // Counts one failed step; message is the line the flow logged for it.
+    void Failed(const std::string& message) {
+        firstFailure = failedSteps == 0 ? message : firstFailure;
+        ++failedSteps;
+    }
+    // Adds the failures of a later part of the flow; the first refusal stays.
+    void Add(const FlowOutcome& later) {
+        firstFailure = failedSteps == 0 ? later.firstFailure : firstFailure;
+        failedSteps += later.failedSteps;
+        refusal = refusal.empty() ? later.refusal : refusal;
+    }
 };
+
+// Logs the line of a failed step and counts it.
+inline void LogFailure(const LogSink& log, FlowOutcome& out, const std::string& message) {
+    log(message);
+    out.Failed(message);
+}
 
 }  // namespace parameters

@@ -16,7 +16,7 @@ FlowOutcome VersionReader::ReadVersions(fw::IControlAccess& main) {
     // now, whatever port is held open by hand.
     const int port = m_at.FoundPortOnly(atlink::kNoScanAtPort);
     if (port < 1) {
-        ++out.failedSteps;
+        out.Failed("No scan AT port!");
         return out;
     }
     CSerialPort serial;
@@ -31,16 +31,14 @@ FlowOutcome VersionReader::ReadVersions(fw::IControlAccess& main) {
         main.SetWindowText(IDC_EDIT_HW2, csub.substr(underscore + 1));
         m_log("CSUB get successfully! ");
     } else {
-        m_log("CSUB get failed! ");
-        ++out.failedSteps;
+        LogFailure(m_log, out, "CSUB get failed! ");
     }
     const std::string ver = serial.QueryVer(port);
     if (!ver.empty()) {
         m_log("VER get successfully! ");
         main.SetWindowText(IDC_EDIT_APP_VERSION, ver);
     } else {
-        m_log("VER get failed! ");
-        ++out.failedSteps;
+        LogFailure(m_log, out, "VER get failed! ");
     }
     const std::string imsi = serial.QueryCimi(port);
     if (!imsi.empty()) {
@@ -50,8 +48,7 @@ FlowOutcome VersionReader::ReadVersions(fw::IControlAccess& main) {
             main.SetCurSel(IDC_COMBO_SIMTYPE, sim);
         }
     } else {
-        m_log("CIMI get failed! ");
-        ++out.failedSteps;
+        LogFailure(m_log, out, "CIMI get failed! ");
     }
     main.SetCurSel(IDC_COMBO_TYPE, TypeIndexForDtuMode(serial.QueryDtuMode(port)));
     return out;
@@ -63,8 +60,8 @@ ReadFlow::ReadFlow(fw::IControlAccess& main, fw::IControlAccess& tcp, atlink::At
 FlowOutcome ReadFlow::OnBtnGet() {
     m_log("\r\nStart reading parameters...");
     FlowOutcome out = ReadVersions();
-    out.failedSteps += ReadDtuCfg().failedSteps;
-    out.failedSteps += ReadExtendedParams().failedSteps;
+    out.Add(ReadDtuCfg());
+    out.Add(ReadExtendedParams());
     return out;
 }
 
@@ -73,15 +70,13 @@ FlowOutcome ReadFlow::ReadDtuCfg() {
     m_dtuCfg.clear();
     const std::string answer = m_at.QueryDtuCfg();
     if (answer.empty()) {
-        m_log("DTUCFG parameters get failed!");
-        ++out.failedSteps;
+        LogFailure(m_log, out, "DTUCFG parameters get failed!");
         return out;
     }
     const auto reading = ReadDtuCfgAnswer(answer);
     if (!reading) {
         // Too few fields to place any of them; nothing is changed.
-        m_log("DTUCFG parameters are incomplete!");
-        ++out.failedSteps;
+        LogFailure(m_log, out, "DTUCFG parameters are incomplete!");
         return out;
     }
     m_dtuCfg = answer;

@@ -114,16 +114,39 @@ TEST_F(ParameterCommands, DownloadOfOnePage) {
                                         "AT+SUBTOPIC=t1\r\n", "AT+PUBTOPIC=\r\n"}));
 }
 
-TEST_F(ParameterCommands, UnknownParametersAndImpossibleValuesSendNothing) {
-    for (const Args& args : std::vector<Args>{{"--set", "132:9999=1"},
-                                              {"--set", "1018=9601"},
-                                              {"--set", "132:1073=ten"},
-                                              {"--set", "136:1015=1"},
-                                              {"--set", "1059=v2"},
-                                              {"--page", "lora"},
-                                              {"--set"}}) {
-        EXPECT_EQ(Download(args), 2) << args.back();
-        EXPECT_FALSE(err.str().empty());
+TEST_F(ParameterCommands, UsageErrorsSayWhyOnOneLineAndSendNothing) {
+    const struct {
+        bool get;
+        Args args;
+        std::string why;
+    } cases[] = {
+        {false, {"--set"}, "--set needs a value"},
+        {false, {"--set", "--verify"}, "--set needs a value"},
+        {true, {"--set"}, "--set needs a value"},
+        {false, {"--page", "lora"}, "--page takes tcp, modbus, https or mqtt, not \"lora\""},
+        {false, {"--page"}, "--page needs a value"},
+        {true, {"--out"}, "--out needs a value"},
+        {true, {"--out", "--set", "1015=1"}, "--out needs a value"},
+        {true, {"--verify"}, "unknown option --verify"},
+        {false, {"--out", "x.txt"}, "unknown option --out"},
+        {false, {"--verify", "--force"}, "unknown option --force"},
+        {false, {"--timeout", "0"}, "--timeout needs a whole number from 1 to 86400, not \"0\""},
+        {true, {"--timeout"}, "--timeout needs a value"},
+        {true, {"extra"}, "unexpected argument extra"},
+        {false, {"--set", "132:9999=1"}, "--set 132:9999=1: control 9999 of dialog 132 is no parameter"},
+        {false, {"--set", "1018=9601"}, ""},
+        {false, {"--set", "132:1073=ten"}, ""},
+        {false, {"--set", "136:1015=1"}, ""},
+        {false, {"--set", "1059=v2"}, ""},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(c.get ? Get(c.args) : Download(c.args), 2) << c.args.back();
+        const std::string prefix = std::string("marlinq-cli ") + (c.get ? "get: " : "download: ");
+        EXPECT_EQ(err.str().rfind(prefix + c.why, 0), 0u) << err.str();
+        const std::string said = err.str();
+        EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+        EXPECT_NE(err.str().find("(usage: marlinq-cli " + std::string(c.get ? "get" : "download")),
+                  std::string::npos);
     }
     EXPECT_TRUE(m_sim.Requests().empty());
     // A disabled control cannot be changed either; the window has started, nothing is sent.
@@ -132,21 +155,42 @@ TEST_F(ParameterCommands, UnknownParametersAndImpossibleValuesSendNothing) {
     EXPECT_TRUE(DownloadRequests().empty());
 }
 
-TEST_F(ParameterCommands, RefusalsAndFailedStepsExitOne) {
+TEST_F(ParameterCommands, RefusalsAndFailedStepsExitOneWithTheirLine) {
     EXPECT_EQ(Download({"--set", "132:1038=0"}), 1);
     EXPECT_TRUE(Printed("[Marlinq] ResetTime cannot be set to 0!"));
+    EXPECT_EQ(err.str(), "Download refused: ResetTime cannot be set to 0!\n");
     EXPECT_EQ(DownloadRequests().size(), 4u);  // DTUMODE and the extended parameters
 
+    m_sim.SetReply("AT+DTUCFG=115200,,6001,UDP,0,,,0X,0,,0,,,0,0,0,0", "\r\nERROR\r\n");
+    EXPECT_EQ(Download({"--set", "132:1015=6001", "1019=UDP"}), 1);
+    EXPECT_TRUE(Printed("DTUCFG parameters download failed!"));
+    EXPECT_EQ(err.str(), "Download failed: DTUCFG parameters download failed!\n");
+
+    m_sim.ClearReplies();
     m_sim.SetReply("AT+CNMP=2", "\r\nERROR\r\n");
+    m_sim.SetReply("AT+MQTTCFG=,,,,,0,", "\r\nERROR\r\n");
     EXPECT_EQ(Download({}), 1);
     EXPECT_TRUE(Printed("Download CNMP failed!"));
+    EXPECT_EQ(err.str(), "Download failed: MQTTCFG parameters download failed! (2 steps failed)\n");
+
+    m_sim.SetReply("AT+DTUCFG?", "\r\nERROR\r\n");
+    EXPECT_EQ(Get({}), 1);
+    EXPECT_EQ(err.str(), "Get failed: DTUCFG parameters get failed!\n");
+}
+
+TEST_F(ParameterCommands, NoModuleIsOneLine) {
+    m_sim.Stop();
+    EXPECT_EQ(Get({"--timeout", "2"}), 1);
+    EXPECT_EQ(err.str(), "no module found within 2 s\n");
 }
 
 TEST_F(ParameterCommands, VerifyNamesWhatTheModuleStoredWrongly) {
     EXPECT_EQ(Download({"--set", "132:1015=6000", "--verify"}), 0) << out.str();
+    EXPECT_EQ(err.str(), "");
     m_sim.SetValue(sim::DtuModel::kDtuCfgStoreFault, "3=9999");
     EXPECT_EQ(Download({"--set", "132:1015=6000", "--verify"}), 3);
     EXPECT_TRUE(Printed("Port: sent 6000, module reports 9999"));
+    EXPECT_EQ(err.str(), "the module reports 1 value that differs\n");
 }
 
 }  // namespace

@@ -1,0 +1,49 @@
+#include "cli/module_wait.h"
+
+#include <cstdint>
+#include <string>
+#include <thread>
+
+#include "cli/failures.h"
+#include "platform/clock.h"
+#include "ui/resource.h"
+
+namespace marlinq::cli {
+
+OptionSpec TimeoutOption() {
+    return NumberOption("--timeout", 1, kMaxTimeoutSeconds);
+}
+
+std::chrono::milliseconds Seconds(long seconds) {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+        platform::Clock::Scaled(static_cast<std::uint32_t>(seconds) * 1000u));
+}
+
+bool WaitUntilReady(CConsoleHost& host, long timeoutSeconds, std::ostream& err) {
+    if (!host.Start()) {
+        Fail("the main window did not start", err);
+        return false;
+    }
+    const int ready = host.View().WaitForLine(
+        0, [](const std::string& l) { return l.rfind("Equipment ready [AT:COM", 0) == 0; },
+        Seconds(timeoutSeconds));
+    if (ready < 0) {
+        Fail("no module found within " + std::to_string(timeoutSeconds) + " s", err);
+        return false;
+    }
+    // The scanner reads the versions right after the line and then enables the buttons: the
+    // port is free once Get is enabled.
+    const auto deadline = std::chrono::steady_clock::now() + Seconds(timeoutSeconds);
+    while (!host.Main().Enabled(IDC_BTN_GET)) {
+        if (host.Ended() || std::chrono::steady_clock::now() > deadline) {
+            Fail("the module was found but did not become ready within " + std::to_string(timeoutSeconds) +
+                     " s",
+                 err);
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return true;
+}
+
+}  // namespace marlinq::cli
