@@ -1,0 +1,81 @@
+// The ADB transfer: switching ADB on in the module when needed, pushing the XML file with adb on a
+// worker (up to three runs), hiding ADB again and rebooting the module.
+//
+// The main window owns one AdbTransfer and routes to it: the factory reset and the file download
+// call StartAdbTransfer, the posted ID_ADB_PUSH_XML calls OnAdbPushXml, and the ADB time-out takes
+// the push worker with ReleasePushThread and aborts it. Aborting the push worker ends the adb child
+// it waits for, so the worker returns at once and logs nothing more.
+#pragma once
+
+#include <atomic>
+#include <mutex>
+#include <set>
+#include <string>
+
+#include "adb/adb_host.h"
+#include "platform/child_process.h"
+
+namespace adb {
+
+// Flags of the main window that the scanner and the ADB time-out share with the transfer.
+struct TransferFlags {
+    std::atomic<int>& pendingPush;        // m_bPendingPush: a push waits for the module
+    std::atomic<int>& pushWorkerStarted;  // a push worker was started and not yet ended by the time-out
+};
+
+class AdbTransfer {
+  public:
+    AdbTransfer(IAdbHost& host, TransferFlags flags);
+    ~AdbTransfer();
+    AdbTransfer(const AdbTransfer&) = delete;
+    AdbTransfer& operator=(const AdbTransfer&) = delete;
+
+    // m_strXmlPath: the file the next push sends.
+    void SetXmlPath(const std::string& path);
+    std::string XmlPath() const;
+    // m_bModuleReset: the module was reset to switch ADB on; the push then hides ADB again.
+    bool ModuleReset() const { return m_bModuleReset.load() != 0; }
+
+    // Window thread: asks the ADB state and starts the push worker (ADB on, a push pending) or the
+    // enable-ADB worker (ADB off); with no AT port the request stays pending.
+    void StartAdbTransfer();
+    // Window thread, the handler of ID_ADB_PUSH_XML: pauses 5000 ms, then starts the push worker.
+    void OnAdbPushXml();
+
+    // The worker bodies.
+    void EnableAdbThreadProc(fw::CWorkerThread& self);
+    void PushThreadProc(fw::CWorkerThread& self);
+    // One run of the push procedure: 1 when a device was listed and the push, hide and reboot
+    // steps ran, 0 when no device was listed (or the worker was ended).
+    int AdbPushXml(fw::CWorkerThread& self, platform::ChildCancel& cancel);
+
+    // The last push worker started, taken away (m_hPushThread released). Window thread.
+    HTHREAD ReleasePushThread();
+    HTHREAD EnableAdbThread() const;
+    // Outcome of the last push step: -1 none yet, 0 "ADB PUSH XML failed!", 1 successful.
+    int LastPushOutcome() const { return m_lastPushOutcome.load(); }
+
+    // Shutdown: ends every adb child a worker waits for; commands started later do not run.
+    void CancelCommands();
+
+  private:
+    void StartPushWorker();
+    void Say(const fw::CWorkerThread& self, const std::string& text);
+    std::string RunTimed(fw::CWorkerThread& self, const platform::ChildCommand& command,
+                         platform::ChildCancel& cancel);
+    std::shared_ptr<platform::ChildCancel> NewCancel();
+    void DropCancel(const std::shared_ptr<platform::ChildCancel>& cancel);
+
+    IAdbHost& m_host;
+    TransferFlags m_flags;
+    mutable std::mutex m_mutex;
+    std::string m_strXmlPath;
+    HTHREAD m_hPushThread;
+    HTHREAD m_hEnableAdbThread;
+    std::set<std::shared_ptr<platform::ChildCancel>> m_cancels;
+    bool m_cancelAll = false;
+    std::atomic<int> m_bModuleReset{0};
+    std::atomic<int> m_lastPushOutcome{-1};
+};
+
+}  // namespace adb

@@ -1,0 +1,48 @@
+// Debian's adb, run for the device list with no device attached.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "adb/adb_commands.h"
+#include "adb/adb_output.h"
+#include "adb/command_runner.h"
+#include "fake_adb.h"
+#include "fake_host.h"
+
+namespace adb {
+namespace {
+
+constexpr char kSystemAdb[] = "/usr/bin/adb";
+
+TEST(RealAdb, ListsNoDeviceWhenNoneIsAttached) {
+    if (::access(kSystemAdb, X_OK) != 0) {
+        GTEST_SKIP() << "Debian's adb is not installed (apt-get install adb); the real device list is not tried";
+    }
+    testsupport::FakeAdbDir dir("real");
+    std::filesystem::remove(dir.AdbDir() / "adb");
+    std::filesystem::create_symlink(kSystemAdb, dir.AdbDir() / "adb");
+    // A server of its own on a port of its own, ended afterwards.
+    const std::string port = std::to_string(15037 + ::getpid() % 2000);
+    ::setenv("ANDROID_ADB_SERVER_PORT", port.c_str(), 1);
+    testsupport::FakeAdbHost host(dir.AppDir());
+    const auto commands = BuildAdbCommands(dir.AppDir(), "/tmp/a.xml");
+    std::vector<int> outcomes;
+    std::vector<std::string> outputs;
+    for (int i = 0; i < 4 && (outcomes.empty() || outcomes.back() != ADB_NO_DEVICE); ++i) {
+        outputs.push_back(RunCommandLine(commands.devices, nullptr, host));
+        outcomes.push_back(ClassifyAdbOutput(outputs.back(), ADB_LIST_DEVICES));
+    }
+    platform::ChildCommand kill = commands.devices;
+    kill.args = {"kill-server"};
+    RunCommandLine(kill, nullptr, host);
+    ::unsetenv("ANDROID_ADB_SERVER_PORT");
+    for (std::size_t i = 0; i < outcomes.size(); ++i) {
+        EXPECT_NE(outcomes[i], ADB_DEVICE_LISTED) << outputs[i];
+    }
+    EXPECT_EQ(outcomes.back(), ADB_NO_DEVICE) << outputs.back();
+}
+
+}  // namespace
+}  // namespace adb
