@@ -142,8 +142,9 @@ void AdbTransfer::PushThreadProc(fw::CWorkerThread& self) {
     // cancel itself, so it stays valid however late the abort runs it.
     const auto cancel = NewCancel();
     self.SetAbortHook([cancel] { cancel->Cancel(); });
+    const auto ended = [&self, &cancel] { return self.ShouldEnd() || cancel->Cancelled(); };
     bool completed = false;
-    for (int run = 1; run <= kPushRuns && !self.ShouldEnd(); ++run) {
+    for (int run = 1; run <= kPushRuns && !ended(); ++run) {
         if (AdbPushXml(self, *cancel) == 1) {
             completed = true;
             break;
@@ -154,8 +155,8 @@ void AdbTransfer::PushThreadProc(fw::CWorkerThread& self) {
     }
     // A completed run has logged the push step's own outcome; a closing "successfully" there would
     // report a failed push as a success. Only three runs without a device get a closing line.
-    if (!completed) {
-        Say(self, "ADB PUSH XML failed!");
+    if (!completed && !ended()) {
+        m_host.AddLog("ADB PUSH XML failed!");
     }
     self.SetAbortHook(nullptr);
     DropCancel(cancel);
@@ -173,19 +174,25 @@ std::string AdbTransfer::RunTimed(fw::CWorkerThread& self, const platform::Child
 
 int AdbTransfer::AdbPushXml(fw::CWorkerThread& self, platform::ChildCancel& cancel) {
     const AdbCommands commands = BuildAdbCommands(m_host.AppDirectory(), XmlPath());
-    const LogFn log = [this, &self](const std::string& text) { Say(self, text); };
+    // Aborted by the time-out, asked to stop, or its commands cancelled at shutdown.
+    const auto ended = [&self, &cancel] { return self.ShouldEnd() || cancel.Cancelled(); };
+    const LogFn log = [this, &ended](const std::string& text) {
+        if (!ended()) {
+            m_host.AddLog(text);
+        }
+    };
 
     log("Enumerating ADB equipments...");
     int listed = ParseAdbOutput(RunTimed(self, commands.devices, cancel), ADB_LIST_DEVICES, log);
-    if (self.ShouldEnd()) {
+    if (ended()) {
         return 0;
     }
     if (listed != ADB_DEVICE_LISTED) {
-        if (!self.Wait(kRetryListMs)) {
+        if (!self.Wait(kRetryListMs) || ended()) {
             return 0;
         }
         listed = ParseAdbOutput(RunTimed(self, commands.devices, cancel), ADB_LIST_DEVICES, log);
-        if (self.ShouldEnd()) {
+        if (ended()) {
             return 0;
         }
         if (listed != ADB_DEVICE_LISTED) {
@@ -193,14 +200,14 @@ int AdbTransfer::AdbPushXml(fw::CWorkerThread& self, platform::ChildCancel& canc
             return 0;
         }
     }
-    if (!self.Wait(kBeforePushMs)) {
+    if (!self.Wait(kBeforePushMs) || ended()) {
         return 0;
     }
 
     m_host.ArmAdbTimeout();
     log("ADB PUSH XML...");
     std::string output = RunCommandLine(commands.push, &cancel, m_host);
-    if (self.ShouldEnd()) {
+    if (ended()) {
         return 0;
     }
     m_host.DisarmAdbTimeout();
@@ -210,18 +217,18 @@ int AdbTransfer::AdbPushXml(fw::CWorkerThread& self, platform::ChildCancel& canc
 
     if (m_bModuleReset != 0) {
         log("Hide ADB...");
-        if (!self.Wait(kBeforeHideMs)) {
+        if (!self.Wait(kBeforeHideMs) || ended()) {
             return 0;
         }
         const bool hidden = m_host.AtHideAdb() != 0;
         log(hidden ? "Hide ADB successfully!" : "Hide ADB failed!");
     }
-    if (!self.Wait(kBeforeRebootMs)) {
+    if (!self.Wait(kBeforeRebootMs) || ended()) {
         return 0;
     }
     log("ADB reboot...");
     RunCommandLine(commands.reboot, &cancel, m_host);  // neither timed nor classified
-    if (!self.Wait(kBeforeScanMs)) {
+    if (!self.Wait(kBeforeScanMs) || ended()) {
         return 0;
     }
     m_host.OnBtnScanPort();

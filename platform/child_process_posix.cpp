@@ -105,9 +105,10 @@ struct Running {
             std::lock_guard lock(mutex);
             target = pid;
         }
-        KillGroupIfOurs(target);
+        // Wake first: the runner then sees the cancel even when the end of the pipe comes with it.
         const char byte = 1;
         [[maybe_unused]] const auto n = ::write(wakeFd, &byte, 1);
+        KillGroupIfOurs(target);
     }
 };
 

@@ -6,6 +6,7 @@
 
 #include <mutex>
 
+#include "adb/adb_output.h"
 #include "adb/command_runner.h"
 #include "fake_adb.h"
 
@@ -46,7 +47,8 @@ TEST(AdbCommands, AreArgumentVectorsRunInTheAdbDirectory) {
 
 TEST(AdbCommands, KeepTheInterpreterLineAndRefuseQuotesAndPercentSigns) {
     const auto c = BuildAdbCommands("C:\\Tools\\", "D:\\cfg\\Default.xml");
-    EXPECT_EQ(c.push.interpreterLine, "cmd.exe /c cd \"C:\\Tools\\adb\" && adb push \"D:\\cfg\\Default.xml\" /cache");
+    EXPECT_EQ(c.push.interpreterLine,
+              "cmd.exe /c cd \"C:\\Tools\\adb\" && adb push \"D:\\cfg\\Default.xml\" /cache");
     EXPECT_EQ(c.devices.interpreterLine, "cmd.exe /c cd \"C:\\Tools\\adb\" && adb devices");
     EXPECT_EQ(c.reboot.interpreterLine, "cmd.exe /c cd \"C:\\Tools\\adb\" && adb reboot");
     EXPECT_EQ(c.push.program, "C:\\Tools\\adb\\adb");
@@ -85,7 +87,8 @@ TEST(RunCommandLine, AMissingAdbGivesAnErrorTextThatIsNoDeviceList) {
     EXPECT_NE(out.find(dir.AppDir() + "adb/adb"), std::string::npos) << out;
     EXPECT_NE(out.find("No such file or directory"), std::string::npos) << out;
     std::vector<std::string> logged;
-    EXPECT_EQ(ParseAdbOutput(out, ADB_LIST_DEVICES, [&](const std::string& t) { logged.push_back(t); }), ADB_NO_LIST);
+    EXPECT_EQ(ParseAdbOutput(out, ADB_LIST_DEVICES, [&](const std::string& t) { logged.push_back(t); }),
+              ADB_NO_LIST);
     EXPECT_EQ(logged, std::vector<std::string>{out});
     EXPECT_TRUE(host.boxes.empty());
 }

@@ -43,8 +43,9 @@ TEST(ParseAdbOutput, DeviceLists) {
     };
     for (const auto& row : rows) {
         std::vector<std::string> logged;
-        EXPECT_EQ(ParseAdbOutput(row.output, ADB_LIST_DEVICES, [&](const std::string& t) { logged.push_back(t); }),
-                  row.outcome)
+        EXPECT_EQ(
+            ParseAdbOutput(row.output, ADB_LIST_DEVICES, [&](const std::string& t) { logged.push_back(t); }),
+            row.outcome)
             << row.output;
         ASSERT_EQ(logged.size(), 1u);
         EXPECT_EQ(logged[0], AdbOutputText(row.output)) << "the output is logged as one entry";
@@ -66,7 +67,8 @@ TEST(ParseAdbOutput, EmptyOutputLogsNoReturnForEitherKind) {
     for (int kind : {ADB_LIST_DEVICES, ADB_TRANSFER}) {
         for (const std::string& empty : {std::string(), std::string("\0List of devices attached", 25)}) {
             std::vector<std::string> logged;
-            EXPECT_EQ(ParseAdbOutput(empty, kind, [&](const std::string& t) { logged.push_back(t); }), ADB_NO_OUTPUT);
+            EXPECT_EQ(ParseAdbOutput(empty, kind, [&](const std::string& t) { logged.push_back(t); }),
+                      ADB_NO_OUTPUT);
             EXPECT_EQ(logged, std::vector<std::string>{"fastboot cmd of no return!"});
         }
     }

@@ -13,6 +13,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -82,6 +83,15 @@ class FakeAdbDir {
   private:
     std::filesystem::path m_root;
 };
+
+// True once the process is gone or only waits to be collected.
+inline bool ProcessEnded(long pid) {
+    std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
+    std::string stat((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const auto close = stat.rfind(')');
+    return stat.empty() || (close != std::string::npos && close + 2 < stat.size() &&
+                            (stat[close + 2] == 'Z' || stat[close + 2] == 'X'));
+}
 
 // Real adb outputs.
 inline constexpr char kListOneDevice[] = "List of devices attached\n0123456789ABCDEF\tdevice\n\n";

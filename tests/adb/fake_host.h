@@ -21,7 +21,8 @@ inline constexpr char kTimeoutLine[] = "ADB cmd timeout, please check ADB device
 
 class FakeAdbHost : public adb::IAdbHost {
   public:
-    explicit FakeAdbHost(std::string appDir) : m_appDir(std::move(appDir)), transfer(*this, {pendingPush, pushStarted}) {
+    explicit FakeAdbHost(std::string appDir)
+        : m_appDir(std::move(appDir)), transfer(*this, {pendingPush, pushStarted}) {
         m_watcher = std::thread([this] { Watch(); });
     }
     ~FakeAdbHost() override {
@@ -46,7 +47,9 @@ class FakeAdbHost : public adb::IAdbHost {
     }
 
     void AddLog(const std::string& text) override { Event("log:" + text); }
-    void ShowMessageBox(const std::string& text, const std::string&, unsigned) override { Event("box:" + text); }
+    void ShowMessageBox(const std::string& text, const std::string&, unsigned) override {
+        Event("box:" + text);
+    }
     int AtQueryAdb() override {
         Event("at:query");
         return adbState.load();

@@ -3,7 +3,13 @@
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+
+#include <chrono>
 #include <filesystem>
+#include <thread>
 
 #include "adb/adb_commands.h"
 #include "adb/adb_output.h"
@@ -16,9 +22,21 @@ namespace {
 
 constexpr char kSystemAdb[] = "/usr/bin/adb";
 
+bool ServerListens(int port) {
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_port = htons(static_cast<std::uint16_t>(port));
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    const bool listens = ::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0;
+    ::close(fd);
+    return listens;
+}
+
 TEST(RealAdb, ListsNoDeviceWhenNoneIsAttached) {
     if (::access(kSystemAdb, X_OK) != 0) {
-        GTEST_SKIP() << "Debian's adb is not installed (apt-get install adb); the real device list is not tried";
+        GTEST_SKIP()
+            << "Debian's adb is not installed (apt-get install adb); the real device list is not tried";
     }
     testsupport::FakeAdbDir dir("real");
     std::filesystem::remove(dir.AdbDir() / "adb");
@@ -34,9 +52,14 @@ TEST(RealAdb, ListsNoDeviceWhenNoneIsAttached) {
         outputs.push_back(RunCommandLine(commands.devices, nullptr, host));
         outcomes.push_back(ClassifyAdbOutput(outputs.back(), ADB_LIST_DEVICES));
     }
+    // The server outlives the client whose first block was read; end it so that nothing is left.
     platform::ChildCommand kill = commands.devices;
     kill.args = {"kill-server"};
-    RunCommandLine(kill, nullptr, host);
+    for (int i = 0; i < 50 && ServerListens(std::stoi(port)); ++i) {
+        RunCommandLine(kill, nullptr, host);
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    EXPECT_FALSE(ServerListens(std::stoi(port))) << "the test's adb server was ended";
     ::unsetenv("ANDROID_ADB_SERVER_PORT");
     for (std::size_t i = 0; i < outcomes.size(); ++i) {
         EXPECT_NE(outcomes[i], ADB_DEVICE_LISTED) << outputs[i];

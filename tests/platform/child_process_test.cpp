@@ -29,8 +29,8 @@ class TempDir {
   public:
     TempDir() {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        m_path = fs::temp_directory_path() / ("marlinq-child-" + std::string(info->name()) + "-" +
-                                              std::to_string(::getpid()));
+        m_path = fs::temp_directory_path() /
+                 ("marlinq-child-" + std::string(info->name()) + "-" + std::to_string(::getpid()));
         fs::remove_all(m_path);
         fs::create_directories(m_path);
     }
@@ -58,7 +58,8 @@ bool Ended(long pid) {
         return true;
     }
     const auto close = stat.rfind(')');
-    return close != std::string::npos && close + 2 < stat.size() && (stat[close + 2] == 'Z' || stat[close + 2] == 'X');
+    return close != std::string::npos && close + 2 < stat.size() &&
+           (stat[close + 2] == 'Z' || stat[close + 2] == 'X');
 }
 
 template <typename Pred>
@@ -148,7 +149,8 @@ TEST(ChildProcess, RunsInItsWorkingDirectoryAndInheritsNoOtherDescriptor) {
     TempDir dir;
     const int stray = ::open("/dev/null", O_RDONLY);  // deliberately inheritable
     ASSERT_GE(stray, 3);
-    const auto result = RunFirstBlock(Shell("pwd; ls /proc/$$/fd | tr '\\n' ' '", dir.Path().string()), nullptr);
+    const auto result =
+        RunFirstBlock(Shell("pwd; ls /proc/$$/fd | tr '\\n' ' '", dir.Path().string()), nullptr);
     ::close(stray);
     EXPECT_EQ(result.status, ChildStatus::Output);
     std::istringstream lines(result.output);
