@@ -12,14 +12,8 @@ DeviceScanner::DeviceScanner(ScannerCallbacks callbacks, ScannerFlags flags)
     if (!m_cb.addLog) {
         m_cb.addLog = [](const std::string&) {};
     }
-    if (!m_cb.postToWindow) {
-        m_cb.postToWindow = [](std::function<void()> task) { task(); };
-    }
-    if (!m_cb.enableControl) {
-        m_cb.enableControl = [](int, bool) {};
-    }
-    if (!m_cb.onCommand) {
-        m_cb.onCommand = [](int) {};
+    if (!m_cb.onEvent) {
+        m_cb.onEvent = [](DeviceEvent) {};
     }
     if (!m_cb.isModulePresent) {
         m_cb.isModulePresent = [] { return IsModulePresent(); };
@@ -76,28 +70,17 @@ void DeviceScanner::ScanThreadProc() {
     }
 }
 
-void DeviceScanner::SetButtons(bool scanPortOnly, bool enable) {
-    auto enableControl = m_cb.enableControl;
-    m_cb.postToWindow([enableControl, scanPortOnly, enable] {
-        for (int id : kOperationButtons) {
-            enableControl(id, scanPortOnly ? id == kScanPortButton : enable);
-        }
-    });
-}
-
 BOOL DeviceScanner::ScanOnce() {
     if (!m_cb.isModulePresent()) {
         if (!m_flags.notReadyLogged.load()) {
             m_cb.addLog("Equipment is not ready!");
-            SetButtons(true, false);
-            m_flags.deviceReady.store(FALSE);
+            m_cb.onEvent(DeviceEvent::NotReady);
             m_flags.notReadyLogged.store(TRUE);
         }
         return FALSE;
     }
     if (m_flags.pendingPush.exchange(FALSE)) {
-        auto onCommand = m_cb.onCommand;
-        m_cb.postToWindow([onCommand] { onCommand(ID_ADB_PUSH_XML); });
+        m_cb.onEvent(DeviceEvent::PushPending);
         return TRUE;
     }
     const int com = m_cb.findAtPort();
@@ -105,15 +88,8 @@ BOOL DeviceScanner::ScanOnce() {
     if (m_cb.readVersions) {
         m_cb.readVersions();
     }
-    m_flags.deviceReady.store(TRUE);
-    SetButtons(false, true);
+    m_cb.onEvent(DeviceEvent::Ready);
     return TRUE;
-}
-
-void DeviceScanner::OnBtnScanPort() {
-    SetButtons(false, false);
-    m_cb.addLog("Scanning equipments...");
-    Wake();
 }
 
 void DeviceScanner::Wake() {

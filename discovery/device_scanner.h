@@ -1,10 +1,10 @@
-// The device scanner: a background thread that watches for the module, announces its AT port,
-// reads its versions and enables the operation buttons, or says once that it is not there.
+// The device scanner: a background thread that watches for the module, announces its AT port and
+// reads its versions, or says once that it is not there.
 //
 // The main window owns one DeviceScanner and the flags it shares with other flows. Everything
-// the scanner does to the window goes through the callbacks: log lines through addLog (callable
-// from any thread), control changes and posted commands through postToWindow, so that they run
-// on the window's thread in the order they were posted.
+// the scanner does to the window goes through the callbacks: log lines through addLog, and what
+// it found through onEvent (ready, not ready, push pending), both called on the scanner thread.
+// The window decides what an event does to its controls.
 #pragma once
 
 #include <atomic>
@@ -15,32 +15,24 @@
 #include <thread>
 
 #include "atlink/win_types.h"
+#include "discovery/device_events.h"
 
 namespace discovery {
-
-inline constexpr int ID_ADB_PUSH_XML = 2013;
-
-// The operation buttons, enabled and disabled as a group; 1036 is "Scan Port".
-inline constexpr int kScanPortButton = 1036;
-inline constexpr int kOperationButtons[8] = {1036, 1033, 1034, 1043, 1044, 1046, 1047, 1050};
 
 // Longest pause between two passes that found no module; a device-change notice ends it sooner.
 inline constexpr std::uint32_t kAbsentPassPauseMs = 100;
 
 struct ScannerCallbacks {
-    std::function<void(const std::string&)> addLog;           // any thread
-    std::function<void(std::function<void()>)> postToWindow;  // queue to the window thread
-    std::function<void(int id, bool enable)> enableControl;   // run on the window thread
-    std::function<void(int command)> onCommand;               // a posted command, window thread
-    std::function<void()> readVersions;                       // scanner thread; may be empty
-    std::function<bool()> isModulePresent;                    // empty: the port-interface table
-    std::function<int()> findAtPort;                          // empty: FindAtPortNumber
+    std::function<void(const std::string&)> addLog;  // any thread
+    DeviceEventSink onEvent;                         // NotReady, Ready, PushPending
+    std::function<void()> readVersions;              // scanner thread; may be empty
+    std::function<bool()> isModulePresent;           // empty: the port-interface table
+    std::function<int()> findAtPort;                 // empty: FindAtPortNumber
 };
 
 // The flags the main window owns and shares with other flows; each is a single word.
 struct ScannerFlags {
     std::atomic<BOOL>& pendingPush;     // m_bPendingPush
-    std::atomic<BOOL>& deviceReady;     // m_bDeviceReady
     std::atomic<BOOL>& stopThreads;     // m_bStopThreads
     std::atomic<BOOL>& notReadyLogged;  // m_bNotReadyLogged: the not-ready line of this episode is out
 };
@@ -55,9 +47,6 @@ class DeviceScanner {
 
     // Starts the scanner thread once; later calls do nothing. Window thread.
     void StartScanThreads();
-    // Restarts the scan: disables the operation buttons, lets the next absent pass log again,
-    // logs "Scanning equipments..." and wakes the scanner if it waits. Any thread.
-    void OnBtnScanPort();
     // The scanner's part of a restart: the next absent pass logs again, and a waiting scanner
     // passes again. Any thread.
     void Wake();
@@ -77,7 +66,6 @@ class DeviceScanner {
 
   private:
     void ScanThreadProc();
-    void SetButtons(bool scanPortOnly, bool enable);
 
     ScannerCallbacks m_cb;
     ScannerFlags m_flags;

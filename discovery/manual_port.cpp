@@ -36,8 +36,8 @@ ManualPortPanel::ManualPortPanel(ManualPortDeps deps) : m_deps(std::move(deps)) 
     if (!m_deps.addLog) {
         m_deps.addLog = [](const std::string&) {};
     }
-    if (!m_deps.postToWindow) {
-        m_deps.postToWindow = [](std::function<void()> task) { task(); };
+    if (!m_deps.onEvent) {
+        m_deps.onEvent = [](DeviceEvent) {};
     }
     if (!m_deps.sources.serialPortNames) {
         m_deps.sources.serialPortNames = [] { return platform::ListSerialPortNames(); };
@@ -71,15 +71,15 @@ void ManualPortPanel::FillPortList() {
     }
     const auto entries = BuildPortList(friendlyNames, m_arrRegistryPorts);
     for (const auto& entry : entries) {
-        m_deps.controls.AddString(kPortCombo, entry);
+        m_deps.controls.AddString(m_deps.ids.portCombo, entry);
     }
     if (!entries.empty()) {
-        m_deps.controls.SetCurSel(kPortCombo, 0);
+        m_deps.controls.SetCurSel(m_deps.ids.portCombo, 0);
     }
 }
 
 void ManualPortPanel::RefreshPortList() {
-    m_deps.controls.ResetContent(kPortCombo);
+    m_deps.controls.ResetContent(m_deps.ids.portCombo);
     EnumRegistryPorts();
     FillPortList();
     SelectManualPort();
@@ -87,21 +87,15 @@ void ManualPortPanel::RefreshPortList() {
 
 void ManualPortPanel::SelectManualPort() {
     const std::string key = "COM" + std::to_string(m_nManualPort.load());
-    const int count = m_deps.controls.GetCount(kPortCombo);
+    const int count = m_deps.controls.GetCount(m_deps.ids.portCombo);
     for (int i = 0; i < count; ++i) {
-        if (TrimRight(m_deps.controls.GetLBText(kPortCombo, i)).find(key) != std::string::npos) {
-            m_deps.controls.SetCurSel(kPortCombo, i);
+        if (TrimRight(m_deps.controls.GetLBText(m_deps.ids.portCombo, i)).find(key) != std::string::npos) {
+            m_deps.controls.SetCurSel(m_deps.ids.portCombo, i);
             return;
         }
     }
     if (!m_deps.autoPort.load()) {
         OnBtnOpenPort();  // the manual port is gone from the list: close it
-    }
-}
-
-void ManualPortPanel::EnablePortButtons(bool enable) {
-    for (int id : kPortButtons) {
-        m_deps.controls.EnableWindow(id, enable);
     }
 }
 
@@ -112,35 +106,31 @@ void ManualPortPanel::OnBtnOpenPort() {
     if (nowAuto) {
         m_deps.serialPort.ClosePort();
         lock.unlock();
-        m_deps.controls.SetWindowText(kPortToggle, "Open Port");
+        m_deps.controls.SetWindowText(m_deps.ids.toggle, "Open Port");
         m_deps.addLog(PortLine("Port %d closed!", m_nManualPort.load()));
-        m_deps.controls.SetIcon(kPortIcon, kIconPortClosed);
-        if (!m_deps.deviceReady.load()) {
-            EnablePortButtons(false);
-        }
+        m_deps.controls.SetIcon(m_deps.ids.icon, m_deps.ids.iconClosed);
+        m_deps.onEvent(DeviceEvent::ManualPortClosed);
         return;
     }
-    const int selected = m_deps.controls.GetCurSel(kPortCombo);
-    if (selected >= 0 && selected < m_deps.controls.GetCount(kPortCombo)) {
-        m_nManualPort.store(PortNumberFromEntry(m_deps.controls.GetLBText(kPortCombo, selected)));
+    const int selected = m_deps.controls.GetCurSel(m_deps.ids.portCombo);
+    if (selected >= 0 && selected < m_deps.controls.GetCount(m_deps.ids.portCombo)) {
+        m_nManualPort.store(PortNumberFromEntry(m_deps.controls.GetLBText(m_deps.ids.portCombo, selected)));
     }
     const int port = m_nManualPort.load();
     if (m_deps.serialPort.OpenPort(port)) {
         lock.unlock();
-        m_deps.controls.SetWindowText(kPortToggle, "Close Port");
-        m_deps.controls.SetIcon(kPortIcon, kIconPortOpen);
+        m_deps.controls.SetWindowText(m_deps.ids.toggle, "Close Port");
+        m_deps.controls.SetIcon(m_deps.ids.icon, m_deps.ids.iconOpen);
         m_deps.addLog(PortLine("Port %d opened!", port));
-        EnablePortButtons(true);
+        m_deps.onEvent(DeviceEvent::ManualPortOpened);
         return;
     }
     m_deps.autoPort.store(TRUE);
     lock.unlock();
-    m_deps.controls.SetWindowText(kPortToggle, "Open Port");
+    m_deps.controls.SetWindowText(m_deps.ids.toggle, "Open Port");
     m_deps.addLog(PortLine(kOpenFailedFormat, port));
-    m_deps.controls.SetIcon(kPortIcon, kIconPortClosed);
-    if (!m_deps.deviceReady.load()) {
-        EnablePortButtons(false);
-    }
+    m_deps.controls.SetIcon(m_deps.ids.icon, m_deps.ids.iconClosed);
+    m_deps.onEvent(DeviceEvent::ManualPortClosed);
 }
 
 void ManualPortPanel::CloseManualPort() {
@@ -153,10 +143,9 @@ void ManualPortPanel::CloseManualPort() {
         m_deps.autoPort.store(TRUE);
         m_deps.serialPort.ClosePort();
     }
-    IDialogControls& controls = m_deps.controls;
-    m_deps.postToWindow([&controls] { controls.SetWindowText(kPortToggle, "Open Port"); });
+    m_deps.controls.SetWindowText(m_deps.ids.toggle, "Open Port");
     m_deps.addLog(PortLine("Port %d Closed!", m_nManualPort.load()));
-    m_deps.postToWindow([&controls] { controls.SetIcon(kPortIcon, kIconPortClosed); });
+    m_deps.controls.SetIcon(m_deps.ids.icon, m_deps.ids.iconClosed);
 }
 
 void ManualPortPanel::HandleDeviceChange(unsigned event, unsigned devType, const char* name) {

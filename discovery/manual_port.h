@@ -1,9 +1,10 @@
-// The port list (combo box 1052) and the manual port toggled by button 1054.
+// The port list and the manual port toggled by the port button.
 //
-// The main window owns one ManualPortPanel and routes to it: the port toggle, its device-change
-// message and, from the Reset DTU worker, CloseManualPort. AT command wrappers that use the manual
-// port take m_serialPort.LockTransaction() and then check m_bAutoPort, so the port is never
-// closed under a transaction.
+// The main window owns one ManualPortPanel, hands it the ids of the panel's controls, and routes
+// to it: the port toggle, its device-change message and, from the Reset DTU worker,
+// CloseManualPort. The panel reports a port opened or closed by the toggle through onEvent; the
+// window decides what that does to its buttons. The AT client takes m_serialPort's transaction
+// lock and then checks m_bAutoPort, so the port is never closed under a transaction.
 #pragma once
 
 #include <atomic>
@@ -13,33 +14,22 @@
 #include <vector>
 
 #include "atlink/serial_port.h"
+#include "discovery/device_events.h"
+#include "framework/control_access.h"
 #include "platform/present_devices.h"
 
 namespace discovery {
 
-inline constexpr int kPortCombo = 1052;
-inline constexpr int kPortToggle = 1054;
-inline constexpr int kPortIcon = 1055;
-inline constexpr int kIconPortClosed = 130;
-inline constexpr int kIconPortOpen = 131;
-// The buttons that need a port: Get, Download and the AT console.
-inline constexpr int kPortButtons[5] = {1033, 1034, 1043, 1044, 1046};
 // The arrival name is held in a buffer of this many bytes, terminator included.
 inline constexpr std::size_t kArrivalNameBytes = 10;
 
-// The controls the panel works on, addressed by control id. Window thread only.
-class IDialogControls {
-  public:
-    virtual ~IDialogControls() = default;
-    virtual void ResetContent(int comboId) = 0;
-    virtual void AddString(int comboId, const std::string& text) = 0;  // appended at the end
-    virtual int GetCount(int comboId) const = 0;
-    virtual std::string GetLBText(int comboId, int index) const = 0;
-    virtual int GetCurSel(int comboId) const = 0;  // -1 when nothing is selected
-    virtual void SetCurSel(int comboId, int index) = 0;
-    virtual void SetWindowText(int id, const std::string& text) = 0;
-    virtual void SetIcon(int staticId, int iconId) = 0;
-    virtual void EnableWindow(int id, bool enable) = 0;
+// The panel's controls and icons, handed in by the window that shows them.
+struct PortPanelIds {
+    int portCombo;   // the port list
+    int toggle;      // the open/close button
+    int icon;        // the static showing the port state
+    int iconOpen;    // shown while a port is open by hand
+    int iconClosed;  // shown otherwise
 };
 
 struct PortSources {
@@ -51,12 +41,12 @@ struct PortSources {
 };
 
 struct ManualPortDeps {
-    IDialogControls& controls;
-    CSerialPort& serialPort;         // m_serialPort
-    std::atomic<BOOL>& autoPort;     // m_bAutoPort
-    std::atomic<BOOL>& deviceReady;  // m_bDeviceReady
+    fw::IControlAccess& controls;  // the dialog that holds the panel
+    PortPanelIds ids;
+    CSerialPort& serialPort;      // m_serialPort
+    std::atomic<BOOL>& autoPort;  // m_bAutoPort
     std::function<void(const std::string&)> addLog;
-    std::function<void(std::function<void()>)> postToWindow;  // queue to the window thread
+    DeviceEventSink onEvent;  // ManualPortOpened, ManualPortClosed
     PortSources sources;
 };
 
@@ -71,8 +61,8 @@ class ManualPortPanel {
     void RefreshPortList();
     void SelectManualPort();
     void OnBtnOpenPort();
-    // Returns to the automatic port when a manual port is open. Any thread: the control changes
-    // are posted to the window thread.
+    // Returns to the automatic port when a manual port is open; reports no event (the buttons stay
+    // as they are). Any thread: the control changes take effect on the window thread.
     void CloseManualPort();
     // The device-change message. name is the port name of a port notice (may be null).
     void HandleDeviceChange(unsigned event, unsigned devType, const char* name);
@@ -81,8 +71,6 @@ class ManualPortPanel {
     int ManualPort() const { return m_nManualPort.load(); }
 
   private:
-    void EnablePortButtons(bool enable);
-
     ManualPortDeps m_deps;
     std::vector<std::string> m_arrRegistryPorts;
     std::atomic<int> m_nManualPort{1};

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "discovery/at_port.h"
 #include "framework/window_thread.h"
 #include "platform/desktop_open.h"
 #include "ui/about_dlg.h"
@@ -11,14 +12,19 @@
 
 namespace marlinq {
 
-std::atomic<int> g_bPushWorkerStarted{0};
-
 CMarlinqDlg::CMarlinqDlg(fw::CWindowThread& thread)
     : fw::CDialog(IDD_MARLINQ_DIALOG, thread),
       m_dlgTcpMode(this),
       m_dlgModBusMode(this),
       m_dlgHttpsMode(this),
-      m_dlgMqttMode(this) {
+      m_dlgMqttMode(this),
+      m_mainControls(*this),
+      m_pageControls{std::make_unique<fw::CDialogControlAccess>(m_dlgTcpMode),
+                     std::make_unique<fw::CDialogControlAccess>(m_dlgModBusMode),
+                     std::make_unique<fw::CDialogControlAccess>(m_dlgHttpsMode),
+                     std::make_unique<fw::CDialogControlAccess>(m_dlgMqttMode)},
+      m_atClient(
+          atlink::AtClientDeps{m_serialPort, m_bAutoPort, [] { return FindAtPortNumber(); }, LogSink()}) {
     BindControl(IDC_EDIT_LOG, m_editLog);
     BindControl(IDC_TAB_MODES, m_tabSheet);
     BuildMessageMap();
@@ -79,20 +85,16 @@ fw::BOOL CMarlinqDlg::OnInitDialog() {
     }
     SetIcon(m_hIcon, fw::TRUE);
     SetIcon(m_hIcon, fw::FALSE);
-    m_hIconPortOpen = IDI_PORT_OPEN;
-    m_hIconPortClosed = IDI_PORT_CLOSED;
 
     InitParameterControls();
-    if (auto* icon = GetItem<fw::CStatic>(IDC_STATIC_PORT_ICON)) {
-        icon->SetIcon(m_hIconPortClosed);
-    }
+    m_mainControls.SetIcon(IDC_STATIC_PORT_ICON, m_hIconPortClosed);
 
     m_tabSheet.AppendPage(&m_dlgTcpMode, IDD_TCP_MODE, "TCP/UDP Mode");
     m_tabSheet.AppendPage(&m_dlgModBusMode, IDD_MODBUS_MODE, "MODBUS Mode");
     m_tabSheet.AppendPage(&m_dlgHttpsMode, IDD_HTTPS_MODE, "HTTPS Mode");
     m_tabSheet.AppendPage(&m_dlgMqttMode, IDD_MQTT_MODE, "MQTT Mode");
     m_tabSheet.CreatePages();
-    m_nCurModePage = 0;
+    m_nCurModePage = MODE_PAGE_TCP;
 
     EnumRegistryPorts();
     FillPortList();
@@ -156,7 +158,7 @@ fw::BOOL CMarlinqDlg::PreTranslateMessage(fw::MSG& msg) {
 
 fw::LRESULT CMarlinqDlg::OnTabSelChange() {
     const int sel = m_tabSheet.GetCurSel();
-    if (sel >= 0 && sel <= 3) {
+    if (sel >= MODE_PAGE_TCP && sel < MODE_PAGE_COUNT) {
         m_nCurModePage = sel;
     }
     return 0;

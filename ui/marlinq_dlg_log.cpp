@@ -32,6 +32,10 @@ void CMarlinqDlg::AddLog(const std::string& text) {
     }
 }
 
+std::function<void(const std::string&)> CMarlinqDlg::LogSink() {
+    return [this](const std::string& text) { AddLog(text); };
+}
+
 void CMarlinqDlg::AddLogFromWorker(const fw::CWorkerThread& worker, const std::string& text) {
     if (worker.IsAborted()) {
         return;

@@ -8,59 +8,66 @@ namespace marlinq {
 
 namespace {
 
-// The button groups are those of the scanner and the port panel, so both sides agree.
-using discovery::kOperationButtons;
-using discovery::kPortButtons;
+// The operation buttons, enabled and disabled as a group.
+constexpr int kOperationButtons[] = {IDC_BTN_SCAN_PORT,     IDC_BTN_GET,         IDC_BTN_DOWNLOAD,
+                                     IDC_BTN_READ_EXT,      IDC_BTN_SET_EXT,     IDC_BTN_RESET_DTU,
+                                     IDC_BTN_FACTORY_RESET, IDC_BTN_XML_DOWNLOAD};
+// The buttons that need a port, switched by the manual port.
+constexpr int kPortButtons[] = {IDC_BTN_GET, IDC_BTN_DOWNLOAD, IDC_BTN_READ_EXT, IDC_BTN_SET_EXT,
+                                IDC_BTN_RESET_DTU};
 constexpr std::uint32_t kResetWaitMs = 20000;
 
 }  // namespace
 
-void CMarlinqDlg::SetOperationButtons(DeviceEvent event) {
-    if (event == DeviceEvent::NotReady) {
-        m_bDeviceReady = 0;
-    } else if (event == DeviceEvent::Ready) {
-        m_bDeviceReady = 1;
+void CMarlinqDlg::OnDeviceEvent(DeviceEvent event) {
+    switch (event) {
+        case DeviceEvent::NotReady:
+            m_bDeviceReady = 0;
+            break;
+        case DeviceEvent::Ready:
+            m_bDeviceReady = 1;
+            break;
+        case DeviceEvent::PushPending:
+            // Continues the waiting push on the window thread; the buttons stay as they are.
+            PostMessage(fw::WM_COMMAND, fw::MAKEWPARAM(ID_ADB_PUSH_XML, 0), 0);
+            return;
+        default:
+            break;
     }
-    RunOnWindowThread([this, event] {
-        auto enable = [this](int id, bool on) {
-            if (auto* c = GetDlgItem(id)) {
-                c->EnableWindow(on ? fw::TRUE : fw::FALSE);
-            }
-        };
-        switch (event) {
-            case DeviceEvent::ScanRestarted:
-                for (int id : kOperationButtons) {
-                    enable(id, false);
-                }
-                break;
-            case DeviceEvent::NotReady:
-                for (int id : kOperationButtons) {
-                    enable(id, id == IDC_BTN_SCAN_PORT);
-                }
-                break;
-            case DeviceEvent::Ready:
-                for (int id : kOperationButtons) {
-                    enable(id, true);
-                }
-                break;
-            case DeviceEvent::ManualPortOpened:
-                for (int id : kPortButtons) {
-                    enable(id, true);
-                }
-                break;
-            case DeviceEvent::ManualPortClosed:
-                if (m_bDeviceReady == 0) {
-                    for (int id : kPortButtons) {
-                        enable(id, false);
-                    }
-                }
-                break;
+    RunOnWindowThread([this, event] { ApplyButtonState(event); });
+}
+
+void CMarlinqDlg::ApplyButtonState(DeviceEvent event) {
+    auto enable = [this](const auto& ids, auto on) {
+        for (int id : ids) {
+            m_mainControls.EnableWindow(id, on(id));
         }
-    });
+    };
+    switch (event) {
+        case DeviceEvent::ScanRestarted:
+            enable(kOperationButtons, [](int) { return false; });
+            break;
+        case DeviceEvent::NotReady:
+            enable(kOperationButtons, [](int id) { return id == IDC_BTN_SCAN_PORT; });
+            break;
+        case DeviceEvent::Ready:
+            enable(kOperationButtons, [](int) { return true; });
+            break;
+        case DeviceEvent::ManualPortOpened:
+            enable(kPortButtons, [](int) { return true; });
+            break;
+        case DeviceEvent::ManualPortClosed:
+            if (m_bDeviceReady == 0) {
+                enable(kPortButtons, [](int) { return false; });
+            }
+            break;
+        case DeviceEvent::PushPending:
+            break;
+    }
 }
 
 void CMarlinqDlg::OnBtnScanPort() {
-    SetOperationButtons(DeviceEvent::ScanRestarted);
+    OnDeviceEvent(DeviceEvent::ScanRestarted);
     m_bNotReadyLogged = 0;
     AddLog("Scanning equipments...");
     WakeScanner();
@@ -75,6 +82,15 @@ HTHREAD CMarlinqDlg::StartWorker(fw::CWorkerThread::Body body) {
     auto worker = std::make_shared<fw::CWorkerThread>();
     worker->Start(std::move(body));
     m_workers.push_back(worker);
+    return worker;
+}
+
+HTHREAD CMarlinqDlg::StartPushWorker(fw::CWorkerThread::Body body) {
+    HTHREAD worker = StartWorker(std::move(body));
+    if (worker) {
+        RunOnWindowThread([this, worker] { m_hPushThread = worker; });
+        m_bPushWorkerStarted = 1;
+    }
     return worker;
 }
 
@@ -115,7 +131,7 @@ void CMarlinqDlg::ResetThreadProc(fw::CWorkerThread& self) {
 
 void CMarlinqDlg::OnAdbTimeout() {
     KillTimer(TIMER_ADB_TIMEOUT);
-    if (g_bPushWorkerStarted.exchange(0) != 0) {
+    if (m_bPushWorkerStarted.exchange(0) != 0) {
         // The worker is ended where it waits (its abort hook ends the adb child it waits for) and
         // from now on says and changes nothing; it is joined at shutdown.
         AbortWorker(m_hPushThread);
@@ -142,7 +158,6 @@ void CMarlinqDlg::StopThreads() {
     for (auto& w : workers) {
         w->Join();
     }
-    m_hScanThread.reset();
     m_hResetThread.reset();
     m_hPushThread.reset();
 }

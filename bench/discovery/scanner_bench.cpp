@@ -48,9 +48,8 @@ struct Rig {
             }
             cv.notify_all();
         };
-        cb.postToWindow = [](std::function<void()> task) { task(); };
         scanner = std::make_unique<discovery::DeviceScanner>(
-            std::move(cb), discovery::ScannerFlags{pendingPush, deviceReady, stop, notReadyLogged});
+            std::move(cb), discovery::ScannerFlags{pendingPush, stop, notReadyLogged});
         monitor.Start([this](const platform::DeviceChange&) { scanner->NotifyDeviceChange(); });
     }
     ~Rig() {
@@ -63,7 +62,7 @@ struct Rig {
         return cv.wait_for(lock, std::chrono::seconds(10), pred);
     }
 
-    std::atomic<BOOL> pendingPush{FALSE}, deviceReady{FALSE}, stop{FALSE}, notReadyLogged{FALSE};
+    std::atomic<BOOL> pendingPush{FALSE}, stop{FALSE}, notReadyLogged{FALSE};
     std::mutex mutex;
     std::condition_variable cv;
     int readyLines = 0;
@@ -135,7 +134,7 @@ void BM_DeviceAppearsToReadyLine(benchmark::State& state) {
             std::lock_guard<std::mutex> lock(rig.mutex);
             notReady = rig.notReadyLines;
         }
-        rig.scanner->OnBtnScanPort();
+        rig.scanner->Wake();
         if (!rig.Wait([&] { return rig.notReadyLines > notReady; })) {
             state.SkipWithError("no not-ready line");
             break;

@@ -17,8 +17,8 @@
 
 namespace {
 
+using discovery::DeviceEvent;
 using discovery::DeviceScanner;
-using discovery::kOperationButtons;
 
 const std::string kNotReady = "Equipment is not ready!";
 const std::string kScanning = "Scanning equipments...";
@@ -41,9 +41,7 @@ class ScannerTest : public ::testing::Test {
     void MakeScanner(discovery::ScannerCallbacks extra = {}) {
         discovery::ScannerCallbacks cb = std::move(extra);
         cb.addLog = [this](const std::string& line) { m_window.AddLog(line); };
-        cb.postToWindow = [this](std::function<void()> task) { m_window.Post(std::move(task)); };
-        cb.enableControl = [this](int id, bool enable) { m_window.Enable(id, enable); };
-        cb.onCommand = [this](int command) { m_window.Command(command); };
+        cb.onEvent = [this](DeviceEvent event) { m_window.Event(event); };
         if (!cb.readVersions) {
             cb.readVersions = [this] {
                 m_versionThread = std::this_thread::get_id();
@@ -51,7 +49,7 @@ class ScannerTest : public ::testing::Test {
             };
         }
         m_scanner = std::make_unique<DeviceScanner>(
-            std::move(cb), discovery::ScannerFlags{m_pendingPush, m_deviceReady, m_stop, m_notReadyLogged});
+            std::move(cb), discovery::ScannerFlags{m_pendingPush, m_stop, m_notReadyLogged});
         m_notified.store(m_scanner.get());
     }
 
@@ -62,26 +60,12 @@ class ScannerTest : public ::testing::Test {
     std::string ReadyLine() const {
         return "Equipment ready [AT:COM" + std::to_string(m_sim.Com()) + "] for operation!";
     }
-    bool AllButtons(bool enabled) const {
-        for (int id : kOperationButtons) {
-            if (m_window.Enabled(id) != enabled) {
-                return false;
-            }
-        }
-        return true;
-    }
-    bool OnlyScanPortEnabled() const {
-        for (int id : kOperationButtons) {
-            if (m_window.Enabled(id) != (id == discovery::kScanPortButton)) {
-                return false;
-            }
-        }
-        return true;
-    }
-    // Scan Port restarts only a waiting scanner; tests press it once the scanner waits.
+    // The scanner's part of the Scan Port button, once the scanner waits (the only time a wake
+    // counts); the window logs "Scanning equipments..." before it wakes the scanner.
     void PressScanPortWhenWaiting() {
         ASSERT_TRUE(m_window.WaitFor([&] { return m_scanner->IsWaitingForWake(); }));
-        m_scanner->OnBtnScanPort();
+        m_window.AddLog(kScanning);
+        m_scanner->Wake();
     }
     // Lets the scanner run a good number of passes (at the test clock scale).
     static void LetPassesRun() { std::this_thread::sleep_for(platform::Clock::Scaled(1000)); }
@@ -90,7 +74,7 @@ class ScannerTest : public ::testing::Test {
     testsupport::FakeWindow m_window;
     sim::DtuSimulator m_sim;
     platform::DeviceChangeMonitor m_monitor;
-    std::atomic<BOOL> m_pendingPush{FALSE}, m_deviceReady{FALSE}, m_stop{FALSE}, m_notReadyLogged{FALSE};
+    std::atomic<BOOL> m_pendingPush{FALSE}, m_stop{FALSE}, m_notReadyLogged{FALSE};
     std::unique_ptr<DeviceScanner> m_scanner;
     std::atomic<DeviceScanner*> m_notified{nullptr};  // the scanner the monitor notifies
     std::thread::id m_versionThread;
@@ -102,20 +86,19 @@ TEST_F(ScannerTest, UnpluggedThenPluggedAnnouncesTheAtPortAndEnablesEverything) 
     m_window.AddLog(kScanning);  // as the window's initialisation does
     m_scanner->StartScanThreads();
     ASSERT_TRUE(m_window.WaitForLine(kNotReady));
-    ASSERT_TRUE(m_window.WaitFor([&] { return OnlyScanPortEnabled(); }));
     LetPassesRun();
     EXPECT_EQ(m_window.CountLines(kNotReady), 1u);
-    EXPECT_EQ(m_deviceReady.load(), FALSE);
+    EXPECT_EQ(m_window.Events(), std::vector{DeviceEvent::NotReady});
 
     Plug();
-    ASSERT_TRUE(m_window.WaitForLine(ReadyLine()));
-    ASSERT_TRUE(m_window.WaitFor([&] { return AllButtons(true); }));
-    EXPECT_EQ(m_deviceReady.load(), TRUE);
+    ASSERT_TRUE(m_window.WaitFor([&] { return m_window.Events().size() == 2; }));
+    EXPECT_EQ(m_window.Events(), (std::vector{DeviceEvent::NotReady, DeviceEvent::Ready}));
     EXPECT_EQ(m_versionReads.load(), 1);
     EXPECT_NE(m_versionThread, std::this_thread::get_id());
     EXPECT_NE(m_versionThread, m_window.ThreadId());
-    EXPECT_EQ(m_window.EnableCallsOffWindowThread(), 0);
     EXPECT_EQ(m_window.Log(), (std::vector<std::string>{kScanning, kNotReady, ReadyLine()}));
+    // Ready is reported after the ready line and the version read.
+    EXPECT_EQ(m_window.LogSizeAtEvent(1), 3u);
 }
 
 TEST_F(ScannerTest, UnplugWhileWaitingChangesNothingUntilScanPort) {
@@ -128,13 +111,13 @@ TEST_F(ScannerTest, UnplugWhileWaitingChangesNothingUntilScanPort) {
     LetPassesRun();
     m_window.Drain();
     EXPECT_EQ(m_window.Log(), std::vector<std::string>{ready});
-    EXPECT_TRUE(AllButtons(true));
+    EXPECT_EQ(m_window.Events(), std::vector{DeviceEvent::Ready});
 
     PressScanPortWhenWaiting();
     ASSERT_TRUE(m_window.WaitForLine(kNotReady));
-    ASSERT_TRUE(m_window.WaitFor([&] { return OnlyScanPortEnabled(); }));
+    ASSERT_TRUE(m_window.WaitFor([&] { return m_window.Events().size() == 2; }));
     EXPECT_EQ(m_window.Log(), (std::vector<std::string>{ready, kScanning, kNotReady}));
-    EXPECT_EQ(m_deviceReady.load(), FALSE);
+    EXPECT_EQ(m_window.Events(), (std::vector{DeviceEvent::Ready, DeviceEvent::NotReady}));
 }
 
 TEST_F(ScannerTest, ScanPortWhilePluggedDisablesThenAnnouncesAgain) {
@@ -142,14 +125,12 @@ TEST_F(ScannerTest, ScanPortWhilePluggedDisablesThenAnnouncesAgain) {
     MakeScanner();
     m_scanner->StartScanThreads();
     ASSERT_TRUE(m_window.WaitForLine(ReadyLine()));
-    ASSERT_TRUE(m_window.WaitFor([&] { return AllButtons(true); }));
 
     PressScanPortWhenWaiting();
     ASSERT_TRUE(m_window.WaitForLine(ReadyLine(), 2));
-    ASSERT_TRUE(m_window.WaitFor([&] { return AllButtons(true); }));
+    ASSERT_TRUE(m_window.WaitFor([&] { return m_window.Events().size() == 2; }));
     EXPECT_EQ(m_window.Log(), (std::vector<std::string>{ReadyLine(), kScanning, ReadyLine()}));
-    EXPECT_EQ(m_window.History(1033), (std::vector<bool>{true, false, true}));
-    EXPECT_EQ(m_window.History(discovery::kScanPortButton), (std::vector<bool>{true, false, true}));
+    EXPECT_EQ(m_window.Events(), (std::vector{DeviceEvent::Ready, DeviceEvent::Ready}));
     EXPECT_EQ(m_versionReads.load(), 2);
 }
 
@@ -161,14 +142,11 @@ TEST_F(ScannerTest, PendingPushPostsTheCommandAndLogsNoReadyLine) {
 
     m_pendingPush.store(TRUE);  // as a push flow does before it restarts the scan
     PressScanPortWhenWaiting();
-    ASSERT_TRUE(m_window.WaitFor([&] { return !m_window.Commands().empty(); }));
-    LetPassesRun();
-    m_window.Drain();
-    EXPECT_EQ(m_window.Commands(), std::vector<int>{discovery::ID_ADB_PUSH_XML});
+    ASSERT_TRUE(m_window.WaitFor([&] { return m_window.Events().size() == 2; }));
+    ASSERT_TRUE(m_window.WaitFor([&] { return m_scanner->IsWaitingForWake(); }));
+    EXPECT_EQ(m_window.Events(), (std::vector{DeviceEvent::Ready, DeviceEvent::PushPending}));
     EXPECT_EQ(m_pendingPush.load(), FALSE);
     EXPECT_EQ(m_window.Log(), (std::vector<std::string>{ReadyLine(), kScanning}));
-    EXPECT_TRUE(AllButtons(false));
-    EXPECT_EQ(m_deviceReady.load(), TRUE);  // left as it was
     EXPECT_EQ(m_versionReads.load(), 1);
 }
 
@@ -187,7 +165,7 @@ TEST_F(ScannerTest, ModuleWithOnlyAnAdbInterfaceIsNotReady) {
     LetPassesRun();
     m_window.Drain();
     EXPECT_EQ(m_window.Log(), std::vector<std::string>{kNotReady});
-    EXPECT_TRUE(OnlyScanPortEnabled());
+    EXPECT_EQ(m_window.Events(), std::vector{DeviceEvent::NotReady});
     EXPECT_EQ(m_versionReads.load(), 0);
     platform::RemoveVirtualDevice(file);
 }
@@ -198,19 +176,17 @@ class ScannerTimingTest : public ::testing::Test {
     std::unique_ptr<DeviceScanner> Make(std::function<bool()> present) {
         discovery::ScannerCallbacks cb;
         cb.addLog = [this](const std::string& line) { m_window.AddLog(line); };
-        cb.postToWindow = [this](std::function<void()> task) { m_window.Post(std::move(task)); };
-        cb.enableControl = [this](int id, bool enable) { m_window.Enable(id, enable); };
         cb.isModulePresent = [this, present] {
             ++m_passes;
             return present();
         };
         cb.findAtPort = [] { return 7; };
         return std::make_unique<DeviceScanner>(
-            std::move(cb), discovery::ScannerFlags{m_pendingPush, m_deviceReady, m_stop, m_notReadyLogged});
+            std::move(cb), discovery::ScannerFlags{m_pendingPush, m_stop, m_notReadyLogged});
     }
 
     testsupport::FakeWindow m_window;
-    std::atomic<BOOL> m_pendingPush{FALSE}, m_deviceReady{FALSE}, m_stop{FALSE}, m_notReadyLogged{FALSE};
+    std::atomic<BOOL> m_pendingPush{FALSE}, m_stop{FALSE}, m_notReadyLogged{FALSE};
     std::atomic<int> m_passes{0};
 };
 
@@ -224,14 +200,14 @@ TEST_F(ScannerTimingTest, AWakeDuringAPassIsLostAndALaterOneCounts) {
     });
     scanner->StartScanThreads();
     ASSERT_TRUE(m_window.WaitFor([&] { return m_passes.load() == 1; }));
-    scanner->OnBtnScanPort();  // the scanner is in a pass, not waiting
+    scanner->Wake();  // the scanner is in a pass, not waiting
     gate.store(true);
     ASSERT_TRUE(m_window.WaitForLine("Equipment ready [AT:COM7] for operation!"));
     ASSERT_TRUE(m_window.WaitFor([&] { return scanner->IsWaitingForWake(); }));
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
     EXPECT_EQ(m_passes.load(), 1);
 
-    scanner->OnBtnScanPort();
+    scanner->Wake();
     ASSERT_TRUE(m_window.WaitForLine("Equipment ready [AT:COM7] for operation!", 2));
     EXPECT_EQ(m_passes.load(), 2);
     scanner->StartScanThreads();  // a second start does nothing

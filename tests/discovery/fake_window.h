@@ -1,16 +1,17 @@
 // A stand-in for the main window in discovery tests: a window thread that runs posted tasks in
-// order, the log pane, the enable state of controls and the posted commands.
+// order, the log pane and the device events reported to the window.
 #pragma once
 
 #include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <functional>
-#include <map>
 #include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
+
+#include "discovery/device_events.h"
 
 namespace testsupport {
 
@@ -42,17 +43,12 @@ class FakeWindow {
         }
         m_cv.notify_all();
     }
-    // Called by posted tasks, so on the window thread.
-    void Enable(int id, bool enable) {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        m_enabled[id] = enable;
-        m_history[id].push_back(enable);
-        m_enableOffThread += std::this_thread::get_id() != m_thread.get_id() ? 1 : 0;
-    }
-    void Command(int command) {
+    // An event as the window hears it, with the number of log lines before it.
+    void Event(discovery::DeviceEvent event) {
         {
             std::lock_guard<std::mutex> lock(m_mutex);
-            m_commands.push_back(command);
+            m_events.push_back(event);
+            m_logSizeAtEvent.push_back(m_log.size());
         }
         m_cv.notify_all();
     }
@@ -61,24 +57,13 @@ class FakeWindow {
         std::lock_guard<std::mutex> lock(m_mutex);
         return m_log;
     }
-    std::vector<int> Commands() const {
+    std::vector<discovery::DeviceEvent> Events() const {
         std::lock_guard<std::mutex> lock(m_mutex);
-        return m_commands;
+        return m_events;
     }
-    bool Enabled(int id) const {
+    std::size_t LogSizeAtEvent(std::size_t index) const {
         std::lock_guard<std::mutex> lock(m_mutex);
-        auto it = m_enabled.find(id);
-        return it != m_enabled.end() && it->second;
-    }
-    // Every enable state a control was given, in order.
-    std::vector<bool> History(int id) const {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        auto it = m_history.find(id);
-        return it != m_history.end() ? it->second : std::vector<bool>();
-    }
-    int EnableCallsOffWindowThread() const {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        return m_enableOffThread;
+        return index < m_logSizeAtEvent.size() ? m_logSizeAtEvent[index] : 0;
     }
     std::thread::id ThreadId() const { return m_thread.get_id(); }
 
@@ -139,10 +124,8 @@ class FakeWindow {
     std::condition_variable m_cv;
     std::deque<std::function<void()>> m_tasks;
     std::vector<std::string> m_log;
-    std::vector<int> m_commands;
-    std::map<int, bool> m_enabled;
-    std::map<int, std::vector<bool>> m_history;
-    int m_enableOffThread = 0;
+    std::vector<discovery::DeviceEvent> m_events;
+    std::vector<std::size_t> m_logSizeAtEvent;
     bool m_stop = false;
     std::thread m_thread;
 };

@@ -16,7 +16,11 @@ namespace {
 
 using discovery::ManualPortPanel;
 
-class FakeControls : public discovery::IDialogControls {
+// The panel's ids, as the main window hands them in.
+constexpr discovery::PortPanelIds kIds{52, 54, 55, 131, 130};
+
+// Controls by id; the panel uses only the combo box, the captions and the icon.
+class FakeControls : public fw::IControlAccess {
   public:
     void ResetContent(int id) override {
         combos[id].clear();
@@ -33,6 +37,19 @@ class FakeControls : public discovery::IDialogControls {
     void SetWindowText(int id, const std::string& text) override { texts[id] = text; }
     void SetIcon(int id, int icon) override { icons[id] = icon; }
     void EnableWindow(int id, bool enable) override { enabled[id] = enable; }
+    std::string GetWindowText(int id) const override {
+        auto it = texts.find(id);
+        return it != texts.end() ? it->second : std::string();
+    }
+    int GetCheck(int) const override { return 0; }
+    void SetCheck(int, int) override {}
+    void SelectItemText(int, const std::string&) override {}
+    fw::BOOL IsWindowEnabled(int id) const override {
+        auto it = enabled.find(id);
+        return it != enabled.end() && it->second ? fw::TRUE : fw::FALSE;
+    }
+    void ShowWindow(int, bool) override {}
+    void FocusAtEnd(int) override {}
 
     std::string Selected(int id) const {
         const int sel = GetCurSel(id);
@@ -64,42 +81,27 @@ class ManualPortTest : public testsupport::SimulatorTest {
                 return m_devices;
             };
             m_panel = std::make_unique<ManualPortPanel>(
-                discovery::ManualPortDeps{m_controls, m_port, m_autoPort, m_deviceReady,
+                discovery::ManualPortDeps{m_controls, kIds, m_port, m_autoPort,
                                           [this](const std::string& line) {
                                               std::lock_guard<std::mutex> lock(m_logMutex);
                                               m_log.push_back(line);
                                           },
-                                          [this](std::function<void()> task) {
+                                          [this](discovery::DeviceEvent event) {
                                               std::lock_guard<std::mutex> lock(m_logMutex);
-                                              m_posted.push_back(std::move(task));
+                                              m_events.push_back(event);
                                           },
                                           sources});
         }
         return *m_panel;
     }
-    void RunPosted() {
-        std::vector<std::function<void()>> tasks;
-        {
-            std::lock_guard<std::mutex> lock(m_logMutex);
-            tasks.swap(m_posted);
-        }
-        for (auto& task : tasks) {
-            task();
-        }
+    std::vector<discovery::DeviceEvent> Events() {
+        std::lock_guard<std::mutex> lock(m_logMutex);
+        return m_events;
     }
     void Fill() {
-        m_controls.ResetContent(discovery::kPortCombo);
+        m_controls.ResetContent(kIds.portCombo);
         Panel().EnumRegistryPorts();
         Panel().FillPortList();
-    }
-    bool PortButtons(bool enabled) const {
-        for (int id : discovery::kPortButtons) {
-            auto it = m_controls.enabled.find(id);
-            if (it == m_controls.enabled.end() || it->second != enabled) {
-                return false;
-            }
-        }
-        return true;
     }
     std::string SimEntry() const { return "(COM" + std::to_string(Com()) + ")"; }
     std::vector<std::string> Lines() {
@@ -109,58 +111,59 @@ class ManualPortTest : public testsupport::SimulatorTest {
 
     FakeControls m_controls;
     CSerialPort m_port;
-    std::atomic<BOOL> m_autoPort{TRUE}, m_deviceReady{FALSE};
+    std::atomic<BOOL> m_autoPort{TRUE};
     std::vector<std::string> m_names;
     std::vector<platform::PresentSerialDevice> m_devices;
     bool m_listFails = false;
     std::mutex m_logMutex;
     std::vector<std::string> m_log;
-    std::vector<std::function<void()>> m_posted;
+    std::vector<discovery::DeviceEvent> m_events;
     std::unique_ptr<ManualPortPanel> m_panel;
 };
 
 TEST_F(ManualPortTest, ListShowsDevicesAndRegistryOnlyPortsAndSelectsTheFirst) {
     m_names = {"COM4"};
     Fill();
-    EXPECT_EQ(m_controls.Combo(discovery::kPortCombo), std::vector<std::string>{"(COM4)"});
-    EXPECT_EQ(m_controls.Selected(discovery::kPortCombo), "(COM4)");
+    EXPECT_EQ(m_controls.Combo(kIds.portCombo), std::vector<std::string>{"(COM4)"});
+    EXPECT_EQ(m_controls.Selected(kIds.portCombo), "(COM4)");
 
     m_names = {"COM7", "COM5", "COM9"};
     m_devices = {{"Serial Device (X) (COM7)", {}, 7, ""},
                  {"Sample Port (COM5)", {}, 5, ""},
                  {"Dual Bridge: Enhanced COM Port (COM9)", {}, 9, ""}};
     Fill();
-    EXPECT_EQ(m_controls.Combo(discovery::kPortCombo),
+    EXPECT_EQ(m_controls.Combo(kIds.portCombo),
               (std::vector<std::string>{"(COM5) Sample Port ", "(COM7)",
                                         "Enhanced COM Port (COM9) Dual Bridge: "}));
-    EXPECT_EQ(m_controls.Selected(discovery::kPortCombo), "(COM5) Sample Port ");
+    EXPECT_EQ(m_controls.Selected(kIds.portCombo), "(COM5) Sample Port ");
 
     m_listFails = true;  // no device list: not even the registry names are shown
     Fill();
-    EXPECT_TRUE(m_controls.Combo(discovery::kPortCombo).empty());
-    EXPECT_EQ(m_controls.GetCurSel(discovery::kPortCombo), -1);
+    EXPECT_TRUE(m_controls.Combo(kIds.portCombo).empty());
+    EXPECT_EQ(m_controls.GetCurSel(kIds.portCombo), -1);
 }
 
 TEST_F(ManualPortTest, OpenAndToggleCloseTheSelectedPort) {
     m_names = {"COM1", "COM" + std::to_string(Com())};
     Fill();
-    m_controls.SetCurSel(discovery::kPortCombo, 1);
-    ASSERT_EQ(m_controls.Selected(discovery::kPortCombo), SimEntry());
+    m_controls.SetCurSel(kIds.portCombo, 1);
+    ASSERT_EQ(m_controls.Selected(kIds.portCombo), SimEntry());
 
     Panel().OnBtnOpenPort();
     EXPECT_EQ(m_autoPort.load(), FALSE);
     EXPECT_TRUE(m_port.IsOpen());
     EXPECT_EQ(Panel().ManualPort(), Com());
-    EXPECT_EQ(m_controls.texts[discovery::kPortToggle], "Close Port");
-    EXPECT_EQ(m_controls.icons[discovery::kPortIcon], discovery::kIconPortOpen);
-    EXPECT_TRUE(PortButtons(true));
+    EXPECT_EQ(m_controls.texts[kIds.toggle], "Close Port");
+    EXPECT_EQ(m_controls.icons[kIds.icon], kIds.iconOpen);
+    EXPECT_EQ(Events(), std::vector{discovery::DeviceEvent::ManualPortOpened});
 
     Panel().OnBtnOpenPort();
     EXPECT_EQ(m_autoPort.load(), TRUE);
     EXPECT_FALSE(m_port.IsOpen());
-    EXPECT_EQ(m_controls.texts[discovery::kPortToggle], "Open Port");
-    EXPECT_EQ(m_controls.icons[discovery::kPortIcon], discovery::kIconPortClosed);
-    EXPECT_TRUE(PortButtons(false));  // the module is not ready
+    EXPECT_EQ(m_controls.texts[kIds.toggle], "Open Port");
+    EXPECT_EQ(m_controls.icons[kIds.icon], kIds.iconClosed);
+    EXPECT_EQ(Events(), (std::vector{discovery::DeviceEvent::ManualPortOpened,
+                                     discovery::DeviceEvent::ManualPortClosed}));
     const std::string n = std::to_string(Com());
     EXPECT_EQ(Lines(), (std::vector<std::string>{"Port " + n + " opened!", "Port " + n + " closed!"}));
 }
@@ -170,14 +173,12 @@ TEST_F(ManualPortTest, APortInUseLogsTheFailureAndStaysAutomatic) {
     ASSERT_TRUE(holder.OpenPort(Com()));
     m_names = {"COM" + std::to_string(Com())};
     Fill();
-    m_deviceReady.store(TRUE);
-    m_controls.enabled[1033] = true;
     Panel().OnBtnOpenPort();
     EXPECT_EQ(m_autoPort.load(), TRUE);
     EXPECT_FALSE(m_port.IsOpen());
-    EXPECT_EQ(m_controls.texts[discovery::kPortToggle], "Open Port");
-    EXPECT_EQ(m_controls.icons[discovery::kPortIcon], discovery::kIconPortClosed);
-    EXPECT_TRUE(m_controls.enabled[1033]);  // a ready module keeps its buttons
+    EXPECT_EQ(m_controls.texts[kIds.toggle], "Open Port");
+    EXPECT_EQ(m_controls.icons[kIds.icon], kIds.iconClosed);
+    EXPECT_EQ(Events(), std::vector{discovery::DeviceEvent::ManualPortClosed});  // as a toggle that closes
     ASSERT_EQ(Lines().size(), 1u);
     EXPECT_EQ(Lines()[0], "Port " + std::to_string(Com()) +
                               " open failed\xEF\xBC\x8C"
@@ -194,7 +195,7 @@ TEST_F(ManualPortTest, RefreshKeepsOrClosesTheManualPort) {
     // Another entry that merely contains the key still counts: the manual port stays open.
     m_names = {"COM" + std::to_string(Com()) + "0", "COM3"};
     Panel().RefreshPortList();
-    EXPECT_EQ(m_controls.Selected(discovery::kPortCombo), "(COM" + std::to_string(Com()) + "0)");
+    EXPECT_EQ(m_controls.Selected(kIds.portCombo), "(COM" + std::to_string(Com()) + "0)");
     EXPECT_EQ(m_autoPort.load(), FALSE);
 
     m_names = {"COM3"};
@@ -209,7 +210,7 @@ TEST_F(ManualPortTest, DeviceChangeRefreshesOnPortArrivalWithADigitAndOnRemoval)
     m_names = {"COM4"};
     Fill();
     m_names = {"COM4", "COM6"};
-    const auto entries = [&] { return m_controls.Combo(discovery::kPortCombo).size(); };
+    const auto entries = [&] { return m_controls.Combo(kIds.portCombo).size(); };
     Panel().HandleDeviceChange(platform::kDeviceArrival, platform::kDevTypePort, "VPORT0");
     EXPECT_EQ(entries(), 1u);
     Panel().HandleDeviceChange(platform::kDeviceArrival, platform::kDevTypeInterface, "COM6");
@@ -231,7 +232,7 @@ TEST_F(ManualPortTest, DeviceChangeRefreshesOnPortArrivalWithADigitAndOnRemoval)
     EXPECT_EQ(entries(), 2u);
 }
 
-TEST_F(ManualPortTest, CloseManualPortWaitsForATransactionAndPostsTheControls) {
+TEST_F(ManualPortTest, CloseManualPortWaitsForATransactionAndReportsNoEvent) {
     m_names = {"COM" + std::to_string(Com())};
     Fill();
     Panel().CloseManualPort();  // automatic: nothing happens
@@ -253,11 +254,10 @@ TEST_F(ManualPortTest, CloseManualPortWaitsForATransactionAndPostsTheControls) {
     EXPECT_FALSE(m_port.IsOpen());
     EXPECT_EQ(m_autoPort.load(), TRUE);
     EXPECT_EQ(Lines().back(), "Port " + std::to_string(Com()) + " Closed!");
-    EXPECT_EQ(m_controls.texts[discovery::kPortToggle], "Close Port");  // not yet: posted
-    RunPosted();
-    EXPECT_EQ(m_controls.texts[discovery::kPortToggle], "Open Port");
-    EXPECT_EQ(m_controls.icons[discovery::kPortIcon], discovery::kIconPortClosed);
-    EXPECT_TRUE(PortButtons(true));  // left as they were
+    EXPECT_EQ(m_controls.texts[kIds.toggle], "Open Port");
+    EXPECT_EQ(m_controls.icons[kIds.icon], kIds.iconClosed);
+    // The buttons are left as they were: only the opening is reported.
+    EXPECT_EQ(Events(), std::vector{discovery::DeviceEvent::ManualPortOpened});
 }
 
 }  // namespace

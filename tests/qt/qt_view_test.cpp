@@ -12,8 +12,8 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPlainTextEdit>
-#include <QProgressBar>
 #include <QPointer>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTabBar>
 #include <QTabWidget>
@@ -135,7 +135,7 @@ TEST_F(QtView, ClickOnMqttTabReachesOnTabSelChange) {
     ASSERT_TRUE(WaitUntil([&] { return tabs->count() == 4; }));
     QTabBar* bar = tabs->tabBar();
     QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(3).center());
-    ASSERT_TRUE(WaitUntil([&] { return OnDialog([](CMarlinqDlg& d) { return d.m_nCurModePage; }) == 3; }));
+    ASSERT_TRUE(WaitUntil([&] { return OnDialog([](CMarlinqDlg& d) { return d.CurModePage(); }) == 3; }));
     EXPECT_EQ(tabs->currentIndex(), 3);
     QCoreApplication::processEvents();
     EXPECT_TRUE(main()->grab().save(QStringLiteral(MARLINQ_BUILD_DIR "/main-window-mqtt.png")));
@@ -156,7 +156,7 @@ TEST_F(QtView, TypingSelectingAndEnterReachTheWindowThread) {
     QTest::keyClicks(command, "AT+CSQ");
     QTest::keyClick(command, Qt::Key_Return);
     ASSERT_TRUE(WaitUntil([&] {
-        return OnDialog([](CMarlinqDlg& d) { return d.m_strLog; }).find("AT+CSQ\r\nNo scan AT port! ") !=
+        return OnDialog([](CMarlinqDlg& d) { return d.LogText(); }).find("AT+CSQ\r\nNo scan AT port! ") !=
                std::string::npos;
     }));
     EXPECT_EQ(driver().Text(IDC_EDIT_AT_COMMAND), "AT+CSQ");
@@ -188,11 +188,11 @@ TEST_F(QtView, BlockedWindowThreadLeavesTheGuiLiveAndBusy) {
     ASSERT_TRUE(WaitUntil([&] { return done.load(); }, 5000));
     EXPECT_GT(ticks, 50) << "the GUI thread kept processing events";
     ASSERT_TRUE(WaitUntil([&] { return !main()->IsBusyShown(); }));
-    EXPECT_FALSE(OnDialog([](CMarlinqDlg& d) { return d.m_strLog; }).find("[stub] OnBtnSave") !=
+    EXPECT_FALSE(OnDialog([](CMarlinqDlg& d) { return d.LogText(); }).find("[stub] OnBtnSave") !=
                  std::string::npos);
     QTest::mouseClick(save, Qt::LeftButton);  // taken again once idle
     EXPECT_TRUE(WaitUntil([&] {
-        return OnDialog([](CMarlinqDlg& d) { return d.m_strLog; }).find("[stub] OnBtnSave") !=
+        return OnDialog([](CMarlinqDlg& d) { return d.LogText(); }).find("[stub] OnBtnSave") !=
                std::string::npos;
     }));
 }

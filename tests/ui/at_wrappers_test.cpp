@@ -65,7 +65,7 @@ TEST(AtWrappers, AutomaticPortCarriesEveryCommandToTheModule) {
     EXPECT_TRUE(h.On([](CMarlinqDlg& d) { return d.AtEnableAdb(); }));
     EXPECT_EQ(h.On([](CMarlinqDlg& d) { return d.AtQueryAdb(); }), 2);
     EXPECT_TRUE(h.On([](CMarlinqDlg& d) { return d.AtHideAdb(); }));
-    EXPECT_FALSE(h.On([](CMarlinqDlg& d) { return d.m_serialPort.IsOpen(); }));
+    EXPECT_FALSE(h.On([](CMarlinqDlg& d) { return d.ManualPortIsOpen(); }));
     EXPECT_EQ(CountLines(h.Log(), "No scan AT port! "), 0);
 }
 
@@ -73,11 +73,7 @@ TEST(AtWrappers, HandOpenedPortIsUsedEvenWhenItIsNotTheModulesPort) {
     DialogHarness<> h(kScale);
     auto module = StartSimulator();
     auto other = StartSimulator("Plain Serial Port (COM%d)");
-    const int otherCom = other->Com();
-    ASSERT_TRUE(h.On([otherCom](CMarlinqDlg& d) {
-        d.m_bAutoPort = 0;
-        return d.m_serialPort.OpenPort(otherCom) != 0;
-    }));
+    ASSERT_TRUE(OpenManualPort(h, other->Com()));
     EXPECT_TRUE(h.On([](CMarlinqDlg& d) { return d.AtSetCnmp("13"); }));
     EXPECT_TRUE(h.On([](CMarlinqDlg& d) { return d.AtResetModule(); }));
     EXPECT_EQ(RequestBytes(*other), (std::vector<std::string>{"AT+CNMP=13\r\n", "AT+CRESET\r\n"}));
@@ -88,34 +84,13 @@ TEST(AtWrappers, HandOpenedPortIsUsedEvenWhenItIsNotTheModulesPort) {
     other->SetBehaviour(silent);
     EXPECT_FALSE(h.On([](CMarlinqDlg& d) { return d.AtSetDtuMode("1"); }));
     EXPECT_EQ(h.On([](CMarlinqDlg& d) { return d.AtQueryDtuCfg(); }), "");
-    EXPECT_TRUE(h.On([](CMarlinqDlg& d) { return d.m_serialPort.IsOpen(); }));
+    EXPECT_TRUE(h.On([](CMarlinqDlg& d) { return d.ManualPortIsOpen(); }));
     // IMSI and ADB queries always go to the module's AT port.
     EXPECT_EQ(h.On([](CMarlinqDlg& d) { return d.AtQueryCimi(); }), "001010123456789");
     EXPECT_EQ(RequestBytes(*module), (std::vector<std::string>{"AT+CIMI\r\n"}));
     const std::string log = h.Log();
     EXPECT_EQ(CountLines(log, "No scan AT port! "), 0);
-    h.On([](CMarlinqDlg& d) {
-        d.m_serialPort.ClosePort();
-        return 0;
-    });
-}
-
-TEST(AtWrappers, AdbSwitchAgainstARefusingModuleMakesThreeTries) {
-    DialogHarness<> h(kScale);
-    auto s = StartSimulator();
-    s->SetReply("AT+CUSBADB=1", "\r\n+CME ERROR: 100\r\n");
-    const auto start = platform::Clock::Now();
-    EXPECT_FALSE(h.On([](CMarlinqDlg& d) { return d.AtEnableAdb(); }));
-    EXPECT_EQ(RequestBytes(*s), std::vector<std::string>(3, "AT+CUSBADB=1\r\n"));
-    const auto requests = s->Requests();
-    // The tries are separated by the 3 s pause (scaled).
-    EXPECT_GE(requests[1].at - requests[0].at, platform::Clock::Scaled(3000));
-    EXPECT_GE(requests[0].at - start, platform::Clock::Scaled(1000));  // after the drain pause
-    // A second success ends the tries at once.
-    s->ClearRequests();
-    s->ClearReplies();
-    EXPECT_TRUE(h.On([](CMarlinqDlg& d) { return d.AtHideAdb(); }));
-    EXPECT_EQ(s->Requests().size(), 1u);
+    CloseManualPortByHand(h);
 }
 
 TEST(AtConsole, QuickQueriesEchoTheCommandAndLogTheRawAnswer) {
@@ -156,21 +131,14 @@ TEST(AtConsole, SendUsesTheEditAndEmptyTouchesNothing) {
 TEST(AtConsole, SilentOrHeldPortShowsOnlyTheEcho) {
     DialogHarness<> h(kScale);
     auto s = StartSimulator();
-    const int com = s->Com();
-    ASSERT_TRUE(h.On([com](CMarlinqDlg& d) {
-        d.m_bAutoPort = 0;
-        return d.m_serialPort.OpenPort(com) != 0;
-    }));
+    ASSERT_TRUE(OpenManualPort(h, s->Com()));
     h.Driver().Click(IDC_BTN_CSQ);  // the console's own open fails on the held port
     h.Driver().Sync();
     const auto lines = LogLines(h.Log());
     ASSERT_FALSE(lines.empty());
     EXPECT_EQ(lines.back(), "AT+CSQ");
     EXPECT_TRUE(s->Requests().empty());
-    h.On([](CMarlinqDlg& d) {
-        d.m_serialPort.ClosePort();
-        return 0;
-    });
+    CloseManualPortByHand(h);
 }
 
 TEST(AtConsole, ImsiBoxFillsTheRegistrationPacketFromTheModule) {

@@ -16,6 +16,7 @@
 #include "framework/observer.h"
 #include "framework/window_thread.h"
 #include "platform/clock.h"
+#include "platform/device_change.h"
 #include "ui/marlinq_dlg.h"
 #include "ui/templates.h"
 
@@ -127,7 +128,7 @@ class DialogHarness {
     // Drives mode page `index` of the tab sheet.
     fw::CDialogDriver PageDriver(int index) {
         return fw::CDialogDriver(m_thread, On([index](Dlg& d) {
-                                     fw::CDialog* page = d.m_tabSheet.GetPage(index);
+                                     fw::CDialog* page = d.TabSheet().GetPage(index);
                                      return page != nullptr ? page->GetSafeHwnd() : 0;
                                  }));
     }
@@ -154,7 +155,7 @@ class DialogHarness {
     }
 
     std::string Log() {
-        return On([](Dlg& d) { return d.m_strLog; });
+        return On([](Dlg& d) { return d.LogText(); });
     }
 
     // Asks the window to close and waits up to 10 s for the modal run to end.
@@ -213,6 +214,37 @@ inline int CountLines(const std::string& log, const std::string& line) {
         n += l == line ? 1 : 0;
     }
     return n;
+}
+
+// Opens COM `com` by hand as the operator would: the port list is refreshed, the port's entry
+// chosen and the port button pressed. The panel is hidden in the template, so the choice and the
+// press are made on the window thread rather than as user input. True when the port is open.
+template <class Dlg>
+bool OpenManualPort(DialogHarness<Dlg>& h, int com) {
+    return h.On([com](Dlg& d) {
+        d.HandleDeviceChange(platform::kDeviceRemoveComplete, platform::kDevTypePort, "");
+        auto* combo = d.template GetItem<fw::CComboBox>(IDC_COMBO_PORT);
+        const std::string key = "(COM" + std::to_string(com) + ")";
+        for (int i = 0; combo != nullptr && i < combo->GetCount(); ++i) {
+            if (combo->GetLBText(i).find(key) != std::string::npos) {
+                combo->SetCurSel(i);
+                d.OnBtnOpenPort();
+                return d.AutoPort() == 0 && d.ManualPortIsOpen();
+            }
+        }
+        return false;
+    });
+}
+
+// Presses the port button again to close the hand-opened port.
+template <class Dlg>
+void CloseManualPortByHand(DialogHarness<Dlg>& h) {
+    h.On([](Dlg& d) {
+        if (d.AutoPort() == 0) {
+            d.OnBtnOpenPort();
+        }
+        return 0;
+    });
 }
 
 // Polls cond for up to 10 s.

@@ -1,7 +1,9 @@
-// The operation buttons follow the device events as one group.
+// The operation buttons follow the events of the real scanner and the real port panel, through
+// the window's one map from events to buttons.
 #include <gtest/gtest.h>
 
 #include "dialog_harness.h"
+#include "simulator/dtu_simulator.h"
 #include "ui/resource.h"
 
 namespace marlinq::test {
@@ -13,6 +15,7 @@ constexpr int kScan = IDC_BTN_SCAN_PORT;
 const std::vector<int> kPortDependent = {IDC_BTN_GET, IDC_BTN_DOWNLOAD, IDC_BTN_READ_EXT, IDC_BTN_SET_EXT,
                                          IDC_BTN_RESET_DTU};
 const std::vector<int> kAdbButtons = {IDC_BTN_FACTORY_RESET, IDC_BTN_XML_DOWNLOAD};
+const std::string kNotReady = "Equipment is not ready!";
 
 struct Expect {
     bool scan;
@@ -21,7 +24,8 @@ struct Expect {
     int ready;
 };
 
-void Check(DialogHarness<>& h, Expect e, const char* step) {
+template <class Dlg>
+void Check(DialogHarness<Dlg>& h, Expect e, const char* step) {
     auto d = h.Driver();
     EXPECT_EQ(d.Enabled(kScan), e.scan) << step;
     for (int id : kPortDependent) {
@@ -30,35 +34,90 @@ void Check(DialogHarness<>& h, Expect e, const char* step) {
     for (int id : kAdbButtons) {
         EXPECT_EQ(d.Enabled(id), e.adb) << step << " " << id;
     }
-    EXPECT_EQ(h.Dialog().m_bDeviceReady.load(), e.ready) << step;
+    EXPECT_EQ(h.Dialog().DeviceReady(), e.ready) << step;
 }
 
-TEST(OperationButtons, FollowTheScanEvents) {
-    DialogHarness<> h;
-    auto& dlg = h.Dialog();
-    Check(h, {false, false, false, 0}, "created");
-    dlg.SetOperationButtons(Event::NotReady);
+// Every enable state the main window gave control id, in order.
+template <class Dlg>
+std::vector<bool> EnableHistory(DialogHarness<Dlg>& h, int id) {
+    h.Driver().Sync();
+    std::lock_guard lock(h.events.mutex);
+    std::vector<bool> out;
+    for (const auto& c : h.events.changes) {
+        if (c.hwnd == h.Hwnd() && c.id == id && c.what == fw::ControlChange::What::Enabled) {
+            out.push_back(c.value != 0);
+        }
+    }
+    return out;
+}
+
+std::unique_ptr<sim::DtuSimulator> Start(const sim::SimulatorOptions& options = {}) {
+    auto s = std::make_unique<sim::DtuSimulator>();
+    std::string error;
+    EXPECT_TRUE(s->Start(options, &error)) << error;
+    return s;
+}
+
+// A serial port that is not the module: its interface is not one the scan looks for.
+sim::SimulatorOptions PlainPort() {
+    sim::SimulatorOptions plain;
+    plain.friendlyFormat = "Plain Serial Port (COM%d)";
+    plain.hwids = {"USB\\VID_1234&PID_0001"};
+    plain.adbHwids.clear();
+    return plain;
+}
+
+TEST(OperationButtons, FollowTheScanThroughNotReadyReadyAndRestart) {
+    DialogHarness<CMarlinqDlg> h(0.05);
+    ASSERT_TRUE(Eventually([&] { return h.Driver().Enabled(kScan); }));
     Check(h, {true, false, false, 0}, "not ready");
-    dlg.SetOperationButtons(Event::Ready);
+
+    auto module = Start();
+    ASSERT_TRUE(Eventually([&] { return h.Driver().Enabled(IDC_BTN_GET); }));
     Check(h, {true, true, true, 1}, "ready");
-    dlg.OnBtnScanPort();
-    Check(h, {false, false, false, 1}, "scan restarted keeps the ready flag");
-    EXPECT_EQ(CountLines(h.Log(), "Scanning equipments..."), 2);
+
+    module->Stop();  // unplugged while the scanner waits: nothing changes until Scan Port
+    h.Driver().Click(IDC_BTN_SCAN_PORT);
+    ASSERT_TRUE(Eventually([&] { return CountLines(h.Log(), kNotReady) == 2; }));
+    ASSERT_TRUE(Eventually([&] { return h.Driver().Enabled(kScan); }));
+    Check(h, {true, false, false, 0}, "not ready again");
+    // Created disabled; the restart disabled every button before the not-ready pass enabled Scan
+    // Port alone.
+    EXPECT_EQ(EnableHistory(h, kScan), (std::vector<bool>{true, false, true}));
+    EXPECT_EQ(EnableHistory(h, IDC_BTN_GET), (std::vector<bool>{true, false}));
+    EXPECT_EQ(EnableHistory(h, IDC_BTN_XML_DOWNLOAD), (std::vector<bool>{true, false}));
+}
+
+TEST(OperationButtons, APendingPushContinuesThePushAndLeavesTheButtonsDisabled) {
+    auto module = Start();
+    DialogHarness<CMarlinqDlg> h(0.05);
+    const std::string ready = "Equipment ready [AT:COM" + std::to_string(module->Com()) + "] for operation!";
+    ASSERT_TRUE(Eventually([&] { return h.Driver().Enabled(IDC_BTN_GET); }));
+    h.Dialog().SetPendingPush(1);  // as an ADB flow does before it restarts the scan
+    h.Driver().Click(IDC_BTN_SCAN_PORT);
+    ASSERT_TRUE(Eventually([&] { return CountLines(h.Log(), "[stub] OnAdbPushXml") == 1; })) << h.Log();
+    Check(h, {false, false, false, 1}, "push continued");
+    EXPECT_EQ(h.Dialog().PendingPush(), 0);
+    EXPECT_EQ(CountLines(h.Log(), ready), 1) << "no second ready line";
 }
 
 TEST(OperationButtons, ManualPortSwitchesOnlyThePortDependentButtons) {
-    DialogHarness<> h;
-    auto& dlg = h.Dialog();
-    dlg.SetOperationButtons(Event::NotReady);
-    dlg.SetOperationButtons(Event::ManualPortOpened);
+    DialogHarness<CMarlinqDlg> h(0.05);
+    ASSERT_TRUE(Eventually([&] { return CountLines(h.Log(), kNotReady) == 1; }));
+    auto plain = Start(PlainPort());
+    ASSERT_TRUE(OpenManualPort(h, plain->Com()));
     Check(h, {true, true, false, 0}, "manual port opened");
-    dlg.SetOperationButtons(Event::ManualPortClosed);
+    CloseManualPortByHand(h);
     Check(h, {true, false, false, 0}, "closed while not ready");
 
-    dlg.SetOperationButtons(Event::Ready);
-    dlg.SetOperationButtons(Event::ManualPortOpened);
-    dlg.SetOperationButtons(Event::ManualPortClosed);
+    auto module = Start();
+    ASSERT_TRUE(Eventually([&] { return h.Driver().Enabled(IDC_BTN_XML_DOWNLOAD); }));
+    ASSERT_TRUE(OpenManualPort(h, plain->Com()));
+    CloseManualPortByHand(h);
     Check(h, {true, true, true, 1}, "closed while ready keeps them");
+    const std::string n = std::to_string(plain->Com());
+    EXPECT_EQ(CountLines(h.Log(), "Port " + n + " opened!"), 2);
+    EXPECT_EQ(CountLines(h.Log(), "Port " + n + " closed!"), 2);
 }
 
 TEST(OperationButtons, ScanPortButtonRestartsTheScanWhenEnabled) {
@@ -67,12 +126,12 @@ TEST(OperationButtons, ScanPortButtonRestartsTheScanWhenEnabled) {
     d.Click(IDC_BTN_SCAN_PORT);  // disabled: refused
     d.Sync();
     EXPECT_EQ(CountLines(h.Log(), "Scanning equipments..."), 1);
-    h.Dialog().SetOperationButtons(Event::NotReady);
+    h.Dialog().OnDeviceEvent(Event::NotReady);
     d.Click(IDC_BTN_SCAN_PORT);
     d.Sync();
     EXPECT_EQ(CountLines(h.Log(), "Scanning equipments..."), 2);
     EXPECT_FALSE(d.Enabled(IDC_BTN_SCAN_PORT));
-    EXPECT_EQ(h.Dialog().m_bNotReadyLogged.load(), 0);
+    EXPECT_EQ(h.Dialog().NotReadyLogged(), 0);
 }
 
 }  // namespace

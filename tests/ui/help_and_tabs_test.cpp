@@ -44,7 +44,7 @@ TEST_F(HelpTest, MissingHelpFileDoesNothing) {
     DialogHarness<> h;
     const std::string before = h.Log();
     h.On([this](CMarlinqDlg& d) {
-        d.m_strHelpOpener = m_opener.string();
+        d.SetHelpOpener(m_opener.string());
         return 0;
     });
     h.Driver().Click(IDC_BTN_HELP);
@@ -59,7 +59,7 @@ TEST_F(HelpTest, HelpButtonAndMenuOpenTheFileOfTheCurrentDirectory) {
     std::ofstream(m_dir / "help.chm") << "help";
     DialogHarness<> h;
     h.On([this](CMarlinqDlg& d) {
-        d.m_strHelpOpener = m_opener.string();
+        d.SetHelpOpener(m_opener.string());
         return 0;
     });
     h.Driver().Click(IDC_BTN_HELP);

@@ -61,7 +61,7 @@ TEST(Closing, EscapeCloseBoxAndExitAllCloseAndSaveTheConfig) {
 TEST(Routing, EachButtonReachesItsOperation) {
     DialogHarness<> h;
     auto d = h.Driver();
-    h.Dialog().SetOperationButtons(CMarlinqDlg::DeviceEvent::Ready);
+    h.Dialog().OnDeviceEvent(CMarlinqDlg::DeviceEvent::Ready);
     const std::pair<int, const char*> routes[] = {
         {IDC_BTN_GET, "OnBtnGet"},
         {IDC_BTN_DOWNLOAD, "OnBtnDownload"},

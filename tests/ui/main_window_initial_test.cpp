@@ -99,11 +99,11 @@ TEST(ModePages, TabsAndPagesStartAsTheTemplatesSay) {
     EXPECT_EQ(d.Items(IDC_TAB_MODES),
               (std::vector<std::string>{"TCP/UDP Mode", "MODBUS Mode", "HTTPS Mode", "MQTT Mode"}));
     EXPECT_EQ(d.CurSel(IDC_TAB_MODES), 0);
-    EXPECT_EQ(h.On([](CMarlinqDlg& dlg) { return dlg.m_nCurModePage; }), 0);
+    EXPECT_EQ(h.On([](CMarlinqDlg& dlg) { return dlg.CurModePage(); }), 0);
     EXPECT_EQ(h.On([](CMarlinqDlg& dlg) {
         int visible = 0;
-        for (int i = 0; i < dlg.m_tabSheet.GetPageCount(); ++i) {
-            visible |= dlg.m_tabSheet.GetPage(i)->IsWindowVisible() << i;
+        for (int i = 0; i < dlg.TabSheet().GetPageCount(); ++i) {
+            visible |= dlg.TabSheet().GetPage(i)->IsWindowVisible() << i;
         }
         return visible;
     }),
@@ -131,8 +131,8 @@ TEST(ModePages, TabClicksSwitchThePageAndTheCurrentModePage) {
     auto shownPage = [&] {
         return h.On([](CMarlinqDlg& dlg) {
             int shown = -1;
-            for (int i = 0; i < dlg.m_tabSheet.GetPageCount(); ++i) {
-                if (dlg.m_tabSheet.GetPage(i)->IsWindowVisible()) {
+            for (int i = 0; i < dlg.TabSheet().GetPageCount(); ++i) {
+                if (dlg.TabSheet().GetPage(i)->IsWindowVisible()) {
                     EXPECT_EQ(shown, -1) << "two pages shown";
                     shown = i;
                 }
@@ -140,7 +140,7 @@ TEST(ModePages, TabClicksSwitchThePageAndTheCurrentModePage) {
             return shown;
         });
     };
-    auto curMode = [&] { return h.On([](CMarlinqDlg& dlg) { return dlg.m_nCurModePage; }); };
+    auto curMode = [&] { return h.On([](CMarlinqDlg& dlg) { return dlg.CurModePage(); }); };
 
     d.Select(IDC_TAB_MODES, 3);
     EXPECT_EQ(curMode(), 3);

@@ -35,7 +35,7 @@ TEST(ScannerWiring, PluggingTheModuleInAnnouncesItAndEnablesTheOperations) {
     EXPECT_NE(std::find(ready, lines.end(), "[stub] ReadVersions"), lines.end())
         << "versions after readiness";
     EXPECT_EQ(CountLines(h.Log(), "Equipment is not ready!"), 1) << "once per scan episode";
-    EXPECT_EQ(h.On([](CMarlinqDlg& d) { return d.m_bDeviceReady.load(); }), 1);
+    EXPECT_EQ(h.On([](CMarlinqDlg& d) { return d.DeviceReady(); }), 1);
 }
 
 TEST(ScannerWiring, ResetDtuLosesTheModuleAndFindsItAgain) {

@@ -37,7 +37,7 @@ TEST(ResetDtu, WorkerResetsWaitsReturnsToTheAutoPortAndRestartsTheScan) {
         DialogHarness<ResetDlg> h(0.0005);  // the 20 s wait takes 10 ms
         auto& dlg = h.Dialog();
         dlg.resetSucceeds = succeeds;
-        h.Dialog().SetOperationButtons(CMarlinqDlg::DeviceEvent::Ready);
+        h.Dialog().OnDeviceEvent(CMarlinqDlg::DeviceEvent::Ready);
         h.Driver().Click(IDC_BTN_RESET_DTU);
         ASSERT_TRUE(Eventually([&] { return dlg.Steps().size() == 3; })) << succeeds;
         EXPECT_EQ(dlg.Steps(), (std::vector<std::string>{"reset", "close", "wake"}));
@@ -53,7 +53,7 @@ TEST(ResetDtu, WorkerResetsWaitsReturnsToTheAutoPortAndRestartsTheScan) {
 TEST(ResetDtu, TwoQuickPressesStartTwoWorkers) {
     DialogHarness<ResetDlg> h(0.0005);
     auto& dlg = h.Dialog();
-    h.Dialog().SetOperationButtons(CMarlinqDlg::DeviceEvent::Ready);
+    h.Dialog().OnDeviceEvent(CMarlinqDlg::DeviceEvent::Ready);
     h.Driver().Click(IDC_BTN_RESET_DTU);
     h.Driver().Click(IDC_BTN_RESET_DTU);
     ASSERT_TRUE(Eventually([&] { return dlg.Steps().size() == 6; }));
@@ -67,7 +67,7 @@ TEST(ResetDtu, TwoQuickPressesStartTwoWorkers) {
 TEST(ResetDtu, ClosingDuringTheWaitEndsTheWorkerAtOnce) {
     DialogHarness<ResetDlg> h(1.0);  // a real 20 s wait
     auto& dlg = h.Dialog();
-    h.Dialog().SetOperationButtons(CMarlinqDlg::DeviceEvent::Ready);
+    h.Dialog().OnDeviceEvent(CMarlinqDlg::DeviceEvent::Ready);
     h.Driver().Click(IDC_BTN_RESET_DTU);
     ASSERT_TRUE(Eventually([&] { return dlg.Steps().size() == 1; }));
     const auto start = std::chrono::steady_clock::now();
@@ -77,8 +77,7 @@ TEST(ResetDtu, ClosingDuringTheWaitEndsTheWorkerAtOnce) {
 
 TEST(AdbTimeout, WithoutAPushWorkerLogsAndRestartsTheScanOnce) {
     DialogHarness<> h(0.0001);  // the 30 s time-out takes 3 ms
-    g_bPushWorkerStarted = 0;
-    h.Dialog().SetOperationButtons(CMarlinqDlg::DeviceEvent::Ready);
+    h.Dialog().OnDeviceEvent(CMarlinqDlg::DeviceEvent::Ready);
     h.On([](CMarlinqDlg& d) {
         d.SetTimer(TIMER_ADB_TIMEOUT, TIMER_ADB_TIMEOUT_MS);
         return 0;
@@ -102,7 +101,7 @@ TEST(AdbTimeout, EndsAHangingPushWorkerThatThenSaysNothingMore) {
     std::atomic<bool> workerEnded{false};
     h.On([&](CMarlinqDlg& d) {
         auto handle = std::make_shared<HTHREAD>();
-        d.m_hPushThread = d.StartWorker([&, handle](fw::CWorkerThread& self) {
+        *handle = d.StartPushWorker([&, handle](fw::CWorkerThread& self) {
             self.SetAbortHook([&childKilled] { childKilled = true; });
             workerWaiting = true;
             self.Wait(4000000000u);  // an adb command that never ends
@@ -110,8 +109,6 @@ TEST(AdbTimeout, EndsAHangingPushWorkerThatThenSaysNothingMore) {
             d.PostFromWorker(*handle, [&stateChanged] { stateChanged = true; });
             workerEnded = true;
         });
-        *handle = d.m_hPushThread;
-        g_bPushWorkerStarted = 1;
         return 0;
     });
     ASSERT_TRUE(Eventually([&] { return workerWaiting.load(); }));
@@ -122,8 +119,8 @@ TEST(AdbTimeout, EndsAHangingPushWorkerThatThenSaysNothingMore) {
     const std::string line = "ADB cmd timeout, please check ADB device and retry later!";
     ASSERT_TRUE(Eventually([&] { return CountLines(h.Log(), line) == 1; }));
     EXPECT_TRUE(childKilled);
-    EXPECT_EQ(g_bPushWorkerStarted.load(), 0);
-    EXPECT_FALSE(h.On([](CMarlinqDlg& d) { return static_cast<bool>(d.m_hPushThread); }));
+    EXPECT_EQ(h.Dialog().PushWorkerStarted(), 0);
+    EXPECT_FALSE(h.On([](CMarlinqDlg& d) { return static_cast<bool>(d.PushThread()); }));
     ASSERT_TRUE(Eventually([&] { return workerEnded.load(); }));
     h.Driver().Sync();
     EXPECT_EQ(CountLines(h.Log(), "push worker went on"), 0);
@@ -141,8 +138,8 @@ TEST(Shutdown, ClosingWithBusyWorkersJoinsThemBeforeTheWindowGoes) {
                 // A worker that keeps logging and switching buttons until it is told to stop.
                 for (int n = 0; !self.StopRequested(); ++n) {
                     d.AddLog("busy " + std::to_string(n));
-                    d.SetOperationButtons(n % 2 ? CMarlinqDlg::DeviceEvent::Ready
-                                                : CMarlinqDlg::DeviceEvent::NotReady);
+                    d.OnDeviceEvent(n % 2 ? CMarlinqDlg::DeviceEvent::Ready
+                                          : CMarlinqDlg::DeviceEvent::NotReady);
                     d.PostTextMessage(WM_ADDLOG, "posted");
                     std::this_thread::sleep_for(std::chrono::microseconds(200));
                 }

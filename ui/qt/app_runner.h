@@ -1,10 +1,8 @@
-// Runs the tool with the Qt view: the application object on its own window thread, the view on
-// the GUI thread that calls Exec.
+// The Qt front end of the tool: the application host with the Qt view attached. The view lives
+// on the GUI thread that calls Exec; the application runs on the host's window thread.
 #pragma once
 
-#include <thread>
-
-#include "ui/marlinq_app.h"
+#include "ui/app_host.h"
 #include "ui/qt/qt_view.h"
 
 namespace marlinq::qt {
@@ -21,17 +19,16 @@ class CAppRunner {
     // Runs the GUI event loop until the main window has ended, then joins the window thread and
     // returns the program's exit code.
     int Exec();
-    // Joins the window thread after asking the window to close (for a GUI loop that ended early).
+    // Closes the window and joins its thread while serving the GUI (for a GUI loop that ended early).
     int Finish();
 
     CQtView& View() { return m_view; }
-    CMarlinqApp& App() { return m_app; }
+    CMarlinqApp& App() { return m_host.App(); }
+    CAppHost& Host() { return m_host; }
 
   private:
-    CMarlinqApp m_app;
+    CAppHost m_host;
     CQtView m_view;
-    std::thread m_window;
-    int m_exitCode = 0;
 };
 
 }  // namespace marlinq::qt

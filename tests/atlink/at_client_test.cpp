@@ -1,0 +1,198 @@
+// The port-choice rules of the AT client, against the simulator, without a window.
+#include "atlink/at_client.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <mutex>
+#include <thread>
+
+#include "tests/support/sim_fixture.h"
+
+namespace {
+
+using atlink::AtClient;
+
+std::vector<std::string> RequestBytes(const sim::DtuSimulator& s) {
+    std::vector<std::string> out;
+    for (const auto& r : s.Requests()) {
+        out.push_back(r.bytes);
+    }
+    return out;
+}
+
+// The fixture's simulator is the module; the lookup finds it unless told otherwise.
+class AtClientTest : public testsupport::SimulatorTest {
+  protected:
+    AtClient& Client() {
+        if (!m_client) {
+            m_client = std::make_unique<AtClient>(atlink::AtClientDeps{m_manual, m_autoPort,
+                                                                       [this] {
+                                                                           ++m_lookups;
+                                                                           return m_found.load();
+                                                                       },
+                                                                       [this](const std::string& line) {
+                                                                           std::lock_guard lock(m_logMutex);
+                                                                           m_log.push_back(line);
+                                                                       }});
+        }
+        return *m_client;
+    }
+    void SetUp() override {
+        SimulatorTest::SetUp();
+        m_found = Com();
+    }
+    void TearDown() override {
+        m_manual.ClosePort();
+        SimulatorTest::TearDown();
+    }
+    int Count(const std::string& line) {
+        std::lock_guard lock(m_logMutex);
+        return static_cast<int>(std::count(m_log.begin(), m_log.end(), line));
+    }
+    std::vector<std::string> Log() {
+        std::lock_guard lock(m_logMutex);
+        return m_log;
+    }
+
+    CSerialPort m_manual;
+    std::atomic<BOOL> m_autoPort{TRUE};
+    std::atomic<int> m_found{0};
+    std::atomic<int> m_lookups{0};
+    std::mutex m_logMutex;
+    std::vector<std::string> m_log;
+    std::unique_ptr<AtClient> m_client;
+};
+
+TEST_F(AtClientTest, WithoutAnAtPortEachRuleLogsItsMessageAndFails) {
+    m_found = 0;
+    AtClient& c = Client();
+    EXPECT_EQ(c.SetDtuCfg("x"), FALSE);
+    EXPECT_EQ(c.QueryCnmp(), "");
+    EXPECT_EQ(c.ClearAuth(), FALSE);
+    EXPECT_EQ(c.ResetModule(), FALSE);
+    EXPECT_EQ(c.QueryCimi(), "");
+    EXPECT_EQ(c.QueryAdb(), 0);
+    EXPECT_EQ(c.EnableAdb(), FALSE);
+    EXPECT_EQ(c.HideAdb(), FALSE);
+    EXPECT_EQ(Count("No scan AT port! "), 3);    // SetDtuCfg, QueryCnmp, QueryCimi
+    EXPECT_EQ(Count("AT port not found! "), 5);  // one per call: no try is made
+    EXPECT_EQ(m_lookups.load(), 8);
+    EXPECT_TRUE(m_sim.Requests().empty());
+    m_found = -3;  // anything below 1 counts as no port
+    EXPECT_EQ(c.SetApn("x"), FALSE);
+    EXPECT_EQ(Count("No scan AT port! "), 4);
+}
+
+TEST_F(AtClientTest, FoundPortCarriesEveryCommandToTheModule) {
+    AtClient& c = Client();
+    EXPECT_TRUE(c.SetApn("internet"));
+    EXPECT_EQ(c.QueryApn(), "internet");
+    EXPECT_TRUE(c.SetCnmp("38"));
+    EXPECT_EQ(c.QueryCnmp(), "38");
+    EXPECT_TRUE(c.SetAuth("1,1,\"pw\",\"user\""));
+    EXPECT_EQ(c.QueryAuth(), "1,1,\"pw\",\"user\"");
+    EXPECT_TRUE(c.ClearAuth());
+    EXPECT_EQ(c.QueryCimi(), "001010123456789");
+    EXPECT_EQ(c.QueryAdb(), 1);
+    EXPECT_TRUE(c.EnableAdb());
+    EXPECT_EQ(c.QueryAdb(), 2);
+    EXPECT_TRUE(c.HideAdb());
+    EXPECT_TRUE(c.SetDtuMode("1"));
+    EXPECT_EQ(m_sim.Requests().back().bytes, "AT+DTUMODE=1\r\n");
+    EXPECT_FALSE(m_manual.IsOpen());
+    EXPECT_TRUE(Log().empty()) << "a working command logs nothing of its own";
+}
+
+TEST_F(AtClientTest, ManualOrFoundPortUsesTheHandOpenedPortEvenWhenItIsNotTheModule) {
+    sim::DtuSimulator other;
+    sim::SimulatorOptions plain;
+    plain.friendlyFormat = "Plain Serial Port (COM%d)";
+    std::string error;
+    ASSERT_TRUE(other.Start(plain, &error)) << error;
+    ASSERT_TRUE(m_manual.OpenPort(other.Com()));
+    m_autoPort = FALSE;
+    AtClient& c = Client();
+    EXPECT_TRUE(c.SetCnmp("13"));
+    EXPECT_TRUE(c.ResetModule());
+    EXPECT_EQ(RequestBytes(other), (std::vector<std::string>{"AT+CNMP=13\r\n", "AT+CRESET\r\n"}));
+    EXPECT_TRUE(m_sim.Requests().empty());
+    EXPECT_EQ(m_lookups.load(), 0) << "no lookup while a port is open by hand";
+    // A silent hand-opened port: the command fails and says nothing; the port stays open.
+    sim::Behaviour silent;
+    silent.silent = true;
+    other.SetBehaviour(silent);
+    EXPECT_FALSE(c.SetDtuMode("1"));
+    EXPECT_EQ(c.QueryDtuCfg(), "");
+    EXPECT_TRUE(m_manual.IsOpen());
+    // Found port only: the IMSI and ADB queries always go to the module's AT port.
+    EXPECT_EQ(c.QueryCimi(), "001010123456789");
+    EXPECT_EQ(c.QueryAdb(), 1);
+    EXPECT_EQ(RequestBytes(m_sim), (std::vector<std::string>{"AT+CIMI\r\n", "AT+CUSBADB?\r\n"}));
+    EXPECT_TRUE(Log().empty());
+    // Back to the automatic port: the found port again.
+    m_autoPort = TRUE;
+    EXPECT_TRUE(c.SetCnmp("38"));
+    EXPECT_EQ(m_sim.Requests().back().bytes, "AT+CNMP=38\r\n");
+}
+
+TEST_F(AtClientTest, ClosingTheHandOpenedPortWaitsForTheCommandOnIt) {
+    ASSERT_TRUE(m_manual.OpenPort(Com()));
+    m_autoPort = FALSE;
+    AtClient& c = Client();
+    sim::Behaviour slow;
+    slow.answerDelayMs = 200;  // the answer arrives inside the read pause
+    m_sim.SetBehaviour(slow);
+    std::string answer;
+    std::thread command([&] { answer = c.QueryCnmp(); });
+    ASSERT_TRUE(m_sim.WaitForRequests(1, 10000));  // the command holds the port now
+    {
+        auto lock = m_manual.LockTransaction();  // as closing the port by hand does
+        m_autoPort = TRUE;
+        m_manual.ClosePort();
+    }
+    command.join();
+    EXPECT_EQ(answer, "2") << "the port was closed only after the command";
+}
+
+TEST_F(AtClientTest, FoundPortThreeTriesRetriesARefusingModuleOnThePortFoundOnce) {
+    AtClient& c = Client();
+    m_sim.SetReply("AT+CUSBADB=1", "\r\n+CME ERROR: 100\r\n");
+    EXPECT_FALSE(c.EnableAdb());
+    EXPECT_EQ(RequestBytes(m_sim), std::vector<std::string>(3, "AT+CUSBADB=1\r\n"));
+    EXPECT_EQ(m_lookups.load(), 1) << "the port is looked up once, before the first try";
+    const auto requests = m_sim.Requests();
+    // The tries are at least the scaled 3 s pause apart.
+    EXPECT_GE(requests[1].at - requests[0].at, platform::Clock::Scaled(AtClient::kAdbRetryPauseMs));
+    EXPECT_GE(requests[2].at - requests[1].at, platform::Clock::Scaled(AtClient::kAdbRetryPauseMs));
+    EXPECT_TRUE(Log().empty()) << "the caller words the failure";
+
+    // A success ends the tries at once; a second try that succeeds is the result.
+    m_sim.ClearRequests();
+    m_sim.ClearReplies();
+    EXPECT_TRUE(c.HideAdb());
+    EXPECT_EQ(m_sim.Requests().size(), 1u);
+}
+
+TEST_F(AtClientTest, ConsoleEchoesTheCommandAndLogsTheRawAnswerOfTheFoundPort) {
+    ASSERT_TRUE(m_manual.OpenPort(Com()));  // held by hand: the console's own open fails
+    m_autoPort = FALSE;
+    AtClient& c = Client();
+    c.SendConsoleCommand("AT+CSQ");
+    EXPECT_EQ(Log(), std::vector<std::string>{"AT+CSQ"});
+    EXPECT_TRUE(m_sim.Requests().empty());
+    m_manual.ClosePort();
+    m_autoPort = TRUE;
+
+    c.SendConsoleCommand("AT+CSQ");
+    ASSERT_EQ(Log().size(), 3u);
+    EXPECT_EQ(Log()[2], "\r\n+CSQ: 23,99\r\n\r\nOK\r\n");
+    c.SendConsoleCommand("AT+A\r\nAT+B");
+    EXPECT_EQ(Log().back(), "The command holds a line break and was not sent!");
+    m_found = 0;
+    c.SendConsoleCommand("AT+CPIN?");
+    EXPECT_EQ(Log().back(), "No scan AT port! ");
+    EXPECT_EQ(RequestBytes(m_sim), std::vector<std::string>{"AT+CSQ\r\n"});
+}
+
+}  // namespace
