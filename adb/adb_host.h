@@ -35,6 +35,12 @@ class IAdbHost {
 
     // Starts a worker of the window; nullptr once the window is shutting down.
     virtual HTHREAD StartWorker(fw::CWorkerThread::Body body) = 0;
+    // Starts the push worker: it becomes the window's m_hPushThread, the push-worker mark is set,
+    // and the ADB time-out aborts it (which runs its abort hook).
+    virtual HTHREAD StartPushWorker(fw::CWorkerThread::Body body) = 0;
+    // m_bPendingPush: a push waits for the module; the scanner serves it when the module is ready.
+    virtual int PendingPush() = 0;
+    virtual void SetPendingPush(int pending) = 0;
     // The program directory with its trailing separator.
     virtual std::string AppDirectory() = 0;
 };

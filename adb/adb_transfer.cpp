@@ -22,7 +22,7 @@ constexpr int kPushRuns = 3;
 
 }  // namespace
 
-AdbTransfer::AdbTransfer(IAdbHost& host, TransferFlags flags) : m_host(host), m_flags(flags) {}
+AdbTransfer::AdbTransfer(IAdbHost& host) : m_host(host) {}
 
 AdbTransfer::~AdbTransfer() {
     CancelCommands();
@@ -38,13 +38,6 @@ std::string AdbTransfer::XmlPath() const {
     return m_strXmlPath;
 }
 
-HTHREAD AdbTransfer::ReleasePushThread() {
-    std::lock_guard lock(m_mutex);
-    HTHREAD worker;
-    worker.swap(m_hPushThread);
-    return worker;
-}
-
 HTHREAD AdbTransfer::EnableAdbThread() const {
     std::lock_guard lock(m_mutex);
     return m_hEnableAdbThread;
@@ -53,7 +46,8 @@ HTHREAD AdbTransfer::EnableAdbThread() const {
 void AdbTransfer::StartAdbTransfer() {
     switch (m_host.AtQueryAdb()) {
         case 2:
-            if (m_flags.pendingPush.exchange(0) != 0) {
+            if (m_host.PendingPush() != 0) {
+                m_host.SetPendingPush(0);
                 StartPushWorker();
             }
             break;
@@ -75,10 +69,7 @@ void AdbTransfer::OnAdbPushXml() {
 }
 
 void AdbTransfer::StartPushWorker() {
-    m_flags.pushWorkerStarted = 1;
-    auto worker = m_host.StartWorker([this](fw::CWorkerThread& self) { PushThreadProc(self); });
-    std::lock_guard lock(m_mutex);
-    m_hPushThread = worker;
+    m_host.StartPushWorker([this](fw::CWorkerThread& self) { PushThreadProc(self); });
 }
 
 void AdbTransfer::Say(const fw::CWorkerThread& self, const std::string& text) {
@@ -102,7 +93,7 @@ void AdbTransfer::EnableAdbThreadProc(fw::CWorkerThread& self) {
             }
         }
     } else {
-        m_flags.pendingPush = 0;
+        m_host.SetPendingPush(0);
         Say(self, "Enable ADB failed, check that the module is ready or the AT port is occupied!");
     }
     if (!self.ShouldEnd()) {

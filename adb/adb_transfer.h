@@ -2,9 +2,9 @@
 // worker (up to three runs), hiding ADB again and rebooting the module.
 //
 // The main window owns one AdbTransfer and routes to it: the factory reset and the file download
-// call StartAdbTransfer, the posted ID_ADB_PUSH_XML calls OnAdbPushXml, and the ADB time-out takes
-// the push worker with ReleasePushThread and aborts it. Aborting the push worker ends the adb child
-// it waits for, so the worker returns at once and logs nothing more.
+// call StartAdbTransfer, the posted ID_ADB_PUSH_XML calls OnAdbPushXml. The push worker is the
+// window's (StartPushWorker), so the ADB time-out aborts it; the abort ends the adb child the
+// worker waits for, so the worker returns at once and logs nothing more.
 #pragma once
 
 #include <atomic>
@@ -17,15 +17,9 @@
 
 namespace adb {
 
-// Flags of the main window that the scanner and the ADB time-out share with the transfer.
-struct TransferFlags {
-    std::atomic<int>& pendingPush;        // m_bPendingPush: a push waits for the module
-    std::atomic<int>& pushWorkerStarted;  // a push worker was started and not yet ended by the time-out
-};
-
 class AdbTransfer {
   public:
-    AdbTransfer(IAdbHost& host, TransferFlags flags);
+    explicit AdbTransfer(IAdbHost& host);
     ~AdbTransfer();
     AdbTransfer(const AdbTransfer&) = delete;
     AdbTransfer& operator=(const AdbTransfer&) = delete;
@@ -49,8 +43,7 @@ class AdbTransfer {
     // steps ran, 0 when no device was listed (or the worker was ended).
     int AdbPushXml(fw::CWorkerThread& self, platform::ChildCancel& cancel);
 
-    // The last push worker started, taken away (m_hPushThread released). Window thread.
-    HTHREAD ReleasePushThread();
+    // m_hEnableAdbThread: the last enable-ADB worker started.
     HTHREAD EnableAdbThread() const;
     // Outcome of the last push step: -1 none yet, 0 "ADB PUSH XML failed!", 1 successful.
     int LastPushOutcome() const { return m_lastPushOutcome.load(); }
@@ -67,10 +60,8 @@ class AdbTransfer {
     void DropCancel(const std::shared_ptr<platform::ChildCancel>& cancel);
 
     IAdbHost& m_host;
-    TransferFlags m_flags;
     mutable std::mutex m_mutex;
     std::string m_strXmlPath;
-    HTHREAD m_hPushThread;
     HTHREAD m_hEnableAdbThread;
     std::set<std::shared_ptr<platform::ChildCancel>> m_cancels;
     bool m_cancelAll = false;

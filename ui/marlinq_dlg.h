@@ -39,6 +39,7 @@
 #include "framework/dialog.h"
 #include "framework/worker_thread.h"
 #include "platform/device_change.h"
+#include "ui/main_window_adb.h"
 #include "ui/mode_pages.h"
 #include "ui/resource.h"
 #include "ui/tab_sheet.h"
@@ -158,6 +159,11 @@ class CMarlinqDlg : public fw::CDialog {
         return *m_pageControls[static_cast<std::size_t>(page)];
     }
     atlink::AtClient& At() { return m_atClient; }
+    CMainWindowAdb& Adb() { return *m_adb; }
+    // The operation buttons in the order in which a push disables them.
+    static std::vector<int> OperationButtonIds();
+    // Loads a parameter file into the controls; TRUE on success.
+    virtual fw::BOOL LoadXmlConfig(const std::string& path);
 
     // The shared state, read by flows and tests. The flags are single words, read whole.
     int CurModePage() const { return m_nCurModePage; }
@@ -222,6 +228,7 @@ class CMarlinqDlg : public fw::CDialog {
     fw::CDialogControlAccess m_mainControls;
     std::array<std::unique_ptr<fw::CDialogControlAccess>, MODE_PAGE_COUNT> m_pageControls;
     atlink::AtClient m_atClient;
+    std::unique_ptr<CMainWindowAdb> m_adb;
     std::unique_ptr<discovery::DeviceScanner> m_scanner;
     std::unique_ptr<discovery::ManualPortPanel> m_portPanel;
     platform::DeviceChangeMonitor m_deviceMonitor;

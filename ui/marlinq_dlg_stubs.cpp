@@ -48,29 +48,15 @@ void CMarlinqDlg::DownloadExtendedParams() {
     LogStub("DownloadExtendedParams");
 }
 
-// STUB: factory reset over ADB.
-void CMarlinqDlg::OnBtnFactoryReset() {
-    LogStub("OnBtnFactoryReset");
-}
-
-// STUB: chooses an XML file to push over ADB.
-void CMarlinqDlg::OnBtnXmlSelect() {
-    LogStub("OnBtnXmlSelect");
-}
-
-// STUB: pushes the chosen XML file over ADB.
-void CMarlinqDlg::OnBtnXmlDownload() {
-    LogStub("OnBtnXmlDownload");
+// STUB: loads a parameter file into the controls (XML load and save).
+fw::BOOL CMarlinqDlg::LoadXmlConfig(const std::string& path) {
+    LogStub(("LoadXmlConfig " + path).c_str());
+    return fw::FALSE;
 }
 
 // STUB: the read flow's version read, run by the scanner when it finds the module.
 void CMarlinqDlg::ReadVersions() {
     LogStub("ReadVersions");
-}
-
-// STUB: continues a waiting ADB push (ADB transfer flows).
-void CMarlinqDlg::OnAdbPushXml() {
-    LogStub("OnAdbPushXml");
 }
 
 }  // namespace marlinq

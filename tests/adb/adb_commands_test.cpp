@@ -29,6 +29,9 @@ struct RecordingHost : IAdbHost {
     void ArmAdbTimeout() override {}
     void DisarmAdbTimeout() override {}
     HTHREAD StartWorker(fw::CWorkerThread::Body) override { return nullptr; }
+    HTHREAD StartPushWorker(fw::CWorkerThread::Body) override { return nullptr; }
+    int PendingPush() override { return 0; }
+    void SetPendingPush(int) override {}
     std::string AppDirectory() override { return {}; }
     std::vector<std::string> logged;
     std::vector<std::string> boxes;

@@ -125,7 +125,7 @@ TEST_F(AdbPush, AHangingCommandEndsThroughTheTimeOutAndTheWorkerSaysNothingMore)
         EXPECT_EQ(std::count(lines.begin(), lines.end(), "ADB PUSH XML failed!"), 0);
         EXPECT_EQ(h.Events().back(), "scan") << "the time-out restarted the scan, nothing followed";
         EXPECT_EQ(h.pushStarted.load(), 0);
-        EXPECT_EQ(h.transfer.ReleasePushThread(), nullptr);
+        EXPECT_EQ(h.PushThread(), nullptr) << "the time-out released the worker";
         const long pid = std::stol("0" + d.Read(std::string(hanging) + ".childpid"));
         ASSERT_GT(pid, 0);
         EXPECT_TRUE(h.WaitFor([&] { return ProcessEnded(pid); })) << "the adb child was ended";

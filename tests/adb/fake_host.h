@@ -21,8 +21,7 @@ inline constexpr char kTimeoutLine[] = "ADB cmd timeout, please check ADB device
 
 class FakeAdbHost : public adb::IAdbHost {
   public:
-    explicit FakeAdbHost(std::string appDir)
-        : m_appDir(std::move(appDir)), transfer(*this, {pendingPush, pushStarted}) {
+    explicit FakeAdbHost(std::string appDir) : m_appDir(std::move(appDir)), transfer(*this) {
         m_watcher = std::thread([this] { Watch(); });
     }
     ~FakeAdbHost() override {
@@ -90,7 +89,20 @@ class FakeAdbHost : public adb::IAdbHost {
         worker->Start(std::move(body));
         return worker;
     }
+    adb::HTHREAD StartPushWorker(fw::CWorkerThread::Body body) override {
+        auto worker = StartWorker(std::move(body));
+        std::lock_guard lock(m_mutex);
+        m_pushThread = worker;
+        pushStarted = 1;
+        return worker;
+    }
+    int PendingPush() override { return pendingPush.load(); }
+    void SetPendingPush(int pending) override { pendingPush = pending; }
     std::string AppDirectory() override { return m_appDir; }
+    adb::HTHREAD PushThread() const {
+        std::lock_guard lock(m_mutex);
+        return m_pushThread;
+    }
 
     std::vector<std::string> Events() const {
         std::lock_guard lock(m_mutex);
@@ -171,7 +183,12 @@ class FakeAdbHost : public adb::IAdbHost {
             m_armed = false;
             lock.unlock();
             if (pushStarted.exchange(0) != 0) {
-                if (auto worker = transfer.ReleasePushThread()) {
+                adb::HTHREAD worker;
+                {
+                    std::lock_guard relock(m_mutex);
+                    worker.swap(m_pushThread);
+                }
+                if (worker) {
                     worker->Abort();
                 }
             }
@@ -186,6 +203,7 @@ class FakeAdbHost : public adb::IAdbHost {
     std::condition_variable m_changed;
     std::vector<std::string> m_events;
     std::vector<adb::HTHREAD> m_workers;
+    adb::HTHREAD m_pushThread;
     bool m_armed = false;
     bool m_stop = false;
     std::chrono::steady_clock::time_point m_due{};
