@@ -8,7 +8,7 @@
 
 #include "adb/adb_output.h"
 #include "adb/command_runner.h"
-#include "fake_adb.h"
+#include "tests/support/fake_adb.h"
 
 namespace adb {
 namespace {

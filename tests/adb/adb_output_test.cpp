@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "fake_adb.h"
+#include "tests/support/fake_adb.h"
 
 namespace adb {
 namespace {

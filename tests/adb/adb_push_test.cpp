@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <fstream>
 
-#include "fake_adb.h"
+#include "tests/support/fake_adb.h"
 #include "fake_host.h"
 
 namespace adb {

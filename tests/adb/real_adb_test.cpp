@@ -14,7 +14,7 @@
 #include "adb/adb_commands.h"
 #include "adb/adb_output.h"
 #include "adb/command_runner.h"
-#include "fake_adb.h"
+#include "tests/support/fake_adb.h"
 #include "fake_host.h"
 
 namespace adb {

@@ -4,8 +4,10 @@
 // Per command (the first argument: devices, push, reboot) the script prints, on its n-th call, the
 // file <command>.<n> when present, else <command>.out; <command>.err goes to standard error;
 // <command>.hang makes it print its .out and then never end; <command>.later is printed a second
-// later, as a second burst. Calls are recorded in calls.log, one line each: the number of
-// arguments, then every argument in brackets.
+// later, as a second burst. Each output is written at once, as adb does. With devices.sim present, holding a
+// virtual-device directory, the device list shows one device while a simulator's ADB interface is registered
+// there. Calls are recorded in calls.log, one line each: the number of arguments, then every argument in
+// brackets.
 #pragma once
 
 #include <sys/stat.h>
@@ -22,18 +24,24 @@
 
 namespace testsupport {
 
-inline constexpr char kFakeAdbScript[] = R"(#!/bin/sh
+inline constexpr char kFakeAdbScript[] = R"SH(#!/bin/sh
 dir=$(dirname "$0")
 { printf '%d' "$#"; for a in "$@"; do printf ' [%s]' "$a"; done; printf '\n'; } >> "$dir/calls.log"
 cmd=$1
 echo "$cmd" >> "$dir/commands.log"
 n=$(grep -c -x -e "$cmd" "$dir/commands.log")
+if [ "$cmd" = devices ] && [ -f "$dir/devices.sim" ]; then
+  list='List of devices attached\n'
+  for f in "$(cat "$dir/devices.sim")"/*-adb.device; do [ -f "$f" ] && list="${list}SIM0001\tdevice\n"; done
+  printf "$list\n"
+  exit 0
+fi
 if [ -f "$dir/$cmd.err" ]; then cat "$dir/$cmd.err" >&2; fi
 if [ -f "$dir/$cmd.$n" ]; then cat "$dir/$cmd.$n"; elif [ -f "$dir/$cmd.out" ]; then cat "$dir/$cmd.out"; fi
 if [ -f "$dir/$cmd.later" ]; then sleep 1; cat "$dir/$cmd.later"; fi
 if [ -f "$dir/$cmd.hang" ]; then echo $$ > "$dir/$cmd.pid"; sleep 1000 & echo $! > "$dir/$cmd.childpid"; wait; fi
 exit 0
-)";
+)SH";
 
 class FakeAdbDir {
   public:

@@ -1,0 +1,263 @@
+// The ADB transfer through the main window: the factory reset and the file download against the
+// module simulator and a fake adb, the scanner's posted push, the window's ADB time-out.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+
+#include "dialog_harness.h"
+#include "platform/virtual_devices.h"
+#include "simulator/dtu_simulator.h"
+#include "tests/support/fake_adb.h"
+#include "ui/resource.h"
+
+namespace marlinq::test {
+namespace {
+
+using testsupport::FakeAdbDir;
+
+constexpr double kScale = 0.05;  // the 20 s reset wait takes 1 s, the 30 s time-out 1.5 s
+const std::string kTimeout = "ADB cmd timeout, please check ADB device and retry later!";
+const std::string kScanning = "Scanning equipments...";
+
+std::unique_ptr<sim::DtuSimulator> StartModule(bool adbOn) {
+    auto s = std::make_unique<sim::DtuSimulator>();
+    sim::SimulatorOptions options;
+    options.adbEnabled = adbOn;
+    std::string error;
+    EXPECT_TRUE(s->Start(options, &error)) << error;
+    return s;
+}
+
+// The window with its real scanner, adb and "Default.xml" in a program directory of the test's.
+class AdbFlows : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        // fake adb lists a device while the simulator's ADB interface is registered
+        dir.Write("devices.sim", platform::VirtualDeviceDirectory());
+        dir.Write("push.out", testsupport::kPushMb);
+        std::ofstream(dir.AppDir() + "Default.xml") << "<?xml version=\"1.0\"?><system/>";
+    }
+
+    void Open() {
+        h = std::make_unique<DialogHarness<CMarlinqDlg>>(kScale);
+        h->Dialog().Adb().SetAppDirectory(dir.AppDir());
+    }
+    void WaitReady() {
+        ASSERT_TRUE(Eventually([&] { return h->Driver().Enabled(IDC_BTN_GET); })) << h->Log();
+    }
+    template <class F>
+    void OnWindow(F fn) {
+        h->On([fn](CMarlinqDlg& d) {
+            fn(d);
+            return 0;
+        });
+    }
+    std::vector<std::string> Lines() { return LogLines(h->Log()); }
+    // The log from the first line equal to `from` on.
+    std::vector<std::string> LinesFrom(const std::string& from) {
+        auto lines = Lines();
+        auto it = std::find(lines.begin(), lines.end(), from);
+        return {it, lines.end()};
+    }
+    bool WaitLine(const std::string& line, int count = 1) {
+        return Eventually([&] { return CountLines(h->Log(), line) >= count; });
+    }
+    // The adb calls, each as "<argc> [args]...".
+    std::vector<std::string> Calls() { return dir.Calls(); }
+    // How many control changes the window has reported so far.
+    std::size_t ChangeCount() {
+        h->Driver().Sync();
+        std::lock_guard lock(h->events.mutex);
+        return h->events.changes.size();
+    }
+    // The ids whose enable state changed from change number `from` on, as (id, enabled) in order.
+    std::vector<std::pair<int, bool>> EnableChangesSince(std::size_t from) {
+        h->Driver().Sync();
+        std::lock_guard lock(h->events.mutex);
+        std::vector<std::pair<int, bool>> out;
+        for (std::size_t i = from; i < h->events.changes.size(); ++i) {
+            const auto& c = h->events.changes[i];
+            if (c.hwnd == h->Hwnd() && c.what == fw::ControlChange::What::Enabled) {
+                out.emplace_back(c.id, c.value != 0);
+            }
+        }
+        return out;
+    }
+
+    FakeAdbDir dir{"flows"};
+    std::unique_ptr<DialogHarness<CMarlinqDlg>> h;
+};
+
+TEST_F(AdbFlows, AdbAlreadyOnPushesAtOnceWithoutPauseOrScanAndNoHide) {
+    auto module = StartModule(true);
+    Open();
+    WaitReady();
+    const std::size_t before = ChangeCount();
+    OnWindow([](CMarlinqDlg& d) { d.OnBtnFactoryReset(); });
+    const auto disabled = EnableChangesSince(before);
+    ASSERT_TRUE(WaitLine("ADB reboot...")) << h->Log();
+    ASSERT_TRUE(WaitLine(kScanning, 2));
+    const std::string path = dir.AppDir() + "Default.xml";
+    const std::vector<std::string> expected = {
+        "Restoring factory Settings...",
+        "[stub] LoadXmlConfig " + path,
+        "Enable ADB to download default XML file...",
+        "Enumerating ADB equipments...",
+        "List of devices attached\nSIM0001\tdevice\n\n",
+        "ADB PUSH XML...",
+        testsupport::kPushMb,
+        "ADB PUSH XML successfully!",
+        "ADB reboot...",
+        kScanning,
+    };
+    auto lines = LinesFrom("Restoring factory Settings...");
+    lines.resize(std::min(lines.size(), expected.size()));
+    EXPECT_EQ(lines, expected);
+    EXPECT_EQ(Calls(),
+              (std::vector<std::string>{"1 [devices]", "3 [push] [" + path + "] [/cache]", "1 [reboot]"}));
+    EXPECT_EQ(h->Driver().Text(IDC_EDIT_XML_PATH), path);
+    std::vector<std::pair<int, bool>> order;
+    for (int id : {IDC_BTN_SCAN_PORT, IDC_BTN_GET, IDC_BTN_DOWNLOAD, IDC_BTN_READ_EXT, IDC_BTN_SET_EXT,
+                   IDC_BTN_RESET_DTU, IDC_BTN_FACTORY_RESET, IDC_BTN_XML_DOWNLOAD}) {
+        order.emplace_back(id, false);
+    }
+    EXPECT_EQ(disabled, order) << "disabled in this order when the push began";
+    // After the push the scan finds the module and enables the buttons again.
+    ASSERT_TRUE(Eventually([&] { return h->Driver().Enabled(IDC_BTN_FACTORY_RESET); }));
+}
+
+TEST_F(AdbFlows, AdbOffIsEnabledTheModuleResetAndThePushFollowsTheScan) {
+    auto module = StartModule(false);
+    Open();
+    WaitReady();
+    h->Driver().Sync();
+    OnWindow([&](CMarlinqDlg& d) {
+        d.MainControls().SetWindowText(IDC_EDIT_XML_PATH, dir.AppDir() + "Default.xml");
+        d.OnBtnXmlDownload();
+    });
+    ASSERT_TRUE(WaitLine("ADB reboot...")) << h->Log();
+    ASSERT_TRUE(WaitLine(kScanning, 3)) << h->Log();
+    const std::string ready = "Equipment ready [AT:COM" + std::to_string(module->Com()) + "] for operation!";
+    ASSERT_TRUE(WaitLine(ready, 2)) << h->Log();
+    auto lines = LinesFrom("Downloading XML file...");
+    lines.erase(std::remove_if(lines.begin(), lines.end(),
+                               [](const std::string& l) {
+                                   return l.rfind("List of devices", 0) == 0 || l.rfind("a.xml:", 0) == 0 ||
+                                          l.rfind("[stub] ReadVersions", 0) == 0;
+                               }),
+                lines.end());
+    const std::vector<std::string> expected = {
+        "Downloading XML file...",
+        "Enable ADB to download XML file...",
+        "Enable ADB successfully!",
+        "The module is resetting. Please wait...",
+        kScanning,
+        "Push XML file to cache ...",
+        "Enumerating ADB equipments...",
+        "ADB PUSH XML...",
+        "ADB PUSH XML successfully!",
+        "Hide ADB...",
+        "Hide ADB successfully!",
+        "ADB reboot...",
+        kScanning,
+        ready,
+    };
+    EXPECT_EQ(lines, expected) << h->Log();
+    EXPECT_FALSE(module->AdbEnabled()) << "ADB was switched off again";
+    EXPECT_TRUE(h->Dialog().Adb().Transfer().ModuleReset());
+    EXPECT_EQ(h->Dialog().PendingPush(), 0);
+}
+
+TEST_F(AdbFlows, EnablingThatFailsDropsTheRequestAndTheScanAnnouncesTheModule) {
+    auto module = StartModule(false);
+    module->SetReply("AT+CUSBADB=1", "\r\nERROR\r\n");
+    Open();
+    WaitReady();
+    OnWindow([&](CMarlinqDlg& d) {
+        d.MainControls().SetWindowText(IDC_EDIT_XML_PATH, dir.AppDir() + "Default.xml");
+        d.OnBtnXmlDownload();
+    });
+    ASSERT_TRUE(WaitLine("Enable ADB failed, check that the module is ready or the AT port is occupied!"))
+        << h->Log();
+    const std::string ready = "Equipment ready [AT:COM" + std::to_string(module->Com()) + "] for operation!";
+    ASSERT_TRUE(WaitLine(ready, 2)) << h->Log();
+    ASSERT_TRUE(Eventually([&] { return h->Driver().Enabled(IDC_BTN_XML_DOWNLOAD); }));
+    EXPECT_EQ(h->Dialog().PendingPush(), 0);
+    EXPECT_TRUE(Calls().empty()) << "adb was never run";
+    EXPECT_EQ(CountLines(h->Log(), "Push XML file to cache ..."), 0);
+}
+
+TEST_F(AdbFlows, WithoutAnAtPortTheRequestStaysPendingUntilTheModuleIsFound) {
+    Open();
+    ASSERT_TRUE(WaitLine("Equipment is not ready!"));
+    OnWindow([](CMarlinqDlg& d) { d.OnBtnFactoryReset(); });
+    EXPECT_EQ(CountLines(h->Log(), "AT port not found! "), 1) << h->Log();
+    EXPECT_EQ(h->Dialog().PendingPush(), 1);
+    for (int id : CMarlinqDlg::OperationButtonIds()) {
+        EXPECT_FALSE(h->Driver().Enabled(id)) << id;
+    }
+    auto module = StartModule(true);
+    h->Dialog().OnBtnScanPort();  // a later restart (Reset DTU, the ADB time-out); Scan Port is disabled
+    ASSERT_TRUE(WaitLine("Push XML file to cache ...")) << h->Log();
+    ASSERT_TRUE(WaitLine("ADB PUSH XML successfully!")) << h->Log();
+}
+
+TEST_F(AdbFlows, AHangingAdbIsEndedByTheWindowsTimeOut) {
+    auto module = StartModule(true);
+    dir.Write("push.hang", "");
+    dir.Remove("push.out");
+    Open();
+    WaitReady();
+    OnWindow([](CMarlinqDlg& d) { d.OnBtnFactoryReset(); });
+    ASSERT_TRUE(WaitLine(kTimeout)) << h->Log();
+    const long child = std::stol("0" + dir.Read("push.childpid"));
+    ASSERT_TRUE(Eventually([&] { return testsupport::ProcessEnded(child); })) << "the adb child was ended";
+    // The scan restarts and finds the module; the worker said nothing after the time-out.
+    const std::string ready = "Equipment ready [AT:COM" + std::to_string(module->Com()) + "] for operation!";
+    ASSERT_TRUE(WaitLine(ready, 2)) << h->Log();
+    const auto after = LinesFrom(kTimeout);
+    ASSERT_GE(after.size(), 2u);
+    EXPECT_EQ(after[1], kScanning);
+    for (const auto& line : after) {
+        EXPECT_EQ(line.find("ADB PUSH XML"), std::string::npos) << line;
+        EXPECT_NE(line, "fastboot cmd of no return!");
+    }
+    EXPECT_EQ(h->Dialog().PushWorkerStarted(), 0);
+    EXPECT_EQ(Calls().size(), 2u) << "devices and the push; no reboot";
+}
+
+TEST_F(AdbFlows, PathEditCommands) {
+    Open();
+    // An empty path: two lines, and the edit gets the focus.
+    OnWindow([](CMarlinqDlg& d) { d.OnBtnXmlDownload(); });
+    h->Driver().Sync();
+    EXPECT_EQ(LinesFrom("Downloading XML file..."),
+              (std::vector<std::string>{"Downloading XML file...", "Please select XML file\xEF\xBC\x81"}));
+    EXPECT_EQ(h->Thread().FocusControl(), IDC_EDIT_XML_PATH);
+
+    // A path where no file exists.
+    const std::string missing = dir.AppDir() + "no such.xml";
+    OnWindow([&](CMarlinqDlg& d) {
+        d.MainControls().SetWindowText(IDC_EDIT_XML_PATH, missing);
+        d.OnBtnXmlDownload();
+    });
+    EXPECT_EQ(Lines().back(), "The XML file was not found: " + missing);
+    EXPECT_EQ(h->Dialog().Adb().Transfer().XmlPath(), missing);
+
+    // No Default.xml: the path is shown and stored, nothing is pushed.
+    std::filesystem::remove(dir.AppDir() + "Default.xml");
+    OnWindow([](CMarlinqDlg& d) { d.OnBtnFactoryReset(); });
+    const std::string factory = dir.AppDir() + "Default.xml";
+    EXPECT_EQ(LinesFrom("Restoring factory Settings..."),
+              (std::vector<std::string>{"Restoring factory Settings...",
+                                        "The default file was not found: " + factory}));
+    EXPECT_EQ(h->Driver().Text(IDC_EDIT_XML_PATH), factory);
+    EXPECT_EQ(h->Dialog().Adb().Transfer().XmlPath(), factory);
+    EXPECT_EQ(h->Dialog().PendingPush(), 0);
+    EXPECT_TRUE(Calls().empty());
+}
+
+}  // namespace
+}  // namespace marlinq::test
