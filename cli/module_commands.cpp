@@ -9,6 +9,7 @@
 
 #include "cli/commands.h"
 #include "cli/console_host.h"
+#include "platform/clock.h"
 #include "ui/resource.h"
 
 namespace marlinq::cli {
@@ -46,6 +47,12 @@ bool ParseOptions(const Args& args, Options* options) {
     return true;
 }
 
+// Waits run on the system's clock, like every pause of the tool.
+std::chrono::milliseconds Seconds(long seconds) {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+        platform::Clock::Scaled(static_cast<std::uint32_t>(seconds) * 1000u));
+}
+
 bool StartsWith(const std::string& line, const std::string& prefix) {
     return line.compare(0, prefix.size(), prefix) == 0;
 }
@@ -57,14 +64,14 @@ bool WaitUntilReady(CConsoleHost& host, long timeoutSeconds) {
     }
     const int ready = host.View().WaitForLine(
         0, [](const std::string& l) { return StartsWith(l, "Equipment ready [AT:COM"); },
-        std::chrono::seconds(timeoutSeconds));
+        Seconds(timeoutSeconds));
     if (ready < 0) {
         std::cerr << "marlinq-cli: the module was not ready within " << timeoutSeconds << " s\n";
         return false;
     }
     // The scanner reads the versions right after the line and then enables the buttons: the
     // port is free once Get is enabled.
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(timeoutSeconds);
+    const auto deadline = std::chrono::steady_clock::now() + Seconds(timeoutSeconds);
     while (!host.Main().Enabled(IDC_BTN_GET)) {
         if (host.Ended() || std::chrono::steady_clock::now() > deadline) {
             return false;
@@ -156,7 +163,7 @@ int RunResetCommand(const Args& args) {
     // The worker resets the module, waits for it to restart, and then restarts the scan.
     const int restarted = host.View().WaitForLine(
         before, [](const std::string& l) { return l == "Scanning equipments..."; },
-        std::chrono::seconds(kResetWorkerSeconds + options.timeoutSeconds));
+        Seconds(kResetWorkerSeconds + options.timeoutSeconds));
     const int closed = host.Close();
     return restarted >= 0 && closed == 0 ? 0 : 1;
 }

@@ -10,7 +10,10 @@
 #include <fstream>
 #include <sstream>
 
+#include "cli/console_host.h"
 #include "cli/console_view.h"
+#include "cli/script.h"
+#include "platform/clock.h"
 #include "ui/resource.h"
 
 extern char** environ;
@@ -54,10 +57,22 @@ CliRun RunCli(const std::vector<std::string>& args, const std::string& input) {
     return run;
 }
 
-TEST(MarlinqCli, RunsTheWindowHeadlessAndPrintsEveryLogLine) {
-    const CliRun r =
-        RunCli({}, "tab 3\nstate 1060\npage 2 state 1070\ntype 1067 AT+CSQ\nfocus 1067\nenter\n");
-    EXPECT_EQ(r.code, 0);
+// The one run as its own process: arguments, exit codes, and a script on standard input that
+// drives the window at the real clock.
+TEST(MarlinqCli, ArgumentsScriptAndExitCodes) {
+    EXPECT_EQ(RunCli({"nosuchcommand"}, "").code, 2);
+    EXPECT_EQ(RunCli({"run", "extra"}, "").code, 2);
+    EXPECT_EQ(RunCli({"send"}, "").code, 2);
+    EXPECT_EQ(RunCli({"send", "--port", "x", "AT"}, "").code, 2);
+    EXPECT_EQ(RunCli({"send", "AT\r\nAT+CRESET"}, "").code, 2);  // one command per line, never two
+    EXPECT_EQ(RunCli({"scan", "--timeout", "0"}, "").code, 2);
+    EXPECT_EQ(RunCli({"csq", "extra"}, "").code, 2);
+
+    // A line it cannot run makes the exit code 1; the other lines still run.
+    const CliRun r = RunCli({},
+                            "frobnicate 12\ntab 3\nstate 1060\npage 2 state 1070\ntype 1067 AT+CSQ\n"
+                            "focus 1067\nenter\n");
+    EXPECT_EQ(r.code, 1);
     EXPECT_NE(r.out.find("Scanning equipments...\n"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("state 1060 enabled=1 visible=1 checked=0 sel=3"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("text=443\n"), std::string::npos) << r.out;
@@ -67,10 +82,47 @@ TEST(MarlinqCli, RunsTheWindowHeadlessAndPrintsEveryLogLine) {
     EXPECT_EQ(r.out.find('\r'), std::string::npos) << "console lines end in LF";
 }
 
-TEST(MarlinqCli, EscapeEndsTheProgramAndBadLinesFail) {
-    EXPECT_EQ(RunCli({"run"}, "escape\nclick 1033\n").code, 0);
-    EXPECT_EQ(RunCli({"run"}, "frobnicate 12\n").code, 1);
-    EXPECT_EQ(RunCli({"nosuchcommand"}, "").code, 2);
+// The script lines of `run`, in this process on the scaled clock.
+class ScriptLines : public ::testing::Test {
+  protected:
+    marlinq::cli::ScriptResult Line(const std::string& line) {
+        return marlinq::cli::RunScriptLine(host, line, script, errors);
+    }
+    platform::ScopedClockScale scale{0.01};
+    std::ostringstream log;
+    std::ostringstream script;
+    std::ostringstream errors;
+    marlinq::cli::CConsoleHost host{log};
+};
+
+TEST_F(ScriptLines, DriveTheWindowAndReportState) {
+    using marlinq::cli::ScriptResult;
+    ASSERT_TRUE(host.Start());
+    EXPECT_EQ(Line("tab 3"), ScriptResult::Ok);
+    EXPECT_EQ(Line("state 1060"), ScriptResult::Ok);
+    EXPECT_EQ(Line("page 2 state 1070"), ScriptResult::Ok);
+    EXPECT_EQ(Line("# a comment"), ScriptResult::Ok);
+    EXPECT_EQ(Line("type 1067 AT+CSQ"), ScriptResult::Ok);
+    EXPECT_EQ(Line("focus 1067"), ScriptResult::Ok);
+    EXPECT_EQ(Line("enter"), ScriptResult::Ok);
+    EXPECT_EQ(Line("frobnicate 12"), ScriptResult::Error);
+    EXPECT_EQ(Line("page x click 1"), ScriptResult::Error);
+    EXPECT_EQ(Line("close"), ScriptResult::Close);
+    EXPECT_EQ(host.Close(), 0);
+    EXPECT_EQ(script.str(),
+              "state 1060 enabled=1 visible=1 checked=0 sel=3 text=\n"
+              "state 1070 enabled=1 visible=1 checked=0 sel=-1 text=443\n");
+    EXPECT_EQ(errors.str(), "cannot run: frobnicate 12\npage: expected an index and a command\n");
+    EXPECT_NE(log.str().find("AT+CSQ\nNo scan AT port! \n"), std::string::npos) << log.str();
+    EXPECT_TRUE(log.str().ends_with("[stub] SaveConfigOnExit\n")) << log.str();
+}
+
+TEST_F(ScriptLines, EscapeEndsTheWindow) {
+    ASSERT_TRUE(host.Start());
+    EXPECT_EQ(Line("escape"), marlinq::cli::ScriptResult::Ok);
+    EXPECT_EQ(host.Wait(), 0);
+    EXPECT_TRUE(host.Ended());
+    EXPECT_TRUE(log.str().ends_with("[stub] SaveConfigOnExit\n")) << log.str();
 }
 
 TEST(ConsoleView, PrintsOnlyCompleteLinesOfTheMainWindowLog) {

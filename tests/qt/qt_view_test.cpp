@@ -141,6 +141,33 @@ TEST_F(QtView, ClickOnMqttTabReachesOnTabSelChange) {
     EXPECT_TRUE(main()->grab().save(QStringLiteral(MARLINQ_BUILD_DIR "/main-window-mqtt.png")));
 }
 
+TEST_F(QtView, KeyboardTabChangesReachOnTabSelChange) {
+    auto* tabs = qobject_cast<QTabWidget*>(control(IDC_TAB_MODES));
+    ASSERT_TRUE(WaitUntil([&] { return tabs->count() == 4; }));
+    // The page the window thinks is current and the one it shows, as the download reads them.
+    auto windowPage = [&] {
+        return OnDialog([](CMarlinqDlg& d) { return d.CurModePage() * 10 + d.TabSheet().GetCurPage(); });
+    };
+    auto reaches = [&](int page) {
+        return WaitUntil([&] { return windowPage() == page * 10 + page; }) && tabs->currentIndex() == page;
+    };
+    QTest::keyClick(tabs, Qt::Key_Tab, Qt::ControlModifier);
+    EXPECT_TRUE(reaches(1)) << "Ctrl+Tab";
+    QTabBar* bar = tabs->tabBar();
+    bar->setFocus();
+    QTest::keyClick(bar, Qt::Key_PageDown, Qt::ControlModifier);
+    EXPECT_TRUE(reaches(2)) << "Ctrl+PgDown";
+    QTest::keyClick(bar, Qt::Key_PageUp, Qt::ControlModifier);
+    EXPECT_TRUE(reaches(1)) << "Ctrl+PgUp";
+    QTest::keyClick(bar, Qt::Key_Right);
+    EXPECT_TRUE(reaches(2)) << "arrow on the tab bar";
+    QTest::keyClick(bar, Qt::Key_Left);
+    QTest::keyClick(bar, Qt::Key_Left);
+    EXPECT_TRUE(reaches(0)) << "arrows back to the first page";
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(3).center());
+    EXPECT_TRUE(reaches(3)) << "a click still works";
+}
+
 TEST_F(QtView, TypingSelectingAndEnterReachTheWindowThread) {
     auto* apn = qobject_cast<QLineEdit*>(control(IDC_EDIT_APN));
     auto* command = qobject_cast<QLineEdit*>(control(IDC_EDIT_AT_COMMAND));

@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QTabWidget>
 #include <QTextCursor>
 #include <QThread>
@@ -179,6 +180,7 @@ void CQtView::Created(const fw::DialogInfo& info) {
         auto* host = qobject_cast<QTabWidget*>(parent->second.rendered.controls[info.hostControlId]);
         view.rendered = RenderDialog(*info.tpl, nullptr);
         if (host != nullptr) {
+            QSignalBlocker block(host);  // the window's own page, not the user's choice
             host->insertTab(info.hostIndex, view.rendered.root, QString());
         }
         view.window = view.rendered.root;
@@ -263,8 +265,24 @@ void CQtView::Bind(fw::HWND hwnd, const fw::DialogInfo& info, const RenderedDial
             QObject::connect(combo, &QComboBox::activated, &m_context,
                              [this, hwnd, cid](int index) { Driver(hwnd).Select(cid, index); });
         } else if (auto* tabs = qobject_cast<QTabWidget*>(widget)) {
-            QObject::connect(tabs, &QTabWidget::tabBarClicked, &m_context,
-                             [this, hwnd, cid](int index) { Driver(hwnd).Select(cid, index); });
+            // Every way the user changes the page (a click, Ctrl+Tab, Ctrl+PgUp/PgDn, the arrow keys
+            // on the focused tab bar) reaches the window thread as a press on that tab, so the
+            // window's selection notice always follows the page that is shown.
+            QObject::connect(tabs, &QTabWidget::currentChanged, &m_context, [this, hwnd, cid](int index) {
+                if (index >= 0) {
+                    Driver(hwnd).Select(cid, index);
+                }
+            });
+            // Ctrl+PgDn and Ctrl+PgUp turn the pages as on the desktop's own tab controls.
+            for (const auto& [key, step] : {std::pair{Qt::Key_PageDown, 1}, std::pair{Qt::Key_PageUp, -1}}) {
+                auto* turn = new QShortcut(QKeySequence(Qt::ControlModifier | key), tabs);
+                turn->setContext(Qt::WidgetWithChildrenShortcut);
+                QObject::connect(turn, &QShortcut::activated, tabs, [tabs, step = step] {
+                    if (tabs->count() > 0) {
+                        tabs->setCurrentIndex((tabs->currentIndex() + step + tabs->count()) % tabs->count());
+                    }
+                });
+            }
         } else if (auto* pane = qobject_cast<QPlainTextEdit*>(widget)) {
             if (!info.child && info.parent == 0) {
                 m_blocker->logPane = pane;
@@ -292,6 +310,7 @@ void CQtView::Shown(fw::HWND hwnd, bool visible) {
         if (auto* tabs = qobject_cast<QTabWidget*>(
                 view.window->parentWidget() ? view.window->parentWidget()->parentWidget() : nullptr)) {
             if (visible) {
+                QSignalBlocker block(tabs);  // shown by the window: nothing to report back
                 tabs->setCurrentWidget(view.window);
             }
         }

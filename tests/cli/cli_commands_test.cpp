@@ -1,0 +1,169 @@
+// The marlinq-cli commands run in this process on the scaled clock, against the simulator: the
+// module's readiness, the quick queries, Reset DTU and the time-outs, with the exit codes and
+// the lines a user sees on standard output.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sstream>
+
+#include "cli/commands.h"
+#include "platform/clock.h"
+#include "simulator/dtu_simulator.h"
+
+namespace {
+
+using marlinq::cli::Args;
+
+struct CliRun {
+    int code = -1;
+    std::string out;
+    std::string err;
+};
+
+// Runs a command with standard output and standard error captured.
+CliRun Cli(int (*command)(const Args&), const Args& args) {
+    CliRun r;
+    ::testing::internal::CaptureStdout();
+    ::testing::internal::CaptureStderr();
+    r.code = command(args);
+    r.out = ::testing::internal::GetCapturedStdout();
+    r.err = ::testing::internal::GetCapturedStderr();
+    return r;
+}
+
+std::vector<std::string> RequestBytes(const sim::DtuSimulator& s) {
+    std::vector<std::string> out;
+    for (const auto& r : s.Requests()) {
+        out.push_back(r.bytes);
+    }
+    return out;
+}
+
+std::unique_ptr<sim::DtuSimulator> Module(bool silent = false) {
+    auto s = std::make_unique<sim::DtuSimulator>();
+    std::string error;
+    EXPECT_TRUE(s->Start({}, &error)) << error;
+    if (silent) {
+        sim::Behaviour b;
+        b.silent = true;
+        s->SetBehaviour(b);
+    }
+    return s;
+}
+
+std::uintmax_t AtLogSize() {
+    std::error_code ec;
+    const auto size =
+        std::filesystem::file_size(std::filesystem::path(MARLINQ_TEST_BIN_DIR) / "AtLog.ini", ec);
+    return ec ? 0 : size;
+}
+
+// Every pause and time-out at a fiftieth: the 1 s start timer takes 20 ms, the reset worker's
+// 20 s wait 400 ms. Commands that must succeed get a generous time-out of 100 s (2 s here).
+class CliCommands : public ::testing::Test {
+  protected:
+    platform::ScopedClockScale m_scale{0.02};
+};
+
+TEST_F(CliCommands, ScanEndsAtTheTimeOutWithoutAModuleAndAtTheReadyLineWithOne) {
+    const CliRun absent = Cli(marlinq::cli::RunScanCommand, {"--timeout", "1"});
+    EXPECT_EQ(absent.code, 1);
+    EXPECT_NE(absent.out.find("Equipment is not ready!\n"), std::string::npos) << absent.out;
+    EXPECT_NE(absent.err.find("the module was not ready within 1 s"), std::string::npos) << absent.err;
+
+    auto module = Module();
+    const CliRun scan = Cli(marlinq::cli::RunScanCommand, {"--timeout", "100"});
+    EXPECT_EQ(scan.code, 0);
+    EXPECT_NE(scan.out.find("Equipment ready [AT:COM" + std::to_string(module->Com()) + "] for operation!\n"),
+              std::string::npos)
+        << scan.out;
+    EXPECT_TRUE(module->Requests().empty()) << "scanning sends nothing";
+}
+
+TEST_F(CliCommands, QuickQueriesWaitForTheModuleAndPrintItsAnswer) {
+    auto module = Module();
+    const CliRun cfg = Cli(marlinq::cli::RunDtuCfgCommand, {"--timeout", "100"});
+    EXPECT_EQ(cfg.code, 0);
+    EXPECT_NE(cfg.out.find("+DTUCFG: " + module->Value("DTUCFG")), std::string::npos) << cfg.out;
+    EXPECT_EQ(Cli(marlinq::cli::RunSimCardCommand, {"--timeout", "100"}).code, 0);
+    EXPECT_EQ(Cli(marlinq::cli::RunNetworkCommand, {"--timeout", "100"}).code, 0);
+    const auto before = AtLogSize();
+    const CliRun csq = Cli(marlinq::cli::RunCsqCommand, {"--timeout", "100"});
+    EXPECT_EQ(csq.code, 0);
+    EXPECT_NE(csq.out.find("AT+CSQ\n\n+CSQ: 23,99\n\nOK\n"), std::string::npos) << csq.out;
+    EXPECT_GT(AtLogSize(), before) << "the traffic goes to the log beside the program";
+    EXPECT_EQ(RequestBytes(*module),
+              (std::vector<std::string>{"AT+DTUCFG?\r\n", "AT+CPIN?\r\n", "AT+CPSI?\r\n", "AT+CSQ\r\n"}));
+}
+
+TEST_F(CliCommands, SendThroughTheConsoleAndToAnExplicitPort) {
+    auto module = Module();
+    const CliRun viaConsole = Cli(marlinq::cli::RunSendViaConsole, {"--timeout", "100", "AT+NOSUCH"});
+    EXPECT_EQ(viaConsole.code, 0) << "an ERROR is an answer";
+    const auto ready = viaConsole.out.find("Equipment ready [AT:COM");
+    const auto answer = viaConsole.out.find("AT+NOSUCH\n\nERROR\n");
+    ASSERT_NE(ready, std::string::npos) << viaConsole.out;
+    ASSERT_NE(answer, std::string::npos) << viaConsole.out;
+    EXPECT_LT(ready, answer) << "the command waits for the module";
+
+    const CliRun direct = Cli(marlinq::cli::RunSendCommand, {"--port", std::to_string(module->Com()), "AT+CSQ"});
+    EXPECT_EQ(direct.code, 0);
+    EXPECT_EQ(direct.out, "AT+CSQ\n\r\n+CSQ: 23,99\r\n\r\nOK\r\n");
+    EXPECT_EQ(RequestBytes(*module), (std::vector<std::string>{"AT+NOSUCH\r\n", "AT+CSQ\r\n"}));
+}
+
+TEST_F(CliCommands, NoModuleOrNoPortExitsOne) {
+    const CliRun absent = Cli(marlinq::cli::RunSendViaConsole, {"--timeout", "1", "AT"});
+    EXPECT_EQ(absent.code, 1);
+    EXPECT_NE(absent.out.find("Equipment is not ready!"), std::string::npos) << absent.out;
+    const CliRun noPort = Cli(marlinq::cli::RunSendCommand, {"--port", "250", "AT"});
+    EXPECT_EQ(noPort.code, 1);
+    EXPECT_EQ(noPort.out, "AT\n");
+    const CliRun noLookup = Cli(marlinq::cli::RunSendCommand, {"AT"});
+    EXPECT_EQ(noLookup.code, 1);
+    EXPECT_EQ(noLookup.out, "No scan AT port! \n");
+}
+
+TEST_F(CliCommands, ASilentModuleThroughTheConsoleExitsOne) {
+    auto module = Module(true);
+    const CliRun silent = Cli(marlinq::cli::RunSendViaConsole, {"--timeout", "100", "AT"});
+    EXPECT_EQ(silent.code, 1);
+    EXPECT_EQ(RequestBytes(*module), std::vector<std::string>{"AT\r\n"});
+    EXPECT_TRUE(silent.out.ends_with("AT\n[stub] SaveConfigOnExit\n")) << "only the echo: " << silent.out;
+}
+
+TEST_F(CliCommands, ASilentExplicitPortExitsOne) {
+    auto module = Module(true);
+    const CliRun silent = Cli(marlinq::cli::RunSendCommand, {"--port", std::to_string(module->Com()), "AT"});
+    EXPECT_EQ(silent.code, 1);
+    EXPECT_EQ(silent.out, "AT\n");
+    EXPECT_EQ(RequestBytes(*module), std::vector<std::string>{"AT\r\n"});
+}
+
+TEST_F(CliCommands, ResetEndsOnceTheScanHasRestarted) {
+    auto module = Module();
+    const CliRun reset = Cli(marlinq::cli::RunResetCommand, {"--timeout", "100"});
+    EXPECT_EQ(reset.code, 0);
+    ASSERT_FALSE(module->Requests().empty());
+    EXPECT_EQ(module->Requests().back().bytes, "AT+CRESET\r\n");
+    const auto resetting = reset.out.find("Resetting...\n");
+    ASSERT_NE(resetting, std::string::npos) << reset.out;
+    EXPECT_NE(reset.out.find("Scanning equipments...\n", resetting), std::string::npos) << reset.out;
+}
+
+TEST_F(CliCommands, ResetWithoutAnAnswerStillRestartsTheScan) {
+    auto module = Module();
+    const CliRun ready = Cli(marlinq::cli::RunScanCommand, {"--timeout", "100"});
+    ASSERT_EQ(ready.code, 0);
+    sim::Behaviour silent;
+    silent.silent = true;
+    module->SetBehaviour(silent);
+    const CliRun reset = Cli(marlinq::cli::RunResetCommand, {"--timeout", "100"});
+    EXPECT_EQ(reset.code, 0) << reset.out;
+    EXPECT_EQ(RequestBytes(*module), std::vector<std::string>{"AT+CRESET\r\n"});
+    const auto resetting = reset.out.find("Resetting...\n");
+    ASSERT_NE(resetting, std::string::npos) << reset.out;
+    EXPECT_NE(reset.out.find("Scanning equipments...\n", resetting), std::string::npos) << reset.out;
+}
+
+}  // namespace
