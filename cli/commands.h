@@ -28,6 +28,9 @@ int RunNetworkCommand(const Args& args);
 int RunSimCardCommand(const Args& args);
 int RunDtuCfgCommand(const Args& args);
 int RunResetCommand(const Args& args);
+// The ADB transfer: push FILE (the file download) and factory-reset (Default.xml beside the program).
+int RunPushCommand(const Args& args);
+int RunFactoryResetCommand(const Args& args);
 
 // Chooses the subcommand from the first argument ("run" when there is none) and runs it.
 int Dispatch(int argc, char** argv);

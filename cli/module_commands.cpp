@@ -9,6 +9,7 @@
 
 #include "cli/commands.h"
 #include "cli/console_host.h"
+#include "cli/module_wait.h"
 #include "platform/clock.h"
 #include "ui/resource.h"
 
@@ -16,15 +17,11 @@ namespace marlinq::cli {
 
 namespace {
 
-constexpr long kDefaultTimeoutSeconds = 30;
 constexpr long kMaxTimeoutSeconds = 24 * 3600;
 // The Reset DTU worker waits this long for the module to restart before it restarts the scan.
 constexpr long kResetWorkerSeconds = 20;
 
-struct Options {
-    long timeoutSeconds = kDefaultTimeoutSeconds;
-    Args rest;
-};
+}  // namespace
 
 // Takes "--timeout S" out of args; false on a malformed value.
 bool ParseOptions(const Args& args, Options* options) {
@@ -80,6 +77,8 @@ bool WaitUntilReady(CConsoleHost& host, long timeoutSeconds) {
     }
     return true;
 }
+
+namespace {
 
 // Presses a console button and reports whether an answer reached the log pane.
 int PressConsoleButton(CConsoleHost& host, int button, const std::string& typed) {
