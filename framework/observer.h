@@ -74,11 +74,19 @@ class IDialogObserver {
     virtual void OnBusyChanged(bool /*busy*/) {}
 };
 
+// An open or save dialog for one file.
 struct FileDialogRequest {
     bool save = false;
     std::string title;
     std::string defaultName;
-    std::string filter;  // for example "XML files (*.xml)|*.xml"
+    // Pairs of description and pattern separated by '|', an optional "||" at the end; a pattern may
+    // list several globs separated by ';'. For example "xml file(*.xml)|*.xml|all files(*.*)|*.*||".
+    std::string filter;
+    std::string defaultExt;  // added to a chosen name without extension ("xml"; a "*." in front is ignored)
+    bool fileMustExist = false;    // only an existing file can be chosen
+    bool hideReadOnly = false;     // no read-only choice is offered
+    bool createPrompt = false;     // a chosen file that does not exist yet needs a confirmation
+    bool overwritePrompt = false;  // save: choosing an existing file needs a confirmation
 };
 
 // Modal questions of the window thread, answered synchronously by the view.

@@ -5,7 +5,7 @@
 
 namespace platform {
 
-std::string GetAppDirectory() {
+std::string ExecutableDirectory() {
     char path[PATH_MAX + 1] = {};
     const ssize_t n = readlink("/proc/self/exe", path, PATH_MAX);
     if (n <= 0) {

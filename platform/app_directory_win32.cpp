@@ -4,7 +4,7 @@
 
 namespace platform {
 
-std::string GetAppDirectory() {
+std::string ExecutableDirectory() {
     char path[MAX_PATH] = {};
     const DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
     if (n == 0 || n >= MAX_PATH) {

@@ -1,7 +1,9 @@
 // Test entry point shared by every test program.
 //
 // Each test process gets its own runtime directory, so the virtual devices that its simulators
-// register are invisible to other test processes running at the same time.
+// register are invisible to other test processes running at the same time. Each test gets a
+// program directory of its own, so the files the tool keeps beside itself ("Config.xml" loaded at
+// start and written at exit, the traffic log) never pass from one test to the next.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -9,11 +11,34 @@
 #include <string>
 #include <unistd.h>
 
+#include "platform/app_directory.h"
+
+namespace {
+
+class FreshProgramDirectory : public ::testing::EmptyTestEventListener {
+  public:
+    explicit FreshProgramDirectory(std::filesystem::path root) : m_root(std::move(root)) {}
+    void OnTestStart(const ::testing::TestInfo&) override {
+        const auto dir = m_root / ("program-" + std::to_string(++m_count));
+        std::error_code ec;
+        std::filesystem::create_directories(dir, ec);
+        platform::SetAppDirectoryOverride(dir.string() + "/");
+    }
+    void OnTestEnd(const ::testing::TestInfo&) override { platform::SetAppDirectoryOverride(""); }
+
+  private:
+    std::filesystem::path m_root;
+    int m_count = 0;
+};
+
+}  // namespace
+
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
     std::string tmpl = (std::filesystem::temp_directory_path() / "marlinq-test-XXXXXX").string();
     if (char* dir = mkdtemp(tmpl.data())) {
         setenv("XDG_RUNTIME_DIR", dir, 1);
+        ::testing::UnitTest::GetInstance()->listeners().Append(new FreshProgramDirectory(dir));
     }
     int rc = RUN_ALL_TESTS();
     std::error_code ec;

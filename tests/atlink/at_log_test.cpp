@@ -1,4 +1,5 @@
 #include "atlink/at_log.h"
+#include "platform/app_directory.h"
 
 #include <gtest/gtest.h>
 
@@ -116,5 +117,7 @@ TEST(AtLogDirectory, DefaultsToTheProgramDirectory) {
     const std::string dir = atlink::AtLogDirectory();
     ASSERT_FALSE(dir.empty());
     EXPECT_EQ(dir.back(), '/');
-    EXPECT_TRUE(std::filesystem::exists(dir + "atlink_tests"));
+    EXPECT_EQ(dir, platform::GetAppDirectory());
+    platform::SetAppDirectoryOverride("");
+    EXPECT_TRUE(std::filesystem::exists(atlink::AtLogDirectory() + "atlink_tests"));
 }

@@ -18,10 +18,16 @@ TEST(Clock, ScaleMultipliesPausesAndIsRestored) {
 }
 
 TEST(AppDirectory, IsTheExecutablesDirectoryWithTrailingSeparator) {
-    const std::string dir = platform::GetAppDirectory();
+    const std::string dir = platform::ExecutableDirectory();
     ASSERT_FALSE(dir.empty());
     EXPECT_EQ(dir.back(), '/');
     EXPECT_TRUE(std::filesystem::exists(dir + "platform_tests"));
+    // Tests run with a program directory of their own; without it, the executable's is used.
+    EXPECT_NE(platform::GetAppDirectory(), dir);
+    platform::SetAppDirectoryOverride("");
+    EXPECT_EQ(platform::GetAppDirectory(), dir);
+    platform::SetAppDirectoryOverride("/elsewhere/");
+    EXPECT_EQ(platform::GetAppDirectory(), "/elsewhere/");
     EXPECT_EQ(platform::DirectoryPart("C:\\tools\\marlinq.exe", '\\'), "C:\\tools\\");
     EXPECT_EQ(platform::DirectoryPart("marlinq.exe", '\\'), "");
 }

@@ -5,7 +5,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
-#include <QFileDialog>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -20,6 +19,8 @@
 #include <QTextCursor>
 #include <QThread>
 #include <QVBoxLayout>
+
+#include "ui/qt/file_dialog.h"
 
 namespace marlinq::qt {
 
@@ -530,17 +531,7 @@ std::string CQtView::FileDialog(fw::HWND owner, const fw::FileDialogRequest& req
     std::string result;
     auto ask = [&] {
         auto it = m_views.find(owner);
-        QWidget* parent = it != m_views.end() ? it->second.window.data() : nullptr;
-        QString filter = Q(request.filter);
-        const auto bar = filter.indexOf(QLatin1Char('|'));
-        if (bar >= 0) {
-            filter = filter.left(bar);
-        }
-        const QString path =
-            request.save
-                ? QFileDialog::getSaveFileName(parent, Q(request.title), Q(request.defaultName), filter)
-                : QFileDialog::getOpenFileName(parent, Q(request.title), Q(request.defaultName), filter);
-        result = S(path);
+        result = AskFile(it != m_views.end() ? it->second.window.data() : nullptr, request);
     };
     if (QThread::currentThread() == m_context.thread()) {
         ask();
