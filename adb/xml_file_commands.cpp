@@ -27,6 +27,8 @@ fw::FileDialogRequest XmlFileCommands::SelectRequest() {
     request.save = false;
     request.title = "Select xml file:";
     request.filter = "xml file(*.xml)|*.xml|all files(*.*)|*.*||";
+    request.fileMustExist = true;
+    request.hideReadOnly = true;
     return request;
 }
 

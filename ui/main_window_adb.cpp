@@ -14,18 +14,7 @@ CMainWindowAdb::CMainWindowAdb(CMarlinqDlg& dlg)
           [&dlg](const std::string& path) { return dlg.LoadXmlConfig(path); },
           [&dlg](const fw::FileDialogRequest& request) { return dlg.DoFileDialog(request); }) {}
 
-void CMainWindowAdb::SetAppDirectory(const std::string& dir) {
-    std::lock_guard lock(m_mutex);
-    m_appDir = dir;
-}
-
 std::string CMainWindowAdb::AppDirectory() {
-    {
-        std::lock_guard lock(m_mutex);
-        if (!m_appDir.empty()) {
-            return m_appDir;
-        }
-    }
     return platform::GetAppDirectory();
 }
 

@@ -3,7 +3,6 @@
 #pragma once
 
 #include <memory>
-#include <mutex>
 #include <string>
 
 #include "adb/adb_host.h"
@@ -20,8 +19,6 @@ class CMainWindowAdb : public adb::IAdbHost {
 
     adb::AdbTransfer& Transfer() { return m_transfer; }
     adb::XmlFileCommands& Commands() { return m_commands; }
-    // Where adb and "Default.xml" are looked for; empty (the default) for the program's directory.
-    void SetAppDirectory(const std::string& dir);
 
     void AddLog(const std::string& text) override;
     void ShowMessageBox(const std::string& text, const std::string& caption, unsigned type) override;
@@ -40,8 +37,6 @@ class CMainWindowAdb : public adb::IAdbHost {
 
   private:
     CMarlinqDlg& m_dlg;
-    mutable std::mutex m_mutex;
-    std::string m_appDir;
     adb::AdbTransfer m_transfer;
     adb::XmlFileCommands m_commands;
 };

@@ -7,6 +7,7 @@
 #include <fstream>
 
 #include "dialog_harness.h"
+#include "platform/app_directory.h"
 #include "platform/virtual_devices.h"
 #include "simulator/dtu_simulator.h"
 #include "tests/support/fake_adb.h"
@@ -34,16 +35,14 @@ std::unique_ptr<sim::DtuSimulator> StartModule(bool adbOn) {
 class AdbFlows : public ::testing::Test {
   protected:
     void SetUp() override {
+        platform::SetAppDirectoryOverride(dir.AppDir());  // the next test gets its own again
         // fake adb lists a device while the simulator's ADB interface is registered
         dir.Write("devices.sim", platform::VirtualDeviceDirectory());
         dir.Write("push.out", testsupport::kPushMb);
         std::ofstream(dir.AppDir() + "Default.xml") << "<?xml version=\"1.0\"?><system/>";
     }
 
-    void Open() {
-        h = std::make_unique<DialogHarness<CMarlinqDlg>>(kScale);
-        h->Dialog().Adb().SetAppDirectory(dir.AppDir());
-    }
+    void Open() { h = std::make_unique<DialogHarness<CMarlinqDlg>>(kScale); }
     void WaitReady() {
         ASSERT_TRUE(Eventually([&] { return h->Driver().Enabled(IDC_BTN_GET); })) << h->Log();
     }
