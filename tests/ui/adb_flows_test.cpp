@@ -31,6 +31,17 @@ std::unique_ptr<sim::DtuSimulator> StartModule(bool adbOn) {
     return s;
 }
 
+// Answers the window's file dialog with a path chosen by the test.
+struct ChoosingServices : fw::IUiServices {
+    int MessageBox(fw::HWND, const std::string&, const std::string&, fw::UINT) override { return fw::IDOK; }
+    std::string FileDialog(fw::HWND, const fw::FileDialogRequest& r) override {
+        request = r;
+        return chosen;
+    }
+    std::string chosen;
+    fw::FileDialogRequest request;
+};
+
 // The window with its real scanner, adb and "Default.xml" in a program directory of the test's.
 class AdbFlows : public ::testing::Test {
   protected:
@@ -86,6 +97,7 @@ class AdbFlows : public ::testing::Test {
     }
 
     FakeAdbDir dir{"flows"};
+    ChoosingServices services;  // outlives the window
     std::unique_ptr<DialogHarness<CMarlinqDlg>> h;
 };
 
@@ -256,6 +268,51 @@ TEST_F(AdbFlows, PathEditCommands) {
     EXPECT_EQ(h->Dialog().Adb().Transfer().XmlPath(), factory);
     EXPECT_EQ(h->Dialog().PendingPush(), 0);
     EXPECT_TRUE(Calls().empty());
+}
+
+TEST_F(AdbFlows, AChosenFileIsShownAndImportedAndTheTypedPathIsWhatIsPushed) {
+    auto module = StartModule(true);
+    Open();
+    OnWindow([&](CMarlinqDlg&) { h->Thread().SetServices(&services); });
+    WaitReady();
+    services.chosen = dir.AppDir() + "chosen.xml";
+    OnWindow([](CMarlinqDlg& d) { d.OnBtnXmlSelect(); });
+    EXPECT_EQ(services.request.title, "Select xml file:");
+    EXPECT_EQ(services.request.filter, "xml file(*.xml)|*.xml|all files(*.*)|*.*||");
+    EXPECT_FALSE(services.request.save);
+    EXPECT_TRUE(services.request.fileMustExist);
+    EXPECT_TRUE(services.request.hideReadOnly);
+    EXPECT_EQ(h->Driver().Text(IDC_EDIT_XML_PATH), services.chosen);
+    EXPECT_EQ(CountLines(h->Log(), "[stub] LoadXmlConfig " + services.chosen), 1);
+    EXPECT_EQ(h->Dialog().Adb().Transfer().XmlPath(), "") << "the choice does not set the file to push";
+
+    // The operator edits the path by hand: the typed path is pushed.
+    const std::string typed = dir.AppDir() + "typed.xml";
+    std::ofstream(typed) << "<system/>";
+    OnWindow([&](CMarlinqDlg& d) {
+        d.MainControls().SetWindowText(IDC_EDIT_XML_PATH, typed);
+        d.OnBtnXmlDownload();
+    });
+    ASSERT_TRUE(WaitLine("ADB PUSH XML successfully!")) << h->Log();
+    ASSERT_TRUE(WaitLine(kScanning, 2));
+    WaitReady();
+    EXPECT_EQ(Calls()[1], "3 [push] [" + typed + "] [/cache]");
+
+    // A cancelled choice changes nothing.
+    services.chosen.clear();
+    OnWindow([](CMarlinqDlg& d) { d.OnBtnXmlSelect(); });
+    EXPECT_EQ(h->Driver().Text(IDC_EDIT_XML_PATH), typed);
+
+    // A download right after a factory reset pushes the factory file again.
+    OnWindow([](CMarlinqDlg& d) { d.OnBtnFactoryReset(); });
+    ASSERT_TRUE(WaitLine("ADB PUSH XML successfully!", 2)) << h->Log();
+    ASSERT_TRUE(WaitLine(kScanning, 3));
+    WaitReady();
+    OnWindow([](CMarlinqDlg& d) { d.OnBtnXmlDownload(); });
+    ASSERT_TRUE(WaitLine("ADB PUSH XML successfully!", 3)) << h->Log();
+    const std::string factory = "3 [push] [" + dir.AppDir() + "Default.xml] [/cache]";
+    const auto calls = Calls();
+    EXPECT_EQ(std::count(calls.begin(), calls.end(), factory), 2);
 }
 
 }  // namespace
