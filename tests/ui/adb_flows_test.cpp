@@ -202,7 +202,7 @@ TEST_F(AdbFlows, EnablingThatFailsDropsTheRequestAndTheScanAnnouncesTheModule) {
 
 TEST_F(AdbFlows, WithoutAnAtPortTheRequestStaysPendingUntilTheModuleIsFound) {
     Open();
-    ASSERT_TRUE(WaitLine("Equipment is not ready!"));
+    ASSERT_TRUE(Eventually([&] { return h->Driver().Enabled(IDC_BTN_SCAN_PORT); }));  // not ready
     OnWindow([](CMarlinqDlg& d) { d.OnBtnFactoryReset(); });
     EXPECT_EQ(CountLines(h->Log(), "AT port not found! "), 1) << h->Log();
     EXPECT_EQ(h->Dialog().PendingPush(), 1);
