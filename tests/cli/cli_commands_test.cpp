@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "cli/commands.h"
+#include "platform/app_directory.h"
 #include "platform/clock.h"
 #include "simulator/dtu_simulator.h"
 
@@ -54,7 +55,7 @@ std::unique_ptr<sim::DtuSimulator> Module(bool silent = false) {
 std::uintmax_t AtLogSize() {
     std::error_code ec;
     const auto size =
-        std::filesystem::file_size(std::filesystem::path(MARLINQ_TEST_BIN_DIR) / "AtLog.ini", ec);
+        std::filesystem::file_size(std::filesystem::path(platform::GetAppDirectory()) / "AtLog.ini", ec);
     return ec ? 0 : size;
 }
 
@@ -106,7 +107,8 @@ TEST_F(CliCommands, SendThroughTheConsoleAndToAnExplicitPort) {
     ASSERT_NE(answer, std::string::npos) << viaConsole.out;
     EXPECT_LT(ready, answer) << "the command waits for the module";
 
-    const CliRun direct = Cli(marlinq::cli::RunSendCommand, {"--port", std::to_string(module->Com()), "AT+CSQ"});
+    const CliRun direct =
+        Cli(marlinq::cli::RunSendCommand, {"--port", std::to_string(module->Com()), "AT+CSQ"});
     EXPECT_EQ(direct.code, 0);
     EXPECT_EQ(direct.out, "AT+CSQ\n\r\n+CSQ: 23,99\r\n\r\nOK\r\n");
     EXPECT_EQ(RequestBytes(*module), (std::vector<std::string>{"AT+NOSUCH\r\n", "AT+CSQ\r\n"}));
