@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
 #include <mutex>
 
 #include "adb/adb_output.h"
@@ -113,6 +117,37 @@ TEST(RunCommandLine, FirstBurstOnly) {
     RecordingHost host;
     EXPECT_EQ(RunCommandLine(BuildAdbCommands(dir.AppDir(), "").devices, nullptr, host),
               "List of devices attached\n");
+}
+
+TEST(RunCommandLine, APipeOrProcessThatCannotBeCreatedIsAMessageBox) {
+    FakeAdbDir dir("boxes");
+    dir.Write("devices.out", kListOneDevice);
+    const auto commands = BuildAdbCommands(dir.AppDir(), "/tmp/x.xml");
+    const std::string caption = "\x1b$)A\x0eLaJ>\x0f";
+
+    // A program that is open for writing cannot be started.
+    RecordingHost busy;
+    const int writer = ::open((dir.AdbDir() / "adb").c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+    ASSERT_GE(writer, 0);
+    EXPECT_EQ(RunCommandLine(commands.devices, nullptr, busy), "");
+    ::close(writer);
+    EXPECT_EQ(busy.boxes, std::vector<std::string>{"CreateProcess Failed!|" + caption + "|48"});
+
+    // No descriptor left for the pipe.
+    RecordingHost noPipe;
+    rlimit limit{};
+    ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &limit), 0);
+    const int lowestFree = ::dup(0);
+    ASSERT_GE(lowestFree, 0);
+    ::close(lowestFree);
+    rlimit tight = limit;
+    tight.rlim_cur = static_cast<rlim_t>(lowestFree);
+    ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &tight), 0);
+    const std::string out = RunCommandLine(commands.devices, nullptr, noPipe);
+    ::setrlimit(RLIMIT_NOFILE, &limit);
+    EXPECT_EQ(out, "");
+    EXPECT_EQ(noPipe.boxes, std::vector<std::string>{"CreatePipe Failed!|" + caption + "|48"});
+    EXPECT_TRUE(dir.Calls().empty()) << "nothing ran";
 }
 
 }  // namespace
