@@ -31,6 +31,12 @@ const Command kCommands[] = {
      &RunPushCommand},
     {"factory-reset", "factory-reset [--timeout S]  loads and pushes Default.xml beside the program over ADB",
      &RunFactoryResetCommand},
+    {"get", "get [--timeout S] [--set [DIALOG:]ID=VALUE ...] [--out FILE]  Get; prints DIALOG:ID=value lines",
+     &RunGetCommand},
+    {"download",
+     "download [--timeout S] [--page tcp|modbus|https|mqtt] [--set [DIALOG:]ID=VALUE ...] [--verify]  "
+     "Download",
+     &RunDownloadCommand},
 };
 
 int Usage() {

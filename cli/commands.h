@@ -31,6 +31,9 @@ int RunResetCommand(const Args& args);
 // The ADB transfer: push FILE (the file download) and factory-reset (Default.xml beside the program).
 int RunPushCommand(const Args& args);
 int RunFactoryResetCommand(const Args& args);
+// The parameter flows: Get and Download (cli/parameter_commands.h).
+int RunGetCommand(const Args& args);
+int RunDownloadCommand(const Args& args);
 
 // Chooses the subcommand from the first argument ("run" when there is none) and runs it.
 int Dispatch(int argc, char** argv);

@@ -1,5 +1,7 @@
 #include "cli/console_view.h"
 
+#include "framework/display_text.h"
+
 #include "ui/resource.h"
 
 namespace marlinq::cli {
@@ -80,7 +82,7 @@ int CConsoleView::WaitForLine(std::size_t from, const std::function<bool(const s
 }
 
 int CConsoleView::MessageBox(fw::HWND, const std::string& text, const std::string& caption, fw::UINT type) {
-    Write("[" + caption + "] " + text + "\n");
+    Write("[" + fw::DrawnText(caption) + "] " + text + "\n");
     return (type & 0xF) == fw::MB_YESNO ? fw::IDYES : fw::IDOK;
 }
 

@@ -84,7 +84,7 @@ struct FileDialogRequest {
     std::string filter;
     std::string defaultExt;  // added to a chosen name without extension ("xml"; a "*." in front is ignored)
     bool fileMustExist = false;    // only an existing file can be chosen
-    bool hideReadOnly = false;     // no read-only choice is offered
+    bool hideReadOnly = false;     // no read-only choice is offered (a Qt dialog never offers one)
     bool createPrompt = false;     // a chosen file that does not exist yet needs a confirmation
     bool overwritePrompt = false;  // save: choosing an existing file needs a confirmation
 };

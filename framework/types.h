@@ -70,6 +70,7 @@ constexpr UINT MB_OKCANCEL = 0x1;
 constexpr UINT MB_YESNO = 0x4;
 constexpr UINT MB_ICONERROR = 0x10;
 constexpr UINT MB_ICONWARNING = 0x30;
+constexpr UINT MB_ICONEXCLAMATION = MB_ICONWARNING;
 constexpr UINT MB_ICONINFORMATION = 0x40;
 
 constexpr WPARAM MAKEWPARAM(unsigned low, unsigned high) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdlib>
 
 namespace sim {
 
@@ -24,6 +25,22 @@ int Count(const std::string& s, char c) {
 bool AllDigits(const std::string& s) {
     return !s.empty() &&
            std::all_of(s.begin(), s.end(), [](unsigned char c) { return std::isdigit(c) != 0; });
+}
+
+// The texts inside the first two pairs of double quotes of arg.
+bool QuotedPair(const std::string& arg, std::string* first, std::string* second) {
+    std::size_t q[4];
+    std::size_t from = 0;
+    for (auto& at : q) {
+        at = arg.find('"', from);
+        if (at == std::string::npos) {
+            return false;
+        }
+        from = at + 1;
+    }
+    *first = arg.substr(q[0] + 1, q[1] - q[0] - 1);
+    *second = arg.substr(q[2] + 1, q[3] - q[2] - 1);
+    return true;
 }
 
 // Commands whose argument is stored as given and reported back by "AT+NAME?".
@@ -136,6 +153,28 @@ ModelReply DtuModel::Query(const std::string& name) {
     return {Error()};
 }
 
+std::string DtuModel::WithStoreFault(const std::string& args) const {
+    const std::string fault = Value(kDtuCfgStoreFault);
+    const auto eq = fault.find('=');
+    if (eq == std::string::npos) {
+        return args;
+    }
+    const int field = std::atoi(fault.substr(0, eq).c_str());
+    std::string out;
+    std::size_t start = 0;
+    for (int k = 1; k <= 17; ++k) {
+        const std::size_t comma = k < 17 ? args.find(',', start) : std::string::npos;
+        const std::string value =
+            args.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+        out += (k > 1 ? "," : "") + (k == field ? fault.substr(eq + 1) : value);
+        if (comma == std::string::npos) {
+            break;
+        }
+        start = comma + 1;
+    }
+    return out;
+}
+
 ModelReply DtuModel::Set(const std::string& name, const std::string& arg) {
     if (name == "DTUMODE") {
         if (arg != "0" && arg != "1" && arg != "2") {
@@ -148,7 +187,7 @@ ModelReply DtuModel::Set(const std::string& name, const std::string& arg) {
         if (Count(arg, ',') != 16) {  // the parameter list has exactly 17 fields
             return {Error()};
         }
-        m_values["DTUCFG"] = arg;
+        m_values["DTUCFG"] = WithStoreFault(arg);
         return {Ok()};
     }
     if (name == "CNMP") {
@@ -171,10 +210,17 @@ ModelReply DtuModel::Set(const std::string& name, const std::string& arg) {
             m_values["CGAUTH"] = "1,0";
             return {Ok()};
         }
-        if (Count(arg, '"') < 4) {
+        std::string first;
+        std::string second;
+        if (!QuotedPair(arg, &first, &second)) {
             return {Error()};
         }
-        m_values["CGAUTH"] = arg;
+        // "1,1,<password>,<user>" names the password first; the form with an empty context and
+        // type names the user first. The query reports the user first.
+        const bool userFirst = arg.rfind(",,", 0) == 0;
+        const std::string& user = userFirst ? first : second;
+        const std::string& password = userFirst ? second : first;
+        m_values["CGAUTH"] = "1,1,\"" + user + "\",\"" + password + "\"";
         return {Ok()};
     }
     if (name == "CUSBADB") {

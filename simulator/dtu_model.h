@@ -2,7 +2,7 @@
 //
 // Handle() takes one request line (without its line end) and gives the answer bytes the module
 // sends back, plus an action for the transport (reset, ADB switch). Sets change the state that
-// the matching queries report.
+// the matching queries report, so a read after a download gives back what was written.
 #pragma once
 
 #include <map>
@@ -34,12 +34,17 @@ class DtuModel {
     bool Echo() const { return m_echo; }
     void SetEcho(bool on) { m_echo = on; }
 
+    // A faulty module: SetValue(kDtuCfgStoreFault, "K=TEXT") makes every later AT+DTUCFG= store
+    // TEXT as field K (1..17) instead of what was sent, while still answering "OK".
+    static constexpr const char* kDtuCfgStoreFault = "FAULT:DTUCFG";
+
     static std::string Ok() { return "\r\nOK\r\n"; }
     static std::string Error() { return "\r\nERROR\r\n"; }
 
   private:
     ModelReply Query(const std::string& name);
     ModelReply Set(const std::string& name, const std::string& arg);
+    std::string WithStoreFault(const std::string& args) const;
 
     std::map<std::string, std::string> m_values;
     bool m_adb = false;

@@ -6,6 +6,7 @@
 
 #include "discovery/at_port.h"
 #include "framework/window_thread.h"
+#include "platform/app_directory.h"
 #include "platform/desktop_open.h"
 #include "ui/about_dlg.h"
 #include "ui/strings.h"
@@ -24,7 +25,20 @@ CMarlinqDlg::CMarlinqDlg(fw::CWindowThread& thread)
                      std::make_unique<fw::CDialogControlAccess>(m_dlgHttpsMode),
                      std::make_unique<fw::CDialogControlAccess>(m_dlgMqttMode)},
       m_atClient(
-          atlink::AtClientDeps{m_serialPort, m_bAutoPort, [] { return FindAtPortNumber(); }, LogSink()}) {
+          atlink::AtClientDeps{m_serialPort, m_bAutoPort, [] { return FindAtPortNumber(); }, LogSink()}),
+      m_configXml(
+          {m_mainControls, *m_pageControls[MODE_PAGE_TCP], *m_pageControls[MODE_PAGE_MQTT]}, LogSink(),
+          [this](const std::string& text) { MessageBox(text, "Marlinq", fw::MB_OK | fw::MB_ICONWARNING); }),
+      m_configCommands(
+          m_configXml, [this](const fw::FileDialogRequest& request) { return DoFileDialog(request); },
+          LogSink(), platform::GetAppDirectory()),
+      m_versionReader(m_atClient, LogSink()),
+      m_readFlow(m_mainControls, PageControls(MODE_PAGE_TCP), m_atClient, LogSink()),
+      m_downloadFlow(
+          {m_mainControls, PageControls(MODE_PAGE_TCP), PageControls(MODE_PAGE_MODBUS),
+           PageControls(MODE_PAGE_HTTPS), PageControls(MODE_PAGE_MQTT)},
+          m_atClient, LogSink(), [this](const std::string& text) { ShowInputWarning(text); },
+          [this] { return m_nCurModePage; }) {
     BindControl(IDC_EDIT_LOG, m_editLog);
     BindControl(IDC_TAB_MODES, m_tabSheet);
     BuildMessageMap();

@@ -31,6 +31,8 @@
 
 #include "atlink/at_client.h"
 #include "atlink/serial_port.h"
+#include "configfile/config_commands.h"
+#include "configfile/config_xml.h"
 #include "discovery/device_events.h"
 #include "discovery/device_scanner.h"
 #include "discovery/manual_port.h"
@@ -38,6 +40,8 @@
 #include "framework/control_access.h"
 #include "framework/dialog.h"
 #include "framework/worker_thread.h"
+#include "parameters/download_flow.h"
+#include "parameters/read_flow.h"
 #include "platform/device_change.h"
 #include "ui/main_window_adb.h"
 #include "ui/mode_pages.h"
@@ -130,8 +134,11 @@ class CMarlinqDlg : public fw::CDialog {
     virtual void CloseManualPort();
     virtual void EnumRegistryPorts();
     virtual void FillPortList();
+    // Parameter files: each forwards to the configuration-file commands.
     virtual void LoadStartupConfig();
     virtual void SaveConfigOnExit();
+    fw::BOOL SaveXmlConfig(const std::string& path) { return m_configXml.SaveXmlConfig(path); }
+    fw::BOOL LoadXmlConfig(const std::string& path) { return m_configXml.LoadXmlConfig(path); }
     virtual void OnBtnGet();
     virtual void OnBtnDownload();
     virtual void OnBtnSave();
@@ -162,8 +169,12 @@ class CMarlinqDlg : public fw::CDialog {
     CMainWindowAdb& Adb() { return *m_adb; }
     // The operation buttons in the order in which a push disables them.
     static std::vector<int> OperationButtonIds();
-    // Loads a parameter file into the controls; TRUE on success.
-    virtual fw::BOOL LoadXmlConfig(const std::string& path);
+
+    // How the last Get or Download press ended, what it sent of the values the module reports
+    // back, and what the last Get read of them. Window thread.
+    const parameters::FlowOutcome& LastFlowOutcome() const { return m_lastFlowOutcome; }
+    parameters::ModuleValues SentToModule() const { return m_downloadFlow.Sent(); }
+    parameters::ModuleValues ReadFromModule() const { return m_readFlow.Read(); }
 
     // The shared state, read by flows and tests. The flags are single words, read whole.
     int CurModePage() const { return m_nCurModePage; }
@@ -197,6 +208,8 @@ class CMarlinqDlg : public fw::CDialog {
     void StopThreads();
     void OnAdbTimeout();
     void ApplyButtonState(DeviceEvent event);
+    // The modal box of a refused download: caption "\x1bMarlinq", exclamation icon, OK.
+    void ShowInputWarning(const std::string& text);
 
     void CreateDiscovery();
 
@@ -228,6 +241,12 @@ class CMarlinqDlg : public fw::CDialog {
     fw::CDialogControlAccess m_mainControls;
     std::array<std::unique_ptr<fw::CDialogControlAccess>, MODE_PAGE_COUNT> m_pageControls;
     atlink::AtClient m_atClient;
+    configfile::CConfigXml m_configXml;
+    configfile::CConfigCommands m_configCommands;
+    parameters::VersionReader m_versionReader;
+    parameters::ReadFlow m_readFlow;
+    parameters::DownloadFlow m_downloadFlow;
+    parameters::FlowOutcome m_lastFlowOutcome;
     std::unique_ptr<CMainWindowAdb> m_adb;
     std::unique_ptr<discovery::DeviceScanner> m_scanner;
     std::unique_ptr<discovery::ManualPortPanel> m_portPanel;

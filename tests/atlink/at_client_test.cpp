@@ -91,7 +91,7 @@ TEST_F(AtClientTest, FoundPortCarriesEveryCommandToTheModule) {
     EXPECT_TRUE(c.SetCnmp("38"));
     EXPECT_EQ(c.QueryCnmp(), "38");
     EXPECT_TRUE(c.SetAuth("1,1,\"pw\",\"user\""));
-    EXPECT_EQ(c.QueryAuth(), "1,1,\"pw\",\"user\"");
+    EXPECT_EQ(c.QueryAuth(), "1,1,\"user\",\"pw\"");  // the module reports the user first
     EXPECT_TRUE(c.ClearAuth());
     EXPECT_EQ(c.QueryCimi(), "001010123456789");
     EXPECT_EQ(c.QueryAdb(), 1);

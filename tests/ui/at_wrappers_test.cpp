@@ -58,7 +58,7 @@ TEST(AtWrappers, AutomaticPortCarriesEveryCommandToTheModule) {
     EXPECT_TRUE(h.On([](CMarlinqDlg& d) { return d.AtSetCnmp("38"); }));
     EXPECT_EQ(h.On([](CMarlinqDlg& d) { return d.AtQueryCnmp(); }), "38");
     EXPECT_TRUE(h.On([](CMarlinqDlg& d) { return d.AtSetAuth("1,1,\"pw\",\"user\""); }));
-    EXPECT_EQ(h.On([](CMarlinqDlg& d) { return d.AtQueryAuth(); }), "1,1,\"pw\",\"user\"");
+    EXPECT_EQ(h.On([](CMarlinqDlg& d) { return d.AtQueryAuth(); }), "1,1,\"user\",\"pw\"");  // user first
     EXPECT_TRUE(h.On([](CMarlinqDlg& d) { return d.AtClearAuth(); }));
     EXPECT_EQ(h.On([](CMarlinqDlg& d) { return d.AtQueryCimi(); }), "001010123456789");
     EXPECT_EQ(h.On([](CMarlinqDlg& d) { return d.AtQueryAdb(); }), 1);

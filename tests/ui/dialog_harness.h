@@ -66,6 +66,46 @@ class EventRecorder : public fw::IDialogObserver {
     }
 };
 
+// Answers the window thread's file dialogs with a preset path (empty: cancelled) and its message
+// boxes with OK, and records what was asked. Set it with Thread().SetServices before the input
+// that asks.
+class FakeUiServices : public fw::IUiServices {
+  public:
+    struct Box {
+        std::string text;
+        std::string caption;
+        fw::UINT type = 0;
+    };
+    int MessageBox(fw::HWND, const std::string& text, const std::string& caption, fw::UINT type) override {
+        std::lock_guard lock(m_mutex);
+        m_boxes.push_back({text, caption, type});
+        return fw::IDOK;
+    }
+    std::string FileDialog(fw::HWND, const fw::FileDialogRequest& request) override {
+        std::lock_guard lock(m_mutex);
+        m_requests.push_back(request);
+        return m_answer;
+    }
+    void Answer(const std::string& path) {
+        std::lock_guard lock(m_mutex);
+        m_answer = path;
+    }
+    std::vector<fw::FileDialogRequest> Requests() {
+        std::lock_guard lock(m_mutex);
+        return m_requests;
+    }
+    std::vector<Box> Boxes() {
+        std::lock_guard lock(m_mutex);
+        return m_boxes;
+    }
+
+  private:
+    std::mutex m_mutex;
+    std::string m_answer;
+    std::vector<fw::FileDialogRequest> m_requests;
+    std::vector<Box> m_boxes;
+};
+
 // The main window with its scanner held back: the first timer tick only logs that the scan would
 // start, so tests of the window alone see no scan lines and no button changes from it.
 struct NoScanDlg : CMarlinqDlg {

@@ -1,7 +1,10 @@
 // The main window after start-up: control states, log, system menu, tabs and pages.
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include "dialog_harness.h"
+#include "platform/app_directory.h"
 #include "ui/resource.h"
 
 namespace marlinq::test {
@@ -67,6 +70,8 @@ TEST(MainWindowStart, ValueListsHaveTheirDefaults) {
 }
 
 TEST(MainWindowStart, LogsTheScanStartOnceAndStartsTheScanThreadsOnce) {
+    // A Config.xml that is refused logs its failure, and shows when the start-up load ran.
+    std::ofstream(platform::GetAppDirectory() + "Config.xml") << "<config/>";
     Harness h;
     const auto lines = LogLines(h.Log());
     const auto scanning = std::find(lines.begin(), lines.end(), "Scanning equipments...");
@@ -76,7 +81,8 @@ TEST(MainWindowStart, LogsTheScanStartOnceAndStartsTheScanThreadsOnce) {
     EXPECT_LT(scanning - lines.begin(), started - lines.begin()) << "the scan starts at the first timer tick";
     EXPECT_EQ(CountLines(h.Log(), "[test] StartScanThreads"), 1);
     // The config is loaded before the scan message.
-    const auto load = std::find(lines.begin(), lines.end(), "[stub] LoadStartupConfig");
+    const auto load = std::find(lines.begin(), lines.end(), "无效的XML文件!");
+    ASSERT_NE(load, lines.end());
     EXPECT_LT(load - lines.begin(), scanning - lines.begin());
 }
 

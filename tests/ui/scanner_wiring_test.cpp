@@ -32,8 +32,12 @@ TEST(ScannerWiring, PluggingTheModuleInAnnouncesItAndEnablesTheOperations) {
     }
     const auto lines = LogLines(h.Log());
     const auto ready = std::find(lines.begin(), lines.end(), ReadyLine(module.Com()));
-    EXPECT_NE(std::find(ready, lines.end(), "[stub] ReadVersions"), lines.end())
-        << "versions after readiness";
+    const auto versions = std::find(ready, lines.end(), "Getting version... ");
+    EXPECT_NE(versions, lines.end()) << "versions after readiness";
+    EXPECT_NE(std::find(versions, lines.end(), "VER get successfully! "), lines.end());
+    // The scanner thread's control writes reach the window thread before Get is enabled.
+    EXPECT_EQ(h.Driver().Text(IDC_EDIT_APP_VERSION), module.Value("VER"));
+    EXPECT_EQ(h.Driver().Text(IDC_EDIT_HW1), module.Value("CSUB1"));
     EXPECT_EQ(CountLines(h.Log(), "Equipment is not ready!"), 1) << "once per scan episode";
     EXPECT_EQ(h.On([](CMarlinqDlg& d) { return d.DeviceReady(); }), 1);
 }

@@ -50,7 +50,6 @@ std::string AskFile(QWidget* parent, const fw::FileDialogRequest& request) {
         dialog.setFileMode(request.save || !request.fileMustExist ? QFileDialog::AnyFile
                                                                   : QFileDialog::ExistingFile);
         dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.overwritePrompt);
-        dialog.setOption(QFileDialog::ReadOnly, false);
         const QStringList filters = NameFilters(request.filter);
         if (!filters.isEmpty()) {
             dialog.setNameFilters(filters);

@@ -1,5 +1,7 @@
 #include "ui/qt/qt_view.h"
 
+#include "framework/display_text.h"
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
@@ -485,7 +487,7 @@ int CQtView::MessageBox(fw::HWND owner, const std::string& text, const std::stri
         auto it = m_views.find(owner);
         QWidget* parent = it != m_views.end() ? it->second.window.data() : nullptr;
         QMessageBox box(parent);
-        box.setWindowTitle(Q(caption));
+        box.setWindowTitle(Q(fw::DrawnText(caption)));
         box.setText(Q(text));
         const fw::UINT icon = type & 0xF0;
         box.setIcon(icon == fw::MB_ICONERROR         ? QMessageBox::Critical

@@ -1,0 +1,62 @@
+#include "cli/set_option.h"
+
+#include <cerrno>
+#include <cstdlib>
+
+#include "parameters/parameter_ids.h"
+#include "parameters/parameter_values.h"
+
+namespace marlinq::cli {
+
+namespace {
+
+// A whole decimal number in 1..65535; false for anything else.
+bool ParseNumber(const std::string& text, long* value) {
+    if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos || text.size() > 5) {
+        return false;
+    }
+    *value = std::strtol(text.c_str(), nullptr, 10);
+    return *value >= 1 && *value <= 65535;
+}
+
+}  // namespace
+
+bool ParseSetOption(const std::string& spec, SetOption* option, std::string* error) {
+    const auto eq = spec.find('=');
+    if (eq == std::string::npos) {
+        *error = "--set " + spec + ": expected [DIALOG:]ID=VALUE";
+        return false;
+    }
+    const std::string target = spec.substr(0, eq);
+    const auto colon = target.find(':');
+    long dialog = IDD_MARLINQ_DIALOG;
+    long id = 0;
+    if ((colon != std::string::npos && !ParseNumber(target.substr(0, colon), &dialog)) ||
+        !ParseNumber(colon == std::string::npos ? target : target.substr(colon + 1), &id)) {
+        *error = "--set " + spec + ": expected [DIALOG:]ID=VALUE with numbers for DIALOG and ID";
+        return false;
+    }
+    if (!parameters::IsParameterDialog(static_cast<unsigned>(dialog))) {
+        *error = "--set " + spec + ": dialog " + std::to_string(dialog) +
+                 " holds no parameters (102 main window, 132 TCP/UDP, 134 MODBUS, 135 HTTPS, 133 MQTT)";
+        return false;
+    }
+    const auto* row = parameters::FindParameter(static_cast<unsigned>(dialog), static_cast<int>(id));
+    if (row == nullptr) {
+        *error = "--set " + spec + ": control " + std::to_string(id) + " of dialog " +
+                 std::to_string(dialog) + " is no parameter";
+        return false;
+    }
+    option->dialog = static_cast<unsigned>(dialog);
+    option->id = static_cast<int>(id);
+    option->value = spec.substr(eq + 1);
+    option->row = row;
+    const std::string why = parameters::CheckParameterValue(*row, option->value);
+    if (!why.empty()) {
+        *error = "--set " + spec + ": " + why;
+        return false;
+    }
+    return true;
+}
+
+}  // namespace marlinq::cli

@@ -1,0 +1,73 @@
+// The download flow: the working mode, then the DTU configuration and the mode pages as AT set
+// commands, in the full form or only for the visible mode page.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "parameters/extended_params.h"
+#include "parameters/flow_deps.h"
+#include "parameters/input_rules.h"
+
+namespace parameters {
+
+// The host name of the HOST command's port form; fixed when the tool is built.
+extern const char* const kDefaultHttpsHost;
+
+// The SUBTOPIC and PUBTOPIC argument: topic 1 always, then a comma and each later topic that is
+// not empty.
+std::string TopicArgument(const std::string (&topics)[4]);
+
+// The controls of the main window and of the four mode pages.
+struct ParameterDialogs {
+    fw::IControlAccess& main;
+    fw::IControlAccess& tcp;
+    fw::IControlAccess& modbus;
+    fw::IControlAccess& https;
+    fw::IControlAccess& mqtt;
+};
+
+class DownloadFlow {
+  public:
+    // currentPage gives the visible mode page: 0 TCP/UDP, 1 MODBUS, 2 HTTPS, 3 MQTT.
+    DownloadFlow(ParameterDialogs dialogs, atlink::AtClient& at, LogSink log, WarningBox warn,
+                 std::function<int()> currentPage);
+
+    FlowOutcome OnBtnDownload();
+    FlowOutcome DownloadExtendedParams();
+
+    // What the last press sent of the values the module reports back.
+    ModuleValues Sent() const;
+
+    // The steps of OnBtnDownload; each adds to out.
+    void DownloadDtuMode(FlowOutcome& out);
+    void DownloadAllParams(FlowOutcome& out);
+    void DownloadCurrentPage(FlowOutcome& out);
+
+  private:
+    enum Part : unsigned { kDtuCfg = 1, kServers = 2, kModbus = 4, kHttps = 8, kMqtt = 16 };
+
+    // The input rules, then the texts of the given parts; on a failure the offending edit gets
+    // the focus, the message box shows and the message is logged.
+    bool MaySend(unsigned parts, bool inputRules, DownloadForm form, FlowOutcome& out);
+    void Refuse(fw::IControlAccess& page, int id, const std::string& message, FlowOutcome& out);
+    void Report(bool ok, const std::string& what, FlowOutcome& out);
+
+    void SendDtuCfg(FlowOutcome& out);
+    void SendServers(FlowOutcome& out);
+    void SendModbus(FlowOutcome& out);
+    void SendHttps(FlowOutcome& out);
+    void SendMqtt(FlowOutcome& out);
+
+    ParameterDialogs m_dlg;
+    atlink::AtClient& m_at;
+    LogSink m_log;
+    WarningBox m_warn;
+    std::function<int()> m_currentPage;
+    ExtendedParams m_extended;
+    bool m_dtuCfgSent = false;
+    std::string m_dtuCfg;
+};
+
+}  // namespace parameters

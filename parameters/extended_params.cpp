@@ -1,0 +1,138 @@
+#include "parameters/extended_params.h"
+
+#include "parameters/input_rules.h"
+#include "parameters/parameter_ids.h"
+#include "parameters/value_tables.h"
+
+namespace parameters {
+
+using namespace marlinq;
+
+std::optional<std::pair<std::string, std::string>> ParseCredentials(std::string_view answer) {
+    std::size_t quotes[4];
+    std::size_t from = 0;
+    for (auto& q : quotes) {
+        q = answer.find('"', from);
+        if (q == std::string_view::npos) {
+            return std::nullopt;
+        }
+        from = q + 1;
+    }
+    return std::make_pair(std::string(answer.substr(quotes[0] + 1, quotes[1] - quotes[0] - 1)),
+                          std::string(answer.substr(quotes[2] + 1, quotes[3] - quotes[2] - 1)));
+}
+
+std::string AuthArgument(const std::string& user, const std::string& password) {
+    return "1,1,\"" + password + "\",\"" + user + "\"";
+}
+
+std::string TelecomAuthArgument(const std::string& user, const std::string& password) {
+    return ",,\"" + user + "\",\"" + password + "\"";
+}
+
+ExtendedParams::ExtendedParams(fw::IControlAccess& main, atlink::AtClient& at, LogSink log, WarningBox warn)
+    : m_main(main), m_at(at), m_log(std::move(log)), m_warn(std::move(warn)) {}
+
+FlowOutcome ExtendedParams::ReadExtendedParams() {
+    FlowOutcome out;
+    m_log("\r\nGetting extended params...");
+    m_read = {};
+    m_read.cnmp = m_at.QueryCnmp();
+    m_main.SetCurSel(IDC_COMBO_NETMODE, NetModeIndexForCnmp(m_read.cnmp));
+    m_read.apn = m_at.QueryApn();
+    m_main.SetWindowText(IDC_EDIT_APN, m_read.apn);
+    const std::string auth = m_at.QueryAuth();
+    const auto credentials = auth.empty() ? std::nullopt : ParseCredentials(auth);
+    m_read.hasNetwork = !auth.empty();
+    if (credentials) {
+        m_read.user = credentials->first;
+        m_read.password = credentials->second;
+        m_main.SetWindowText(IDC_EDIT_APN_USER, credentials->first);
+        m_main.SetWindowText(IDC_EDIT_APN_PWD, credentials->second);
+        m_log("Get extended params finished!");
+    } else {
+        m_log("Getting user name and password failed!");
+        // An answer without credentials is a module that stores none; only a failed query is a
+        // failed step.
+        out.failedSteps += auth.empty() ? 1 : 0;
+    }
+    return out;
+}
+
+FlowOutcome ExtendedParams::DownloadExtendedParams(bool httpsEnabled) {
+    FlowOutcome out;
+    m_sent = {};
+    if (httpsEnabled) {
+        return out;
+    }
+    m_log("\r\nDownloading extended params...");
+    const std::string apn = m_main.GetWindowText(IDC_EDIT_APN);
+    const std::string user = m_main.GetWindowText(IDC_EDIT_APN_USER);
+    const std::string password = m_main.GetWindowText(IDC_EDIT_APN_PWD);
+    // A line break would end the command early and put the rest on the module's line as a
+    // command of its own.
+    const std::pair<int, const std::string*> texts[] = {
+        {IDC_EDIT_APN, &apn}, {IDC_EDIT_APN_USER, &user}, {IDC_EDIT_APN_PWD, &password}};
+    const char* const names[] = {"APN", "Username", "Password"};
+    for (std::size_t i = 0; i < 3; ++i) {
+        const TextFault fault = CheckSentText(*texts[i].second, false);
+        if (fault != TextFault::None) {
+            out.refusal = TextFaultMessage(names[i], fault);
+            m_main.FocusAtEnd(texts[i].first);
+            if (m_warn) {
+                m_warn(out.refusal);
+            }
+            m_log(out.refusal);
+            return out;
+        }
+    }
+    if (!m_at.SetCnmp(CnmpForNetModeIndex(m_main.GetCurSel(IDC_COMBO_NETMODE)))) {
+        m_log("Download CNMP failed!");
+        ++out.failedSteps;
+        return out;
+    }
+    m_log("Download CNMP successfully!");
+    if (!m_at.SetApn(apn)) {
+        m_log("Download APN failed!");
+        ++out.failedSteps;
+        return out;
+    }
+    m_log("Download APN successfully!");
+    m_sent.cnmp = CnmpForNetModeIndex(m_main.GetCurSel(IDC_COMBO_NETMODE));
+    m_sent.apn = apn;
+    if (user.empty() || password.empty()) {
+        m_log("User name or password is empty");
+        if (m_at.ClearAuth()) {
+            m_sent.hasNetwork = true;
+            m_log("Clear original user name and password successfully");
+        } else {
+            m_log("Clear original user name and password failed");
+            ++out.failedSteps;
+        }
+        m_log("Download extended params finished!");
+        return out;
+    }
+    if (!m_at.ClearAuth()) {
+        m_log("Clear original user name and password failed");
+        ++out.failedSteps;
+        return out;
+    }
+    m_log("Clear original user name and password successfully");
+    const int sim = m_main.GetCurSel(IDC_COMBO_SIMTYPE);
+    if (sim == 0 || sim == 1) {
+        if (!m_at.SetAuth(AuthArgument(user, password)) ||
+            (sim == 0 && !m_at.SetAuth(TelecomAuthArgument(user, password)))) {
+            m_log("Set user name and password failed!");
+            ++out.failedSteps;
+            return out;
+        }
+        m_log("Set user name and password successfully");
+        m_sent.hasNetwork = true;
+        m_sent.user = user;
+        m_sent.password = password;
+    }
+    m_log("Download extended params finished!");
+    return out;
+}
+
+}  // namespace parameters

@@ -1,0 +1,102 @@
+#include "parameters/read_flow.h"
+
+#include "parameters/dtucfg_args.h"
+#include "parameters/parameter_controls.h"
+#include "parameters/parameter_ids.h"
+#include "parameters/value_tables.h"
+
+namespace parameters {
+
+using namespace marlinq;
+
+FlowOutcome VersionReader::ReadVersions(fw::IControlAccess& main) {
+    FlowOutcome out;
+    m_log("Getting version... ");
+    // The lookup logs "No scan AT port! " when there is none. The queries go to the port found
+    // now, whatever port is held open by hand.
+    const int port = m_at.FoundPortOnly(atlink::kNoScanAtPort);
+    if (port < 1) {
+        ++out.failedSteps;
+        return out;
+    }
+    CSerialPort serial;
+    const std::string firmware = serial.QueryGmr(port);
+    if (!firmware.empty()) {
+        main.SetWindowText(IDC_EDIT_FIRMWARE, firmware);
+    }
+    const std::string csub = serial.QueryCsub(port);
+    const auto underscore = csub.find('_');
+    if (!csub.empty() && underscore != std::string::npos) {
+        main.SetWindowText(IDC_EDIT_HW1, csub.substr(0, underscore));
+        main.SetWindowText(IDC_EDIT_HW2, csub.substr(underscore + 1));
+        m_log("CSUB get successfully! ");
+    } else {
+        m_log("CSUB get failed! ");
+        ++out.failedSteps;
+    }
+    const std::string ver = serial.QueryVer(port);
+    if (!ver.empty()) {
+        m_log("VER get successfully! ");
+        main.SetWindowText(IDC_EDIT_APP_VERSION, ver);
+    } else {
+        m_log("VER get failed! ");
+        ++out.failedSteps;
+    }
+    const std::string imsi = serial.QueryCimi(port);
+    if (!imsi.empty()) {
+        m_log("CIMI get successfully! ");
+        const int sim = SimIndexForImsi(imsi);
+        if (sim >= 0) {
+            main.SetCurSel(IDC_COMBO_SIMTYPE, sim);
+        }
+    } else {
+        m_log("CIMI get failed! ");
+        ++out.failedSteps;
+    }
+    main.SetCurSel(IDC_COMBO_TYPE, TypeIndexForDtuMode(serial.QueryDtuMode(port)));
+    return out;
+}
+
+ReadFlow::ReadFlow(fw::IControlAccess& main, fw::IControlAccess& tcp, atlink::AtClient& at, LogSink log)
+    : m_main(main), m_tcp(tcp), m_at(at), m_log(log), m_versions(at, log), m_extended(main, at, log) {}
+
+FlowOutcome ReadFlow::OnBtnGet() {
+    m_log("\r\nStart reading parameters...");
+    FlowOutcome out = ReadVersions();
+    out.failedSteps += ReadDtuCfg().failedSteps;
+    out.failedSteps += ReadExtendedParams().failedSteps;
+    return out;
+}
+
+FlowOutcome ReadFlow::ReadDtuCfg() {
+    FlowOutcome out;
+    m_dtuCfg.clear();
+    const std::string answer = m_at.QueryDtuCfg();
+    if (answer.empty()) {
+        m_log("DTUCFG parameters get failed!");
+        ++out.failedSteps;
+        return out;
+    }
+    const auto reading = ReadDtuCfgAnswer(answer);
+    if (!reading) {
+        // Too few fields to place any of them; nothing is changed.
+        m_log("DTUCFG parameters are incomplete!");
+        ++out.failedSteps;
+        return out;
+    }
+    m_dtuCfg = answer;
+    Tick(m_tcp, IDC_TCP_CHK_HEX, reading->beatHex);
+    m_main.SetCurSel(IDC_COMBO_BAUDRATE, kBaudTable.IndexOf(reading->fields[0]));
+    m_main.SetCurSel(IDC_COMBO_SERIAL_TYPE, reading->serialTypeIndex);
+    ApplyDtuCfgRecord(m_main, m_tcp, reading->record);
+    return out;
+}
+
+ModuleValues ReadFlow::Read() const {
+    ModuleValues read = m_extended.Read();
+    read.hasDtuCfg = !m_dtuCfg.empty();
+    read.dtuCfg = m_dtuCfg;
+    return read;
+}
+
+}  // namespace parameters

@@ -1,0 +1,49 @@
+// The read flow: versions, the DTU configuration and the extended network parameters, from the
+// module into the controls.
+#pragma once
+
+#include "atlink/at_client.h"
+#include "parameters/extended_params.h"
+#include "parameters/flow_deps.h"
+
+namespace parameters {
+
+// Reads the versions, the SIM type and the working mode. Runs on the window thread for Get and on
+// the scanner thread when the module becomes ready; there its control writes go through controls
+// that post them to the window thread.
+class VersionReader {
+  public:
+    VersionReader(atlink::AtClient& at, LogSink log) : m_at(at), m_log(std::move(log)) {}
+    // Writes the version edits, the SIM combo and the Type combo of main.
+    FlowOutcome ReadVersions(fw::IControlAccess& main);
+
+  private:
+    atlink::AtClient& m_at;
+    LogSink m_log;
+};
+
+class ReadFlow {
+  public:
+    ReadFlow(fw::IControlAccess& main, fw::IControlAccess& tcp, atlink::AtClient& at, LogSink log);
+
+    // Get: versions, the DTU configuration, the extended parameters; each runs whatever the
+    // previous one gave.
+    FlowOutcome OnBtnGet();
+    FlowOutcome ReadVersions() { return m_versions.ReadVersions(m_main); }
+    FlowOutcome ReadDtuCfg();
+    FlowOutcome ReadExtendedParams() { return m_extended.ReadExtendedParams(); }
+
+    // What the last Get read of the values a download sends.
+    ModuleValues Read() const;
+
+  private:
+    fw::IControlAccess& m_main;
+    fw::IControlAccess& m_tcp;
+    atlink::AtClient& m_at;
+    LogSink m_log;
+    VersionReader m_versions;
+    ExtendedParams m_extended;
+    std::string m_dtuCfg;  // the last complete answer; empty when there was none
+};
+
+}  // namespace parameters

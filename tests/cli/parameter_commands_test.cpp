@@ -1,0 +1,116 @@
+// marlinq-cli get and download run in-process against the simulator on the scaled clock.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "cli/parameter_commands.h"
+#include "simulator/dtu_model.h"
+#include "tests/support/sim_fixture.h"
+
+namespace marlinq::cli {
+namespace {
+
+class ParameterCommands : public testsupport::SimulatorTest {
+  protected:
+    int Get(const Args& args) {
+        out.str("");
+        err.str("");
+        return RunGet(args, out, err);
+    }
+    int Download(const Args& args) {
+        out.str("");
+        err.str("");
+        m_sim.ClearRequests();
+        return RunDownload(args, out, err);
+    }
+    // The requests of the download: from its DTUMODE on (the scan's version read comes before).
+    std::vector<std::string> DownloadRequests() const {
+        std::vector<std::string> all;
+        for (const auto& r : m_sim.Requests()) {
+            all.push_back(r.bytes);
+        }
+        const auto first = std::find(all.begin(), all.end(), "AT+DTUMODE=0\r\n");
+        return std::vector<std::string>(first, all.end());
+    }
+    bool Printed(const std::string& line) const { return out.str().find(line + "\n") != std::string::npos; }
+
+    std::ostringstream out;
+    std::ostringstream err;
+};
+
+TEST_F(ParameterCommands, GetPrintsTheShownParameters) {
+    EXPECT_EQ(Get({}), 0) << err.str();
+    EXPECT_TRUE(Printed("132:1045=203.0.113.10"));
+    EXPECT_TRUE(Printed("132:1023=31323334"));
+    EXPECT_TRUE(Printed("132:1026=1"));
+    EXPECT_TRUE(Printed("102:1059=" + m_sim.Value("VER")));
+    EXPECT_TRUE(Printed("102:1030=AUTO"));
+    EXPECT_TRUE(Printed("135:1070=443"));
+    EXPECT_TRUE(Printed("133:1071=0"));
+
+    const auto file = m_logDir / "shown.txt";
+    EXPECT_EQ(Get({"--out", file.string()}), 0);
+    EXPECT_FALSE(Printed("132:1045=203.0.113.10"));
+    EXPECT_NE(testsupport::ReadFile(file).find("132:1045=203.0.113.10\n"), std::string::npos);
+}
+
+TEST_F(ParameterCommands, DownloadAppliesEverySetInOrderAndSendsTheFullForm) {
+    EXPECT_EQ(Download({"--set", "132:1015=6000", "1019=UDP", "132:1015=6001", "--set", "133:1071=1"}), 0)
+        << err.str();
+    EXPECT_EQ(
+        DownloadRequests(),
+        (std::vector<std::string>{"AT+DTUMODE=0\r\n", "AT+DTUCFG=115200,,6001,UDP,0,,,0X,0,,0,,,0,0,0,0\r\n",
+                                  "AT+MQTTCFG=,,,,,1,\r\n", "AT+SUBTOPIC=\r\n", "AT+PUBTOPIC=\r\n",
+                                  "AT+CNMP=2\r\n", "AT+CGDCONT=1,\"IP\",\"\"\r\n", "AT+CGAUTH=1\r\n"}));
+    EXPECT_EQ(m_sim.Value("DTUCFG"), "115200,,6001,UDP,0,,,0X,0,,0,,,0,0,0,0");
+}
+
+TEST_F(ParameterCommands, DownloadOfOnePage) {
+    EXPECT_EQ(Download({"--page", "mqtt", "--set", "133:1045=broker.example", "133:1048=t1"}), 0)
+        << err.str();
+    EXPECT_EQ(DownloadRequests(),
+              (std::vector<std::string>{"AT+DTUMODE=0\r\n", "AT+MQTTCFG=broker.example,,,,,0,\r\n",
+                                        "AT+SUBTOPIC=t1\r\n", "AT+PUBTOPIC=\r\n"}));
+}
+
+TEST_F(ParameterCommands, UnknownParametersAndImpossibleValuesSendNothing) {
+    for (const Args& args : std::vector<Args>{{"--set", "132:9999=1"},
+                                              {"--set", "1018=9601"},
+                                              {"--set", "132:1073=ten"},
+                                              {"--set", "136:1015=1"},
+                                              {"--set", "1059=v2"},
+                                              {"--page", "lora"},
+                                              {"--set"}}) {
+        EXPECT_EQ(Download(args), 2) << args.back();
+        EXPECT_FALSE(err.str().empty());
+    }
+    EXPECT_TRUE(m_sim.Requests().empty());
+    // A disabled control cannot be changed either; the window has started, nothing is sent.
+    EXPECT_EQ(Download({"--set", "132:1061=0"}), 2);
+    EXPECT_NE(err.str().find("ServerEnable1 cannot be changed"), std::string::npos);
+    EXPECT_TRUE(DownloadRequests().empty());
+}
+
+TEST_F(ParameterCommands, RefusalsAndFailedStepsExitOne) {
+    EXPECT_EQ(Download({"--set", "132:1038=0"}), 1);
+    EXPECT_TRUE(Printed("[Marlinq] ResetTime cannot be set to 0!"));
+    EXPECT_EQ(DownloadRequests().size(), 4u);  // DTUMODE and the extended parameters
+
+    m_sim.SetReply("AT+CNMP=2", "\r\nERROR\r\n");
+    EXPECT_EQ(Download({}), 1);
+    EXPECT_TRUE(Printed("Download CNMP failed!"));
+}
+
+TEST_F(ParameterCommands, VerifyNamesWhatTheModuleStoredWrongly) {
+    EXPECT_EQ(Download({"--set", "132:1015=6000", "--verify"}), 0) << out.str();
+    m_sim.SetValue(sim::DtuModel::kDtuCfgStoreFault, "3=9999");
+    EXPECT_EQ(Download({"--set", "132:1015=6000", "--verify"}), 3);
+    EXPECT_TRUE(Printed("Port: sent 6000, module reports 9999"));
+}
+
+}  // namespace
+}  // namespace marlinq::cli

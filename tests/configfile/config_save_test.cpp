@@ -1,0 +1,141 @@
+// Saving through the scratch container: byte-exact copies, the container left behind, failures.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "config_test_support.h"
+#include "configfile/config_save.h"
+#include "configfile/scratch_container.h"
+
+namespace {
+
+using namespace configtest;
+using configfile::ConfigSaveOutcome;
+
+// Bytes that differ at every position, so a chunk copied twice, skipped or shifted shows.
+std::string Pattern(std::size_t size) {
+    std::string bytes(size, '\0');
+    for (std::size_t i = 0; i < size; ++i) {
+        bytes[i] = static_cast<char>((i * 7 + i / 251) & 0xFF);
+    }
+    return bytes;
+}
+
+TEST(ConfigSave, ChunkBoundarySizesArriveByteForByte) {
+    TempDir dir;
+    for (const std::size_t size :
+         {std::size_t{0}, std::size_t{1}, std::size_t{1023}, std::size_t{1024}, std::size_t{1025},
+          std::size_t{2048}, std::size_t{3072}, std::size_t{5000}}) {
+        const std::string target = dir / "Config.xml";
+        const std::string bytes = Pattern(size);
+        const auto result = configfile::SaveDocumentThroughScratch(bytes, target, dir / "CompoundFile.cmp");
+        ASSERT_EQ(result.outcome, ConfigSaveOutcome::kSaved) << size;
+        EXPECT_EQ(ReadBytes(target), bytes) << size;
+        // The container stays in place and holds the same bytes in its stream.
+        configfile::ScratchContainer scratch;
+        ASSERT_TRUE(scratch.Open(dir / "CompoundFile.cmp", configfile::kScratchStreamName));
+        EXPECT_EQ(scratch.Size(), size);
+        std::string stream(size, '\0');
+        EXPECT_EQ(scratch.Read(stream.data(), size + 10), size);
+        EXPECT_EQ(stream, bytes);
+        EXPECT_FALSE(scratch.Open(dir / "CompoundFile.cmp", "OtherStream"));
+    }
+}
+
+TEST(ConfigSave, ScratchContainerGoesToTheCurrentDirectoryByDefault) {
+    TempDir dir;
+    const fs::path before = fs::current_path();
+    fs::current_path(dir.path());
+    const auto result = configfile::SaveDocumentThroughScratch("<system/>\n", dir / "out.xml");
+    fs::current_path(before);
+    EXPECT_EQ(result.outcome, ConfigSaveOutcome::kSaved);
+    EXPECT_TRUE(fs::exists(dir.path() / "CompoundFile.cmp"));
+    EXPECT_EQ(ReadBytes(dir.path() / "out.xml"), "<system/>\n");
+}
+
+TEST(ConfigSave, ScratchThatCannotBeCreatedFailsBeforeTheTargetIsTouched) {
+    TempDir dir;
+    const std::string target = dir / "Config.xml";
+    WriteBytes(target, "old");
+    const auto result =
+        configfile::SaveDocumentThroughScratch("new", target, dir / "missing/CompoundFile.cmp");
+    EXPECT_EQ(result.outcome, ConfigSaveOutcome::kScratchFailed);
+    EXPECT_EQ(ReadBytes(target), "old");
+}
+
+TEST(ConfigSave, TargetFailuresKeepTheOldFileAndLeaveNoTemporaryFile) {
+    TempDir dir;
+    const std::string target = dir / "Config.xml";
+    const std::string scratch = dir / "CompoundFile.cmp";
+    struct Case {
+        platform::ReplaceStep step;
+        ConfigSaveOutcome outcome;
+    };
+    for (const Case c : {Case{platform::ReplaceStep::kCreate, ConfigSaveOutcome::kTargetOpenFailed},
+                         Case{platform::ReplaceStep::kWrite, ConfigSaveOutcome::kTargetWriteFailed},
+                         Case{platform::ReplaceStep::kSync, ConfigSaveOutcome::kTargetWriteFailed},
+                         Case{platform::ReplaceStep::kRename, ConfigSaveOutcome::kTargetWriteFailed}}) {
+        WriteBytes(target, "old settings");
+        platform::InjectReplaceFault(c.step);
+        const auto result = configfile::SaveDocumentThroughScratch(Pattern(3000), target, scratch);
+        platform::InjectReplaceFault(platform::ReplaceStep::kNone);
+        EXPECT_EQ(result.outcome, c.outcome);
+        EXPECT_EQ(result.failedStep, c.step);
+        EXPECT_FALSE(result.errorText.empty());
+        EXPECT_EQ(ReadBytes(target), "old settings");
+        std::size_t entries = 0;
+        for ([[maybe_unused]] const auto& entry : fs::directory_iterator(dir.path())) {
+            ++entries;
+        }
+        EXPECT_EQ(entries, 2u) << "only the target and the container remain";
+    }
+    // A failed flush of the directory: the new content is in place, but the save is reported as
+    // failed because it may not survive a power cut.
+    platform::InjectReplaceFault(platform::ReplaceStep::kSyncDirectory);
+    const auto result = configfile::SaveDocumentThroughScratch("new", target, scratch);
+    platform::InjectReplaceFault(platform::ReplaceStep::kNone);
+    EXPECT_EQ(result.outcome, ConfigSaveOutcome::kTargetWriteFailed);
+    EXPECT_EQ(result.failedStep, platform::ReplaceStep::kSyncDirectory);
+}
+
+TEST(ConfigSave, UnwritableDirectoryAndFullDiskAreFailures) {
+    TempDir dir;
+    const std::string scratch = dir / "CompoundFile.cmp";
+    EXPECT_EQ(configfile::SaveDocumentThroughScratch("x", dir / "no/such/dir/Config.xml", scratch).outcome,
+              ConfigSaveOutcome::kTargetOpenFailed);
+    EXPECT_EQ(configfile::SaveDocumentThroughScratch("x", dir.path().string() + "/", scratch).outcome,
+              ConfigSaveOutcome::kTargetOpenFailed);
+    if (::geteuid() != 0) {  // root writes anywhere
+        const fs::path locked = dir.path() / "locked";
+        fs::create_directories(locked);
+        WriteBytes(locked / "Config.xml", "old");
+        fs::permissions(locked, fs::perms::owner_read | fs::perms::owner_exec);
+        EXPECT_EQ(
+            configfile::SaveDocumentThroughScratch("x", (locked / "Config.xml").string(), scratch).outcome,
+            ConfigSaveOutcome::kTargetOpenFailed);
+        fs::permissions(locked, fs::perms::owner_all);
+        EXPECT_EQ(ReadBytes(locked / "Config.xml"), "old");
+    }
+}
+
+TEST(ConfigSave, ReplacementKeepsPermissionsAndFollowsALink) {
+    TempDir dir;
+    const std::string target = dir / "Config.xml";
+    WriteBytes(target, "old");
+    fs::permissions(target, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    ASSERT_EQ(configfile::SaveDocumentThroughScratch("new", target, dir / "c.cmp").outcome,
+              ConfigSaveOutcome::kSaved);
+    struct stat st = {};
+    ASSERT_EQ(::stat(target.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);
+    EXPECT_EQ(ReadBytes(target), "new");
+    const std::string link = dir / "link.xml";
+    fs::create_symlink(target, link);
+    ASSERT_EQ(configfile::SaveDocumentThroughScratch("via link", link, dir / "c.cmp").outcome,
+              ConfigSaveOutcome::kSaved);
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_EQ(ReadBytes(target), "via link");
+}
+
+}  // namespace

@@ -1,0 +1,212 @@
+// Get and Download pressed on the main window by control id, against the simulator: what the
+// module receives byte for byte, what the controls show, and the input-rule message box.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "dialog_harness.h"
+#include "parameters/download_flow.h"
+#include "simulator/dtu_simulator.h"
+#include "ui/resource.h"
+
+namespace marlinq::test {
+namespace {
+
+constexpr double kScale = 0.05;
+
+// Answers every message box with OK and remembers it, with the log as it stood then.
+class BoxRecorder : public fw::IUiServices {
+  public:
+    struct Box {
+        std::string text, caption;
+        fw::UINT type;
+        std::string logBefore;
+    };
+    explicit BoxRecorder(std::function<std::string()> log) : m_log(std::move(log)) {}
+    int MessageBox(fw::HWND, const std::string& text, const std::string& caption, fw::UINT type) override {
+        std::lock_guard lock(mutex);
+        boxes.push_back({text, caption, type, m_log()});
+        return fw::IDOK;
+    }
+    std::string FileDialog(fw::HWND, const fw::FileDialogRequest&) override { return {}; }
+
+    std::mutex mutex;
+    std::vector<Box> boxes;
+
+  private:
+    std::function<std::string()> m_log;
+};
+
+class ParameterFlows : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        std::string error;
+        ASSERT_TRUE(module.Start({}, &error)) << error;
+        h = std::make_unique<DialogHarness<>>(kScale);
+        // The box is shown on the window thread, where the log may be read directly.
+        boxes = std::make_unique<BoxRecorder>([this] { return h->Dialog().LogText(); });
+        h->Thread().SetServices(boxes.get());
+        h->Dialog().OnDeviceEvent(CMarlinqDlg::DeviceEvent::Ready);  // the scanner is held back
+        h->Driver().Sync();
+    }
+    void TearDown() override { h.reset(); }
+
+    std::vector<std::string> Requests() {
+        std::vector<std::string> out;
+        for (const auto& r : module.Requests()) {
+            out.push_back(r.bytes);
+        }
+        return out;
+    }
+
+    void ShowPage(int index) {
+        h->Driver().Select(IDC_TAB_MODES, index);
+        h->Driver().Sync();
+    }
+
+    void Press(int button) {
+        module.ClearRequests();
+        h->Driver().Click(button);
+        ASSERT_TRUE(h->Driver().Sync());
+    }
+
+    // The operator fills in a TCP server, one extra server, the MQTT page and the APN.
+    void TypeParameters() {
+        auto main = h->Driver();
+        main.Select(IDC_COMBO_TYPE, 1);  // UDP
+        main.Type(IDC_EDIT_APN, "internet");
+        ShowPage(MODE_PAGE_TCP);
+        auto tcp = h->PageDriver(MODE_PAGE_TCP);
+        tcp.Type(IDC_TCP_ADDR1, "a.example");
+        tcp.Type(IDC_TCP_PORT1, "5000");
+        tcp.Type(IDC_TCP_BEAT_PERIOD, "60");
+        tcp.Type(IDC_TCP_BEAT, "31");
+        tcp.Type(IDC_TCP_RESET_TIME, "5");
+        tcp.Click(IDC_TCP_URC_ENABLE);
+        tcp.Click(IDC_TCP_CHK_SERVER3);
+        tcp.Type(IDC_TCP_ADDR3, "c.example");
+        tcp.Type(IDC_TCP_PORT3, "7000");
+        ShowPage(MODE_PAGE_MQTT);
+        auto mqtt = h->PageDriver(MODE_PAGE_MQTT);
+        mqtt.Type(IDC_MQTT_ADDR, "m.example");
+        mqtt.Type(IDC_MQTT_PORT, "1883");
+        mqtt.Type(IDC_MQTT_PUBTOPIC1, "up");
+        mqtt.Type(IDC_MQTT_PUBTOPIC2, "up2");
+        mqtt.Click(IDC_MQTT_LONG_ENABLE);
+        ShowPage(MODE_PAGE_TCP);
+    }
+
+    static constexpr const char* kDtuCfg =
+        "AT+DTUCFG=115200,a.example,5000,UDP,0,,60,0X31,1,,0,,,0,2,0,60\r\n";
+    static constexpr const char* kMqtt = "AT+MQTTCFG=m.example,1883,,,,0,\r\n";
+
+    sim::DtuSimulator module;
+    std::unique_ptr<DialogHarness<>> h;
+    std::unique_ptr<BoxRecorder> boxes;
+};
+
+TEST_F(ParameterFlows, DownloadFullFormSendsTheTypedParametersInOrder) {
+    TypeParameters();
+    Press(IDC_BTN_DOWNLOAD);
+    EXPECT_EQ(Requests(), (std::vector<std::string>{
+                              "AT+DTUMODE=0\r\n", kDtuCfg, "AT+MULTISOCKCFG=2,c.example,7000,UDP\r\n", kMqtt,
+                              "AT+SUBTOPIC=\r\n", "AT+PUBTOPIC=up,up2\r\n", "AT+CNMP=2\r\n",
+                              "AT+CGDCONT=1,\"IP\",\"internet\"\r\n", "AT+CGAUTH=1\r\n"}));
+    EXPECT_TRUE(h->On([](CMarlinqDlg& d) { return d.LastFlowOutcome().Ok(); }));
+    const std::string log = h->Log();
+    EXPECT_NE(log.find("\r\n\r\nStart downloading parameters...\r\nDTUMODE set successfully!\r\n"
+                       "DTUCFG parameters download successfully!\r\n"
+                       "MultiSockCfg-3 parameters download successfully!\r\n"),
+              std::string::npos)
+        << log;
+    EXPECT_NE(log.find("User name or password is empty\r\n"), std::string::npos);
+    EXPECT_TRUE(boxes->boxes.empty());
+}
+
+TEST_F(ParameterFlows, DownloadCurrentPageFollowsTheVisibleTab) {
+    TypeParameters();
+    h->Driver().Click(IDC_CHK_CURRENT_PAGE_ONLY);
+    ShowPage(MODE_PAGE_MODBUS);
+    h->PageDriver(MODE_PAGE_MODBUS).Click(IDC_MODBUS_CHK_ENABLE);
+    h->PageDriver(MODE_PAGE_MODBUS).Type(IDC_MODBUS_CYCLE, "5");
+    Press(IDC_BTN_DOWNLOAD);
+    EXPECT_EQ(Requests(),
+              (std::vector<std::string>{"AT+DTUMODE=0\r\n",
+                                        "AT+DTUCFG=115200,a.example,5000,UDP,0,,60,0X31,1,,0,,,0,2,0,60\r\n",
+                                        "AT+MODBUSCFG=5,\r\n"}));
+    ShowPage(MODE_PAGE_MQTT);
+    Press(IDC_BTN_DOWNLOAD);
+    EXPECT_EQ(Requests(), (std::vector<std::string>{"AT+DTUMODE=0\r\n", kMqtt, "AT+SUBTOPIC=\r\n",
+                                                    "AT+PUBTOPIC=up,up2\r\n"}));
+    ShowPage(MODE_PAGE_HTTPS);
+    h->PageDriver(MODE_PAGE_HTTPS).Click(IDC_HTTPS_CHK_ENABLE);
+    Press(IDC_BTN_DOWNLOAD);
+    EXPECT_EQ(Requests(),
+              (std::vector<std::string>{
+                  "AT+DTUMODE=0\r\n", std::string("AT+HOST=") + parameters::kDefaultHttpsHost + ":443\r\n"}));
+    ShowPage(MODE_PAGE_TCP);
+    Press(IDC_BTN_DOWNLOAD);
+    EXPECT_EQ(Requests(), (std::vector<std::string>{"AT+DTUMODE=0\r\n", kDtuCfg,
+                                                    "AT+MULTISOCKCFG=2,c.example,7000,UDP\r\n"}));
+}
+
+TEST_F(ParameterFlows, InputRuleFocusesTheEditShowsTheBoxThenLogs) {
+    TypeParameters();
+    h->PageDriver(MODE_PAGE_TCP).Type(IDC_TCP_RESET_TIME, "0");
+    Press(IDC_BTN_DOWNLOAD);
+    ASSERT_EQ(boxes->boxes.size(), 1u);
+    const auto& box = boxes->boxes[0];
+    EXPECT_EQ(box.text, "ResetTime cannot be set to 0!");
+    EXPECT_EQ(box.caption, "\x1bMarlinq");
+    EXPECT_EQ(box.type, fw::MB_OK | fw::MB_ICONEXCLAMATION);
+    EXPECT_EQ(box.logBefore.find("ResetTime cannot be set to 0!"), std::string::npos);
+    EXPECT_EQ(CountLines(h->Log(), "ResetTime cannot be set to 0!"), 1);
+    auto tcp = h->PageDriver(MODE_PAGE_TCP);
+    EXPECT_EQ(tcp.FocusedControl(), IDC_TCP_RESET_TIME);
+    EXPECT_EQ(tcp.State(IDC_TCP_RESET_TIME)->selStart, 1);  // the caret behind the "0"
+    EXPECT_EQ(Requests(),
+              (std::vector<std::string>{"AT+DTUMODE=0\r\n", "AT+CNMP=2\r\n",
+                                        "AT+CGDCONT=1,\"IP\",\"internet\"\r\n", "AT+CGAUTH=1\r\n"}));
+    EXPECT_EQ(h->On([](CMarlinqDlg& d) { return d.LastFlowOutcome().refusal; }),
+              "ResetTime cannot be set to 0!");
+}
+
+TEST_F(ParameterFlows, GetAfterADownloadShowsWhatTheModuleTook) {
+    module.SetValue("DTUCFG", "9600,g.example,7000,TCP,1,HELLO,30,0X0A0B,0,100,0,500,0,1,0,0,780");
+    module.SetValue("CNMP", "38");
+    h->PageDriver(MODE_PAGE_TCP).Click(IDC_TCP_CHK_SERVER2);
+    h->PageDriver(MODE_PAGE_TCP).Type(IDC_TCP_ADDR2, "not reported");
+    Press(IDC_BTN_GET);
+    auto main = h->Driver();
+    auto tcp = h->PageDriver(MODE_PAGE_TCP);
+    EXPECT_EQ(main.Text(IDC_COMBO_BAUDRATE), "9600");
+    EXPECT_EQ(main.Text(IDC_COMBO_SERIAL_TYPE), "232");
+    EXPECT_EQ(main.Text(IDC_COMBO_NETMODE), "4G");
+    EXPECT_EQ(main.Text(IDC_EDIT_APP_VERSION), module.Value("VER"));
+    EXPECT_EQ(main.Text(IDC_EDIT_FIRMWARE), module.Value("GMR"));
+    EXPECT_EQ(main.Text(IDC_EDIT_APN), module.Value("APN"));
+    EXPECT_EQ(tcp.Text(IDC_TCP_ADDR1), "g.example");
+    EXPECT_EQ(tcp.Text(IDC_TCP_BEAT), "0A0B");
+    EXPECT_TRUE(tcp.Checked(IDC_TCP_CHK_HEX));
+    EXPECT_EQ(tcp.Text(IDC_TCP_RESET_TIME), "65");
+    EXPECT_TRUE(tcp.Checked(IDC_TCP_CLOUD_ENABLE));
+    EXPECT_EQ(tcp.Text(IDC_TCP_ADDR2), "not reported");
+    EXPECT_EQ(h->PageDriver(MODE_PAGE_HTTPS).Text(IDC_HTTPS_PORT), "443");
+
+    // The operator changes one parameter, downloads, and reads the module again.
+    tcp.Type(IDC_TCP_PORT1, "7100");
+    h->PageDriver(MODE_PAGE_TCP).Click(IDC_TCP_CHK_SERVER2);  // untick: servers 2-4 are not read back
+    Press(IDC_BTN_DOWNLOAD);
+    EXPECT_EQ(Requests()[1],
+              "AT+DTUCFG=9600,g.example,7100,TCP,1,HELLO,30,0X0A0B,0,100,0,500,0,1,0,0,780\r\n");
+    tcp.Type(IDC_TCP_PORT1, "");
+    Press(IDC_BTN_GET);
+    EXPECT_EQ(tcp.Text(IDC_TCP_PORT1), "7100");
+    EXPECT_TRUE(h->On([](CMarlinqDlg& d) { return d.LastFlowOutcome().Ok(); }));
+}
+
+}  // namespace
+}  // namespace marlinq::test
