@@ -31,12 +31,16 @@ const Command kCommands[] = {
      &RunPushCommand},
     {"factory-reset", "factory-reset [--timeout S]  loads and pushes Default.xml beside the program over ADB",
      &RunFactoryResetCommand},
-    {"get", "get [--timeout S] [--set [DIALOG:]ID=VALUE ...] [--out FILE]  Get; prints DIALOG:ID=value lines",
+    {"get",
+     "get [--timeout S] [--set [DIALOG:]ID=VALUE ...] [--out FILE]  Get; prints DIALOG:ID=value lines or "
+     "saves FILE",
      &RunGetCommand},
     {"download",
-     "download [--timeout S] [--page tcp|modbus|https|mqtt] [--set [DIALOG:]ID=VALUE ...] [--verify]  "
-     "Download",
+     "download [FILE] [--timeout S] [--page tcp|modbus|https|mqtt] [--set [DIALOG:]ID=VALUE ...] [--verify]  "
+     "Download, after loading the parameter file FILE",
      &RunDownloadCommand},
+    {"convert", "convert FILE --out FILE2  loads the parameter file FILE and saves it again as FILE2",
+     &RunConvertCommand},
 };
 
 int Usage() {

@@ -34,6 +34,8 @@ int RunFactoryResetCommand(const Args& args);
 // The parameter flows: Get and Download (cli/parameter_commands.h).
 int RunGetCommand(const Args& args);
 int RunDownloadCommand(const Args& args);
+// Parameter files without a module: convert (cli/file_commands.h).
+int RunConvertCommand(const Args& args);
 
 // Chooses the subcommand from the first argument ("run" when there is none) and runs it.
 int Dispatch(int argc, char** argv);

@@ -5,8 +5,6 @@
 
 #include <chrono>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <iostream>
 #include <thread>
 #include <vector>
@@ -28,8 +26,9 @@ constexpr long kMaxTimeoutSeconds = 24 * 3600;
 struct ParamOptions {
     long timeoutSeconds = kDefaultTimeoutSeconds;
     std::vector<SetOption> sets;
-    std::string out;  // get: the file for the parameter lines
-    int page = -1;    // download: the mode page to download alone
+    std::string out;   // get: the parameter file to write
+    std::string file;  // download: the parameter file to load first
+    int page = -1;     // download: the mode page to download alone
     bool verify = false;
 };
 
@@ -74,6 +73,8 @@ bool ParseParamOptions(const Args& args, bool download, ParamOptions* o, std::st
             }
         } else if (download && a == "--verify") {
             o->verify = true;
+        } else if (download && o->file.empty() && !a.empty() && a.rfind("--", 0) != 0) {
+            o->file = a;
         } else {
             *error = "unexpected argument " + a;
             return false;
@@ -84,9 +85,10 @@ bool ParseParamOptions(const Args& args, bool download, ParamOptions* o, std::st
 
 int Usage(const char* name, const std::string& why, std::ostream& err) {
     err << "marlinq-cli " << name << ": " << why << "\nusage: marlinq-cli "
-        << (std::string(name) == "get" ? "get [--timeout S] [--set [DIALOG:]ID=VALUE ...] [--out FILE]"
-                                       : "download [--timeout S] [--page tcp|modbus|https|mqtt] [--set "
-                                         "[DIALOG:]ID=VALUE ...] [--verify]")
+        << (std::string(name) == "get"
+                ? "get [--timeout S] [--set [DIALOG:]ID=VALUE ...] [--out FILE]"
+                : "download [FILE] [--timeout S] [--page tcp|modbus|https|mqtt] [--set "
+                  "[DIALOG:]ID=VALUE ...] [--verify]")
         << "\n";
     return kParamExitUsage;
 }
@@ -194,32 +196,16 @@ std::vector<std::string> ShownParameters(CConsoleHost& host) {
     return lines;
 }
 
-// Writes lines to path through a temporary file in the same directory, so that a failed write
-// leaves the previous file whole.
-bool WriteLinesFile(const std::string& path, const std::vector<std::string>& lines) {
-    const std::string temporary = path + ".tmp";
-    {
-        std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
-        for (const auto& line : lines) {
-            file << line << "\n";
-        }
-        file.flush();
-        if (!file) {
-            return false;
-        }
-    }
-    std::error_code ec;
-    std::filesystem::rename(temporary, path, ec);
-    if (ec) {
-        std::filesystem::remove(temporary, ec);
-        return false;
-    }
-    return true;
-}
-
-// Waits for the module and applies the --set options; false after saying why.
+// Waits for the module, loads the parameter file when one is given and applies the --set
+// options; false after saying why.
 bool Prepare(CConsoleHost& host, const ParamOptions& o, std::ostream& err, int* code) {
     if (!WaitForModule(host, o.timeoutSeconds, err)) {
+        *code = kParamExitFailed;
+        return false;
+    }
+    if (!o.file.empty() &&
+        !OnWindow(host, [&o](CMarlinqDlg& d) { return d.LoadXmlConfig(o.file) != fw::FALSE; })) {
+        err << "marlinq-cli: cannot load " << o.file << "\n";
         *code = kParamExitFailed;
         return false;
     }
@@ -253,14 +239,14 @@ int RunGet(const Args& args, std::ostream& out, std::ostream& err) {
         return Finish(host, code);
     }
     const parameters::FlowOutcome outcome = Press(host, IDC_BTN_GET);
-    const auto lines = ShownParameters(host);
     if (!o.out.empty()) {
-        if (!WriteLinesFile(o.out, lines)) {
+        // The parameter file, as the Save button writes it.
+        if (!OnWindow(host, [&o](CMarlinqDlg& d) { return d.SaveXmlConfig(o.out) != fw::FALSE; })) {
             err << "marlinq-cli: cannot write " << o.out << "\n";
             return Finish(host, kParamExitFailed);
         }
     } else {
-        for (const auto& line : lines) {
+        for (const auto& line : ShownParameters(host)) {
             out << line << "\n";
         }
     }

@@ -7,10 +7,23 @@ namespace platform {
 
 namespace {
 std::atomic<double> g_scale{1.0};
-}
+thread_local ScopedPauseObserver* t_observer = nullptr;
+}  // namespace
 
 void Clock::Pause(std::uint32_t ms) {
+    if (t_observer != nullptr && t_observer->m_onPause) {
+        t_observer->m_onPause(ms);
+    }
     std::this_thread::sleep_for(Scaled(ms));
+}
+
+ScopedPauseObserver::ScopedPauseObserver(std::function<void(std::uint32_t ms)> onPause)
+    : m_onPause(std::move(onPause)), m_previous(t_observer) {
+    t_observer = this;
+}
+
+ScopedPauseObserver::~ScopedPauseObserver() {
+    t_observer = m_previous;
 }
 
 Clock::Duration Clock::Scaled(std::uint32_t ms) {

@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 
 namespace platform {
 
@@ -37,6 +38,23 @@ class ScopedClockScale {
 
   private:
     double m_previous;
+};
+
+// While it lives, every Clock::Pause made on the thread that created it is reported to onPause
+// (with its length before scaling) before the pause begins. Tests use it to see which pauses a
+// piece of code makes and in what order, instead of measuring time.
+class ScopedPauseObserver {
+  public:
+    explicit ScopedPauseObserver(std::function<void(std::uint32_t ms)> onPause);
+    ~ScopedPauseObserver();
+    ScopedPauseObserver(const ScopedPauseObserver&) = delete;
+    ScopedPauseObserver& operator=(const ScopedPauseObserver&) = delete;
+
+  private:
+    std::function<void(std::uint32_t)> m_onPause;
+    ScopedPauseObserver* m_previous;
+
+    friend class Clock;
 };
 
 }  // namespace platform

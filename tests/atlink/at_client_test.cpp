@@ -158,13 +158,18 @@ TEST_F(AtClientTest, ClosingTheHandOpenedPortWaitsForTheCommandOnIt) {
 TEST_F(AtClientTest, FoundPortThreeTriesRetriesARefusingModuleOnThePortFoundOnce) {
     AtClient& c = Client();
     m_sim.SetReply("AT+CUSBADB=1", "\r\n+CME ERROR: 100\r\n");
-    EXPECT_FALSE(c.EnableAdb());
+    std::vector<std::size_t> triesBeforeRetryPause;  // requests made when each 3 s pause begins
+    {
+        platform::ScopedPauseObserver observer([&](std::uint32_t ms) {
+            if (ms == AtClient::kAdbRetryPauseMs) {
+                triesBeforeRetryPause.push_back(m_sim.Requests().size());
+            }
+        });
+        EXPECT_FALSE(c.EnableAdb());
+    }
     EXPECT_EQ(RequestBytes(m_sim), std::vector<std::string>(3, "AT+CUSBADB=1\r\n"));
     EXPECT_EQ(m_lookups.load(), 1) << "the port is looked up once, before the first try";
-    const auto requests = m_sim.Requests();
-    // The tries are at least the scaled 3 s pause apart.
-    EXPECT_GE(requests[1].at - requests[0].at, platform::Clock::Scaled(AtClient::kAdbRetryPauseMs));
-    EXPECT_GE(requests[2].at - requests[1].at, platform::Clock::Scaled(AtClient::kAdbRetryPauseMs));
+    EXPECT_EQ(triesBeforeRetryPause, (std::vector<std::size_t>{1, 2})) << "a 3 s pause between the tries";
     EXPECT_TRUE(Log().empty()) << "the caller words the failure";
 
     // A success ends the tries at once; a second try that succeeds is the result.

@@ -3,11 +3,13 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "cli/parameter_commands.h"
+#include "platform/app_directory.h"
 #include "simulator/dtu_model.h"
 #include "tests/support/sim_fixture.h"
 
@@ -17,15 +19,21 @@ namespace {
 class ParameterCommands : public testsupport::SimulatorTest {
   protected:
     int Get(const Args& args) {
-        out.str("");
-        err.str("");
+        FreshStart();
         return RunGet(args, out, err);
     }
     int Download(const Args& args) {
-        out.str("");
-        err.str("");
+        FreshStart();
         m_sim.ClearRequests();
         return RunDownload(args, out, err);
+    }
+    // Every run closes the window, which writes Config.xml, and the next run would load it; each
+    // run here starts from the defaults instead.
+    void FreshStart() {
+        out.str("");
+        err.str("");
+        std::error_code ec;
+        std::filesystem::remove(platform::GetAppDirectory() + "Config.xml", ec);
     }
     // The requests of the download: from its DTUMODE on (the scan's version read comes before).
     std::vector<std::string> DownloadRequests() const {
@@ -52,10 +60,39 @@ TEST_F(ParameterCommands, GetPrintsTheShownParameters) {
     EXPECT_TRUE(Printed("135:1070=443"));
     EXPECT_TRUE(Printed("133:1071=0"));
 
-    const auto file = m_logDir / "shown.txt";
+    // --out: the parameter file, as Save writes it, instead of the lines.
+    const auto file = m_logDir / "shown.xml";
     EXPECT_EQ(Get({"--out", file.string()}), 0);
     EXPECT_FALSE(Printed("132:1045=203.0.113.10"));
-    EXPECT_NE(testsupport::ReadFile(file).find("132:1045=203.0.113.10\n"), std::string::npos);
+    EXPECT_TRUE(Printed("生成XML文件成功!"));
+    const std::string saved = testsupport::ReadFile(file);
+    EXPECT_EQ(saved.rfind("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n<system>\n", 0), 0u)
+        << saved;
+    EXPECT_NE(saved.find("    <IPAddr>203.0.113.10</IPAddr>\n"), std::string::npos) << saved;
+    EXPECT_EQ(Get({"--out", (m_logDir / "no/such/dir/x.xml").string()}), 1);
+    EXPECT_NE(err.str().find("cannot write"), std::string::npos);
+}
+
+TEST_F(ParameterCommands, DownloadLoadsTheParameterFileFirst) {
+    const auto file = m_logDir / "params.xml";
+    std::ofstream(file) << "<system><SocketCfg><Port>7000</Port><SockType>TCP</SockType></SocketCfg>"
+                           "<SerialCfg><ResetTime>2</ResetTime></SerialCfg>"
+                           "<NetworkCfg><APN>file.apn</APN></NetworkCfg></system>";
+    EXPECT_EQ(Download({file.string(), "--set", "102:1016=set.apn"}), 0) << out.str() << err.str();
+    const auto requests = DownloadRequests();
+    ASSERT_GE(requests.size(), 2u);
+    EXPECT_EQ(requests[1], "AT+DTUCFG=115200,,7000,TCP,0,,,0X,0,,0,,,0,0,0,24\r\n");
+    EXPECT_NE(std::find(requests.begin(), requests.end(), "AT+CGDCONT=1,\"IP\",\"set.apn\"\r\n"),
+              requests.end())
+        << "--set comes after the file";
+
+    // A file that cannot be loaded sends nothing.
+    std::ofstream(file, std::ios::trunc) << "<config/>";
+    EXPECT_EQ(Download({file.string()}), 1);
+    EXPECT_TRUE(Printed("无效的XML文件!"));
+    EXPECT_NE(err.str().find("cannot load"), std::string::npos);
+    EXPECT_TRUE(DownloadRequests().empty());
+    EXPECT_EQ(Download({file.string(), "second.xml"}), 2) << "one file at most";
 }
 
 TEST_F(ParameterCommands, DownloadAppliesEverySetInOrderAndSendsTheFullForm) {

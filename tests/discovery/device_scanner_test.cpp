@@ -48,6 +48,10 @@ class ScannerTest : public ::testing::Test {
                 ++m_versionReads;
             };
         }
+        cb.isModulePresent = [this] {
+            ++m_passes;
+            return discovery::IsModulePresent();
+        };
         m_scanner = std::make_unique<DeviceScanner>(
             std::move(cb), discovery::ScannerFlags{m_pendingPush, m_stop, m_notReadyLogged});
         m_notified.store(m_scanner.get());
@@ -67,8 +71,12 @@ class ScannerTest : public ::testing::Test {
         m_window.AddLog(kScanning);
         m_scanner->Wake();
     }
-    // Lets the scanner run a good number of passes (at the test clock scale).
-    static void LetPassesRun() { std::this_thread::sleep_for(platform::Clock::Scaled(1000)); }
+    // Waits until the scanner has made five more passes (it passes again and again while the
+    // module is absent).
+    void LetPassesRun() {
+        const int before = m_passes.load();
+        ASSERT_TRUE(m_window.WaitFor([&] { return m_passes.load() >= before + 5; }));
+    }
 
     platform::ScopedClockScale m_scale{0.1};
     testsupport::FakeWindow m_window;
@@ -79,6 +87,7 @@ class ScannerTest : public ::testing::Test {
     std::atomic<DeviceScanner*> m_notified{nullptr};  // the scanner the monitor notifies
     std::thread::id m_versionThread;
     std::atomic<int> m_versionReads{0};
+    std::atomic<int> m_passes{0};
 };
 
 TEST_F(ScannerTest, UnpluggedThenPluggedAnnouncesTheAtPortAndEnablesEverything) {
@@ -107,9 +116,13 @@ TEST_F(ScannerTest, UnplugWhileWaitingChangesNothingUntilScanPort) {
     m_scanner->StartScanThreads();
     ASSERT_TRUE(m_window.WaitForLine(ReadyLine()));
     const std::string ready = ReadyLine();
+    ASSERT_TRUE(m_window.WaitFor([&] { return m_scanner->IsWaitingForWake(); }));
+    const int passes = m_passes.load();
     m_sim.Stop();
-    LetPassesRun();
+    // A waiting scanner makes no pass of its own: only a wake ends the wait.
     m_window.Drain();
+    EXPECT_TRUE(m_scanner->IsWaitingForWake());
+    EXPECT_EQ(m_passes.load(), passes);
     EXPECT_EQ(m_window.Log(), std::vector<std::string>{ready});
     EXPECT_EQ(m_window.Events(), std::vector{DeviceEvent::Ready});
 
@@ -204,33 +217,38 @@ TEST_F(ScannerTimingTest, AWakeDuringAPassIsLostAndALaterOneCounts) {
     gate.store(true);
     ASSERT_TRUE(m_window.WaitForLine("Equipment ready [AT:COM7] for operation!"));
     ASSERT_TRUE(m_window.WaitFor([&] { return scanner->IsWaitingForWake(); }));
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    EXPECT_EQ(m_passes.load(), 1);
+    EXPECT_EQ(m_passes.load(), 1) << "the lost wake brought no second pass";
 
     scanner->Wake();
     ASSERT_TRUE(m_window.WaitForLine("Equipment ready [AT:COM7] for operation!", 2));
+    ASSERT_TRUE(m_window.WaitFor([&] { return scanner->IsWaitingForWake(); }));
     EXPECT_EQ(m_passes.load(), 2);
-    scanner->StartScanThreads();  // a second start does nothing
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    EXPECT_EQ(m_passes.load(), 2);
+    scanner->StartScanThreads();  // a second start does nothing: still one scanner
+    scanner->Wake();
+    ASSERT_TRUE(m_window.WaitForLine("Equipment ready [AT:COM7] for operation!", 3));
+    ASSERT_TRUE(m_window.WaitFor([&] { return scanner->IsWaitingForWake(); }));
+    EXPECT_EQ(m_passes.load(), 3);
 }
 
 TEST_F(ScannerTimingTest, AbsentPassesPauseUntilANoticeOrTheLimit) {
-    // At scale 1 the limit is 100 ms: passes back to back would run thousands of times here.
-    platform::ScopedClockScale scale(1.0);
+    // The limit ends each pause: at a thousandth the passes follow one another on their own.
+    platform::ScopedClockScale fast(0.001);
     auto scanner = Make([] { return false; });
     scanner->StartScanThreads();
-    std::this_thread::sleep_for(std::chrono::milliseconds(500));
-    const int passes = m_passes.load();
-    EXPECT_GE(passes, 2);
-    EXPECT_LE(passes, 12);
+    ASSERT_TRUE(m_window.WaitFor([&] { return m_passes.load() >= 5; }));
 
-    // With a limit of 100 s only the notice can bring the next pass.
+    // With a limit of 100 s a notice brings the next pass, and the scanner then pauses again:
+    // passes back to back would have run thousands of times by the time they are counted.
     platform::ScopedClockScale slow(1000.0);
-    std::this_thread::sleep_for(std::chrono::milliseconds(150));  // the pending pause ends
-    const int before = m_passes.load();
+    const int settled = m_passes.load();  // a pause that began at the fast scale ends soon
     scanner->NotifyDeviceChange();
-    ASSERT_TRUE(m_window.WaitFor([&] { return m_passes.load() > before; }));
+    ASSERT_TRUE(m_window.WaitFor([&] { return m_passes.load() > settled; }));
+    for (int round = 0; round < 3; ++round) {
+        const int before = m_passes.load();
+        scanner->NotifyDeviceChange();
+        ASSERT_TRUE(m_window.WaitFor([&] { return m_passes.load() > before; }));
+        EXPECT_LE(m_passes.load(), before + 2) << round;
+    }
     EXPECT_EQ(m_window.CountLines("Equipment is not ready!"), 1u);
 }
 

@@ -246,7 +246,9 @@ TEST_F(ManualPortTest, CloseManualPortWaitsForATransactionAndReportsNoEvent) {
         Panel().CloseManualPort();
         closed.store(true);
     });
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    // A command on the port while the worker wants to close it: the command runs whole, and the
+    // port is closed only after it.
+    EXPECT_EQ(m_port.QueryCnmp(), "2");
     EXPECT_FALSE(closed.load());
     EXPECT_TRUE(m_port.IsOpen());
     transaction.reset();

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <thread>
+#include <vector>
 
 #include "platform/app_directory.h"
 
@@ -15,6 +17,25 @@ TEST(Clock, ScaleMultipliesPausesAndIsRestored) {
         platform::Clock::SetScale(0.5);
     }
     EXPECT_EQ(platform::Clock::Scale(), 1.0);
+}
+
+TEST(Clock, PauseObserverSeesThePausesOfItsOwnThreadInOrder) {
+    platform::ScopedClockScale scale(0.001);
+    std::vector<std::uint32_t> seen;
+    {
+        platform::ScopedPauseObserver observer([&](std::uint32_t ms) { seen.push_back(ms); });
+        platform::Clock::Pause(100);
+        std::thread([] { platform::Clock::Pause(7); }).join();  // another thread's pause
+        {
+            std::vector<std::uint32_t> inner;
+            platform::ScopedPauseObserver nested([&](std::uint32_t ms) { inner.push_back(ms); });
+            platform::Clock::Pause(300);
+            EXPECT_EQ(inner, std::vector<std::uint32_t>{300});
+        }
+        platform::Clock::Pause(50);
+    }
+    platform::Clock::Pause(1);  // no observer any more
+    EXPECT_EQ(seen, (std::vector<std::uint32_t>{100, 50}));
 }
 
 TEST(AppDirectory, IsTheExecutablesDirectoryWithTrailingSeparator) {

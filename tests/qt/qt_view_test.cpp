@@ -193,28 +193,34 @@ TEST_F(QtView, TypingSelectingAndEnterReachTheWindowThread) {
 TEST_F(QtView, BlockedWindowThreadLeavesTheGuiLiveAndBusy) {
     auto* log = qobject_cast<QPlainTextEdit*>(control(IDC_EDIT_LOG));
     auto* csq = qobject_cast<QPushButton*>(control(IDC_BTN_CSQ));
+    std::atomic<bool> release{false};
     std::atomic<bool> done{false};
-    // A handler that holds the window thread for 2 s, logging as a long flow does.
-    runner->App().Thread().PostTask(runner->View().MainHwnd(), [&done](fw::CDialog* d) {
+    // A handler that holds the window thread until the test lets it go, logging as a long flow does.
+    runner->App().Thread().PostTask(runner->View().MainHwnd(), [&release, &done](fw::CDialog* d) {
         auto* dlg = static_cast<CMarlinqDlg*>(d);
-        for (int i = 0; i < 10; ++i) {
+        for (int i = 0; i < 4; ++i) {
             dlg->AddLog("step " + std::to_string(i));
-            std::this_thread::sleep_for(std::chrono::milliseconds(200));
         }
+        while (!release.load()) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        dlg->AddLog("step 4");
         done = true;
     });
     int ticks = 0;
     QTimer timer;
     QObject::connect(&timer, &QTimer::timeout, [&] { ++ticks; });
     timer.start(10);
-    ASSERT_TRUE(WaitUntil([&] { return main()->IsBusyShown(); }, 1500)) << "the view shows the busy state";
-    ASSERT_TRUE(WaitUntil([&] { return log->toPlainText().contains("step 3"); }, 1500))
-        << "the log scrolls live";
-    EXPECT_FALSE(done.load());
+    ASSERT_TRUE(WaitUntil([&] { return main()->IsBusyShown(); })) << "the view shows the busy state";
+    ASSERT_TRUE(WaitUntil([&] { return log->toPlainText().contains("step 3"); })) << "the log scrolls live";
     QTest::mouseClick(csq, Qt::LeftButton);  // refused while busy
-    ASSERT_TRUE(WaitUntil([&] { return done.load(); }, 5000));
-    EXPECT_GT(ticks, 50) << "the GUI thread kept processing events";
+    const int before = ticks;
+    ASSERT_TRUE(WaitUntil([&] { return ticks >= before + 5; })) << "the GUI thread keeps processing events";
+    EXPECT_FALSE(done.load());
+    release = true;
     ASSERT_TRUE(WaitUntil([&] { return !main()->IsBusyShown(); }));
+    EXPECT_TRUE(done.load());
+    EXPECT_TRUE(log->toPlainText().contains("step 4"));
     // The CSQ query logs its command first.
     EXPECT_FALSE(OnDialog([](CMarlinqDlg& d) { return d.LogText(); }).find("AT+CSQ\r\n") !=
                  std::string::npos);

@@ -104,6 +104,7 @@ TEST(OperationButtons, APendingPushContinuesThePushAndLeavesTheButtonsDisabled) 
 TEST(OperationButtons, ManualPortSwitchesOnlyThePortDependentButtons) {
     DialogHarness<CMarlinqDlg> h(0.05);
     ASSERT_TRUE(Eventually([&] { return CountLines(h.Log(), kNotReady) == 1; }));
+    ASSERT_TRUE(Eventually([&] { return h.Driver().Enabled(kScan); }));  // the not-ready state is in force
     auto plain = Start(PlainPort());
     ASSERT_TRUE(OpenManualPort(h, plain->Com()));
     Check(h, {true, true, false, 0}, "manual port opened");

@@ -19,7 +19,8 @@ std::string ReadyLine(int com) {
 TEST(ScannerWiring, PluggingTheModuleInAnnouncesItAndEnablesTheOperations) {
     DialogHarness<CMarlinqDlg> h(0.05);
     ASSERT_TRUE(Eventually([&] { return CountLines(h.Log(), "Equipment is not ready!") == 1; }));
-    EXPECT_TRUE(h.Driver().Enabled(IDC_BTN_SCAN_PORT));
+    // The buttons follow the line: the event that switches them comes right after it.
+    ASSERT_TRUE(Eventually([&] { return h.Driver().Enabled(IDC_BTN_SCAN_PORT); }));
     EXPECT_FALSE(h.Driver().Enabled(IDC_BTN_GET));
 
     sim::DtuSimulator module;

@@ -65,18 +65,31 @@ TEST(ResetDtu, TwoQuickPressesStartTwoWorkers) {
 }
 
 TEST(ResetDtu, ClosingDuringTheWaitEndsTheWorkerAtOnce) {
-    DialogHarness<ResetDlg> h(1.0);  // a real 20 s wait
+    DialogHarness<ResetDlg> h(0.01);
     auto& dlg = h.Dialog();
     h.Dialog().OnDeviceEvent(CMarlinqDlg::DeviceEvent::Ready);
+    platform::ScopedClockScale endless(1000.0);  // the 20 s wait now lasts for hours
     h.Driver().Click(IDC_BTN_RESET_DTU);
     ASSERT_TRUE(Eventually([&] { return dlg.Steps().size() == 1; }));
-    const auto start = std::chrono::steady_clock::now();
-    ASSERT_TRUE(h.Close());
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10)) << "no hang at shutdown";
+    ASSERT_TRUE(h.Close()) << "the close ends the wait instead of waiting it out";
+    EXPECT_EQ(dlg.Steps(), std::vector<std::string>{"reset"}) << "and the worker does nothing more";
 }
 
+// Counts the ticks of a test timer that runs beside the window's own timers.
+struct TimerDlg : NoScanDlg {
+    using NoScanDlg::NoScanDlg;
+    static constexpr fw::UINT kProbe = 99;
+    void OnTimer(fw::UINT id) override {
+        if (id == kProbe) {
+            ++probeTicks;
+        }
+        NoScanDlg::OnTimer(id);
+    }
+    std::atomic<int> probeTicks{0};
+};
+
 TEST(AdbTimeout, WithoutAPushWorkerLogsAndRestartsTheScanOnce) {
-    DialogHarness<> h(0.0001);  // the 30 s time-out takes 3 ms
+    DialogHarness<TimerDlg> h(0.0001);  // the 30 s time-out takes 3 ms
     h.Dialog().OnDeviceEvent(CMarlinqDlg::DeviceEvent::Ready);
     h.On([](CMarlinqDlg& d) {
         d.SetTimer(TIMER_ADB_TIMEOUT, TIMER_ADB_TIMEOUT_MS);
@@ -84,8 +97,14 @@ TEST(AdbTimeout, WithoutAPushWorkerLogsAndRestartsTheScanOnce) {
     });
     const std::string line = "ADB cmd timeout, please check ADB device and retry later!";
     ASSERT_TRUE(Eventually([&] { return CountLines(h.Log(), line) == 1; }));
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));  // many periods: the timer was killed
-    EXPECT_EQ(CountLines(h.Log(), line), 1);
+    // A probe timer five times slower ticks twice: a time-out timer still running would have
+    // fired about ten times meanwhile.
+    h.On([](TimerDlg& d) {
+        d.SetTimer(TimerDlg::kProbe, TIMER_ADB_TIMEOUT_MS * 5);
+        return 0;
+    });
+    ASSERT_TRUE(Eventually([&] { return h.Dialog().probeTicks.load() >= 2; }));
+    EXPECT_EQ(CountLines(h.Log(), line), 1) << "the time-out kills its timer";
     EXPECT_FALSE(h.Driver().Enabled(IDC_BTN_GET));
     const auto lines = LogLines(h.Log());
     EXPECT_EQ(lines.back(), "[test] WakeScanner");
@@ -128,8 +147,9 @@ TEST(AdbTimeout, EndsAHangingPushWorkerThatThenSaysNothingMore) {
 }
 
 TEST(Shutdown, ClosingWithBusyWorkersJoinsThemBeforeTheWindowGoes) {
-    DialogHarness<ResetDlg> h(1.0);
+    DialogHarness<ResetDlg> h(0.01);
     auto& dlg = h.Dialog();
+    platform::ScopedClockScale endless(1000.0);  // the reset worker's wait lasts for hours
     std::atomic<int> running{0};
     h.On([&](ResetDlg& d) {
         for (int i = 0; i < 3; ++i) {
@@ -150,7 +170,8 @@ TEST(Shutdown, ClosingWithBusyWorkersJoinsThemBeforeTheWindowGoes) {
         return 0;
     });
     ASSERT_TRUE(Eventually([&] { return running.load() == 3 && dlg.Steps().size() == 1; }));
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    // Close while their lines and button changes are arriving.
+    ASSERT_TRUE(Eventually([&] { return CountLines(h.Log(), "busy 20") == 3; }));
     ASSERT_TRUE(h.Close());
     EXPECT_EQ(running.load(), 0) << "every worker ended before the window went away";
     EXPECT_EQ(dlg.Steps(), std::vector<std::string>{"reset"}) << "the reset worker stopped in its wait";

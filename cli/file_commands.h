@@ -1,0 +1,15 @@
+// marlinq-cli convert: parameter files through the headless main window, no module needed.
+#pragma once
+
+#include <ostream>
+
+#include "cli/commands.h"
+
+namespace marlinq::cli {
+
+// `convert FILE --out FILE2`: loads FILE into the window as Import does and saves the shown
+// parameters to FILE2 as Save does. Exit 0 when both worked, 1 when either failed, 2 on bad
+// arguments.
+int RunConvert(const Args& args, std::ostream& out, std::ostream& err);
+
+}  // namespace marlinq::cli
