@@ -5,7 +5,9 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 
+#include "configfile/config_document.h"
 #include "dialog_harness.h"
 #include "platform/app_directory.h"
 #include "platform/virtual_devices.h"
@@ -42,6 +44,50 @@ struct ChoosingServices : fw::IUiServices {
     fw::FileDialogRequest request;
 };
 
+// The factory file as the build places it beside the program.
+std::string ShippedDefaultXml() {
+    return platform::ExecutableDirectory() + "Default.xml";
+}
+
+std::string ReadText(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// Only the lines that are in `wanted`, in log order.
+std::vector<std::string> Only(const std::vector<std::string>& lines, const std::vector<std::string>& wanted) {
+    std::vector<std::string> out;
+    for (const auto& l : lines) {
+        if (std::find(wanted.begin(), wanted.end(), l) != wanted.end()) {
+            out.push_back(l);
+        }
+    }
+    return out;
+}
+
+TEST(DefaultXml, TheShippedFileIsInTheParameterFileFormatAndLoads) {
+    configfile::ConfigValues values;
+    ASSERT_EQ(configfile::ReadConfigFile(ShippedDefaultXml(), &values), configfile::ConfigReadOutcome::kRead)
+        << ShippedDefaultXml();
+    EXPECT_EQ(configfile::WriteConfigDocument(values), ReadText(ShippedDefaultXml()))
+        << "written exactly as the tool writes a parameter file";
+    const std::pair<const char*, const char*> some[] = {{"BaudRate", "115200"},
+                                                        {"SockType", "TCP"},
+                                                        {"APN", "internet"},
+                                                        {"ConnectState", "1"},
+                                                        {"PORT", "1883"}};
+    for (const auto& [name, value] : some) {
+        bool found = false;
+        for (std::size_t i = 0; i < configfile::kConfigLeafCount; ++i) {
+            if (std::string(configfile::ConfigLeaves()[i].name) == name) {
+                EXPECT_EQ(values[i], value) << name;
+                found = true;
+            }
+        }
+        EXPECT_TRUE(found) << name;
+    }
+}
+
 // The window with its real scanner, adb and "Default.xml" in a program directory of the test's.
 class AdbFlows : public ::testing::Test {
   protected:
@@ -50,7 +96,7 @@ class AdbFlows : public ::testing::Test {
         // fake adb lists a device while the simulator's ADB interface is registered
         dir.Write("devices.sim", platform::VirtualDeviceDirectory());
         dir.Write("push.out", testsupport::kPushMb);
-        std::ofstream(dir.AppDir() + "Default.xml") << "<?xml version=\"1.0\"?><system/>";
+        std::filesystem::copy_file(ShippedDefaultXml(), dir.AppDir() + "Default.xml");
     }
 
     void Open() { h = std::make_unique<DialogHarness<CMarlinqDlg>>(kScale); }
@@ -113,7 +159,6 @@ TEST_F(AdbFlows, AdbAlreadyOnPushesAtOnceWithoutPauseOrScanAndNoHide) {
     const std::string path = dir.AppDir() + "Default.xml";
     const std::vector<std::string> expected = {
         "Restoring factory Settings...",
-        "[stub] LoadXmlConfig " + path,
         "Enable ADB to download default XML file...",
         "Enumerating ADB equipments...",
         "List of devices attached\nSIM0001\tdevice\n\n",
@@ -129,6 +174,8 @@ TEST_F(AdbFlows, AdbAlreadyOnPushesAtOnceWithoutPauseOrScanAndNoHide) {
     EXPECT_EQ(Calls(),
               (std::vector<std::string>{"1 [devices]", "3 [push] [" + path + "] [/cache]", "1 [reboot]"}));
     EXPECT_EQ(h->Driver().Text(IDC_EDIT_XML_PATH), path);
+    EXPECT_EQ(h->Driver().Text(IDC_EDIT_APN), "internet") << "the controls show the factory values";
+    EXPECT_EQ(h->PageDriver(MODE_PAGE_MQTT).Text(IDC_MQTT_CLIENT_ID), "dtu-01");
     std::vector<std::pair<int, bool>> order;
     for (int id : {IDC_BTN_SCAN_PORT, IDC_BTN_GET, IDC_BTN_DOWNLOAD, IDC_BTN_READ_EXT, IDC_BTN_SET_EXT,
                    IDC_BTN_RESET_DTU, IDC_BTN_FACTORY_RESET, IDC_BTN_XML_DOWNLOAD}) {
@@ -137,6 +184,23 @@ TEST_F(AdbFlows, AdbAlreadyOnPushesAtOnceWithoutPauseOrScanAndNoHide) {
     EXPECT_EQ(disabled, order) << "disabled in this order when the push began";
     // After the push the scan finds the module and enables the buttons again.
     ASSERT_TRUE(Eventually([&] { return h->Driver().Enabled(IDC_BTN_FACTORY_RESET); }));
+}
+
+TEST_F(AdbFlows, AnInvalidDefaultXmlIsReportedAndPushedAllTheSame) {
+    auto module = StartModule(true);
+    std::ofstream(dir.AppDir() + "Default.xml", std::ios::trunc)
+        << "<?xml version=\"1.0\"?><config><APN>x</APN></config>";
+    Open();
+    WaitReady();
+    const std::string apn = h->Driver().Text(IDC_EDIT_APN);
+    OnWindow([](CMarlinqDlg& d) { d.OnBtnFactoryReset(); });
+    ASSERT_TRUE(WaitLine("ADB PUSH XML successfully!")) << h->Log();
+    const auto lines = LinesFrom("Restoring factory Settings...");
+    ASSERT_GE(lines.size(), 3u);
+    EXPECT_EQ(lines[1], "无效的XML文件!");
+    EXPECT_EQ(lines[2], "Enable ADB to download default XML file...");
+    EXPECT_EQ(h->Driver().Text(IDC_EDIT_APN), apn) << "nothing of the file reached the controls";
+    EXPECT_EQ(Calls()[1], "3 [push] [" + dir.AppDir() + "Default.xml] [/cache]");
 }
 
 TEST_F(AdbFlows, AdbOffIsEnabledTheModuleResetAndThePushFollowsTheScan) {
@@ -152,13 +216,6 @@ TEST_F(AdbFlows, AdbOffIsEnabledTheModuleResetAndThePushFollowsTheScan) {
     ASSERT_TRUE(WaitLine(kScanning, 3)) << h->Log();
     const std::string ready = "Equipment ready [AT:COM" + std::to_string(module->Com()) + "] for operation!";
     ASSERT_TRUE(WaitLine(ready, 2)) << h->Log();
-    auto lines = LinesFrom("Downloading XML file...");
-    lines.erase(std::remove_if(lines.begin(), lines.end(),
-                               [](const std::string& l) {
-                                   return l.rfind("List of devices", 0) == 0 || l.rfind("a.xml:", 0) == 0 ||
-                                          l.rfind("[stub] ReadVersions", 0) == 0;
-                               }),
-                lines.end());
     const std::vector<std::string> expected = {
         "Downloading XML file...",
         "Enable ADB to download XML file...",
@@ -175,7 +232,7 @@ TEST_F(AdbFlows, AdbOffIsEnabledTheModuleResetAndThePushFollowsTheScan) {
         kScanning,
         ready,
     };
-    EXPECT_EQ(lines, expected) << h->Log();
+    EXPECT_EQ(Only(LinesFrom("Downloading XML file..."), expected), expected) << h->Log();
     EXPECT_FALSE(module->AdbEnabled()) << "ADB was switched off again";
     EXPECT_TRUE(h->Dialog().Adb().Transfer().ModuleReset());
     EXPECT_EQ(h->Dialog().PendingPush(), 0);
@@ -276,6 +333,9 @@ TEST_F(AdbFlows, AChosenFileIsShownAndImportedAndTheTypedPathIsWhatIsPushed) {
     OnWindow([&](CMarlinqDlg&) { h->Thread().SetServices(&services); });
     WaitReady();
     services.chosen = dir.AppDir() + "chosen.xml";
+    std::string chosenText = ReadText(ShippedDefaultXml());
+    chosenText.replace(chosenText.find("<APN>internet</APN>"), 19, "<APN>chosen.apn</APN>");
+    std::ofstream(services.chosen) << chosenText;
     OnWindow([](CMarlinqDlg& d) { d.OnBtnXmlSelect(); });
     EXPECT_EQ(services.request.title, "Select xml file:");
     EXPECT_EQ(services.request.filter, "xml file(*.xml)|*.xml|all files(*.*)|*.*||");
@@ -283,7 +343,8 @@ TEST_F(AdbFlows, AChosenFileIsShownAndImportedAndTheTypedPathIsWhatIsPushed) {
     EXPECT_TRUE(services.request.fileMustExist);
     EXPECT_TRUE(services.request.hideReadOnly);
     EXPECT_EQ(h->Driver().Text(IDC_EDIT_XML_PATH), services.chosen);
-    EXPECT_EQ(CountLines(h->Log(), "[stub] LoadXmlConfig " + services.chosen), 1);
+    EXPECT_EQ(h->Driver().Text(IDC_EDIT_APN), "chosen.apn");
+    EXPECT_EQ(CountLines(h->Log(), "Selecting and importing the XML file was successful!"), 1);
     EXPECT_EQ(h->Dialog().Adb().Transfer().XmlPath(), "") << "the choice does not set the file to push";
 
     // The operator edits the path by hand: the typed path is pushed.
@@ -297,6 +358,7 @@ TEST_F(AdbFlows, AChosenFileIsShownAndImportedAndTheTypedPathIsWhatIsPushed) {
     ASSERT_TRUE(WaitLine(kScanning, 2));
     WaitReady();
     EXPECT_EQ(Calls()[1], "3 [push] [" + typed + "] [/cache]");
+    EXPECT_EQ(h->Driver().Text(IDC_EDIT_APN), "chosen.apn") << "a download does not load the file";
 
     // A cancelled choice changes nothing.
     services.chosen.clear();
