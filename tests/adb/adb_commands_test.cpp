@@ -115,8 +115,10 @@ TEST(RunCommandLine, FirstBurstOnly) {
     dir.Write("devices.out", "List of devices attached\n");
     dir.Write("devices.later", "0123456789ABCDEF\tdevice\n\n");
     RecordingHost host;
+    // The second burst comes only after the runner has returned.
     EXPECT_EQ(RunCommandLine(BuildAdbCommands(dir.AppDir(), "").devices, nullptr, host),
               "List of devices attached\n");
+    dir.Write("devices.go", "");
 }
 
 TEST(RunCommandLine, APipeOrProcessThatCannotBeCreatedIsAMessageBox) {

@@ -74,9 +74,14 @@ bool Eventually(Pred pred) {
 }
 
 TEST(ChildProcess, ReturnsTheFirstBlockOnlyWithStandardErrorOnTheSamePipe) {
+    TempDir dir;
+    const auto go = (dir.Path() / "go").string();
+    // The second write comes only once the runner has returned.
     const auto first = RunFirstBlock(
-        Shell("printf 'List of devices attached\\n0123456789ABCDEF\\tdevice\\n\\n'; sleep 1; echo later"),
+        Shell("printf 'List of devices attached\\n0123456789ABCDEF\\tdevice\\n\\n'; i=0; while [ ! -f '" +
+              go + "' ] && [ $i -lt 1000 ]; do sleep 0.01; i=$((i+1)); done; echo later"),
         nullptr);
+    std::ofstream(go).put('\n');
     EXPECT_EQ(first.status, ChildStatus::Output);
     EXPECT_EQ(first.output, "List of devices attached\n0123456789ABCDEF\tdevice\n\n");
 

@@ -3,11 +3,11 @@
 //
 // Per command (the first argument: devices, push, reboot) the script prints, on its n-th call, the
 // file <command>.<n> when present, else <command>.out; <command>.err goes to standard error;
-// <command>.hang makes it print its .out and then never end; <command>.later is printed a second
-// later, as a second burst. Each output is written at once, as adb does. With devices.sim present, holding a
-// virtual-device directory, the device list shows one device while a simulator's ADB interface is registered
-// there. Calls are recorded in calls.log, one line each: the number of arguments, then every argument in
-// brackets.
+// <command>.hang makes it print its .out and then never end; <command>.later is printed as a second
+// burst once the file <command>.go exists. Each output is written at once, as adb does. With devices.sim
+// present, holding a virtual-device directory, the device list shows one device while a simulator's ADB
+// interface is registered there. Calls are recorded in calls.log, one line each: the number of arguments,
+// then every argument in brackets.
 #pragma once
 
 #include <sys/stat.h>
@@ -38,7 +38,10 @@ if [ "$cmd" = devices ] && [ -f "$dir/devices.sim" ]; then
 fi
 if [ -f "$dir/$cmd.err" ]; then cat "$dir/$cmd.err" >&2; fi
 if [ -f "$dir/$cmd.$n" ]; then cat "$dir/$cmd.$n"; elif [ -f "$dir/$cmd.out" ]; then cat "$dir/$cmd.out"; fi
-if [ -f "$dir/$cmd.later" ]; then sleep 1; cat "$dir/$cmd.later"; fi
+if [ -f "$dir/$cmd.later" ]; then
+  i=0; while [ ! -f "$dir/$cmd.go" ] && [ $i -lt 1000 ]; do sleep 0.01; i=$((i+1)); done
+  cat "$dir/$cmd.later"
+fi
 if [ -f "$dir/$cmd.hang" ]; then echo $$ > "$dir/$cmd.pid"; sleep 1000 & echo $! > "$dir/$cmd.childpid"; wait; fi
 exit 0
 )SH";
