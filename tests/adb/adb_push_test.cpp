@@ -132,19 +132,6 @@ TEST_F(AdbPush, AHangingCommandEndsThroughTheTimeOutAndTheWorkerSaysNothingMore)
     }
 }
 
-TEST_F(AdbPush, StartAdbTransferWithAdbOnStartsThePushAtOnce) {
-    dir.Write("devices.out", kListOneDevice);
-    dir.Write("push.out", kPushMb);
-    host.pendingPush = 1;
-    host.transfer.StartAdbTransfer();
-    ASSERT_TRUE(host.WorkersFinished());
-    EXPECT_EQ(host.pendingPush.load(), 0);
-    EXPECT_EQ(host.Events().front(), "at:query");
-    EXPECT_FALSE(Has("Push XML file to cache ...")) << "no pause and no scan before the push";
-    EXPECT_EQ(host.Count("scan"), 1u) << "only the restart after the push";
-    EXPECT_TRUE(Has("ADB PUSH XML successfully!"));
-}
-
 TEST_F(AdbPush, StartAdbTransferWithoutARequestOrWithoutAnAtPortStartsNothing) {
     host.pendingPush = 0;
     host.transfer.StartAdbTransfer();  // ADB on, nothing requested
@@ -178,21 +165,6 @@ TEST_F(AdbPush, EnablingResetsTheModuleAndThePushAfterTheScanHidesAdbAgain) {
     EXPECT_EQ(events[hide + 1], "at:hide");
     EXPECT_EQ(events[hide + 2], "log:Hide ADB successfully!");
     EXPECT_EQ(events[hide + 3], "log:ADB reboot...");
-}
-
-TEST_F(AdbPush, EnablingThatFailsDropsTheRequestAndRestartsTheScan) {
-    host.adbState = 1;
-    host.enableOk = 0;
-    host.pendingPush = 1;
-    host.transfer.StartAdbTransfer();
-    ASSERT_TRUE(host.WorkersFinished());
-    EXPECT_EQ(host.pendingPush.load(), 0);
-    EXPECT_FALSE(host.transfer.ModuleReset());
-    EXPECT_EQ(
-        host.Events(),
-        (std::vector<std::string>{
-            "at:query", "at:enable",
-            "log:Enable ADB failed, check that the module is ready or the AT port is occupied!", "scan"}));
 }
 
 TEST_F(AdbPush, AHideThatFailsIsLoggedAndTheRebootFollows) {
