@@ -14,8 +14,8 @@
 #include "adb/adb_commands.h"
 #include "adb/adb_output.h"
 #include "adb/command_runner.h"
-#include "tests/support/fake_adb.h"
 #include "fake_host.h"
+#include "tests/support/fake_adb.h"
 
 namespace adb {
 namespace {
@@ -46,20 +46,32 @@ TEST(RealAdb, ListsNoDeviceWhenNoneIsAttached) {
     ::setenv("ANDROID_ADB_SERVER_PORT", port.c_str(), 1);
     testsupport::FakeAdbHost host(dir.AppDir());
     const auto commands = BuildAdbCommands(dir.AppDir(), "/tmp/a.xml");
+    // The first call may only report that it starts the server (its first block); the next call,
+    // once the server listens, lists the devices.
+    const int serverPort = std::stoi(port);
+    auto waitForServer = [&] {
+        for (int i = 0; i < 200 && !ServerListens(serverPort); ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+    };
     std::vector<int> outcomes;
     std::vector<std::string> outputs;
-    for (int i = 0; i < 4 && (outcomes.empty() || outcomes.back() != ADB_NO_DEVICE); ++i) {
+    for (int i = 0; i < 3 && (outcomes.empty() || outcomes.back() != ADB_NO_DEVICE); ++i) {
+        if (i > 0) {
+            waitForServer();
+        }
         outputs.push_back(RunCommandLine(commands.devices, nullptr, host));
         outcomes.push_back(ClassifyAdbOutput(outputs.back(), ADB_LIST_DEVICES));
     }
-    // The server outlives the client whose first block was read; end it so that nothing is left.
+    // The server outlives the clients whose first block was read; end it so that nothing is left.
+    waitForServer();
     platform::ChildCommand kill = commands.devices;
     kill.args = {"kill-server"};
-    for (int i = 0; i < 50 && ServerListens(std::stoi(port)); ++i) {
+    for (int i = 0; i < 50 && ServerListens(serverPort); ++i) {
         RunCommandLine(kill, nullptr, host);
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
-    EXPECT_FALSE(ServerListens(std::stoi(port))) << "the test's adb server was ended";
+    EXPECT_FALSE(ServerListens(serverPort)) << "the test's adb server was ended";
     ::unsetenv("ANDROID_ADB_SERVER_PORT");
     for (std::size_t i = 0; i < outcomes.size(); ++i) {
         EXPECT_NE(outcomes[i], ADB_DEVICE_LISTED) << outputs[i];
