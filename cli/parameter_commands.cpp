@@ -48,7 +48,7 @@ bool ParseParamOptions(const Args& args, bool download, ParamOptions* o, std::st
                 return false;
             }
         } else if (a == "--set" && hasValue) {
-            // One or more specs, up to the next option.
+            // One or more settings, up to the next option.
             if (args[i + 1].rfind("--", 0) == 0) {
                 *error = "--set takes [DIALOG:]ID=VALUE";
                 return false;

@@ -21,39 +21,39 @@ bool ParseNumber(const std::string& text, long* value) {
 
 }  // namespace
 
-bool ParseSetOption(const std::string& spec, SetOption* option, std::string* error) {
-    const auto eq = spec.find('=');
+bool ParseSetOption(const std::string& setting, SetOption* option, std::string* error) {
+    const auto eq = setting.find('=');
     if (eq == std::string::npos) {
-        *error = "--set " + spec + ": expected [DIALOG:]ID=VALUE";
+        *error = "--set " + setting + ": expected [DIALOG:]ID=VALUE";
         return false;
     }
-    const std::string target = spec.substr(0, eq);
+    const std::string target = setting.substr(0, eq);
     const auto colon = target.find(':');
     long dialog = IDD_MARLINQ_DIALOG;
     long id = 0;
     if ((colon != std::string::npos && !ParseNumber(target.substr(0, colon), &dialog)) ||
         !ParseNumber(colon == std::string::npos ? target : target.substr(colon + 1), &id)) {
-        *error = "--set " + spec + ": expected [DIALOG:]ID=VALUE with numbers for DIALOG and ID";
+        *error = "--set " + setting + ": expected [DIALOG:]ID=VALUE with numbers for DIALOG and ID";
         return false;
     }
     if (!parameters::IsParameterDialog(static_cast<unsigned>(dialog))) {
-        *error = "--set " + spec + ": dialog " + std::to_string(dialog) +
+        *error = "--set " + setting + ": dialog " + std::to_string(dialog) +
                  " holds no parameters (102 main window, 132 TCP/UDP, 134 MODBUS, 135 HTTPS, 133 MQTT)";
         return false;
     }
     const auto* row = parameters::FindParameter(static_cast<unsigned>(dialog), static_cast<int>(id));
     if (row == nullptr) {
-        *error = "--set " + spec + ": control " + std::to_string(id) + " of dialog " +
+        *error = "--set " + setting + ": control " + std::to_string(id) + " of dialog " +
                  std::to_string(dialog) + " is no parameter";
         return false;
     }
     option->dialog = static_cast<unsigned>(dialog);
     option->id = static_cast<int>(id);
-    option->value = spec.substr(eq + 1);
+    option->value = setting.substr(eq + 1);
     option->row = row;
     const std::string why = parameters::CheckParameterValue(*row, option->value);
     if (!why.empty()) {
-        *error = "--set " + spec + ": " + why;
+        *error = "--set " + setting + ": " + why;
         return false;
     }
     return true;

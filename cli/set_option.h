@@ -17,6 +17,6 @@ struct SetOption {
 
 // Parses and checks one option; false with the reason when the dialog or id is unknown or the
 // value impossible for that control.
-bool ParseSetOption(const std::string& spec, SetOption* option, std::string* error);
+bool ParseSetOption(const std::string& setting, SetOption* option, std::string* error);
 
 }  // namespace marlinq::cli

@@ -66,7 +66,7 @@ FlowOutcome DownloadFlow::OnBtnDownload() {
     m_log("\r\nStart downloading parameters...");
     DownloadDtuMode(out);
     if (Ticked(m_dlg.main, IDC_CHK_CURRENT_PAGE_ONLY)) {
-        m_extended.DownloadExtendedParams(true);  // forgets what an earlier press sent
+        m_extended.ForgetSent();
         DownloadCurrentPage(out);
         return out;
     }

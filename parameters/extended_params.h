@@ -34,6 +34,7 @@ class ExtendedParams {
     // CNMP, CGDCONT and CGAUTH were not all sent (or read).
     const ModuleValues& Sent() const { return m_sent; }
     const ModuleValues& Read() const { return m_read; }
+    void ForgetSent() { m_sent = {}; }
 
   private:
     fw::IControlAccess& m_main;

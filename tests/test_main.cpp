@@ -6,10 +6,10 @@
 // start and written at exit, the traffic log) never pass from one test to the next.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
-#include <unistd.h>
 
 #include "platform/app_directory.h"
 

@@ -7,8 +7,8 @@
 #include <filesystem>
 #include <sstream>
 
+#include "atlink/at_log.h"
 #include "cli/commands.h"
-#include "platform/app_directory.h"
 #include "platform/clock.h"
 #include "simulator/dtu_simulator.h"
 
@@ -37,7 +37,7 @@ CliRun Cli(int (*command)(const Args&), const Args& args) {
 const std::vector<std::string> kVersionRead = {"AT+GMR\r\n", "AT+CSUB\r\n", "AT+VER\r\n", "AT+CIMI\r\n",
                                                "AT+DTUMODE?\r\n"};
 
-// The requests the simulator got, without the scan's version reads.
+// The requests the module got, without the scan's version reads.
 std::vector<std::string> RequestBytes(const sim::DtuSimulator& s) {
     std::vector<std::string> out;
     for (const auto& r : s.Requests()) {
@@ -62,8 +62,7 @@ std::unique_ptr<sim::DtuSimulator> Module(bool silent = false) {
 
 std::uintmax_t AtLogSize() {
     std::error_code ec;
-    const auto size =
-        std::filesystem::file_size(std::filesystem::path(platform::GetAppDirectory()) / "AtLog.ini", ec);
+    const auto size = std::filesystem::file_size(atlink::AtLogDirectory() + atlink::kAtLogFileName, ec);
     return ec ? 0 : size;
 }
 
@@ -87,6 +86,7 @@ TEST_F(CliCommands, ScanEndsAtTheTimeOutWithoutAModuleAndAtTheReadyLineWithOne) 
               std::string::npos)
         << scan.out;
     EXPECT_TRUE(RequestBytes(*module).empty()) << "scanning sends only the version read";
+    EXPECT_EQ(module->Requests().size(), kVersionRead.size());
 }
 
 TEST_F(CliCommands, QuickQueriesWaitForTheModuleAndPrintItsAnswer) {
@@ -139,8 +139,8 @@ TEST_F(CliCommands, ASilentModuleThroughTheConsoleExitsOne) {
     const CliRun silent = Cli(marlinq::cli::RunSendViaConsole, {"--timeout", "100", "AT"});
     EXPECT_EQ(silent.code, 1);
     EXPECT_EQ(RequestBytes(*module), std::vector<std::string>{"AT\r\n"});
-    EXPECT_TRUE(silent.out.ends_with("AT\n生成XML文件成功!\n"))
-        << "only the echo, then the exit save: " << silent.out;
+    // Only the echo, then the exit save of Config.xml.
+    EXPECT_TRUE(silent.out.ends_with("AT\n生成XML文件成功!\n")) << silent.out;
 }
 
 TEST_F(CliCommands, ASilentExplicitPortExitsOne) {
@@ -155,6 +155,7 @@ TEST_F(CliCommands, ResetEndsOnceTheScanHasRestarted) {
     auto module = Module();
     const CliRun reset = Cli(marlinq::cli::RunResetCommand, {"--timeout", "100"});
     EXPECT_EQ(reset.code, 0);
+    // The restarted scan reads the versions again after the reset.
     ASSERT_FALSE(RequestBytes(*module).empty());
     EXPECT_EQ(RequestBytes(*module).back(), "AT+CRESET\r\n");
     const auto resetting = reset.out.find("Resetting...\n");

@@ -250,6 +250,38 @@ TEST_F(QtView, MessageBoxOfTheWindowThreadIsAnsweredByTheView) {
     EXPECT_EQ(answer.load(), fw::IDNO);
 }
 
+TEST_F(QtView, InputRuleOfADownloadShowsAnExclamationBoxTitledWithoutTheEscape) {
+    OnDialog([](CMarlinqDlg& d) {
+        d.PageControls(MODE_PAGE_TCP).SetWindowText(IDC_TCP_RESET_TIME, "0");
+        return 0;
+    });
+    runner->App().Thread().PostTask(runner->View().MainHwnd(),
+                                    [](fw::CDialog* d) { static_cast<CMarlinqDlg*>(d)->OnBtnDownload(); });
+    QString title;
+    QString text;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    int buttons = 0;
+    QTimer user;
+    QObject::connect(&user, &QTimer::timeout, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            title = box->windowTitle();
+            text = box->text();
+            icon = box->icon();
+            buttons = static_cast<int>(box->buttons().size());
+            box->button(QMessageBox::Ok)->click();
+        }
+    });
+    user.start(20);
+    // The window thread waits on the box, so only the GUI thread's events may be run until then.
+    ASSERT_TRUE(WaitUntil([&] { return !text.isEmpty(); }));
+    EXPECT_NE(OnDialog([](CMarlinqDlg& d) { return d.LogText(); }).find("ResetTime cannot be set to 0!\r\n"),
+              std::string::npos);
+    EXPECT_EQ(title, "Marlinq");
+    EXPECT_EQ(text, "ResetTime cannot be set to 0!");
+    EXPECT_EQ(icon, QMessageBox::Warning);
+    EXPECT_EQ(buttons, 1);
+}
+
 TEST_F(QtView, AboutFromTheHelpMenuAndClosingTheWindowEndsTheProgram) {
     QAction* about = main()->HelpMenu()->actions().back();
     EXPECT_EQ(about->text(), "About Marlinq(&A)...");
