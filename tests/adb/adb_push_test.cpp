@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <fstream>
 
-#include "tests/support/fake_adb.h"
 #include "fake_host.h"
+#include "tests/support/fake_adb.h"
 
 namespace adb {
 namespace {
