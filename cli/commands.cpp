@@ -29,6 +29,10 @@ const Command kCommands[] = {
     {"simcard", "simcard [--timeout S]  the SIMCard quick query", &RunSimCardCommand},
     {"dtucfg", "dtucfg [--timeout S]  the DTUCFG quick query", &RunDtuCfgCommand},
     {"reset", "reset [--timeout S]  Reset DTU; ends once the scan has restarted", &RunResetCommand},
+    {"push", "push [--timeout S] FILE  pushes FILE to the module's /cache over ADB; exit 0 once pushed",
+     &RunPushCommand},
+    {"factory-reset", "factory-reset [--timeout S]  loads and pushes Default.xml beside the program over ADB",
+     &RunFactoryResetCommand},
     {"get",
      "get [--timeout S] [--set [DIALOG:]ID=VALUE ...] [--out FILE]  Get; prints DIALOG:ID=value lines or "
      "saves FILE",

@@ -28,6 +28,9 @@ int RunNetworkCommand(const Args& args);
 int RunSimCardCommand(const Args& args);
 int RunDtuCfgCommand(const Args& args);
 int RunResetCommand(const Args& args);
+// The ADB transfer: push FILE (the file download) and factory-reset (Default.xml beside the program).
+int RunPushCommand(const Args& args);
+int RunFactoryResetCommand(const Args& args);
 // The parameter flows: Get and Download (cli/parameter_commands.h).
 int RunGetCommand(const Args& args);
 int RunDownloadCommand(const Args& args);

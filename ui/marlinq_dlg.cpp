@@ -43,6 +43,7 @@ CMarlinqDlg::CMarlinqDlg(fw::CWindowThread& thread)
     BindControl(IDC_TAB_MODES, m_tabSheet);
     BuildMessageMap();
     CreateDiscovery();
+    m_adb = std::make_unique<CMainWindowAdb>(*this);
 }
 
 CMarlinqDlg::~CMarlinqDlg() {

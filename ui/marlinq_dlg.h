@@ -43,6 +43,7 @@
 #include "parameters/download_flow.h"
 #include "parameters/read_flow.h"
 #include "platform/device_change.h"
+#include "ui/main_window_adb.h"
 #include "ui/mode_pages.h"
 #include "ui/resource.h"
 #include "ui/tab_sheet.h"
@@ -165,6 +166,9 @@ class CMarlinqDlg : public fw::CDialog {
         return *m_pageControls[static_cast<std::size_t>(page)];
     }
     atlink::AtClient& At() { return m_atClient; }
+    CMainWindowAdb& Adb() { return *m_adb; }
+    // The operation buttons in the order in which a push disables them.
+    static std::vector<int> OperationButtonIds();
 
     // How the last Get or Download press ended, what it sent of the values the module reports
     // back, and what the last Get read of them. Window thread.
@@ -243,6 +247,7 @@ class CMarlinqDlg : public fw::CDialog {
     parameters::ReadFlow m_readFlow;
     parameters::DownloadFlow m_downloadFlow;
     parameters::FlowOutcome m_lastFlowOutcome;
+    std::unique_ptr<CMainWindowAdb> m_adb;
     std::unique_ptr<discovery::DeviceScanner> m_scanner;
     std::unique_ptr<discovery::ManualPortPanel> m_portPanel;
     platform::DeviceChangeMonitor m_deviceMonitor;

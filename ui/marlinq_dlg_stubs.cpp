@@ -8,24 +8,4 @@ void CMarlinqDlg::LogStub(const char* name) {
     AddLog(std::string("[stub] ") + name);
 }
 
-// STUB: factory reset over ADB.
-void CMarlinqDlg::OnBtnFactoryReset() {
-    LogStub("OnBtnFactoryReset");
-}
-
-// STUB: chooses an XML file to push over ADB.
-void CMarlinqDlg::OnBtnXmlSelect() {
-    LogStub("OnBtnXmlSelect");
-}
-
-// STUB: pushes the chosen XML file over ADB.
-void CMarlinqDlg::OnBtnXmlDownload() {
-    LogStub("OnBtnXmlDownload");
-}
-
-// STUB: continues a waiting ADB push (ADB transfer flows).
-void CMarlinqDlg::OnAdbPushXml() {
-    LogStub("OnAdbPushXml");
-}
-
 }  // namespace marlinq

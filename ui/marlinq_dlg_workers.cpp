@@ -66,6 +66,10 @@ void CMarlinqDlg::ApplyButtonState(DeviceEvent event) {
     }
 }
 
+std::vector<int> CMarlinqDlg::OperationButtonIds() {
+    return {std::begin(kOperationButtons), std::end(kOperationButtons)};
+}
+
 void CMarlinqDlg::OnBtnScanPort() {
     OnDeviceEvent(DeviceEvent::ScanRestarted);
     m_bNotReadyLogged = 0;
@@ -146,6 +150,9 @@ void CMarlinqDlg::StopThreads() {
     m_deviceMonitor.Stop();
     if (m_scanner) {
         m_scanner->Stop();  // wakes it so that it sees the stop flag, and joins it
+    }
+    if (m_adb) {
+        m_adb->Transfer().CancelCommands();  // a worker waiting for adb returns at once
     }
     std::vector<HTHREAD> workers;
     {

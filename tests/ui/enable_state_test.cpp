@@ -95,7 +95,7 @@ TEST(OperationButtons, APendingPushContinuesThePushAndLeavesTheButtonsDisabled) 
     ASSERT_TRUE(Eventually([&] { return h.Driver().Enabled(IDC_BTN_GET); }));
     h.Dialog().SetPendingPush(1);  // as an ADB flow does before it restarts the scan
     h.Driver().Click(IDC_BTN_SCAN_PORT);
-    ASSERT_TRUE(Eventually([&] { return CountLines(h.Log(), "[stub] OnAdbPushXml") == 1; })) << h.Log();
+    ASSERT_TRUE(Eventually([&] { return CountLines(h.Log(), "Push XML file to cache ...") == 1; })) << h.Log();
     Check(h, {false, false, false, 1}, "push continued");
     EXPECT_EQ(h.Dialog().PendingPush(), 0);
     EXPECT_EQ(CountLines(h.Log(), ready), 1) << "no second ready line";

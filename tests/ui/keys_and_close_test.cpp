@@ -76,7 +76,7 @@ TEST(Routing, EachButtonReachesItsOperation) {
     for (const auto& [id, name] : routes) {
         EXPECT_EQ(CountLines(log, name), 1) << id;
     }
-    EXPECT_EQ(CountLines(log, "[stub] OnAdbPushXml"), 1);
+    EXPECT_EQ(CountLines(log, "Push XML file to cache ..."), 1);
 }
 
 TEST(AboutBox, RunsModallyFromTheSystemMenuAndBlocksTheMainWindow) {

@@ -1,0 +1,153 @@
+// marlinq-cli push FILE and marlinq-cli factory-reset: the ADB transfer end to end through the
+// headless main window. Once the module is ready the command does what the file download or the
+// factory reset button does; the window then asks the module's ADB state, enables ADB and resets
+// the module when needed, waits for the scan to find it again and runs the push worker. Every log
+// line goes to standard output; the exit code is 0 when the push step logged its success.
+#include <iostream>
+#include <string>
+
+#include "cli/commands.h"
+#include "cli/console_host.h"
+#include "cli/failures.h"
+#include "cli/module_wait.h"
+#include "cli/options.h"
+#include "ui/marlinq_dlg.h"
+#include "ui/resource.h"
+
+namespace marlinq::cli {
+
+namespace {
+
+// What the transfer may take beyond the wait for the module: the enabling and the module's reset,
+// the scan, and three push runs whose adb commands may each run into the 30 s time-out.
+constexpr long kTransferSeconds = 400;
+
+bool StartsWith(const std::string& line, const std::string& prefix) {
+    return line.compare(0, prefix.size(), prefix) == 0;
+}
+
+// Follows the log of one transfer, line by line, to its end.
+class TransferEnd {
+  public:
+    // True once the line ends the transfer.
+    bool Take(const std::string& line) {
+        if (line == "ADB PUSH XML...") {
+            m_pushing = true;
+        } else if (line == "ADB PUSH XML successfully!" && m_pushing) {
+            m_pushed = true;
+            m_pushing = false;
+            m_stepDone = true;
+        } else if (line == "ADB PUSH XML failed!") {
+            if (!m_pushing) {
+                return true;  // the closing line after three runs without a device
+            }
+            m_pushing = false;
+            m_stepDone = true;
+        } else if (line == "Scanning equipments..." && m_stepDone) {
+            return true;  // the run ended with the hide and reboot steps and restarted the scan
+        }
+        return line == "ADB cmd timeout, please check ADB device and retry later!" ||
+               line == "Enable ADB failed, check that the module is ready or the AT port is occupied!" ||
+               StartsWith(line, "The default file was not found: ") ||
+               StartsWith(line, "The XML file was not found: ") ||
+               line == "Please select XML file\xEF\xBC\x81";
+    }
+    bool Pushed() const { return m_pushed; }
+
+  private:
+    bool m_pushing = false;
+    bool m_stepDone = false;
+    bool m_pushed = false;
+};
+
+// Waits for the module, starts the transfer with start (on the window thread) and follows it.
+int RunTransfer(const char* name, long timeoutSeconds, void (*start)(CMarlinqDlg&, const std::string&),
+                const std::string& file) {
+    CConsoleHost host(std::cout);
+    if (!WaitUntilReady(host, timeoutSeconds)) {
+        host.Close();
+        return kExitFailed;
+    }
+    const std::size_t before = host.View().Lines().size();
+    host.Main().Call([start, file](fw::CDialog* dlg) {
+        if (dlg != nullptr) {
+            start(*static_cast<CMarlinqDlg*>(dlg), file);
+        }
+        return 0;
+    });
+    TransferEnd end;
+    const auto deadline = std::chrono::steady_clock::now() + Seconds(kTransferSeconds + timeoutSeconds);
+    bool ended = false;
+    for (std::size_t next = before; !ended;) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        const int index = host.View().WaitForLine(
+            next, [](const std::string&) { return true; }, std::max(left, std::chrono::milliseconds(0)));
+        if (index < 0) {
+            Fail(std::string(name) + ": the transfer did not end in time");
+            break;
+        }
+        ended = end.Take(host.View().Lines()[static_cast<std::size_t>(index)]);
+        next = static_cast<std::size_t>(index) + 1;
+    }
+    const int closed = host.Close();
+    if (ended && !end.Pushed()) {
+        Fail(std::string(name) + ": the XML file was not pushed to the module");
+    }
+    return ended && end.Pushed() && closed == 0 ? kExitDone : kExitFailed;
+}
+
+// Takes --timeout out of args; the usage error's exit code when args are wrong.
+bool ParseTransferArgs(const char* name, const char* arguments, const Args& args, std::size_t files,
+                       long* timeoutSeconds, Args* rest, int* code) {
+    ParsedArgs parsed;
+    std::string error;
+    if (!ParseArgs(args, {TimeoutOption()}, &parsed, &error)) {
+        *code = UsageError(name, arguments, error, std::cerr);
+        return false;
+    }
+    if (parsed.rest.size() != files) {
+        *code = UsageError(name, arguments, files == 0 ? "takes no file" : "needs one FILE", std::cerr);
+        return false;
+    }
+    for (const auto& file : parsed.rest) {
+        if (file.empty() || file.find_first_of("\r\n") != std::string::npos) {
+            *code = UsageError(name, arguments, "FILE must be a non-empty name on one line", std::cerr);
+            return false;
+        }
+    }
+    *timeoutSeconds = parsed.Value("--timeout", kDefaultTimeoutSeconds);
+    *rest = parsed.rest;
+    return true;
+}
+
+}  // namespace
+
+int RunPushCommand(const Args& args) {
+    long timeoutSeconds = 0;
+    Args files;
+    int code = kExitUsage;
+    if (!ParseTransferArgs("push", "[--timeout S] FILE", args, 1, &timeoutSeconds, &files, &code)) {
+        return code;
+    }
+    return RunTransfer(
+        "push", timeoutSeconds,
+        [](CMarlinqDlg& dlg, const std::string& file) {
+            dlg.MainControls().SetWindowText(IDC_EDIT_XML_PATH, file);
+            dlg.OnBtnXmlDownload();
+        },
+        files[0]);
+}
+
+int RunFactoryResetCommand(const Args& args) {
+    long timeoutSeconds = 0;
+    Args none;
+    int code = kExitUsage;
+    if (!ParseTransferArgs("factory-reset", "[--timeout S]", args, 0, &timeoutSeconds, &none, &code)) {
+        return code;
+    }
+    return RunTransfer("factory-reset", timeoutSeconds,
+                       [](CMarlinqDlg& dlg, const std::string&) { dlg.OnBtnFactoryReset(); }, {});
+}
+
+}  // namespace marlinq::cli

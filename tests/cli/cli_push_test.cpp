@@ -1,0 +1,98 @@
+// marlinq-cli push FILE and factory-reset in this process, on the scaled clock, against the
+// simulator and a fake adb in the program directory: exit codes and the lines a user sees.
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "cli/commands.h"
+#include "platform/app_directory.h"
+#include "platform/clock.h"
+#include "platform/virtual_devices.h"
+#include "simulator/dtu_simulator.h"
+#include "tests/support/fake_adb.h"
+
+namespace {
+
+using marlinq::cli::Args;
+
+struct CliRun {
+    int code = -1;
+    std::string out;
+    std::string err;
+};
+
+CliRun Cli(int (*command)(const Args&), const Args& args) {
+    CliRun r;
+    ::testing::internal::CaptureStdout();
+    ::testing::internal::CaptureStderr();
+    r.code = command(args);
+    r.out = ::testing::internal::GetCapturedStdout();
+    r.err = ::testing::internal::GetCapturedStderr();
+    return r;
+}
+
+class CliPush : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        platform::SetAppDirectoryOverride(dir.AppDir());
+        dir.Write("devices.sim", platform::VirtualDeviceDirectory());
+        dir.Write("push.out", testsupport::kPushKb);
+    }
+    std::unique_ptr<sim::DtuSimulator> Module(bool adbOn) {
+        auto s = std::make_unique<sim::DtuSimulator>();
+        sim::SimulatorOptions options;
+        options.adbEnabled = adbOn;
+        std::string error;
+        EXPECT_TRUE(s->Start(options, &error)) << error;
+        return s;
+    }
+
+    platform::ScopedClockScale m_scale{0.02};
+    testsupport::FakeAdbDir dir{"cli"};
+};
+
+TEST_F(CliPush, PushesAFileAndExitsZeroOnceThePushSucceeded) {
+    auto module = Module(true);
+    const std::string file = dir.AppDir() + "my cfg.xml";
+    std::ofstream(file) << "<system/>";
+    const CliRun r = Cli(marlinq::cli::RunPushCommand, {"--timeout", "100", file});
+    EXPECT_EQ(r.code, 0) << r.out << r.err;
+    EXPECT_NE(r.out.find("Enable ADB to download XML file...\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("ADB PUSH XML successfully!\n"), std::string::npos) << r.out;
+    EXPECT_EQ(dir.Calls(),
+              (std::vector<std::string>{"1 [devices]", "3 [push] [" + file + "] [/cache]", "1 [reboot]"}));
+}
+
+TEST_F(CliPush, FactoryResetEnablesAdbResetsTheModuleAndPushesDefaultXml) {
+    auto module = Module(false);
+    std::ofstream(dir.AppDir() + "Default.xml") << "<system/>";
+    const CliRun r = Cli(marlinq::cli::RunFactoryResetCommand, {"--timeout", "100"});
+    EXPECT_EQ(r.code, 0) << r.out << r.err;
+    for (const char* line : {"Restoring factory Settings...\n", "Enable ADB successfully!\n",
+                             "Push XML file to cache ...\n", "Hide ADB successfully!\n"}) {
+        EXPECT_NE(r.out.find(line), std::string::npos) << line << r.out;
+    }
+    EXPECT_FALSE(module->AdbEnabled());
+}
+
+TEST_F(CliPush, AFailedPushAMissingFileOrABadCommandLineIsNoSuccess) {
+    auto module = Module(true);
+    dir.Write("push.out", testsupport::kPushNoDevice);
+    const std::string file = dir.AppDir() + "a.xml";
+    std::ofstream(file) << "<system/>";
+    const CliRun failed = Cli(marlinq::cli::RunPushCommand, {"--timeout", "100", file});
+    EXPECT_EQ(failed.code, 1);
+    EXPECT_NE(failed.out.find("ADB PUSH XML failed!\n"), std::string::npos) << failed.out;
+
+    const CliRun missing = Cli(marlinq::cli::RunFactoryResetCommand, {"--timeout", "100"});
+    EXPECT_EQ(missing.code, 1);
+    EXPECT_NE(missing.out.find("The default file was not found: " + dir.AppDir() + "Default.xml\n"),
+              std::string::npos)
+        << missing.out;
+
+    EXPECT_EQ(Cli(marlinq::cli::RunPushCommand, {}).code, 2);
+    EXPECT_EQ(Cli(marlinq::cli::RunPushCommand, {"a.xml", "b.xml"}).code, 2);
+    EXPECT_EQ(Cli(marlinq::cli::RunFactoryResetCommand, {"extra"}).code, 2);
+}
+
+}  // namespace

@@ -1,0 +1,61 @@
+#include "ui/main_window_adb.h"
+
+#include "platform/app_directory.h"
+#include "ui/marlinq_dlg.h"
+
+namespace marlinq {
+
+CMainWindowAdb::CMainWindowAdb(CMarlinqDlg& dlg)
+    : m_dlg(dlg),
+      m_transfer(*this),
+      m_commands(
+          *this, m_transfer, dlg.MainControls(),
+          adb::XmlFileControlIds{IDC_EDIT_XML_PATH, CMarlinqDlg::OperationButtonIds()},
+          [&dlg](const std::string& path) { return dlg.LoadXmlConfig(path); },
+          [&dlg](const fw::FileDialogRequest& request) { return dlg.DoFileDialog(request); }) {}
+
+std::string CMainWindowAdb::AppDirectory() {
+    return platform::GetAppDirectory();
+}
+
+void CMainWindowAdb::AddLog(const std::string& text) {
+    m_dlg.AddLog(text);
+}
+void CMainWindowAdb::ShowMessageBox(const std::string& text, const std::string& caption, unsigned type) {
+    m_dlg.MessageBox(text, caption, type);
+}
+int CMainWindowAdb::AtQueryAdb() {
+    return m_dlg.AtQueryAdb();
+}
+int CMainWindowAdb::AtEnableAdb() {
+    return m_dlg.AtEnableAdb();
+}
+int CMainWindowAdb::AtResetModule() {
+    return m_dlg.AtResetModule();
+}
+int CMainWindowAdb::AtHideAdb() {
+    return m_dlg.AtHideAdb();
+}
+void CMainWindowAdb::OnBtnScanPort() {
+    m_dlg.OnBtnScanPort();
+}
+void CMainWindowAdb::ArmAdbTimeout() {
+    m_dlg.SetTimer(TIMER_ADB_TIMEOUT, TIMER_ADB_TIMEOUT_MS);
+}
+void CMainWindowAdb::DisarmAdbTimeout() {
+    m_dlg.KillTimer(TIMER_ADB_TIMEOUT);
+}
+adb::HTHREAD CMainWindowAdb::StartWorker(fw::CWorkerThread::Body body) {
+    return m_dlg.StartWorker(std::move(body));
+}
+adb::HTHREAD CMainWindowAdb::StartPushWorker(fw::CWorkerThread::Body body) {
+    return m_dlg.StartPushWorker(std::move(body));
+}
+int CMainWindowAdb::PendingPush() {
+    return m_dlg.PendingPush();
+}
+void CMainWindowAdb::SetPendingPush(int pending) {
+    m_dlg.SetPendingPush(pending);
+}
+
+}  // namespace marlinq
