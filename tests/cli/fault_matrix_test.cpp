@@ -3,11 +3,14 @@
 // standard error, and a traffic log made of whole lines.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <cstdio>
 #include <iostream>
 #include <regex>
 #include <sstream>
+#include <tuple>
 
 #include "atlink/at_client.h"
 #include "cli/commands.h"
@@ -19,6 +22,11 @@ struct Fault {
     const char* name;
     sim::Behaviour behaviour;
 };
+
+// Test names show the fault by its name.
+void PrintTo(const Fault& fault, std::ostream* os) {
+    *os << fault.name;
+}
 
 std::vector<Fault> Faults() {
     std::vector<Fault> faults;
@@ -88,7 +96,7 @@ void ExpectWholeLogLines(const std::string& log) {
     }
 }
 
-class FaultMatrix : public testsupport::SimulatorTest {
+class FaultMatrixBase : public testsupport::SimulatorTest {
   protected:
     void Expect(const Fault& fault, const std::string& command, const CliRun& run, int code,
                 const std::string& messagePattern) {
@@ -113,11 +121,32 @@ class FaultMatrix : public testsupport::SimulatorTest {
     }
 };
 
+// One case a fault, so that each stays short.
+class FaultMatrix : public FaultMatrixBase, public ::testing::WithParamInterface<Fault> {};
+
+// One case a fault and a console command.
+class FaultMatrixConsole : public FaultMatrixBase,
+                           public ::testing::WithParamInterface<std::tuple<Fault, std::string>> {};
+
+std::string FaultName(const ::testing::TestParamInfo<Fault>& info) {
+    return info.param.name;
+}
+
+std::string FaultAndCommandName(const ::testing::TestParamInfo<std::tuple<Fault, std::string>>& info) {
+    std::string command = std::get<1>(info.param);
+    std::replace_if(
+        command.begin(), command.end(), [](char c) { return !std::isalnum(static_cast<unsigned char>(c)); },
+        '_');
+    return std::string(std::get<0>(info.param).name) + "_" + command;
+}
+
 }  // namespace
 
-TEST_F(FaultMatrix, ConsoleCommandsEndWithTheirExitCodeAndOneLine) {
-    for (const Fault& fault : Faults()) {
-        for (const std::string command : {"send --port", "send", "csq"}) {
+TEST_P(FaultMatrixConsole, ConsoleCommandsEndWithTheirExitCodeAndOneLine) {
+    {
+        const Fault& fault = std::get<0>(GetParam());
+        {
+            const std::string command = std::get<1>(GetParam());
             Restart(fault, "AT+CSQ");
             const std::string com = "COM" + std::to_string(Com());
             CliRun run;
@@ -161,8 +190,9 @@ TEST_F(FaultMatrix, ConsoleCommandsEndWithTheirExitCodeAndOneLine) {
     }
 }
 
-TEST_F(FaultMatrix, WrappersGiveTheirFailureValueAndTellWhy) {
-    for (const Fault& fault : Faults()) {
+TEST_P(FaultMatrix, WrappersGiveTheirFailureValueAndTellWhy) {
+    {
+        const Fault& fault = GetParam();
         Restart(fault);
         SCOPED_TRACE(fault.name);
         CSerialPort manual;
@@ -217,8 +247,9 @@ TEST_F(FaultMatrix, WrappersGiveTheirFailureValueAndTellWhy) {
     }
 }
 
-TEST_F(FaultMatrix, ResetThroughItsWrapperFailsWithTheReason) {
-    for (const Fault& fault : Faults()) {
+TEST_P(FaultMatrix, ResetThroughItsWrapperFailsWithTheReason) {
+    {
+        const Fault& fault = GetParam();
         Restart(fault, "AT+CRESET");
         const std::string com = "COM" + std::to_string(Com());
         const CliRun run = RunCli({"reset", "--timeout", "20"});
@@ -236,3 +267,9 @@ TEST_F(FaultMatrix, ResetThroughItsWrapperFailsWithTheReason) {
         EXPECT_NE(run.out.find("Resetting..."), std::string::npos) << run.out;
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(Faults, FaultMatrix, ::testing::ValuesIn(Faults()), FaultName);
+INSTANTIATE_TEST_SUITE_P(Faults, FaultMatrixConsole,
+                         ::testing::Combine(::testing::ValuesIn(Faults()),
+                                            ::testing::Values("send --port", "send", "csq")),
+                         FaultAndCommandName);
