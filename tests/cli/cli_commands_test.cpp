@@ -11,27 +11,14 @@
 #include "cli/commands.h"
 #include "platform/clock.h"
 #include "simulator/dtu_simulator.h"
+#include "tests/support/cli_capture.h"
 
 namespace {
 
 using marlinq::cli::Args;
 
-struct CliRun {
-    int code = -1;
-    std::string out;
-    std::string err;
-};
-
-// Runs a command with standard output and standard error captured.
-CliRun Cli(int (*command)(const Args&), const Args& args) {
-    CliRun r;
-    ::testing::internal::CaptureStdout();
-    ::testing::internal::CaptureStderr();
-    r.code = command(args);
-    r.out = ::testing::internal::GetCapturedStdout();
-    r.err = ::testing::internal::GetCapturedStderr();
-    return r;
-}
+using testsupport::Cli;
+using testsupport::CliRun;
 
 // What the scan sends each time it finds the module: the version read.
 const std::vector<std::string> kVersionRead = {"AT+GMR\r\n", "AT+CSUB\r\n", "AT+VER\r\n", "AT+CIMI\r\n",

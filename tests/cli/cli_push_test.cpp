@@ -9,27 +9,16 @@
 #include "platform/clock.h"
 #include "platform/virtual_devices.h"
 #include "simulator/dtu_simulator.h"
+#include "tests/support/adb_module.h"
+#include "tests/support/cli_capture.h"
 #include "tests/support/fake_adb.h"
 
 namespace {
 
 using marlinq::cli::Args;
 
-struct CliRun {
-    int code = -1;
-    std::string out;
-    std::string err;
-};
-
-CliRun Cli(int (*command)(const Args&), const Args& args) {
-    CliRun r;
-    ::testing::internal::CaptureStdout();
-    ::testing::internal::CaptureStderr();
-    r.code = command(args);
-    r.out = ::testing::internal::GetCapturedStdout();
-    r.err = ::testing::internal::GetCapturedStderr();
-    return r;
-}
+using testsupport::Cli;
+using testsupport::CliRun;
 
 class CliPush : public ::testing::Test {
   protected:
@@ -38,14 +27,7 @@ class CliPush : public ::testing::Test {
         dir.Write("devices.sim", platform::VirtualDeviceDirectory());
         dir.Write("push.out", testsupport::kPushKb);
     }
-    std::unique_ptr<sim::DtuSimulator> Module(bool adbOn) {
-        auto s = std::make_unique<sim::DtuSimulator>();
-        sim::SimulatorOptions options;
-        options.adbEnabled = adbOn;
-        std::string error;
-        EXPECT_TRUE(s->Start(options, &error)) << error;
-        return s;
-    }
+    std::unique_ptr<sim::DtuSimulator> Module(bool adbOn) { return testsupport::StartAdbModule(adbOn); }
 
     platform::ScopedClockScale m_scale{0.02};
     testsupport::FakeAdbDir dir{"cli"};

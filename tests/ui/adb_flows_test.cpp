@@ -12,6 +12,7 @@
 #include "platform/app_directory.h"
 #include "platform/virtual_devices.h"
 #include "simulator/dtu_simulator.h"
+#include "tests/support/adb_module.h"
 #include "tests/support/fake_adb.h"
 #include "ui/resource.h"
 
@@ -19,19 +20,11 @@ namespace marlinq::test {
 namespace {
 
 using testsupport::FakeAdbDir;
+using testsupport::StartAdbModule;
 
 constexpr double kScale = 0.05;  // the 20 s reset wait takes 1 s, the 30 s time-out 1.5 s
 const std::string kTimeout = "ADB cmd timeout, please check ADB device and retry later!";
 const std::string kScanning = "Scanning equipments...";
-
-std::unique_ptr<sim::DtuSimulator> StartModule(bool adbOn) {
-    auto s = std::make_unique<sim::DtuSimulator>();
-    sim::SimulatorOptions options;
-    options.adbEnabled = adbOn;
-    std::string error;
-    EXPECT_TRUE(s->Start(options, &error)) << error;
-    return s;
-}
 
 // Answers the window's file dialog with a path chosen by the test.
 struct ChoosingServices : fw::IUiServices {
@@ -148,7 +141,7 @@ class AdbFlows : public ::testing::Test {
 };
 
 TEST_F(AdbFlows, AdbAlreadyOnPushesAtOnceWithoutPauseOrScanAndNoHide) {
-    auto module = StartModule(true);
+    auto module = StartAdbModule(true);
     Open();
     WaitReady();
     const std::size_t before = ChangeCount();
@@ -187,7 +180,7 @@ TEST_F(AdbFlows, AdbAlreadyOnPushesAtOnceWithoutPauseOrScanAndNoHide) {
 }
 
 TEST_F(AdbFlows, AnInvalidDefaultXmlIsReportedAndPushedAllTheSame) {
-    auto module = StartModule(true);
+    auto module = StartAdbModule(true);
     std::ofstream(dir.AppDir() + "Default.xml", std::ios::trunc)
         << "<?xml version=\"1.0\"?><config><APN>x</APN></config>";
     Open();
@@ -204,7 +197,7 @@ TEST_F(AdbFlows, AnInvalidDefaultXmlIsReportedAndPushedAllTheSame) {
 }
 
 TEST_F(AdbFlows, AdbOffIsEnabledTheModuleResetAndThePushFollowsTheScan) {
-    auto module = StartModule(false);
+    auto module = StartAdbModule(false);
     Open();
     WaitReady();
     h->Driver().Sync();
@@ -239,7 +232,7 @@ TEST_F(AdbFlows, AdbOffIsEnabledTheModuleResetAndThePushFollowsTheScan) {
 }
 
 TEST_F(AdbFlows, EnablingThatFailsDropsTheRequestAndTheScanAnnouncesTheModule) {
-    auto module = StartModule(false);
+    auto module = StartAdbModule(false);
     module->SetReply("AT+CUSBADB=1", "\r\nERROR\r\n");
     Open();
     WaitReady();
@@ -266,14 +259,14 @@ TEST_F(AdbFlows, WithoutAnAtPortTheRequestStaysPendingUntilTheModuleIsFound) {
     for (int id : CMarlinqDlg::OperationButtonIds()) {
         EXPECT_FALSE(h->Driver().Enabled(id)) << id;
     }
-    auto module = StartModule(true);
+    auto module = StartAdbModule(true);
     h->Dialog().OnBtnScanPort();  // a later restart (Reset DTU, the ADB time-out); Scan Port is disabled
     ASSERT_TRUE(WaitLine("Push XML file to cache ...")) << h->Log();
     ASSERT_TRUE(WaitLine("ADB PUSH XML successfully!")) << h->Log();
 }
 
 TEST_F(AdbFlows, AHangingAdbIsEndedByTheWindowsTimeOut) {
-    auto module = StartModule(true);
+    auto module = StartAdbModule(true);
     dir.Write("push.hang", "");
     dir.Remove("push.out");
     Open();
@@ -328,7 +321,7 @@ TEST_F(AdbFlows, PathEditCommands) {
 }
 
 TEST_F(AdbFlows, AChosenFileIsShownAndImportedAndTheTypedPathIsWhatIsPushed) {
-    auto module = StartModule(true);
+    auto module = StartAdbModule(true);
     Open();
     OnWindow([&](CMarlinqDlg&) { h->Thread().SetServices(&services); });
     WaitReady();
