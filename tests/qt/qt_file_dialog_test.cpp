@@ -16,6 +16,7 @@
 
 #include "platform/app_directory.h"
 #include "platform/clock.h"
+#include "qt_app_fixture.h"
 #include "ui/marlinq_dlg.h"
 #include "ui/qt/app_runner.h"
 #include "ui/qt/file_dialog.h"
@@ -24,54 +25,14 @@
 namespace marlinq::qt {
 namespace {
 
-class QtFileDialog : public ::testing::Test {
+class QtFileDialog : public QtAppTest {
   protected:
-    static void SetUpTestSuite() {
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-            qputenv("QT_QPA_PLATFORM", "offscreen");
-        }
-        static int argc = 1;
-        static char name[] = "marlinq_qt_tests";
-        static char* argv[] = {name, nullptr};
-        if (QApplication::instance() == nullptr) {
-            new QApplication(argc, argv);
-        }
-    }
-    void SetUp() override {
-        runner = std::make_unique<CAppRunner>();
-        runner->Start();
-        ASSERT_TRUE(WaitUntil([&] { return main() != nullptr && main()->isVisible(); }));
-    }
-    void TearDown() override { runner.reset(); }
-
-    CMainWindow* main() { return runner->View().MainWindow(); }
-    template <class F>
-    auto OnDialog(F fn) {
-        return fw::CDialogDriver(runner->App().Thread(), runner->View().MainHwnd())
-            .Call([fn](fw::CDialog* d) { return fn(*static_cast<CMarlinqDlg*>(d)); });
-    }
     // The log pane as the view shows it. Read on the GUI thread only: while the window thread
     // waits for a file dialog, a call into it would wait for the GUI thread in turn.
     std::string Log() {
-        auto* pane =
-            qobject_cast<QPlainTextEdit*>(runner->View().Control(runner->View().MainHwnd(), IDC_EDIT_LOG));
+        auto* pane = qobject_cast<QPlainTextEdit*>(control(IDC_EDIT_LOG));
         return pane != nullptr ? pane->toPlainText().toStdString() : std::string();
     }
-    static bool WaitUntil(const std::function<bool()>& cond, int ms = 10000) {
-        QElapsedTimer t;
-        t.start();
-        while (!cond()) {
-            if (t.elapsed() > ms) {
-                return false;
-            }
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        }
-        return true;
-    }
-
-    platform::ScopedClockScale scale{0.01};
-    std::unique_ptr<CAppRunner> runner;
 };
 
 // What the user saw in a file dialog before choosing.

@@ -23,6 +23,7 @@
 #include <thread>
 
 #include "platform/clock.h"
+#include "qt_app_fixture.h"
 #include "ui/marlinq_dlg.h"
 #include "ui/qt/app_runner.h"
 #include "ui/resource.h"
@@ -30,50 +31,8 @@
 namespace marlinq::qt {
 namespace {
 
-class QtView : public ::testing::Test {
+class QtView : public QtAppTest {
   protected:
-    static void SetUpTestSuite() {
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-            qputenv("QT_QPA_PLATFORM", "offscreen");
-        }
-        static int argc = 1;
-        static char name[] = "marlinq_qt_tests";
-        static char* argv[] = {name, nullptr};
-        if (QApplication::instance() == nullptr) {
-            new QApplication(argc, argv);
-        }
-    }
-
-    void SetUp() override {
-        runner = std::make_unique<CAppRunner>();
-        runner->Start();
-        ASSERT_TRUE(WaitUntil([&] { return main() != nullptr && main()->isVisible(); }));
-    }
-    void TearDown() override { runner.reset(); }
-
-    CMainWindow* main() { return runner->View().MainWindow(); }
-    fw::CDialogDriver driver() {
-        return fw::CDialogDriver(runner->App().Thread(), runner->View().MainHwnd());
-    }
-    template <class F>
-    auto OnDialog(F fn) {
-        return driver().Call([fn](fw::CDialog* d) { return fn(*static_cast<CMarlinqDlg*>(d)); });
-    }
-    QWidget* control(int id) { return runner->View().Control(runner->View().MainHwnd(), id); }
-
-    static bool WaitUntil(const std::function<bool()>& cond, int ms = 10000) {
-        QElapsedTimer t;
-        t.start();
-        while (!cond()) {
-            if (t.elapsed() > ms) {
-                return false;
-            }
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        }
-        return true;
-    }
-
     static QString GroupOf(QWidget* w) {
         for (QWidget* p = w; p != nullptr; p = p->parentWidget()) {
             if (auto* g = qobject_cast<QGroupBox*>(p)) {
@@ -82,9 +41,6 @@ class QtView : public ::testing::Test {
         }
         return {};
     }
-
-    platform::ScopedClockScale scale{0.01};
-    std::unique_ptr<CAppRunner> runner;
 };
 
 TEST_F(QtView, OpensInThreeColumnsWithTheTabsAndWritesAScreenshot) {
