@@ -2,8 +2,6 @@
 #include "atlink/serial_port.h"
 
 #include <gtest/gtest.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <fcntl.h>
@@ -11,9 +9,8 @@
 
 #include <cstring>
 
+#include "tests/support/run_process.h"
 #include "tests/support/sim_fixture.h"
-
-extern char** environ;
 
 namespace {
 
@@ -22,51 +19,22 @@ using SerialPortTest = testsupport::SimulatorTest;
 // Another process that holds COM n open until Release().
 class PortHolder {
   public:
-    explicit PortHolder(int com, const char* mode = "port") {
-        int in[2];
-        int out[2];
-        if (pipe(in) != 0 || pipe(out) != 0) {
-            return;
-        }
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_adddup2(&actions, in[0], 0);
-        posix_spawn_file_actions_adddup2(&actions, out[1], 1);
-        posix_spawn_file_actions_addclose(&actions, in[1]);
-        posix_spawn_file_actions_addclose(&actions, out[0]);
-        const std::string number = std::to_string(com);
-        char* argv[] = {const_cast<char*>(HOLD_PORT_EXE), const_cast<char*>(number.c_str()),
-                        const_cast<char*>(mode), nullptr};
-        if (posix_spawn(&m_pid, HOLD_PORT_EXE, &actions, nullptr, argv, environ) != 0) {
-            m_pid = -1;
-        }
-        posix_spawn_file_actions_destroy(&actions);
-        close(in[0]);
-        close(out[1]);
-        m_stdin = in[1];
-        char line[16] = {};
-        const ssize_t n = read(out[0], line, sizeof line - 1);
-        close(out[0]);
-        m_state = n > 0 ? std::string(line, static_cast<std::size_t>(n)) : "";
+    explicit PortHolder(int com, const char* mode = "port")
+        : m_child(HOLD_PORT_EXE, {std::to_string(com), mode}) {
+        // It prints one line, "open" or "failed", then waits for its input to end.
+        m_child.ReadUntil("\n", 10000);
+        m_holds = m_child.Output() == "open\n";
     }
     ~PortHolder() { Release(); }
-    bool Holds() const { return m_state == "open\n"; }
+    bool Holds() const { return m_holds; }
     void Release() {
-        if (m_stdin >= 0) {
-            close(m_stdin);
-            m_stdin = -1;
-        }
-        if (m_pid > 0) {
-            int status = 0;
-            waitpid(m_pid, &status, 0);
-            m_pid = -1;
-        }
+        m_child.CloseInput();
+        m_child.Wait();
     }
 
   private:
-    pid_t m_pid = -1;
-    int m_stdin = -1;
-    std::string m_state;
+    testsupport::ChildProcess m_child;
+    bool m_holds = false;
 };
 
 std::string ReadAll(CSerialPort& port, int reads) {

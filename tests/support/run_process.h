@@ -95,6 +95,8 @@ class ChildProcess {
         }
         return true;
     }
+    // The standard output read so far.
+    const std::string& Output() const { return m_collected; }
     // Reads the rest of the output and waits for the end.
     ProcessResult Wait() {
         ProcessResult result;
