@@ -65,6 +65,10 @@ void InjectReplaceFault(ReplaceStep step);
 namespace detail {
 // True once when a fault was injected at this step; the backends ask before each step.
 bool TakeInjectedFault(ReplaceStep step);
+// The directory part of path up to and including its last separator (empty when it has none),
+// and the name after it; separators lists the characters that separate path components.
+std::string DirectoryOf(const std::string& path, const char* separators);
+std::string NameOf(const std::string& path, const char* separators);
 }  // namespace detail
 
 }  // namespace platform

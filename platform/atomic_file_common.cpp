@@ -14,6 +14,27 @@ std::atomic<int> g_injectedFault{static_cast<int>(ReplaceStep::kNone)};
 
 }  // namespace
 
+AtomicFileWriter::~AtomicFileWriter() {
+    Abandon();
+}
+
+bool AtomicFileWriter::Fail(ReplaceStep step, int error) {
+    Abandon();
+    m_failedStep = step;
+    m_error = error;
+    return false;
+}
+
+std::string detail::DirectoryOf(const std::string& path, const char* separators) {
+    const auto pos = path.find_last_of(separators);
+    return pos == std::string::npos ? std::string() : path.substr(0, pos + 1);
+}
+
+std::string detail::NameOf(const std::string& path, const char* separators) {
+    const auto pos = path.find_last_of(separators);
+    return pos == std::string::npos ? path : path.substr(pos + 1);
+}
+
 std::string AtomicTempName(const std::string& targetName, long pid, unsigned n) {
     return "." + targetName + "." + std::to_string(pid) + "-" + std::to_string(n) + ".tmp";
 }

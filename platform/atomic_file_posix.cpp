@@ -27,36 +27,17 @@ std::string ResolvedTarget(const std::string& path) {
     return ::realpath(path.c_str(), resolved) != nullptr ? std::string(resolved) : path;
 }
 
-std::string DirectoryOf(const std::string& path) {
-    const auto pos = path.rfind('/');
-    return pos == std::string::npos ? std::string() : path.substr(0, pos + 1);
-}
-
-std::string NameOf(const std::string& path) {
-    const auto pos = path.rfind('/');
-    return pos == std::string::npos ? path : path.substr(pos + 1);
-}
+constexpr char kSeparators[] = "/";
 
 }  // namespace
-
-AtomicFileWriter::~AtomicFileWriter() {
-    Abandon();
-}
-
-bool AtomicFileWriter::Fail(ReplaceStep step, int error) {
-    Abandon();
-    m_failedStep = step;
-    m_error = error;
-    return false;
-}
 
 bool AtomicFileWriter::Open(const std::string& targetPath) {
     Abandon();
     m_failedStep = ReplaceStep::kNone;
     m_error = 0;
     m_targetPath = ResolvedTarget(targetPath);
-    const std::string directory = DirectoryOf(m_targetPath);
-    const std::string name = NameOf(m_targetPath);
+    const std::string directory = detail::DirectoryOf(m_targetPath, kSeparators);
+    const std::string name = detail::NameOf(m_targetPath, kSeparators);
     if (name.empty()) {
         return Fail(ReplaceStep::kCreate, EISDIR);
     }
@@ -126,7 +107,7 @@ bool AtomicFileWriter::Commit() {
     }
     m_tempPath.clear();
     // The rename is durable only once the directory itself is on the disk.
-    const std::string directory = DirectoryOf(m_targetPath);
+    const std::string directory = detail::DirectoryOf(m_targetPath, kSeparators);
     const int dirFd = ::open(directory.empty() ? "." : directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dirFd < 0) {
         return Fail(ReplaceStep::kSyncDirectory, errno);

@@ -11,19 +11,7 @@ namespace {
 
 std::atomic<unsigned> g_tempCounter{0};
 
-std::string::size_type LastSeparator(const std::string& path) {
-    return path.find_last_of("\\/");
-}
-
-std::string DirectoryOf(const std::string& path) {
-    const auto pos = LastSeparator(path);
-    return pos == std::string::npos ? std::string() : path.substr(0, pos + 1);
-}
-
-std::string NameOf(const std::string& path) {
-    const auto pos = LastSeparator(path);
-    return pos == std::string::npos ? path : path.substr(pos + 1);
-}
+constexpr char kSeparators[] = "\\/";
 
 HANDLE AsHandle(std::intptr_t h) {
     return reinterpret_cast<HANDLE>(h);
@@ -31,24 +19,13 @@ HANDLE AsHandle(std::intptr_t h) {
 
 }  // namespace
 
-AtomicFileWriter::~AtomicFileWriter() {
-    Abandon();
-}
-
-bool AtomicFileWriter::Fail(ReplaceStep step, int error) {
-    Abandon();
-    m_failedStep = step;
-    m_error = error;
-    return false;
-}
-
 bool AtomicFileWriter::Open(const std::string& targetPath) {
     Abandon();
     m_failedStep = ReplaceStep::kNone;
     m_error = 0;
     m_targetPath = targetPath;
-    const std::string directory = DirectoryOf(m_targetPath);
-    const std::string name = NameOf(m_targetPath);
+    const std::string directory = detail::DirectoryOf(m_targetPath, kSeparators);
+    const std::string name = detail::NameOf(m_targetPath, kSeparators);
     if (name.empty()) {
         return Fail(ReplaceStep::kCreate, ERROR_DIRECTORY);
     }
