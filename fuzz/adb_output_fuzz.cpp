@@ -5,16 +5,9 @@
 #include <string>
 
 #include "adb/adb_output.h"
+#include "fuzz/fuzz_check.h"
 
-namespace {
-
-void Check(bool ok) {
-    if (!ok) {
-        std::abort();
-    }
-}
-
-}  // namespace
+using fuzzcheck::Check;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string output(reinterpret_cast<const char*>(data), size > 4095 ? 4095 : size);

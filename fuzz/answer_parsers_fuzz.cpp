@@ -5,16 +5,9 @@
 #include <string>
 
 #include "atlink/answer_parsers.h"
+#include "fuzz/fuzz_check.h"
 
-namespace {
-
-void Check(bool ok) {
-    if (!ok) {
-        std::abort();
-    }
-}
-
-}  // namespace
+using fuzzcheck::Check;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     // A read brings at most 200 bytes and the text ends at its first NUL.

@@ -13,17 +13,14 @@
 #include "configfile/config_document.h"
 #include "configfile/config_xml.h"
 #include "configfile/xml_text.h"
+#include "fuzz/fuzz_check.h"
 #include "parameters/dtucfg_record.h"
 #include "parameters/parameter_table.h"
 #include "parameters/value_tables.h"
 
-namespace {
+using fuzzcheck::Check;
 
-void Check(bool ok) {
-    if (!ok) {
-        std::abort();
-    }
-}
+namespace {
 
 // The controls of one dialog in memory; combo boxes hold the items of their value table.
 class MemoryControls : public fw::IControlAccess {
