@@ -8,18 +8,12 @@
 #include "cli/file_commands.h"
 #include "platform/app_directory.h"
 #include "platform/clock.h"
+#include "tests/support/read_file.h"
 
 namespace marlinq::cli {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string ReadAll(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
 
 class ConvertCommand : public ::testing::Test {
   protected:
@@ -42,7 +36,7 @@ TEST_F(ConvertCommand, RewritesAFileInTheWritersLayout) {
            "<SocketCfg><IPAddr>10.0.0.1</IPAddr></SocketCfg></SYSTEM>";
     const fs::path target = dir / "converted.xml";
     ASSERT_EQ(Convert({source.string(), "--out", target.string()}), 0) << err.str() << out.str();
-    const std::string written = ReadAll(target);
+    const std::string written = testsupport::ReadFile(target);
     EXPECT_EQ(written.rfind(
                   "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n<system>\n  <SerialCfg>\n"
                   "    <BaudRate>9600</BaudRate>\n    <DataBits>8</DataBits>\n",

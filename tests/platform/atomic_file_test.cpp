@@ -10,17 +10,11 @@
 
 #include "platform/atomic_file.h"
 #include "platform/process_alive.h"
+#include "tests/support/read_file.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string Read(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
 
 struct Dir {
     Dir() : path(fs::temp_directory_path() / ("marlinq-atomic-" + std::to_string(::getpid()))) {
@@ -58,11 +52,11 @@ TEST(AtomicFile, WritesAreInvisibleUntilCommit) {
     ASSERT_TRUE(writer.Open(target.string()));
     ASSERT_TRUE(writer.Write("new ", 4));
     ASSERT_TRUE(writer.Write("content", 7));
-    EXPECT_EQ(Read(target), "old");
+    EXPECT_EQ(testsupport::ReadFile(target), "old");
     EXPECT_TRUE(fs::exists(writer.TempPath()));
     EXPECT_EQ(fs::path(writer.TempPath()).parent_path(), dir.path);
     ASSERT_TRUE(writer.Commit());
-    EXPECT_EQ(Read(target), "new content");
+    EXPECT_EQ(testsupport::ReadFile(target), "new content");
     EXPECT_EQ(Entries(dir.path), 1u);
     // An abandoned replacement leaves nothing behind.
     {
@@ -70,7 +64,7 @@ TEST(AtomicFile, WritesAreInvisibleUntilCommit) {
         ASSERT_TRUE(dropped.Open(target.string()));
         ASSERT_TRUE(dropped.Write("x", 1));
     }
-    EXPECT_EQ(Read(target), "new content");
+    EXPECT_EQ(testsupport::ReadFile(target), "new content");
     EXPECT_EQ(Entries(dir.path), 1u);
 }
 
@@ -110,7 +104,7 @@ TEST(AtomicFile, EveryFailedStepReportsAndKeepsTheOldFile) {
         EXPECT_FALSE(done);
         EXPECT_EQ(writer.FailedStep(), step);
         EXPECT_EQ(writer.ErrorText(), "Input/output error");
-        EXPECT_EQ(Read(target), "old");
+        EXPECT_EQ(testsupport::ReadFile(target), "old");
         EXPECT_EQ(Entries(dir.path), 1u);
     }
 }

@@ -11,19 +11,13 @@
 #include "atlink/at_log.h"
 #include "platform/clock.h"
 #include "simulator/dtu_simulator.h"
+#include "tests/support/read_file.h"
 
 namespace testsupport {
 
 // Pauses run at a tenth of their length: short enough for a quick suite, long enough that the
 // simulator's answer is always there when the tool reads.
 inline constexpr double kTestClockScale = 0.1;
-
-inline std::string ReadFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
 
 class SimulatorTest : public ::testing::Test {
   protected:

@@ -10,6 +10,7 @@
 #include "configfile/config_xml.h"
 #include "dialog_harness.h"
 #include "platform/app_directory.h"
+#include "tests/support/read_file.h"
 #include "ui/resource.h"
 
 namespace marlinq::test {
@@ -19,13 +20,6 @@ namespace fs = std::filesystem;
 using Harness = DialogHarness<>;
 
 constexpr int kMain = -1;
-
-std::string ReadAll(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
 
 std::string Doc(const std::string& body) {
     return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<system>" + body + "</system>\n";
@@ -120,7 +114,7 @@ TEST(ConfigFileWindow, SaveThenImportBringsEveryValueBack) {
     w.h.Driver().Click(IDC_BTN_SAVE);
     ASSERT_TRUE(w.h.Driver().Sync());
     EXPECT_EQ(CountLines(w.h.Log(), configfile::kMsgSaveDone), 1);
-    const std::string saved = ReadAll(path);
+    const std::string saved = testsupport::ReadFile(path);
     EXPECT_NE(saved.find("<IPAddr>198.51.100.7</IPAddr>"), std::string::npos) << saved;
     EXPECT_NE(saved.find("<ConnectState>1</ConnectState>"), std::string::npos);
     EXPECT_NE(saved.find("<Password>p&lt;&amp;&gt;w</Password>"), std::string::npos);
@@ -190,7 +184,7 @@ TEST(ConfigFileWindow, SaveThenImportBringsEveryValueBack) {
 TEST(ConfigFileWindow, TheSampleFileLandsOnTheControlsItNames) {
     Window w;
     const std::string path = ProgramFile("sample.xml");
-    std::ofstream(path) << ReadAll(fs::path(CONFIG_TEST_DATA) / "sample.xml");
+    std::ofstream(path) << testsupport::ReadFile(fs::path(CONFIG_TEST_DATA) / "sample.xml");
     ASSERT_TRUE(w.Load(path));
     EXPECT_EQ(w.Text(kMain, 1018), "115200");
     EXPECT_EQ(w.Text(kMain, 1019), "TCP");
@@ -214,7 +208,7 @@ TEST(ConfigFileWindow, TheSampleFileLandsOnTheControlsItNames) {
     // Saved again, the same document comes out byte for byte.
     const std::string again = ProgramFile("again.xml");
     ASSERT_TRUE(w.h.On([&](CMarlinqDlg& d) { return d.SaveXmlConfig(again) != fw::FALSE; }));
-    EXPECT_EQ(ReadAll(again), ReadAll(fs::path(CONFIG_TEST_DATA) / "sample.xml"));
+    EXPECT_EQ(testsupport::ReadFile(again), testsupport::ReadFile(fs::path(CONFIG_TEST_DATA) / "sample.xml"));
 }
 
 TEST(ConfigFileWindow, ReadingRulesOnTheControls) {
@@ -349,7 +343,7 @@ TEST(ConfigFileWindow, SaveOverAnExistingFileAndIntoAMissingDirectory) {
     w.ui.Answer(path);
     w.h.Driver().Click(IDC_BTN_SAVE);
     ASSERT_TRUE(w.h.Driver().Sync());
-    EXPECT_NE(ReadAll(path).find("<APN>new apn</APN>"), std::string::npos);
+    EXPECT_NE(testsupport::ReadFile(path).find("<APN>new apn</APN>"), std::string::npos);
 
     // The target cannot be created: the file-error box names it, nothing is logged.
     const std::string missing = ProgramFile("no/such/dir/x.xml");
@@ -380,7 +374,7 @@ TEST(ConfigFileWindow, ScratchContainerThatCannotBeCreatedFailsTheSave) {
     });
     EXPECT_FALSE(saved);
     EXPECT_EQ(lines, std::vector<std::string>{"生成XML文件失败!"});
-    EXPECT_EQ(ReadAll(target), "old");
+    EXPECT_EQ(testsupport::ReadFile(target), "old");
 }
 
 TEST(ConfigFileWindow, StartLoadsConfigXmlAndCloseWritesItBack) {
@@ -407,7 +401,7 @@ TEST(ConfigFileWindow, StartLoadsConfigXmlAndCloseWritesItBack) {
         EXPECT_EQ(CountLines(log, configfile::kMsgSaveDone), 1) << log;
         EXPECT_EQ(CountLines(log, "导入XML文件失败!"), 0) << "the start-up load logs nothing";
     }
-    const std::string written = ReadAll(config);
+    const std::string written = testsupport::ReadFile(config);
     EXPECT_NE(written.find("<APN>at exit</APN>"), std::string::npos) << written;
     EXPECT_NE(written.find("<DataBits>8</DataBits>"), std::string::npos);
     EXPECT_NE(written.find("<BaudRate>115200</BaudRate>"), std::string::npos);
