@@ -138,9 +138,11 @@ TEST_F(QtView, TypingSelectingAndEnterReachTheWindowThread) {
     command->setFocus();
     QTest::keyClicks(command, "AT+CSQ");
     QTest::keyClick(command, Qt::Key_Return);
+    // The console's lines in order; the scanner's own line may land between them.
     ASSERT_TRUE(WaitUntil([&] {
-        return OnDialog([](CMarlinqDlg& d) { return d.LogText(); }).find("AT+CSQ\r\nNo scan AT port! ") !=
-               std::string::npos;
+        const std::string log = OnDialog([](CMarlinqDlg& d) { return d.LogText(); });
+        const std::size_t csq = log.find("AT+CSQ\r\n");
+        return csq != std::string::npos && log.find("No scan AT port! ", csq) != std::string::npos;
     }));
     EXPECT_EQ(driver().Text(IDC_EDIT_AT_COMMAND), "AT+CSQ");
     EXPECT_TRUE(main()->isVisible()) << "Enter never closes the window";
