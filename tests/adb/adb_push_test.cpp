@@ -117,6 +117,8 @@ TEST_F(AdbPush, AHangingCommandEndsThroughTheTimeOutAndTheWorkerSaysNothingMore)
         d.Write(std::string(hanging) + ".hang", "");  // prints nothing and never ends
         h.transfer.OnAdbPushXml();
         ASSERT_TRUE(h.WorkersFinished()) << "the worker ended: no thread is left blocked";
+        // The time-out aborts the worker first, then logs and restarts the scan.
+        ASSERT_TRUE(h.WaitFor([&h] { return h.Count("scan") > 0; })) << hanging;
         const auto lines = h.Lines();
         ASSERT_FALSE(lines.empty());
         EXPECT_EQ(lines.back(), kTimeoutLine) << hanging;
