@@ -200,8 +200,6 @@ class CMarlinqDlg : public fw::CDialog {
     void OnDestroy() override;
     fw::BOOL PreTranslateMessage(fw::MSG& msg) override;
 
-    void LogStub(const char* name);
-
   private:
     void BuildMessageMap();
     void FlushLog();
