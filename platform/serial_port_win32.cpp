@@ -132,13 +132,14 @@ bool SerialRead(SerialHandle handle, char* buffer, std::size_t maxBytes, std::si
         return false;
     }
     DWORD got = 0;
+    DWORD error = ERROR_SUCCESS;
     if (!Overlapped(
             port,
             [&](OVERLAPPED* ov, DWORD* n) {
                 return ::ReadFile(port, buffer, static_cast<DWORD>(maxBytes), n, ov);
             },
-            &got)) {
-        return !DeviceGone(::GetLastError());
+            &got, &error)) {
+        return !DeviceGone(error);
     }
     *count = got;
     return true;

@@ -6,12 +6,12 @@
 // start and written at exit, the traffic log) never pass from one test to the next.
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-#include <cstdlib>
 #include <filesystem>
+#include <random>
 #include <string>
 
 #include "platform/app_directory.h"
+#include "platform/environment.h"
 
 namespace {
 
@@ -31,17 +31,33 @@ class FreshProgramDirectory : public ::testing::EmptyTestEventListener {
     int m_count = 0;
 };
 
+// A new directory of its own under the temporary directory; empty path when none could be made.
+std::filesystem::path MakeRunDirectory() {
+    std::random_device random;
+    std::error_code ec;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const auto dir = std::filesystem::temp_directory_path(ec) / ("marlinq-test-" + std::to_string(random()));
+        if (std::filesystem::create_directory(dir, ec)) {
+            return dir;
+        }
+    }
+    return {};
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
-    std::string tmpl = (std::filesystem::temp_directory_path() / "marlinq-test-XXXXXX").string();
-    if (char* dir = mkdtemp(tmpl.data())) {
-        setenv("XDG_RUNTIME_DIR", dir, 1);
+    const std::filesystem::path dir = MakeRunDirectory();
+    if (!dir.empty()) {
+        // Where virtual devices are announced: the runtime directory on Linux, the local
+        // application data on Windows.
+        platform::SetEnvironmentValue("XDG_RUNTIME_DIR", dir.string());
+        platform::SetEnvironmentValue("LOCALAPPDATA", dir.string());
         ::testing::UnitTest::GetInstance()->listeners().Append(new FreshProgramDirectory(dir));
     }
     int rc = RUN_ALL_TESTS();
     std::error_code ec;
-    std::filesystem::remove_all(tmpl, ec);
+    std::filesystem::remove_all(dir, ec);
     return rc;
 }
