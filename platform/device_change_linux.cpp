@@ -9,40 +9,17 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
-#include <map>
 #include <thread>
 
 #include "platform/device_change.h"
 #include "platform/device_table.h"
 #include "platform/udev_mapping.h"
+#include "platform/virtual_device_changes.h"
 #include "platform/virtual_devices.h"
 
 namespace platform {
 
 namespace {
-
-struct VirtualEntry {
-    int com = 0;
-    bool adb = false;
-    bool operator==(const VirtualEntry&) const = default;
-};
-
-using VirtualSnapshot = std::map<std::string, VirtualEntry>;
-
-VirtualSnapshot SnapshotVirtualDevices() {
-    VirtualSnapshot snapshot;
-    for (const auto& dev : ListVirtualDevices()) {
-        snapshot[dev.file] = {dev.com, dev.adb};
-    }
-    return snapshot;
-}
-
-DeviceChange ChangeFor(unsigned event, const VirtualEntry& entry) {
-    if (entry.adb || entry.com <= 0) {
-        return {event, kDevTypeInterface, {}};
-    }
-    return {event, kDevTypePort, "COM" + std::to_string(entry.com)};
-}
 
 std::string Text(const char* value) {
     return value != nullptr ? std::string(value, strnlen(value, kMaxUdevText + 1)) : std::string();
@@ -58,7 +35,7 @@ struct DeviceChangeMonitor::Impl {
     int watch = -1;
     int stopFd = -1;
     std::string directory;
-    VirtualSnapshot snapshot;
+    VirtualDeviceChanges virtualDevices;
     std::thread thread;
 
     ~Impl() {
@@ -100,24 +77,6 @@ struct DeviceChangeMonitor::Impl {
                                       IN_DELETE_SELF | IN_MOVE_SELF | IN_ATTRIB);
     }
 
-    // Reports the difference between the virtual devices now and at the last look.
-    void DiffVirtualDevices() {
-        VirtualSnapshot now = SnapshotVirtualDevices();
-        for (const auto& [file, entry] : snapshot) {
-            auto it = now.find(file);
-            if (it == now.end() || !(it->second == entry)) {
-                callback(ChangeFor(kDeviceRemoveComplete, entry));
-            }
-        }
-        for (const auto& [file, entry] : now) {
-            auto it = snapshot.find(file);
-            if (it == snapshot.end() || !(it->second == entry)) {
-                callback(ChangeFor(kDeviceArrival, entry));
-            }
-        }
-        snapshot = std::move(now);
-    }
-
     void DrainInotify() {
         alignas(inotify_event) char buffer[4096];
         bool lostWatch = false;
@@ -140,7 +99,7 @@ struct DeviceChangeMonitor::Impl {
             }
             Watch();
         }
-        DiffVirtualDevices();
+        virtualDevices.Report(callback);
     }
 
     void ReceiveUdev() {
@@ -218,7 +177,7 @@ bool DeviceChangeMonitor::Start(Callback callback) {
         return false;
     }
     // The devices present at the start are not announced; later changes are.
-    impl->snapshot = SnapshotVirtualDevices();
+    impl->virtualDevices.Reset();
     Impl* raw = impl.get();
     impl->thread = std::thread([raw] { raw->Run(); });
     m_impl = std::move(impl);

@@ -36,7 +36,8 @@ std::filesystem::path MakeRunDirectory() {
     std::random_device random;
     std::error_code ec;
     for (int attempt = 0; attempt < 100; ++attempt) {
-        const auto dir = std::filesystem::temp_directory_path(ec) / ("marlinq-test-" + std::to_string(random()));
+        const auto dir =
+            std::filesystem::temp_directory_path(ec) / ("marlinq-test-" + std::to_string(random()));
         if (std::filesystem::create_directory(dir, ec)) {
             return dir;
         }
