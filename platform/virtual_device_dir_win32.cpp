@@ -22,4 +22,19 @@ std::string VirtualDeviceDirectory() {
     return base + "marlinq\\devices\\";
 }
 
+// A directory search rather than the file's attributes: under Wine a terminal seen through the
+// Z: drive (Z:\dev\pts\N) has no attributes but is listed.
+bool VirtualDeviceNodeExists(const std::string& path) {
+    if (path.empty() || path.find_first_of("*?") != std::string::npos) {
+        return false;
+    }
+    WIN32_FIND_DATAA found;
+    const HANDLE search = ::FindFirstFileA(path.c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    ::FindClose(search);
+    return true;
+}
+
 }  // namespace platform
