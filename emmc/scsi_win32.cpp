@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <optional>
@@ -20,29 +21,43 @@
 #include "debug_channel.h"
 #include "device.h"
 #include "device_text.h"
+#include "pass_through_layout.h"
 #include "scsi_transport.h"
 
 namespace tarnwick {
 namespace {
 
-constexpr UCHAR kTargetId = 1;
-constexpr UCHAR kSenseInfoLength = 24;
-constexpr ULONG kTimeoutSeconds = 2;
 constexpr DWORD kDescriptorArea = 551;
 constexpr DWORD kReplyBytes = 512;
 
-// The pass-through request: the structure, 4 zero bytes, then the 32-byte sense area. 80 bytes
-// in a 32-bit build; a 64-bit build has a wider DataBuffer field and places the sense area at the
-// offset the structure needs.
+// The request as the Windows headers lay it out: the structure, a ULONG filler, the sense area.
+// The bytes sent are written by BuildPassThroughRequest; this structure only proves that the
+// builder's layout for this build's pointer width is the one the headers give.
 struct PassThroughRequest {
     SCSI_PASS_THROUGH_DIRECT sptd;
     ULONG filler;
-    UCHAR sense[32];
+    UCHAR sense[kPtSenseAreaBytes];
 };
-static_assert(sizeof(void*) != 4 || sizeof(SCSI_PASS_THROUGH_DIRECT) == 44);
-static_assert(sizeof(void*) != 4 || offsetof(PassThroughRequest, sense) == 48);
-static_assert(sizeof(void*) != 4 || sizeof(PassThroughRequest) == 80);
-static_assert(sizeof(PassThroughRequest) <= kReplyBytes);
+constexpr PassThroughLayout kLayout = PassThroughLayoutFor(sizeof(void*));
+static_assert(sizeof(SCSI_PASS_THROUGH_DIRECT) == kLayout.structLength);
+static_assert(offsetof(SCSI_PASS_THROUGH_DIRECT, Length) == kPtLength);
+static_assert(offsetof(SCSI_PASS_THROUGH_DIRECT, ScsiStatus) == kPtScsiStatus);
+static_assert(offsetof(SCSI_PASS_THROUGH_DIRECT, PathId) == kPtPathId);
+static_assert(offsetof(SCSI_PASS_THROUGH_DIRECT, TargetId) == kPtTargetId);
+static_assert(offsetof(SCSI_PASS_THROUGH_DIRECT, Lun) == kPtLun);
+static_assert(offsetof(SCSI_PASS_THROUGH_DIRECT, CdbLength) == kPtCdbLength);
+static_assert(offsetof(SCSI_PASS_THROUGH_DIRECT, SenseInfoLength) == kPtSenseInfoLength);
+static_assert(offsetof(SCSI_PASS_THROUGH_DIRECT, DataIn) == kPtDataIn);
+static_assert(offsetof(SCSI_PASS_THROUGH_DIRECT, DataTransferLength) == kPtDataTransferLength);
+static_assert(offsetof(SCSI_PASS_THROUGH_DIRECT, TimeOutValue) == kPtTimeOutValue);
+static_assert(offsetof(SCSI_PASS_THROUGH_DIRECT, DataBuffer) == kLayout.dataBuffer);
+static_assert(offsetof(SCSI_PASS_THROUGH_DIRECT, SenseInfoOffset) == kLayout.senseInfoOffset);
+static_assert(offsetof(SCSI_PASS_THROUGH_DIRECT, Cdb) == kLayout.cdb);
+static_assert(sizeof(SCSI_PASS_THROUGH_DIRECT::Cdb) == kPtCdbBytes);
+static_assert(offsetof(PassThroughRequest, sense) == kLayout.senseArea);
+static_assert(sizeof(PassThroughRequest) == kLayout.requestLength);
+static_assert(SCSI_IOCTL_DATA_IN == kPtDataInValue && SCSI_IOCTL_DATA_OUT == kPtDataOutValue);
+static_assert(kLayout.requestLength <= kReplyBytes);
 static_assert(sizeof(STORAGE_PROPERTY_QUERY) == 12);
 
 bool IsRemovableVolume(char letter) {
@@ -130,40 +145,19 @@ class Win32ScsiTransport final : public ScsiTransport {
     void Close(DeviceHandle handle) override { CloseHandle(ToHandle(handle)); }
 
     ScsiResult Send(DeviceHandle handle, const ScsiRequest& request) override {
-        PassThroughRequest pass{};
-        SCSI_PASS_THROUGH_DIRECT& sptd = pass.sptd;
-        sptd.Length = sizeof(SCSI_PASS_THROUGH_DIRECT);
-        sptd.TargetId = kTargetId;
-        sptd.CdbLength = static_cast<UCHAR>(std::min<std::size_t>(request.cdb.size(), sizeof sptd.Cdb));
-        sptd.SenseInfoLength = kSenseInfoLength;
-        sptd.DataIn = request.direction == DataDirection::kIn ? SCSI_IOCTL_DATA_IN : SCSI_IOCTL_DATA_OUT;
-        sptd.DataTransferLength = request.dataLength;
-        sptd.TimeOutValue = kTimeoutSeconds;
-        sptd.DataBuffer = request.data;
-        sptd.SenseInfoOffset = offsetof(PassThroughRequest, sense);
-        std::memcpy(sptd.Cdb, request.cdb.data(), sptd.CdbLength);
-
+        alignas(8) std::array<std::uint8_t, kLayout.requestLength> pass{};
+        if (!BuildPassThroughRequest(kLayout, request.cdb, request.direction,
+                                     reinterpret_cast<std::uintptr_t>(request.data), request.dataLength,
+                                     pass)) {
+            return ScsiResult{};
+        }
         DWORD returned = 0;
         reply_.fill(0);
-        if (!DeviceIoControl(ToHandle(handle), IOCTL_SCSI_PASS_THROUGH_DIRECT, &pass, sizeof pass,
+        if (!DeviceIoControl(ToHandle(handle), IOCTL_SCSI_PASS_THROUGH_DIRECT, pass.data(), pass.size(),
                              reply_.data(), kReplyBytes, &returned, nullptr)) {
             return ScsiResult{};
         }
-        ScsiResult result;
-        if (returned < sizeof(SCSI_PASS_THROUGH_DIRECT)) {
-            return result;  // no status came back: treat as not completed
-        }
-        PassThroughRequest answer;
-        std::memcpy(&answer, reply_.data(), std::min<std::size_t>(returned, sizeof answer));
-        result.status = answer.sptd.ScsiStatus;
-        result.outcome = result.status == 0 ? ScsiOutcome::kGood : ScsiOutcome::kDeviceRejected;
-        if (returned >= sizeof answer) {
-            const std::size_t length = std::min(
-                {std::size_t{answer.sptd.SenseInfoLength}, sizeof answer.sense, request.sense.size()});
-            std::memcpy(request.sense.data(), answer.sense, length);
-            result.senseLength = length;
-        }
-        return result;
+        return ParsePassThroughReply(kLayout, reply_, returned, request.sense);
     }
 
     void Trace(const char* line) override { WriteDebugLine(line); }

@@ -1,6 +1,7 @@
 /* Tarnwick: raw sector access to a USB mass-storage disk through SCSI pass-through.
  *
- * Every function returns 0 on success and -1 on failure; no further error detail is kept.
+ * Every function returns 0 on success and -1 on failure, internal failures such as exhausted
+ * memory included (no C++ exception leaves the library); no further error detail is kept.
  * The library holds one device at a time, shared by the whole process, and takes no lock:
  * issue calls from one thread at a time.
  *
