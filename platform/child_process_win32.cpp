@@ -1,5 +1,8 @@
 // The child process runner on Windows: the command interpreter line, as the tool has always run it.
 //
+// The interpreter starts in the command's working directory when that exists, so that the line's own
+// "cd" cannot leave it on another drive (cd changes the folder of a drive, not the current drive);
+// otherwise in this program's current directory, where the line's "cd" reports the missing folder.
 // The child is created suspended and put in a job of its own before it runs, so that a cancel ends
 // the interpreter together with every program it started (adb under cmd.exe); a cancel also breaks
 // the pending read, for a pipe that some process outside the job still holds open.
@@ -53,6 +56,11 @@ struct Running {
         }
     }
 };
+
+bool IsDirectory(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
 
 }  // namespace
 
@@ -120,8 +128,10 @@ ChildResult RunFirstBlock(const ChildCommand& command, ChildCancel* cancel) {
         si.wShowWindow = SW_HIDE;
         si.dwFlags = STARTF_USESHOWWINDOW | STARTF_USESTDHANDLES;
 
+        const char* startIn =
+            IsDirectory(command.workingDirectory) ? command.workingDirectory.c_str() : nullptr;
         PROCESS_INFORMATION pi{};
-        if (!CreateProcessA(nullptr, buffer, nullptr, nullptr, TRUE, CREATE_SUSPENDED, nullptr, nullptr, &si,
+        if (!CreateProcessA(nullptr, buffer, nullptr, nullptr, TRUE, CREATE_SUSPENDED, nullptr, startIn, &si,
                             &pi)) {
             result.error = static_cast<int>(GetLastError());
             detach();

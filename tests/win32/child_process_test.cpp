@@ -109,19 +109,24 @@ TEST(Win32Runner, ACancelEndsAHangingAdbTogetherWithItsInterpreter) {
 
 TEST(Win32Runner, ALineOf1024BytesIsRefusedAndOneOf1023Runs) {
     FakeAdbDir dir("long");
-    const std::string head = adb::BuildAdbCommands(dir.AppDir(), "x.xml").devices.interpreterLine + " ";
+    ChildCommand command = adb::BuildAdbCommands(dir.AppDir(), "x.xml").devices;
+    const std::string head = command.interpreterLine + " ";
     ASSERT_LT(head.size(), 1000u);
 
-    auto result = platform::RunFirstBlock(Line(head + std::string(1024 - head.size(), 'x')), nullptr);
+    command.interpreterLine = head + std::string(1024 - head.size(), 'x');
+    auto result = platform::RunFirstBlock(command, nullptr);
     EXPECT_EQ(result.status, ChildStatus::TooLong);
     EXPECT_TRUE(dir.Calls().empty()) << "nothing started";
 
     const std::string longest(1023 - head.size(), 'y');
-    result = platform::RunFirstBlock(Line(head + longest), nullptr);
+    command.interpreterLine = head + longest;
+    result = platform::RunFirstBlock(command, nullptr);
     EXPECT_EQ(result.status, ChildStatus::Output);
     EXPECT_EQ(dir.Calls(), std::vector<std::string>{"2 [devices] [" + longest + "]"});
 }
 
+// The program folder lies on C: (the temporary folder), the test's current directory on Z:, where a
+// "cd" alone would not take the interpreter.
 TEST(Win32Runner, AdbRunsInTheProgramsAdbFolderAndGetsAPathWithBlanksAsOneArgument) {
     FakeAdbDir dir("args");
     dir.Write("push.out", kPushKb);
