@@ -1,6 +1,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 
 #include "platform/virtual_devices.h"
@@ -13,6 +14,11 @@ std::string VirtualDeviceDirectory() {
         return std::string(runtime) + "/marlinq/devices/";
     }
     return "/tmp/marlinq-" + std::to_string(getuid()) + "/devices/";
+}
+
+bool VirtualDeviceNodeExists(const std::string& path) {
+    std::error_code ec;
+    return !path.empty() && std::filesystem::exists(path, ec);
 }
 
 }  // namespace platform

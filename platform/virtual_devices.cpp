@@ -42,11 +42,6 @@ int ParseCom(const std::string& text) {
     return value;
 }
 
-bool NodeExists(const std::string& path) {
-    std::error_code ec;
-    return !path.empty() && std::filesystem::exists(path, ec);
-}
-
 }  // namespace
 
 VirtualDevice ParseVirtualDevice(const std::string& text) {
@@ -136,7 +131,7 @@ std::vector<VirtualDevice> ListVirtualDevices() {
         if (!dev) {
             continue;  // removed between listing and reading: the device has gone
         }
-        if (!IsStaleVirtualDevice(*dev) && (dev->adb || NodeExists(dev->path))) {
+        if (!IsStaleVirtualDevice(*dev) && (dev->adb || VirtualDeviceNodeExists(dev->path))) {
             devices.push_back(std::move(*dev));
         }
     }

@@ -29,6 +29,9 @@ struct VirtualDevice {
 // The directory of the device files (without creating it).
 std::string VirtualDeviceDirectory();
 
+// True when the node a device file names exists (a terminal, say).
+bool VirtualDeviceNodeExists(const std::string& path);
+
 // Parses the text of one device file. Unknown keys are ignored; lines and values are bounded.
 VirtualDevice ParseVirtualDevice(const std::string& text);
 

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # marlinq-cli.exe under Wine against the Linux simulator, through a COM port that Wine maps onto the
 # simulator's pseudo-terminal (scripts/wine-sim):
-#   - `send "AT+CSQ"` finds the AT port by the virtual device file, the simulator receives exactly
-#     "AT+CSQ" CR LF, and the answer is printed;
+#   - `send "AT+CSQ"` finds the module by the virtual device file, and after the scanner's version
+#     read the simulator receives exactly "AT+CSQ" CR LF; the answer is printed;
 #   - `get` reads the module: its requests reach the simulator and the parameters are printed;
 #   - "AtLog.ini" is written beside the .exe, each line ending in CR CR LF (text mode).
 #
@@ -79,18 +79,24 @@ sed 's/^/  | /' "$work/send.txt"
 [[ -s "$work/send.err" ]] && sed 's/^/  stderr| /' "$work/send.err"
 check "send exits 0 (it exited $send_rc)" test "$send_rc" -eq 0
 check "send prints the request, then the answer" \
-  grep -Pzq '^AT\+CSQ\n(\n)*\+CSQ: [0-9]+,[0-9]+\n(\n)*OK\n' "$work/send.txt"
+  grep -Pzq '(^|\n)AT\+CSQ\n(\n)*\+CSQ: [0-9]+,[0-9]+\n(\n)*OK\n' "$work/send.txt"
 echo "  requests received: $(tr '\n' ' ' <"$requests")"
-check "the simulator received exactly AT+CSQ CR LF" test "$(cat "$requests")" = 'AT+CSQ\r\n'
+# The console waits for the scanner's readiness, whose version read comes first; then the request
+# typed, exactly as sent.
+version_read='AT+GMR\r\n AT+CSUB\r\n AT+VER\r\n AT+CIMI\r\n AT+DTUMODE?\r\n'
+check "the simulator received the version read, then exactly AT+CSQ CR LF" \
+  test "$(tr '\n' ' ' <"$requests" | sed 's/ $//')" = "$version_read AT+CSQ\r\n"
 
-echo "== AtLog.ini beside the .exe (od -c of the first two lines)"
+echo "== AtLog.ini beside the .exe (od -c from the line of AT+CSQ on)"
 atlog="$prog/AtLog.ini"
 check "AtLog.ini exists beside marlinq-cli.exe" test -f "$atlog"
 if [[ -f "$atlog" ]]; then
-  head -c 200 "$atlog" | od -c | sed 's/^/  /'
+  at=$(grep -abo 'Send: AT+CSQ' "$atlog" | head -n 1 | cut -d: -f1)
+  # The line starts with "MM/DD/YYYY HH:MM:SS " (20 bytes) before its label.
+  [[ -n "$at" ]] && tail -c +$((at - 19)) "$atlog" | head -c 96 | od -c | sed 's/^/  /'
   # Request "AT+CSQ" CR LF plus the line's own CR LF, each LF stored as CR LF in text mode.
   check "the Send line is dated and ends AT+CSQ CR CR LF CR CR LF" \
-    grep -Pzq '^\d\d/\d\d/\d{4} \d\d:\d\d:\d\d Send: AT\+CSQ\r\r\n\r\r\n' "$atlog"
+    grep -Pzq '\d\d/\d\d/\d{4} \d\d:\d\d:\d\d Send: AT\+CSQ\r\r\n\r\r\n' "$atlog"
   check "the Recv line ends in CR CR LF and holds the answer" \
     grep -Pzq '\d\d/\d\d/\d{4} \d\d:\d\d:\d\d Recv: \r\r\n\+CSQ: [0-9]+,[0-9]+\r\r\n\r\r\nOK\r\r\n\r\r\n' "$atlog"
   check "every LF in the file follows CR CR" bash -c '! grep -Pzq "(?<!\r\r)\n" "$1"' _ "$atlog"
@@ -104,7 +110,17 @@ sed 's/^/  | /' "$work/get.txt" | head -n 60
 [[ -s "$work/get.err" ]] && sed 's/^/  stderr| /' "$work/get.err"
 check "get exits 0 (it exited $get_rc)" test "$get_rc" -eq 0
 echo "  requests received: $(tail -n +$((before + 1)) "$requests" | tr '\n' ' ')"
-GET_CHECKS_PLACEHOLDER
+check "get announces the module on COM$com" grep -qx "Equipment ready \[AT:COM$com\] for operation!" "$work/get.txt"
+check "get reads the parameters" grep -qx "Start reading parameters..." "$work/get.txt"
+check "get prints the baud rate and the firmware version read" \
+  bash -c 'grep -qx "102:1018=115200" "$1" && grep -q "^102:1056=..*" "$1"' _ "$work/get.txt"
+# The version read of the scanner, then the Get flow: its versions, mode, DTUCFG and the extended
+# network queries, each request exactly as sent.
+expected_get='AT+GMR\r\n AT+CSUB\r\n AT+VER\r\n AT+CIMI\r\n AT+DTUMODE?\r\n AT+GMR\r\n AT+CSUB\r\n AT+VER\r\n AT+CIMI\r\n AT+DTUMODE?\r\n AT+DTUCFG?\r\n AT+CNMP?\r\n AT+CGDCONT?\r\n AT+CGAUTH?\r\n'
+check "the simulator received the requests of the version read and of Get, in order" \
+  test "$(tail -n +$((before + 1)) "$requests" | tr '\n' ' ' | sed 's/ $//')" = "$expected_get"
+check "AtLog.ini holds a Send line for every request" \
+  test "$(grep -c 'Send: ' "$atlog")" -eq "$(wc -l <"$requests")"
 
 if [[ $failures -eq 0 ]]; then
   echo "PASS: marlinq-cli.exe under Wine against dtusim"
