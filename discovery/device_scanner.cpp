@@ -7,7 +7,9 @@
 namespace discovery {
 
 DeviceScanner::DeviceScanner(ScannerCallbacks callbacks, ScannerFlags flags)
-    : m_cb(std::move(callbacks)), m_flags(flags) {
+    : m_cb(std::move(callbacks)),
+      m_flags(flags),
+      m_popupCloser(std::move(m_cb.closePopup), flags.stopThreads) {
     // Missing callbacks do nothing rather than fault on the scanner thread.
     if (!m_cb.addLog) {
         m_cb.addLog = [](const std::string&) {};
@@ -31,13 +33,12 @@ void DeviceScanner::StartScanThreads() {
     if (m_thread.joinable()) {
         return;
     }
-    // Only the scanner is started here: the system pop-ups that a closer thread dismisses on the
-    // other platform do not exist on Linux, so there is no pop-up closer.
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         m_bStartSignalled = false;
     }
     m_thread = std::thread([this] { ScanThreadProc(); });
+    m_popupCloser.Start();  // starts no thread where the platform has no such pop-ups
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         m_bStartSignalled = true;
@@ -119,6 +120,7 @@ void DeviceScanner::Stop() {
         m_cv.notify_all();
     }
     // From the scanner's own thread (a callback) only the flag is set; the owner joins later.
+    m_popupCloser.Stop();
     if (m_thread.joinable() && m_thread.get_id() != std::this_thread::get_id()) {
         m_thread.join();
     }

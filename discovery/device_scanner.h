@@ -16,6 +16,7 @@
 
 #include "atlink/win_types.h"
 #include "discovery/device_events.h"
+#include "discovery/popup_closer.h"
 
 namespace discovery {
 
@@ -28,6 +29,7 @@ struct ScannerCallbacks {
     std::function<void()> readVersions;              // scanner thread; may be empty
     std::function<bool()> isModulePresent;           // empty: the port-interface table
     std::function<int()> findAtPort;                 // empty: FindAtPortNumber
+    std::function<bool()> closePopup;                // pop-up closer round; empty: the platform's
 };
 
 // The flags the main window owns and shares with other flows; each is a single word.
@@ -45,21 +47,22 @@ class DeviceScanner {
     DeviceScanner(const DeviceScanner&) = delete;
     DeviceScanner& operator=(const DeviceScanner&) = delete;
 
-    // Starts the scanner thread once; later calls do nothing. Window thread.
+    // Starts the scanner thread and the pop-up closer once; later calls do nothing. Window thread.
     void StartScanThreads();
     // The scanner's part of a restart: the next absent pass logs again, and a waiting scanner
     // passes again. Any thread.
     void Wake();
     // A device-change notice: ends the pause after an absent pass at once. Any thread.
     void NotifyDeviceChange();
-    // Sets the stop flag, wakes the thread and joins it. Safe to call twice; from the scanner's
-    // own callbacks it only sets the flag.
+    // Sets the stop flag, wakes both threads and joins them. Safe to call twice; from the
+    // scanner's own callbacks it only sets the flag (and joins the closer).
     void Stop();
 
     // One pass: TRUE when the scanner is to wait for a wake, FALSE to pass again.
     BOOL ScanOnce();
 
     bool Started() const { return m_thread.joinable(); }
+    const PopupCloser& Closer() const { return m_popupCloser; }
     // True while the scanner waits for a wake, the only time OnBtnScanPort restarts it.
     bool IsWaitingForWake() const;
     bool NotReadyLogged() const { return m_flags.notReadyLogged.load(); }
@@ -77,6 +80,7 @@ class DeviceScanner {
     bool m_bWoken = false;
     bool m_bChangeNoticed = false;
     std::thread m_thread;
+    PopupCloser m_popupCloser;  // declared after m_cb, whose closePopup it takes
 };
 
 }  // namespace discovery

@@ -23,7 +23,7 @@ struct ChildCommand {
     // Run directly with an argument vector (POSIX): no shell sees the arguments.
     std::string program;            // path of the program
     std::vector<std::string> args;  // the arguments after the program name
-    std::string workingDirectory;   // empty: the caller's current directory
+    std::string workingDirectory;   // empty (or missing, on Windows): the caller's current directory
     // Run through the command interpreter (Windows): the whole line handed to it. Empty when the
     // command cannot be written safely as an interpreter line; the Windows runner then refuses it.
     std::string interpreterLine;

@@ -22,13 +22,19 @@ std::string VirtualDeviceDirectory() {
     return base + "marlinq\\devices\\";
 }
 
-// A directory search rather than the file's attributes: under Wine a terminal seen through the
-// Z: drive (Z:\dev\pts\N) has no attributes but is listed.
+// Wine reports no attributes for a Unix terminal (Z:\dev\pts\N) although it lists it in its folder,
+// so a node without attributes counts when its folder lists it by that exact name.
 bool VirtualDeviceNodeExists(const std::string& path) {
-    if (path.empty() || path.find_first_of("*?") != std::string::npos) {
+    if (path.empty()) {
         return false;
     }
-    WIN32_FIND_DATAA found;
+    if (::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) {
+        return true;
+    }
+    if (path.find_first_of("*?") != std::string::npos) {
+        return false;  // a pattern, not a name
+    }
+    WIN32_FIND_DATAA found{};
     const HANDLE search = ::FindFirstFileA(path.c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) {
         return false;

@@ -1,13 +1,16 @@
 // dtusim: runs a simulated DTU module until interrupted.
 //
 //   dtusim [--com N] [--echo] [--delay MS] [--adb] [--reset-time MS] [--quiet]
-//          [--late MS] [--trickle MS] [--endless] [--garbage] [--vanish]
+//          [--late MS] [--trickle MS] [--endless] [--garbage] [--vanish] [--request-log FILE]
 //
 // The last five make a faulty module: every answer comes MS late (as --delay), a byte at a
 // time MS apart, as an endless stream without a final result, as line noise, or half of it
 // before the device disappears for good.
 // Prints one line with the COM number and the pseudo-terminal once the device is registered,
-// then (unless --quiet) every request it receives.
+// then (unless --quiet) every request it receives. --request-log appends every request to FILE as
+// well, one line each, with CR, LF and other bytes outside printable ASCII escaped (\r, \n, \\, \xNN),
+// written as it arrives.
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -42,7 +45,8 @@ bool NumberArg(int argc, char** argv, int* i, long* out) {
 int Usage() {
     std::fprintf(stderr,
                  "usage: dtusim [--com N] [--echo] [--delay MS] [--adb] [--reset-time MS] [--quiet]\n"
-                 "              [--late MS] [--trickle MS] [--endless] [--garbage] [--vanish]\n");
+                 "              [--late MS] [--trickle MS] [--endless] [--garbage] [--vanish]\n"
+                 "              [--request-log FILE]\n");
     return 2;
 }
 
@@ -53,6 +57,8 @@ std::string Printable(const std::string& bytes) {
             out += "\\r";
         } else if (c == '\n') {
             out += "\\n";
+        } else if (c == '\\') {
+            out += "\\\\";
         } else if (c < 32 || c > 126) {
             char hex[8];
             std::snprintf(hex, sizeof hex, "\\x%02X", c);
@@ -71,6 +77,7 @@ int main(int argc, char** argv) {
     sim::Behaviour behaviour;
     bool echo = false;
     bool quiet = false;
+    std::string requestLog;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         long value = 0;
@@ -95,12 +102,23 @@ int main(int argc, char** argv) {
             options.adbEnabled = true;
         } else if (arg == "--quiet") {
             quiet = true;
+        } else if (arg == "--request-log" && i + 1 < argc && argv[i + 1][0] != '\0') {
+            requestLog = argv[++i];
         } else {
             return Usage();
         }
     }
     std::signal(SIGINT, OnSignal);
     std::signal(SIGTERM, OnSignal);
+
+    std::FILE* log = nullptr;
+    if (!requestLog.empty()) {
+        log = std::fopen(requestLog.c_str(), "ab");
+        if (log == nullptr) {
+            std::fprintf(stderr, "dtusim: cannot open %s: %s\n", requestLog.c_str(), std::strerror(errno));
+            return 1;
+        }
+    }
 
     sim::DtuSimulator simulator;
     std::string error;
@@ -115,17 +133,30 @@ int main(int argc, char** argv) {
     std::fflush(stdout);
 
     std::size_t shown = 0;
-    while (g_stop == 0 && !simulator.Vanished()) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        if (quiet) {
-            continue;
-        }
+    auto report = [&] {
         const auto requests = simulator.Requests();
         for (; shown < requests.size(); ++shown) {
-            std::printf("dtusim: received %s\n", Printable(requests[shown].bytes).c_str());
+            const std::string text = Printable(requests[shown].bytes);
+            if (!quiet) {
+                std::printf("dtusim: received %s\n", text.c_str());
+            }
+            if (log != nullptr) {
+                std::fprintf(log, "%s\n", text.c_str());
+            }
         }
         std::fflush(stdout);
+        if (log != nullptr) {
+            std::fflush(log);
+        }
+    };
+    while (g_stop == 0 && !simulator.Vanished()) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        report();
     }
     simulator.Stop();
+    report();
+    if (log != nullptr) {
+        std::fclose(log);
+    }
     return 0;
 }

@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "tests/support/fake_adb.h"
+#include "tests/support/adb_outputs.h"
 
 namespace adb {
 namespace {

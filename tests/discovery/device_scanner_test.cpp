@@ -186,8 +186,10 @@ TEST_F(ScannerTest, ModuleWithOnlyAnAdbInterfaceIsNotReady) {
 // The wake rule, the pause between absent passes and the shutdown, with a scripted presence.
 class ScannerTimingTest : public ::testing::Test {
   protected:
-    std::unique_ptr<DeviceScanner> Make(std::function<bool()> present) {
+    std::unique_ptr<DeviceScanner> Make(std::function<bool()> present,
+                                        std::function<bool()> closePopup = {}) {
         discovery::ScannerCallbacks cb;
+        cb.closePopup = std::move(closePopup);
         cb.addLog = [this](const std::string& line) { m_window.AddLog(line); };
         cb.isModulePresent = [this, present] {
             ++m_passes;
@@ -285,6 +287,46 @@ TEST_F(ScannerTimingTest, StopEndsTheThreadFromEveryState) {
     auto never = Make([] { return true; });
     never->Stop();  // never started
     EXPECT_FALSE(never->Started());
+}
+
+TEST_F(ScannerTimingTest, ThePopupCloserRunsBesideTheScannerWhereThereArePopupsAndStopsWithIt) {
+    // This platform shows no such pop-ups: no closer thread at all.
+    auto plain = Make([] { return false; });
+    plain->StartScanThreads();
+    EXPECT_FALSE(plain->Closer().Started());
+    plain->Stop();
+
+    // With a closer, rounds follow one another on a thread of their own, a pause apart.
+    m_stop.store(FALSE);
+    platform::ScopedClockScale fast(0.001);
+    std::atomic<int> rounds{0};
+    std::atomic<bool> onScannerThread{false};
+    std::atomic<std::thread::id> scannerThread;
+    auto scanner = Make(
+        [&] {
+            scannerThread.store(std::this_thread::get_id());
+            return true;
+        },
+        [&] {
+            onScannerThread.store(onScannerThread.load() ||
+                                  std::this_thread::get_id() == scannerThread.load());
+            return ++rounds % 2 == 0;  // every other round finds a pop-up
+        });
+    scanner->StartScanThreads();
+    ASSERT_TRUE(m_window.WaitForLine("Equipment ready [AT:COM7] for operation!"));
+    ASSERT_TRUE(m_window.WaitFor([&] { return rounds.load() >= 6; }));
+    EXPECT_TRUE(scanner->Closer().Started());
+    EXPECT_FALSE(onScannerThread.load());
+    scanner->StartScanThreads();  // a second start starts no second closer
+
+    // A round that began after this makes a pause of 100 s; the stop ends it, and Stop returns with
+    // both threads joined.
+    platform::ScopedClockScale slow(1000.0);
+    const int settled = rounds.load();
+    ASSERT_TRUE(m_window.WaitFor([&] { return rounds.load() > settled; }));
+    scanner->Stop();
+    EXPECT_EQ(scanner->Closer().Rounds(), rounds.load());
+    EXPECT_EQ(scanner->Closer().Closed(), rounds.load() / 2);
 }
 
 }  // namespace

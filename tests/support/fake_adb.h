@@ -22,6 +22,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/adb_outputs.h"
+
 namespace testsupport {
 
 inline constexpr char kFakeAdbScript[] = R"SH(#!/bin/sh
@@ -103,14 +105,5 @@ inline bool ProcessEnded(long pid) {
     return stat.empty() || (close != std::string::npos && close + 2 < stat.size() &&
                             (stat[close + 2] == 'Z' || stat[close + 2] == 'X'));
 }
-
-// Real adb outputs.
-inline constexpr char kListOneDevice[] = "List of devices attached\n0123456789ABCDEF\tdevice\n\n";
-inline constexpr char kListEmpty[] = "List of devices attached\n\n";
-inline constexpr char kDaemonStarting[] =
-    "* daemon not running; starting now at tcp:5037\n* daemon started successfully\n";
-inline constexpr char kPushKb[] = "1234 KB/s (56789 bytes in 0.045s)\n";
-inline constexpr char kPushMb[] = "a.xml: 1 file pushed, 0 skipped. 2.1 MB/s (56789 bytes in 0.025s)\n";
-inline constexpr char kPushNoDevice[] = "adb: error: failed to get feature set: no devices/emulators found\n";
 
 }  // namespace testsupport

@@ -89,3 +89,19 @@ TEST_F(Win32Devices, MonitorReportsArrivalAndRemovalOfAnAnnouncedPort) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Win32DeviceNodes, AUnixTerminalUnderWineCountsAsPresent) {
+    std::error_code ec;
+    if (!std::filesystem::is_directory("Z:\\dev", ec)) {
+        GTEST_SKIP() << "not under Wine: no Unix device folder on Z:";
+    }
+    // Wine lists the character devices of /dev but reports no attributes for them.
+    EXPECT_TRUE(platform::VirtualDeviceNodeExists("Z:\\dev\\null"));
+    EXPECT_FALSE(platform::VirtualDeviceNodeExists("Z:\\dev\\marlinq-no-such-node"));
+    EXPECT_FALSE(platform::VirtualDeviceNodeExists("Z:\\dev\\nul?"));  // a pattern is no name
+    EXPECT_FALSE(platform::VirtualDeviceNodeExists(""));
+}
+
+}  // namespace
