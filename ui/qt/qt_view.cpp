@@ -100,8 +100,13 @@ class CInputBlocker : public QObject {
 };
 
 CQtView::CQtView(fw::CWindowThread& thread) : m_thread(thread), m_blocker(new CInputBlocker(*this)) {
-    m_thread.AddObserver(this);
-    m_thread.SetServices(this);
+    m_bridge = std::make_unique<view::CViewBridge>(
+        thread, static_cast<view::IViewSink&>(*this),
+        view::GuiThreadAccess{[this](std::function<void()> fn) {
+                                  return QMetaObject::invokeMethod(&m_context, std::move(fn),
+                                                                   Qt::QueuedConnection);
+                              },
+                              [this] { return QThread::currentThread() == m_context.thread(); }});
     m_busyDelay.setSingleShot(true);
     m_busyDelay.setInterval(150);
     QObject::connect(&m_busyDelay, &QTimer::timeout, &m_context, [this] {
@@ -121,8 +126,7 @@ CQtView::CQtView(fw::CWindowThread& thread) : m_thread(thread), m_blocker(new CI
 }
 
 CQtView::~CQtView() {
-    m_thread.RemoveObserver(this);
-    m_thread.SetServices(nullptr);
+    m_bridge.reset();
     qApp->removeEventFilter(m_blocker);
     delete m_blocker;
     if (m_busyShown) {
@@ -136,35 +140,11 @@ CQtView::~CQtView() {
     delete m_main;
 }
 
-void CQtView::Post(std::function<void()> fn) {
-    QMetaObject::invokeMethod(&m_context, std::move(fn), Qt::QueuedConnection);
-}
-
-void CQtView::OnDialogCreated(const fw::DialogInfo& info) {
-    Post([this, info] { Created(info); });
-}
-void CQtView::OnDialogShown(fw::HWND hwnd, bool visible) {
-    Post([this, hwnd, visible] { Shown(hwnd, visible); });
-}
-void CQtView::OnDialogDestroyed(fw::HWND hwnd) {
-    Post([this, hwnd] { Destroyed(hwnd); });
-}
-void CQtView::OnControlChanged(const fw::ControlChange& change) {
-    Post([this, change] { Changed(change); });
-}
-void CQtView::OnSystemMenuChanged(fw::HWND hwnd, const std::vector<fw::MenuItem>& items) {
-    Post([this, hwnd, items] { MenuChanged(hwnd, items); });
-}
-void CQtView::OnIconChanged(fw::HWND hwnd, int iconId) {
-    Post([this, hwnd, iconId] {
-        auto it = m_views.find(hwnd);
-        if (it != m_views.end() && it->second.window != nullptr && !it->second.child) {
-            it->second.window->setWindowIcon(IconFor(iconId));
-        }
-    });
-}
-void CQtView::OnBusyChanged(bool busy) {
-    Post([this, busy] { Busy(busy); });
+void CQtView::IconChanged(fw::HWND hwnd, int iconId) {
+    auto it = m_views.find(hwnd);
+    if (it != m_views.end() && it->second.window != nullptr && !it->second.child) {
+        it->second.window->setWindowIcon(IconFor(iconId));
+    }
 }
 
 void CQtView::Created(const fw::DialogInfo& info) {
@@ -441,25 +421,15 @@ void CQtView::MenuChanged(fw::HWND hwnd, const std::vector<fw::MenuItem>& items)
     // standard ones (move, size, close) belong to the desktop's window frame.
     QMenu* menu = m_main->HelpMenu();
     menu->clear();
-    bool any = false;
-    bool pendingSeparator = false;
-    for (const auto& item : items) {
+    for (const auto& item : view::OwnMenuItems(items, false)) {
         if (item.separator) {
-            pendingSeparator = any;
-            continue;
-        }
-        if (item.id >= fw::SC_SIZE) {
-            continue;
-        }
-        if (pendingSeparator) {
             menu->addSeparator();
-            pendingSeparator = false;
+            continue;
         }
         const fw::UINT id = item.id;
         QAction* action = menu->addAction(Q(item.text));
         QObject::connect(action, &QAction::triggered, &m_context,
                          [this, id] { Driver(m_mainHwnd).SysCommand(id); });
-        any = true;
     }
 }
 
@@ -481,9 +451,10 @@ void CQtView::Busy(bool busy) {
     }
 }
 
-int CQtView::MessageBox(fw::HWND owner, const std::string& text, const std::string& caption, fw::UINT type) {
+int CQtView::AskMessageBox(fw::HWND owner, const std::string& text, const std::string& caption,
+                           fw::UINT type) {
     int result = fw::IDOK;
-    auto ask = [&] {
+    {
         auto it = m_views.find(owner);
         QWidget* parent = it != m_views.end() ? it->second.window.data() : nullptr;
         QMessageBox box(parent);
@@ -520,27 +491,13 @@ int CQtView::MessageBox(fw::HWND owner, const std::string& text, const std::stri
                                                                                            : fw::IDOK;
                 break;
         }
-    };
-    if (QThread::currentThread() == m_context.thread()) {
-        ask();
-    } else {
-        QMetaObject::invokeMethod(&m_context, ask, Qt::BlockingQueuedConnection);
     }
     return result;
 }
 
-std::string CQtView::FileDialog(fw::HWND owner, const fw::FileDialogRequest& request) {
-    std::string result;
-    auto ask = [&] {
-        auto it = m_views.find(owner);
-        result = AskFile(it != m_views.end() ? it->second.window.data() : nullptr, request);
-    };
-    if (QThread::currentThread() == m_context.thread()) {
-        ask();
-    } else {
-        QMetaObject::invokeMethod(&m_context, ask, Qt::BlockingQueuedConnection);
-    }
-    return result;
+std::string CQtView::AskFile(fw::HWND owner, const fw::FileDialogRequest& request) {
+    auto it = m_views.find(owner);
+    return qt::AskFile(it != m_views.end() ? it->second.window.data() : nullptr, request);
 }
 
 }  // namespace marlinq::qt

@@ -9,12 +9,14 @@
 #include <atomic>
 #include <functional>
 #include <map>
+#include <memory>
 
 #include "framework/dialog_driver.h"
 #include "framework/observer.h"
 #include "framework/window_thread.h"
 #include "ui/qt/main_window.h"
 #include "ui/qt/widget_factory.h"
+#include "ui/view/view_bridge.h"
 
 class QDialog;
 
@@ -22,25 +24,13 @@ namespace marlinq::qt {
 
 class CInputBlocker;
 
-class CQtView : public fw::IDialogObserver, public fw::IUiServices {
+class CQtView : private view::IViewSink {
   public:
     // GUI thread; attaches to `thread` before the window thread runs.
     explicit CQtView(fw::CWindowThread& thread);
     ~CQtView() override;
     CQtView(const CQtView&) = delete;
     CQtView& operator=(const CQtView&) = delete;
-
-    // Window thread.
-    void OnDialogCreated(const fw::DialogInfo& info) override;
-    void OnDialogShown(fw::HWND hwnd, bool visible) override;
-    void OnDialogDestroyed(fw::HWND hwnd) override;
-    void OnControlChanged(const fw::ControlChange& change) override;
-    void OnSystemMenuChanged(fw::HWND hwnd, const std::vector<fw::MenuItem>& items) override;
-    void OnIconChanged(fw::HWND hwnd, int iconId) override;
-    void OnBusyChanged(bool busy) override;
-    int MessageBox(fw::HWND owner, const std::string& text, const std::string& caption,
-                   fw::UINT type) override;
-    std::string FileDialog(fw::HWND owner, const fw::FileDialogRequest& request) override;
 
     // GUI thread.
     CMainWindow* MainWindow() const { return m_main; }
@@ -63,13 +53,17 @@ class CQtView : public fw::IDialogObserver, public fw::IUiServices {
         bool modal = false;
     };
 
-    void Post(std::function<void()> fn);
-    void Created(const fw::DialogInfo& info);
-    void Shown(fw::HWND hwnd, bool visible);
-    void Destroyed(fw::HWND hwnd);
-    void Changed(const fw::ControlChange& change);
-    void MenuChanged(fw::HWND hwnd, const std::vector<fw::MenuItem>& items);
-    void Busy(bool busy);
+    // The notices and questions of the window thread, on the GUI thread.
+    void Created(const fw::DialogInfo& info) override;
+    void Shown(fw::HWND hwnd, bool visible) override;
+    void Destroyed(fw::HWND hwnd) override;
+    void Changed(const fw::ControlChange& change) override;
+    void MenuChanged(fw::HWND hwnd, const std::vector<fw::MenuItem>& items) override;
+    void IconChanged(fw::HWND hwnd, int iconId) override;
+    void Busy(bool busy) override;
+    int AskMessageBox(fw::HWND owner, const std::string& text, const std::string& caption,
+                      fw::UINT type) override;
+    std::string AskFile(fw::HWND owner, const fw::FileDialogRequest& request) override;
     void Bind(fw::HWND hwnd, const fw::DialogInfo& info, const RenderedDialog& rendered);
     void Apply(fw::HWND hwnd, const fw::ControlState& state);
     fw::CDialogDriver Driver(fw::HWND hwnd) { return fw::CDialogDriver(m_thread, hwnd); }
@@ -84,6 +78,7 @@ class CQtView : public fw::IDialogObserver, public fw::IUiServices {
     bool m_busyShown = false;
     QTimer m_busyDelay;
     CInputBlocker* m_blocker;
+    std::unique_ptr<view::CViewBridge> m_bridge;  // detached first when the view goes
 };
 
 }  // namespace marlinq::qt
