@@ -20,6 +20,7 @@
 #include <QVBoxLayout>
 
 #include "ui/resource.h"
+#include "ui/view/label_text.h"
 #include "ui/view/template_layout.h"
 
 namespace marlinq::qt {
@@ -27,13 +28,10 @@ namespace marlinq::qt {
 namespace {
 
 QString Q(const std::string& s) {
-    QString text = QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
     // Labels end in a full-width colon; where the desktop font has no such glyph, show a plain one.
     static const bool hasWideColon = QFontMetrics(QApplication::font()).inFontUcs4(0xFF1A);
-    if (!hasWideColon) {
-        text.replace(QChar(0xFF1A), QLatin1Char(':'));
-    }
-    return text;
+    const std::string text = hasWideColon ? s : view::PlainColons(s);
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 QPixmap DrawMainIcon(int size) {
