@@ -35,7 +35,7 @@ struct Metrics {
     int buttonMinWidth = 75;
     int buttonPad = 18;  // text to button border, both sides together
     int checkPad = 24;   // check box or radio mark with its gap
-    int editMinWidth = 50;
+    int editMinWidth = 80;
     int comboMinWidth = 90;
     int tabMinWidth = 320;
     int multilineMinWidth = 200;

@@ -358,7 +358,7 @@ void CWin32View::Created(const fw::DialogInfo& info) {
                             m_instance, dv.get());
     } else if (info.parent == 0) {
         native = CreateWindowExW(WS_EX_CONTROLPARENT, kDialogClass, title.c_str(),
-                                 WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT,
+                                 WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
                                  kMainWidth, kMainHeight, nullptr, nullptr, m_instance, dv.get());
         m_mainNative = native;
         m_mainHwnd = info.hwnd;
@@ -367,7 +367,7 @@ void CWin32View::Created(const fw::DialogInfo& info) {
             reinterpret_cast<HMENU>(static_cast<INT_PTR>(kStatusBarId)), m_instance, nullptr);
     } else {
         native = CreateWindowExW(WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, kDialogClass, title.c_str(),
-                                 WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN, 0, 0, 0, 0,
+                                 WS_POPUP | WS_CAPTION | WS_SYSMENU, 0, 0, 0, 0,
                                  OwnerOf(info.parent), nullptr, m_instance, dv.get());
     }
     if (native == nullptr) {
