@@ -287,5 +287,28 @@ TEST_F(Win32View, ClosingSavesConfigXmlAndTheNextStartLoadsIt) {
     EXPECT_EQ(WindowText(pageControl(3, IDC_MQTT_CLIENT_ID)), "client-7");
 }
 
+TEST_F(Win32View, EndOfTheSessionSavesConfigXmlBeforeTheWindowAnswers) {
+    SetWindowTextW(control(IDC_EDIT_APN), L"session.end");
+    ASSERT_TRUE(PumpUntil([&] { return driver().Text(IDC_EDIT_APN) == "session.end"; }));
+    const std::string config = platform::GetAppDirectory() + "Config.xml";
+    EXPECT_EQ(ReadFile(config), "");
+    EXPECT_EQ(SendMessageW(main(), WM_QUERYENDSESSION, 0, 0), TRUE);
+    // The system may end the process once the window has answered: by then the file is written.
+    SendMessageW(main(), WM_ENDSESSION, TRUE, 0);
+    EXPECT_NE(ReadFile(config).find("session.end"), std::string::npos);
+    EXPECT_EQ(main(), nullptr);
+    EXPECT_EQ(loop->Finish(), 0);
+}
+
+TEST_F(Win32View, EscapeClosesTheWindowAndSavesConfigXml) {
+    SetFocus(control(IDC_EDIT_APN));
+    SetWindowTextW(control(IDC_EDIT_APN), L"escaped");
+    ASSERT_TRUE(PumpUntil([&] { return driver().Text(IDC_EDIT_APN) == "escaped"; }));
+    PostMessageW(control(IDC_EDIT_APN), WM_KEYDOWN, VK_ESCAPE, 0);
+    ASSERT_TRUE(PumpUntil([&] { return !loop->Pump(); }));
+    EXPECT_EQ(loop->Finish(), 0);
+    EXPECT_NE(ReadFile(platform::GetAppDirectory() + "Config.xml").find("escaped"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace marlinq::win32

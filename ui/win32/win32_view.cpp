@@ -42,21 +42,14 @@ bool HasWideColon(HFONT font) {
     return got == 1 && glyph != 0xFFFF;
 }
 
-// The template with plain colons in its labels, for a font without the full-width one.
-const fw::DialogTemplate* DrawableTemplate(const fw::DialogTemplate* tpl, bool plainColons) {
-    if (!plainColons) {
-        return tpl;
+// A copy of the template with plain colons in its labels, for a font without the full-width one.
+std::unique_ptr<fw::DialogTemplate> WithPlainColons(const fw::DialogTemplate& tpl) {
+    auto copy = std::make_unique<fw::DialogTemplate>(tpl);
+    for (auto& c : copy->controls) {
+        c.label = view::PlainColons(c.label);
+        c.suffix = view::PlainColons(c.suffix);
     }
-    static std::map<const fw::DialogTemplate*, std::unique_ptr<fw::DialogTemplate>> copies;
-    auto& copy = copies[tpl];
-    if (!copy) {
-        copy = std::make_unique<fw::DialogTemplate>(*tpl);
-        for (auto& c : copy->controls) {
-            c.label = view::PlainColons(c.label);
-            c.suffix = view::PlainColons(c.suffix);
-        }
-    }
-    return copy.get();
+    return copy;
 }
 
 HFONT MakeFont(const std::string& face, int pointSize, bool fixed) {
@@ -211,6 +204,13 @@ LRESULT CWin32View::HandleDialog(DialogView& dv, UINT msg, WPARAM wParam, LPARAM
         case WM_CLOSE:
             Driver(dv.hwnd).Close();  // the dialog decides; the window goes when it has ended
             return 0;
+        case WM_QUERYENDSESSION:
+            return TRUE;
+        case WM_ENDSESSION:
+            if (wParam != 0 && dv.native == m_mainNative) {
+                CloseForEndOfSession(dv);
+            }
+            return 0;
         case WM_SYSCOMMAND:
             if ((wParam & 0xFFF0) < 0xF000) {
                 Driver(dv.hwnd).SysCommand(static_cast<fw::UINT>(wParam & 0xFFF0));
@@ -357,9 +357,9 @@ void CWin32View::Created(const fw::DialogInfo& info) {
                             host, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kPageIdBase + info.hostIndex)),
                             m_instance, dv.get());
     } else if (info.parent == 0) {
-        native = CreateWindowExW(WS_EX_CONTROLPARENT, kDialogClass, title.c_str(),
-                                 WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
-                                 kMainWidth, kMainHeight, nullptr, nullptr, m_instance, dv.get());
+        native = CreateWindowExW(WS_EX_CONTROLPARENT, kDialogClass, title.c_str(), WS_OVERLAPPEDWINDOW,
+                                 CW_USEDEFAULT, CW_USEDEFAULT, kMainWidth, kMainHeight, nullptr, nullptr,
+                                 m_instance, dv.get());
         m_mainNative = native;
         m_mainHwnd = info.hwnd;
         m_statusBar = CreateWindowExW(
@@ -367,15 +367,17 @@ void CWin32View::Created(const fw::DialogInfo& info) {
             reinterpret_cast<HMENU>(static_cast<INT_PTR>(kStatusBarId)), m_instance, nullptr);
     } else {
         native = CreateWindowExW(WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, kDialogClass, title.c_str(),
-                                 WS_POPUP | WS_CAPTION | WS_SYSMENU, 0, 0, 0, 0,
-                                 OwnerOf(info.parent), nullptr, m_instance, dv.get());
+                                 WS_POPUP | WS_CAPTION | WS_SYSMENU, 0, 0, 0, 0, OwnerOf(info.parent),
+                                 nullptr, m_instance, dv.get());
     }
     if (native == nullptr) {
         return;
     }
     dv->native = native;
-    const bool plainColons = !HasWideColon(m_fonts.normal);
-    dv->rendered = CreateControls(*DrawableTemplate(info.tpl, plainColons), native, m_instance, m_fonts);
+    if (!HasWideColon(m_fonts.normal)) {
+        dv->drawn = WithPlainColons(*info.tpl);
+    }
+    dv->rendered = CreateControls(dv->drawn ? *dv->drawn : *info.tpl, native, m_instance, m_fonts);
     if (info.parent == 0 && !info.child) {
         for (size_t i = 0; i < info.tpl->controls.size(); ++i) {
             if ((info.tpl->controls[i].style & fw::kMultiline) != 0) {
@@ -520,14 +522,14 @@ void CWin32View::Changed(const fw::ControlChange& c) {
         tpl != nullptr && tpl->kind == fw::ControlKind::Edit && (tpl->style & fw::kMultiline) != 0;
     const bool edit = tpl != nullptr && tpl->kind == fw::ControlKind::Edit && !pane;
     using What = fw::ControlChange::What;
+    if (c.what == What::Text && edit) {
+        SetEditText(*dv, c.id, w, c.text);
+        return;
+    }
     ++m_applying;
     switch (c.what) {
         case What::Text:
-            if (edit) {
-                --m_applying;
-                SetEditText(*dv, c.id, w, c.text);
-                ++m_applying;
-            } else if (pane) {
+            if (pane) {
                 SetWindowTextUtf8(w, PaneLines(c.text));
                 SendMessageW(w, WM_VSCROLL, SB_BOTTOM, 0);
             } else {
@@ -622,6 +624,9 @@ void CWin32View::Shown(fw::HWND hwnd, bool visible) {
     ShowWindow(dv->native, SW_SHOW);
     UpdateWindow(dv->native);
     SetForegroundWindow(dv->native);
+    if (HWND first = GetNextDlgTabItem(dv->native, nullptr, FALSE)) {
+        SetFocus(first);  // the keyboard starts at the first control, as in a dialog
+    }
     if (hwnd == m_mainHwnd && onMainShown) {
         onMainShown();
     }
@@ -711,6 +716,25 @@ void CWin32View::ShowBusy(bool shown) {
     HWND under = WindowFromPoint(pt);
     if (under != nullptr && (under == m_mainNative || IsChild(m_mainNative, under))) {
         SetCursor(LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(shown ? IDC_APPSTARTING : IDC_ARROW)));
+    }
+}
+
+void CWin32View::CloseForEndOfSession(DialogView& dv) {
+    // The process may end as soon as this returns: close now and serve the window thread (its
+    // notices, a question it asks) until the window is gone, so the configuration is saved.
+    Driver(dv.hwnd).Close();
+    const ULONGLONG end = GetTickCount64() + 20000;
+    while (m_mainNative != nullptr && GetTickCount64() < end) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) {
+                PostQuitMessage(static_cast<int>(msg.wParam));  // for the main loop, afterwards
+                break;
+            }
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
     }
 }
 

@@ -59,6 +59,7 @@ class CWin32View : private view::IViewSink {
         bool modal = false;
         int hostControlId = 0;
         int hostIndex = 0;
+        std::unique_ptr<fw::DialogTemplate> drawn;  // the template with plain colons, when the font needs it
         RenderedDialog rendered;
     };
 
@@ -85,6 +86,8 @@ class CWin32View : private view::IViewSink {
     void Layout(DialogView& dv);
     void PlacePages(HWND tab);
     void ShowBusy(bool shown);
+    // The session ends: the window closes as by its close box, and the call returns once it is gone.
+    void CloseForEndOfSession(DialogView& dv);
     DialogView* Find(fw::HWND hwnd);
     DialogView* FindNative(HWND native);
     HWND OwnerOf(fw::HWND hwnd) const;
