@@ -7,8 +7,10 @@
 
 #include "ui/win32/app_loop.h"
 
+#include <dlgs.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <fstream>
 #include <functional>
@@ -19,6 +21,7 @@
 #include "platform/app_directory.h"
 #include "platform/clock.h"
 #include "ui/win32/text.h"
+#include "ui/win32/ui_services.h"
 
 namespace marlinq::win32 {
 namespace {
@@ -71,6 +74,40 @@ void CALLBACK AnswerBox(HWND, UINT, UINT_PTR, DWORD) {
     g_box->text = WindowText(GetDlgItem(box, 0xFFFF));  // the box's text
     g_box->answered = true;
     PostMessageW(box, WM_COMMAND, IDOK, 0);
+}
+
+// The save dialog the window thread asked for, filled in and confirmed from inside its own loop.
+struct FileDialogSeen {
+    std::string path;  // the name to type
+    std::string title;
+    std::string firstType;  // the first entry of the file type list
+    bool answered = false;
+};
+FileDialogSeen* g_file = nullptr;
+
+void CALLBACK AnswerFileDialog(HWND, UINT, UINT_PTR, DWORD) {
+    HWND box = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), FindBox, reinterpret_cast<LPARAM>(&box));
+    if (box == nullptr || g_file == nullptr || g_file->answered) {
+        return;
+    }
+    g_file->title = WindowText(box);
+    wchar_t type[128] = {};
+    SendDlgItemMessageW(box, cmb1, CB_GETLBTEXT, 0, reinterpret_cast<LPARAM>(type));
+    g_file->firstType = Narrow(type);
+    // The file name field: a combo box in the explorer-style dialog, an edit in older ones.
+    HWND name = GetDlgItem(box, cmb13) != nullptr ? GetDlgItem(box, cmb13) : GetDlgItem(box, edt1);
+    SetWindowTextW(name, Wide(g_file->path).c_str());
+    g_file->answered = true;
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+}
+
+TEST(Win32DialogFilter, PartsLoseTheirBlanksAndTheListEndsInTwoNuls) {
+    using namespace std::string_literals;
+    EXPECT_EQ(DialogFilter("xml File (*.xml) | *.xml"), "xml File (*.xml)\0*.xml\0\0"s);
+    EXPECT_EQ(DialogFilter("xml file(*.xml)|*.xml|all files(*.*)|*.*||"),
+              "xml file(*.xml)\0*.xml\0all files(*.*)\0*.*\0\0"s);
+    EXPECT_EQ(DialogFilter(""), "\0\0"s);
 }
 
 class Win32View : public ::testing::Test {
@@ -246,6 +283,22 @@ TEST_F(Win32View, InputRuleOfADownloadShowsAnExclamationBoxTitledWithoutTheEscap
     EXPECT_EQ(seen.title, "Marlinq");
     EXPECT_EQ(seen.text, "ResetTime cannot be set to 0!");
     EXPECT_TRUE(PumpUntil([&] { return LogHas("ResetTime cannot be set to 0!\r\n"); }));
+}
+
+TEST_F(Win32View, SaveAsksWithItsTitleAndFilterAndWritesTheChosenFile) {
+    std::string path = platform::GetAppDirectory() + "saved.xml";
+    std::replace(path.begin(), path.end(), '/', '\\');  // as a user types it into the dialog
+    std::ofstream(path).put('\n');  // an existing file: no question about creating it
+    FileDialogSeen seen;
+    seen.path = path;
+    g_file = &seen;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 50, AnswerFileDialog);
+    PostClick(control(IDC_BTN_SAVE));
+    ASSERT_TRUE(PumpUntil([&] { return ReadFile(path).find("<system>") != std::string::npos; }));
+    KillTimer(nullptr, timer);
+    g_file = nullptr;
+    EXPECT_EQ(seen.title, "Save xml file:");
+    EXPECT_EQ(seen.firstType, "xml File (*.xml)");
 }
 
 TEST_F(Win32View, AboutFromTheSystemMenuRunsModallyOverTheWindow) {

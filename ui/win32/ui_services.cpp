@@ -1,5 +1,6 @@
 #include "ui/win32/ui_services.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "framework/display_text.h"
@@ -23,18 +24,30 @@ int ShowMessageBox(HWND owner, const std::string& text, const std::string& capti
 }
 
 std::string DialogFilter(const std::string& filter) {
-    std::string out = filter;
-    // A trailing "||" only ends the list.
-    while (!out.empty() && out.back() == '|') {
-        out.pop_back();
-    }
-    for (char& c : out) {
-        if (c == '|') {
-            c = '\0';
+    // Pairs of description and pattern; blanks around a '|' belong to neither ("xml File (*.xml) | *.xml").
+    std::string out;
+    size_t at = 0;
+    while (at <= filter.size()) {
+        const size_t bar = std::min(filter.find('|', at), filter.size());
+        size_t begin = at;
+        size_t end = bar;
+        while (begin < end && filter[begin] == ' ') {
+            ++begin;
         }
+        while (end > begin && filter[end - 1] == ' ') {
+            --end;
+        }
+        if (end == begin) {
+            break;  // an empty part ("||") ends the list
+        }
+        out.append(filter, begin, end - begin);
+        out.push_back('\0');
+        at = bar + 1;
     }
     out.push_back('\0');
-    out.push_back('\0');
+    if (out.size() == 1) {
+        out.push_back('\0');
+    }
     return out;
 }
 

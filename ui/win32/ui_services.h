@@ -14,8 +14,9 @@ namespace marlinq::win32 {
 // Returns IDOK, IDCANCEL, IDYES or IDNO.
 int ShowMessageBox(HWND owner, const std::string& text, const std::string& caption, fw::UINT type);
 
-// The filter of the common dialogs: the '|' separators of a framework filter become NULs, the
-// list ends with two NULs. "xml file(*.xml)|*.xml||" -> "xml file(*.xml)\0*.xml\0\0".
+// The filter of the common dialogs: the parts between the '|' of a framework filter, without the
+// blanks around them, each ending in a NUL, and one more NUL at the end of the list.
+// "xml file(*.xml)|*.xml||" -> "xml file(*.xml)\0*.xml\0\0".
 std::string DialogFilter(const std::string& filter);
 
 // Shows GetSaveFileNameA or GetOpenFileNameA for the request; the chosen path, or the empty
