@@ -7,8 +7,9 @@
 #
 # DTUSIM is the Linux simulator (build/bin/dtusim), MARLINQ_EXE and DRIVE_WINDOW_EXE come from the
 # Windows build (build-win/bin). Runs on a virtual display of its own (xvfb-run) unless DISPLAY is
-# set; uses $WINEPREFIX or a fresh prefix in a temporary directory. With SCREENSHOT_DIR, writes
-# win32-main.png (the main window) and win32-mqtt.png (the MQTT page) there.
+# set; uses a fresh Wine prefix of its own (so it can run beside other Wine tests), or the prefix
+# named by MARLINQ_EXE_SIM_PREFIX, whose Wine server it leaves running. With SCREENSHOT_DIR,
+# writes win32-main.png (the main window) and win32-mqtt.png (the MQTT page) there.
 set -euo pipefail
 
 if [[ -z "${DISPLAY:-}" ]]; then
@@ -18,14 +19,14 @@ fi
 dtusim=$(realpath "$1") exe=$(realpath "$2") drive=$(realpath "$3") shots=${4:-}
 com=201
 work=$(mktemp -d)
-export WINEDEBUG=-all WINEPREFIX=${WINEPREFIX:-$work/prefix}
+export WINEDEBUG=-all WINEPREFIX=${MARLINQ_EXE_SIM_PREFIX:-$work/prefix}
 sim=""
 app=""
 cleanup() {
   [[ -n "$app" ]] && kill "$app" 2>/dev/null || true
   [[ -n "$sim" ]] && kill "$sim" 2>/dev/null || true
   rm -f "$WINEPREFIX/dosdevices/com$com" "${devfile:-/nonexistent}"
-  wineserver -k 2>/dev/null || true
+  [[ -n "${MARLINQ_EXE_SIM_PREFIX:-}" ]] || wineserver -k 2>/dev/null || true
   rm -rf "$work"
 }
 trap cleanup EXIT
