@@ -1,5 +1,6 @@
 #include "platform/virtual_devices.h"
 
+#include "platform/device_node.h"
 #include "platform/process_alive.h"
 
 #include <algorithm>
@@ -40,11 +41,6 @@ int ParseCom(const std::string& text) {
         value = value * 10 + (c - '0');
     }
     return value;
-}
-
-bool NodeExists(const std::string& path) {
-    std::error_code ec;
-    return !path.empty() && std::filesystem::exists(path, ec);
 }
 
 }  // namespace
@@ -136,7 +132,7 @@ std::vector<VirtualDevice> ListVirtualDevices() {
         if (!dev) {
             continue;  // removed between listing and reading: the device has gone
         }
-        if (!IsStaleVirtualDevice(*dev) && (dev->adb || NodeExists(dev->path))) {
+        if (!IsStaleVirtualDevice(*dev) && (dev->adb || DeviceNodeExists(dev->path))) {
             devices.push_back(std::move(*dev));
         }
     }

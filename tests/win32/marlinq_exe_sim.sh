@@ -48,11 +48,8 @@ ln -sfn "$pty" "$WINEPREFIX/dosdevices/com$com"
 profile=$(find "$WINEPREFIX/drive_c/users" -mindepth 1 -maxdepth 1 -type d ! -name Public | head -n 1)
 mkdir -p "$profile/AppData/Local/marlinq/devices"
 devfile="$profile/AppData/Local/marlinq/devices/marlinq-exe-sim.device"
-# The device is present while its path exists. Wine's GetFileAttributes refuses device nodes
-# (Z:\dev\pts\N reads as missing), so the path is the simulator's /proc folder, which exists
-# exactly as long as the simulator runs; the COM link above carries the traffic.
-printf 'path=Z:\\proc\\%s\ncom=%s\nfriendly=Simulated DTU AT Port (COM%s)\nhwid=USB\\VID_1E0E&PID_9001&MI_00\n' \
-  "$sim" "$com" "$com" >"$devfile"
+printf 'path=Z:%s\ncom=%s\nfriendly=Simulated DTU AT Port (COM%s)\nhwid=USB\\VID_1E0E&PID_9001&MI_00\n' \
+  "${pty//\//\\}" "$com" "$com" >"$devfile"
 cp "$exe" "$work/app/Marlinq.exe"
 
 start_app() {
