@@ -58,4 +58,12 @@ void QueueBlockingHandler(fw::CWindowThread& thread, fw::HWND main, std::atomic<
     });
 }
 
+void QueueLogLines(fw::CWindowThread& thread, fw::HWND main, int lines) {
+    thread.PostTask(main, [lines](fw::CDialog* d) {
+        for (int i = 0; i < lines; ++i) {
+            static_cast<CMarlinqDlg*>(d)->AddLog("line " + std::to_string(i));
+        }
+    });
+}
+
 }  // namespace marlinq::win32test

@@ -21,6 +21,9 @@ void QueueDownload(fw::CWindowThread& thread, fw::HWND main);
 void QueueBlockingHandler(fw::CWindowThread& thread, fw::HWND main, std::atomic<bool>& release,
                           std::atomic<bool>& done);
 
+// Queues a handler that logs `lines` numbered lines.
+void QueueLogLines(fw::CWindowThread& thread, fw::HWND main, int lines);
+
 constexpr int kModePageTcp = 0;
 constexpr int kModePageMqtt = 3;
 

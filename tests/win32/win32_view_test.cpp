@@ -227,8 +227,21 @@ TEST_F(Win32View, ClickOnTheMqttTabShowsItsPageAndReachesTheWindow) {
 }
 
 TEST_F(Win32View, TypingSelectingAndEnterReachTheWindowThread) {
-    SetWindowTextW(control(IDC_EDIT_APN), L"cmnet");  // as typed: the edit reports the change
+    // Keys faster than the window thread confirms them: its echo of an older text never takes
+    // back what was typed since.
+    HWND apn = control(IDC_EDIT_APN);
+    SetWindowTextW(apn, L"c");                    // as typed: the edit reports the change
+    ASSERT_EQ(driver().Text(IDC_EDIT_APN), "c");  // its echo now waits for the GUI thread
+    std::atomic<bool> release{false};
+    std::atomic<bool> done{false};
+    win32test::QueueBlockingHandler(loop->Host().Thread(), loop->View().MainHwnd(), release, done);
+    SetWindowTextW(apn, L"cm");  // reaches the window thread only after the handler
+    ASSERT_TRUE(PumpUntil([&] { return LogHas("step 3\r\n"); }));  // the echo of "c" came before
+    EXPECT_EQ(WindowText(apn), "cm");
+    release = true;
+    SetWindowTextW(apn, L"cmnet");
     ASSERT_TRUE(PumpUntil([&] { return driver().Text(IDC_EDIT_APN) == "cmnet"; }));
+    EXPECT_EQ(WindowText(apn), "cmnet");
     HWND baud = control(IDC_COMBO_BAUDRATE);
     ASSERT_TRUE(PumpUntil([&] { return SendMessageW(baud, CB_GETCOUNT, 0, 0) == 13; }));
     SetFocus(baud);
@@ -266,6 +279,17 @@ TEST_F(Win32View, BlockedWindowThreadLeavesTheWindowLiveAndBusy) {
     EXPECT_TRUE(done.load());
     ASSERT_TRUE(PumpUntil([&] { return LogHas("step 4\r\n"); }));
     EXPECT_FALSE(LogHas("AT+CSQ")) << "the click while busy was dropped";
+    // After a burst of lines the pane shows its end.
+    win32test::QueueLogLines(loop->Host().Thread(), loop->View().MainHwnd(), 300);
+    HWND pane = control(IDC_EDIT_LOG);
+    ASSERT_TRUE(PumpUntil([&] { return LogHas("line 299\r\n"); }));
+    RECT rc{};
+    SendMessageW(pane, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&rc));
+    const LRESULT lastLine = SendMessageW(pane, EM_GETLINECOUNT, 0, 0) - 1;
+    const LRESULT lastStart = SendMessageW(pane, EM_LINEINDEX, lastLine, 0);
+    const LRESULT at = SendMessageW(pane, EM_POSFROMCHAR, lastStart > 0 ? lastStart - 1 : 0, 0);
+    EXPECT_GT(SendMessageW(pane, EM_GETFIRSTVISIBLELINE, 0, 0), 250);
+    EXPECT_LT(static_cast<short>(HIWORD(at)), rc.bottom) << "the last line is in view";
     PostClick(control(IDC_BTN_CSQ));  // taken again once idle
     EXPECT_TRUE(PumpUntil([&] { return LogHas("AT+CSQ\r\n"); }));
 }
@@ -288,7 +312,7 @@ TEST_F(Win32View, InputRuleOfADownloadShowsAnExclamationBoxTitledWithoutTheEscap
 TEST_F(Win32View, SaveAsksWithItsTitleAndFilterAndWritesTheChosenFile) {
     std::string path = platform::GetAppDirectory() + "saved.xml";
     std::replace(path.begin(), path.end(), '/', '\\');  // as a user types it into the dialog
-    std::ofstream(path).put('\n');  // an existing file: no question about creating it
+    std::ofstream(path).put('\n');                      // an existing file: no question about creating it
     FileDialogSeen seen;
     seen.path = path;
     g_file = &seen;
@@ -310,6 +334,14 @@ TEST_F(Win32View, AboutFromTheSystemMenuRunsModallyOverTheWindow) {
     }));
     EXPECT_FALSE(IsWindowEnabled(main())) << "the owner takes no input while the box runs";
     EXPECT_EQ(WindowText(GetDlgItem(about, IDOK)), "OK");
+    bool hasIcon = false;
+    bool hasText = false;
+    for (HWND c = GetWindow(about, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT)) {
+        hasIcon = hasIcon || SendMessageW(c, STM_GETICON, 0, 0) != 0;
+        hasText = hasText || WindowText(c) == "Marlinq V3.7";
+    }
+    EXPECT_TRUE(hasIcon) << "the main icon";
+    EXPECT_TRUE(hasText);
     SendMessageW(GetDlgItem(about, IDOK), BM_CLICK, 0, 0);
     ASSERT_TRUE(PumpUntil([&] { return !IsWindow(about) && IsWindowEnabled(main()); }));
 }
