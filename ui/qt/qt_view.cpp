@@ -99,7 +99,20 @@ class CInputBlocker : public QObject {
     CQtView& m_view;
 };
 
-CQtView::CQtView(fw::CWindowThread& thread) : m_thread(thread), m_blocker(new CInputBlocker(*this)) {
+CQtView::CQtView(fw::CWindowThread& thread)
+    : m_thread(thread),
+      m_blocker(new CInputBlocker(*this)),
+      m_busy({[this] { m_busyDelay.start(); }, [this] { m_busyDelay.stop(); },
+              [this](bool shown) {
+                  if (m_main != nullptr) {
+                      m_main->SetBusy(shown);
+                  }
+                  if (shown) {
+                      QApplication::setOverrideCursor(Qt::BusyCursor);
+                  } else {
+                      QApplication::restoreOverrideCursor();
+                  }
+              }}) {
     m_bridge = std::make_unique<view::CViewBridge>(
         thread, static_cast<view::IViewSink&>(*this),
         view::GuiThreadAccess{[this](std::function<void()> fn) {
@@ -108,14 +121,8 @@ CQtView::CQtView(fw::CWindowThread& thread) : m_thread(thread), m_blocker(new CI
                               },
                               [this] { return QThread::currentThread() == m_context.thread(); }});
     m_busyDelay.setSingleShot(true);
-    m_busyDelay.setInterval(150);
-    QObject::connect(&m_busyDelay, &QTimer::timeout, &m_context, [this] {
-        if (m_windowBusy && m_main != nullptr && !m_busyShown) {
-            m_busyShown = true;
-            m_main->SetBusy(true);
-            QApplication::setOverrideCursor(Qt::BusyCursor);
-        }
-    });
+    m_busyDelay.setInterval(view::CBusyState::kDelayMs);
+    QObject::connect(&m_busyDelay, &QTimer::timeout, &m_context, [this] { m_busy.DelayElapsed(); });
     qApp->installEventFilter(m_blocker);
     QObject::connect(qApp, &QApplication::focusChanged, &m_context, [this](QWidget*, QWidget* now) {
         const auto it = m_ids.find(now);
@@ -129,7 +136,7 @@ CQtView::~CQtView() {
     m_bridge.reset();
     qApp->removeEventFilter(m_blocker);
     delete m_blocker;
-    if (m_busyShown) {
+    if (m_busy.Shown()) {
         QApplication::restoreOverrideCursor();
     }
     for (auto& [hwnd, view] : m_views) {
@@ -434,21 +441,7 @@ void CQtView::MenuChanged(fw::HWND hwnd, const std::vector<fw::MenuItem>& items)
 }
 
 void CQtView::Busy(bool busy) {
-    m_windowBusy = busy;
-    if (busy) {
-        if (!m_busyDelay.isActive() && !m_busyShown) {
-            m_busyDelay.start();
-        }
-        return;
-    }
-    m_busyDelay.stop();
-    if (m_busyShown) {
-        m_busyShown = false;
-        if (m_main != nullptr) {
-            m_main->SetBusy(false);
-        }
-        QApplication::restoreOverrideCursor();
-    }
+    m_busy.Busy(busy);
 }
 
 int CQtView::AskMessageBox(fw::HWND owner, const std::string& text, const std::string& caption,

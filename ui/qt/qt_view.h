@@ -16,6 +16,7 @@
 #include "framework/window_thread.h"
 #include "ui/qt/main_window.h"
 #include "ui/qt/widget_factory.h"
+#include "ui/view/busy_state.h"
 #include "ui/view/view_bridge.h"
 
 class QDialog;
@@ -38,7 +39,7 @@ class CQtView : private view::IViewSink {
     QWidget* Control(fw::HWND hwnd, int id) const;
     // Input to the parameters is refused once the window thread has been busy for a while;
     // input during a short busy moment is queued and handled in order.
-    bool InputBlocked() const { return m_busyShown; }
+    bool InputBlocked() const { return m_busy.Shown(); }
     // Called once the main window is on screen.
     std::function<void()> onMainShown;
     // Called once the main dialog has ended.
@@ -74,10 +75,9 @@ class CQtView : private view::IViewSink {
     std::map<QWidget*, std::pair<fw::HWND, int>> m_ids;
     CMainWindow* m_main = nullptr;
     fw::HWND m_mainHwnd = 0;
-    bool m_windowBusy = false;
-    bool m_busyShown = false;
     QTimer m_busyDelay;
     CInputBlocker* m_blocker;
+    view::CBusyState m_busy;
     std::unique_ptr<view::CViewBridge> m_bridge;  // detached first when the view goes
 };
 

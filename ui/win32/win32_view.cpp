@@ -15,8 +15,7 @@ constexpr wchar_t kDialogClass[] = L"MarlinqDialog";
 constexpr wchar_t kPageClass[] = L"MarlinqPage";
 constexpr wchar_t kQueueClass[] = L"MarlinqViewQueue";
 constexpr UINT kRunQueued = WM_APP + 1;
-constexpr UINT_PTR kBusyTimer = 1;
-constexpr UINT kBusyDelayMs = 150;  // a short busy moment is not shown
+constexpr UINT_PTR kBusyTimer = 1;  // on the queue window
 constexpr int kMainWidth = 1180;
 constexpr int kMainHeight = 760;
 constexpr int kIconMainFrame = 128;
@@ -81,7 +80,10 @@ void Register(HINSTANCE instance, const wchar_t* name, WNDPROC proc, bool icon) 
 }  // namespace
 
 CWin32View::CWin32View(fw::CWindowThread& thread, HINSTANCE instance)
-    : m_thread(thread), m_instance(instance) {
+    : m_thread(thread),
+      m_instance(instance),
+      m_busy({[this] { SetTimer(m_queueWindow, kBusyTimer, view::CBusyState::kDelayMs, nullptr); },
+              [this] { KillTimer(m_queueWindow, kBusyTimer); }, [this](bool shown) { ShowBusy(shown); }}) {
     Register(instance, kDialogClass, &CWin32View::DialogProc, true);
     Register(instance, kPageClass, &CWin32View::DialogProc, false);
     Register(instance, kQueueClass, &CWin32View::QueueProc, false);
@@ -150,10 +152,14 @@ void CWin32View::RunQueued() {
 }
 
 LRESULT CALLBACK CWin32View::QueueProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg == kRunQueued) {
-        if (auto* self = reinterpret_cast<CWin32View*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA))) {
-            self->RunQueued();
-        }
+    auto* self = reinterpret_cast<CWin32View*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (msg == kRunQueued && self != nullptr) {
+        self->RunQueued();
+        return 0;
+    }
+    if (msg == WM_TIMER && wParam == kBusyTimer && self != nullptr) {
+        KillTimer(hwnd, kBusyTimer);
+        self->m_busy.DelayElapsed();
         return 0;
     }
     return DefWindowProcW(hwnd, msg, wParam, lParam);
@@ -218,18 +224,9 @@ LRESULT CWin32View::HandleDialog(DialogView& dv, UINT msg, WPARAM wParam, LPARAM
             }
             break;
         case WM_SETCURSOR:
-            if (m_busyShown && !dv.modal) {
+            if (m_busy.Shown() && !dv.modal) {
                 SetCursor(LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_APPSTARTING)));
                 return TRUE;
-            }
-            break;
-        case WM_TIMER:
-            if (wParam == kBusyTimer) {
-                KillTimer(dv.native, kBusyTimer);
-                if (m_windowBusy) {
-                    ShowBusy(true);
-                }
-                return 0;
             }
             break;
         default:
@@ -296,7 +293,7 @@ bool CWin32View::PreTranslate(MSG& msg) {
     if (top == nullptr) {
         return false;
     }
-    if (m_busyShown && IsInput(msg.message) && root == m_mainNative && msg.hwnd != m_mainNative) {
+    if (m_busy.Shown() && IsInput(msg.message) && root == m_mainNative && msg.hwnd != m_mainNative) {
         // The window thread is at work: no parameter input, but the log can still be scrolled.
         const bool scrollLog =
             msg.hwnd == m_logPane &&
@@ -690,24 +687,10 @@ void CWin32View::IconChanged(fw::HWND hwnd, int iconId) {
 }
 
 void CWin32View::Busy(bool busy) {
-    m_windowBusy = busy;
-    if (m_mainNative == nullptr) {
-        return;
-    }
-    if (busy) {
-        if (!m_busyShown) {
-            SetTimer(m_mainNative, kBusyTimer, kBusyDelayMs, nullptr);
-        }
-        return;
-    }
-    KillTimer(m_mainNative, kBusyTimer);
-    if (m_busyShown) {
-        ShowBusy(false);
-    }
+    m_busy.Busy(busy);
 }
 
 void CWin32View::ShowBusy(bool shown) {
-    m_busyShown = shown;
     if (m_statusBar != nullptr) {
         SendMessageW(m_statusBar, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(shown ? L"Working..." : L"Ready"));
     }

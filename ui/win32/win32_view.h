@@ -15,6 +15,7 @@
 
 #include "framework/dialog_driver.h"
 #include "framework/window_thread.h"
+#include "ui/view/busy_state.h"
 #include "ui/view/view_bridge.h"
 #include "ui/win32/control_factory.h"
 
@@ -44,7 +45,7 @@ class CWin32View : private view::IViewSink {
     fw::HWND MainHwnd() const { return m_mainHwnd; }
     HWND Control(fw::HWND dialog, int id) const;
     // True while the view shows that the window thread is busy and refuses parameter input.
-    bool BusyShown() const { return m_busyShown; }
+    bool BusyShown() const { return m_busy.Shown(); }
 
     std::function<void()> onMainShown;
     std::function<void()> onMainEnded;
@@ -109,8 +110,7 @@ class CWin32View : private view::IViewSink {
     int m_applying = 0;  // the view itself is changing a control: no input to report
     // Texts the user typed into an edit that the window thread has not confirmed yet.
     std::map<std::pair<fw::HWND, int>, std::deque<std::string>> m_typed;
-    bool m_windowBusy = false;
-    bool m_busyShown = false;
+    view::CBusyState m_busy;
     std::unique_ptr<view::CViewBridge> m_bridge;
 };
 
