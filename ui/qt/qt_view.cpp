@@ -99,18 +99,30 @@ class CInputBlocker : public QObject {
     CQtView& m_view;
 };
 
-CQtView::CQtView(fw::CWindowThread& thread) : m_thread(thread), m_blocker(new CInputBlocker(*this)) {
-    m_thread.AddObserver(this);
-    m_thread.SetServices(this);
+CQtView::CQtView(fw::CWindowThread& thread)
+    : m_thread(thread),
+      m_blocker(new CInputBlocker(*this)),
+      m_busy({[this] { m_busyDelay.start(); }, [this] { m_busyDelay.stop(); },
+              [this](bool shown) {
+                  if (m_main != nullptr) {
+                      m_main->SetBusy(shown);
+                  }
+                  if (shown) {
+                      QApplication::setOverrideCursor(Qt::BusyCursor);
+                  } else {
+                      QApplication::restoreOverrideCursor();
+                  }
+              }}) {
+    m_bridge = std::make_unique<view::CViewBridge>(
+        thread, static_cast<view::IViewSink&>(*this),
+        view::GuiThreadAccess{[this](std::function<void()> fn) {
+                                  return QMetaObject::invokeMethod(&m_context, std::move(fn),
+                                                                   Qt::QueuedConnection);
+                              },
+                              [this] { return QThread::currentThread() == m_context.thread(); }});
     m_busyDelay.setSingleShot(true);
-    m_busyDelay.setInterval(150);
-    QObject::connect(&m_busyDelay, &QTimer::timeout, &m_context, [this] {
-        if (m_windowBusy && m_main != nullptr && !m_busyShown) {
-            m_busyShown = true;
-            m_main->SetBusy(true);
-            QApplication::setOverrideCursor(Qt::BusyCursor);
-        }
-    });
+    m_busyDelay.setInterval(view::CBusyState::kDelayMs);
+    QObject::connect(&m_busyDelay, &QTimer::timeout, &m_context, [this] { m_busy.DelayElapsed(); });
     qApp->installEventFilter(m_blocker);
     QObject::connect(qApp, &QApplication::focusChanged, &m_context, [this](QWidget*, QWidget* now) {
         const auto it = m_ids.find(now);
@@ -121,11 +133,10 @@ CQtView::CQtView(fw::CWindowThread& thread) : m_thread(thread), m_blocker(new CI
 }
 
 CQtView::~CQtView() {
-    m_thread.RemoveObserver(this);
-    m_thread.SetServices(nullptr);
+    m_bridge.reset();
     qApp->removeEventFilter(m_blocker);
     delete m_blocker;
-    if (m_busyShown) {
+    if (m_busy.Shown()) {
         QApplication::restoreOverrideCursor();
     }
     for (auto& [hwnd, view] : m_views) {
@@ -136,35 +147,11 @@ CQtView::~CQtView() {
     delete m_main;
 }
 
-void CQtView::Post(std::function<void()> fn) {
-    QMetaObject::invokeMethod(&m_context, std::move(fn), Qt::QueuedConnection);
-}
-
-void CQtView::OnDialogCreated(const fw::DialogInfo& info) {
-    Post([this, info] { Created(info); });
-}
-void CQtView::OnDialogShown(fw::HWND hwnd, bool visible) {
-    Post([this, hwnd, visible] { Shown(hwnd, visible); });
-}
-void CQtView::OnDialogDestroyed(fw::HWND hwnd) {
-    Post([this, hwnd] { Destroyed(hwnd); });
-}
-void CQtView::OnControlChanged(const fw::ControlChange& change) {
-    Post([this, change] { Changed(change); });
-}
-void CQtView::OnSystemMenuChanged(fw::HWND hwnd, const std::vector<fw::MenuItem>& items) {
-    Post([this, hwnd, items] { MenuChanged(hwnd, items); });
-}
-void CQtView::OnIconChanged(fw::HWND hwnd, int iconId) {
-    Post([this, hwnd, iconId] {
-        auto it = m_views.find(hwnd);
-        if (it != m_views.end() && it->second.window != nullptr && !it->second.child) {
-            it->second.window->setWindowIcon(IconFor(iconId));
-        }
-    });
-}
-void CQtView::OnBusyChanged(bool busy) {
-    Post([this, busy] { Busy(busy); });
+void CQtView::IconChanged(fw::HWND hwnd, int iconId) {
+    auto it = m_views.find(hwnd);
+    if (it != m_views.end() && it->second.window != nullptr && !it->second.child) {
+        it->second.window->setWindowIcon(IconFor(iconId));
+    }
 }
 
 void CQtView::Created(const fw::DialogInfo& info) {
@@ -441,49 +428,26 @@ void CQtView::MenuChanged(fw::HWND hwnd, const std::vector<fw::MenuItem>& items)
     // standard ones (move, size, close) belong to the desktop's window frame.
     QMenu* menu = m_main->HelpMenu();
     menu->clear();
-    bool any = false;
-    bool pendingSeparator = false;
-    for (const auto& item : items) {
+    for (const auto& item : view::OwnMenuItems(items, false)) {
         if (item.separator) {
-            pendingSeparator = any;
-            continue;
-        }
-        if (item.id >= fw::SC_SIZE) {
-            continue;
-        }
-        if (pendingSeparator) {
             menu->addSeparator();
-            pendingSeparator = false;
+            continue;
         }
         const fw::UINT id = item.id;
         QAction* action = menu->addAction(Q(item.text));
         QObject::connect(action, &QAction::triggered, &m_context,
                          [this, id] { Driver(m_mainHwnd).SysCommand(id); });
-        any = true;
     }
 }
 
 void CQtView::Busy(bool busy) {
-    m_windowBusy = busy;
-    if (busy) {
-        if (!m_busyDelay.isActive() && !m_busyShown) {
-            m_busyDelay.start();
-        }
-        return;
-    }
-    m_busyDelay.stop();
-    if (m_busyShown) {
-        m_busyShown = false;
-        if (m_main != nullptr) {
-            m_main->SetBusy(false);
-        }
-        QApplication::restoreOverrideCursor();
-    }
+    m_busy.Busy(busy);
 }
 
-int CQtView::MessageBox(fw::HWND owner, const std::string& text, const std::string& caption, fw::UINT type) {
+int CQtView::AskMessageBox(fw::HWND owner, const std::string& text, const std::string& caption,
+                           fw::UINT type) {
     int result = fw::IDOK;
-    auto ask = [&] {
+    {
         auto it = m_views.find(owner);
         QWidget* parent = it != m_views.end() ? it->second.window.data() : nullptr;
         QMessageBox box(parent);
@@ -520,27 +484,13 @@ int CQtView::MessageBox(fw::HWND owner, const std::string& text, const std::stri
                                                                                            : fw::IDOK;
                 break;
         }
-    };
-    if (QThread::currentThread() == m_context.thread()) {
-        ask();
-    } else {
-        QMetaObject::invokeMethod(&m_context, ask, Qt::BlockingQueuedConnection);
     }
     return result;
 }
 
-std::string CQtView::FileDialog(fw::HWND owner, const fw::FileDialogRequest& request) {
-    std::string result;
-    auto ask = [&] {
-        auto it = m_views.find(owner);
-        result = AskFile(it != m_views.end() ? it->second.window.data() : nullptr, request);
-    };
-    if (QThread::currentThread() == m_context.thread()) {
-        ask();
-    } else {
-        QMetaObject::invokeMethod(&m_context, ask, Qt::BlockingQueuedConnection);
-    }
-    return result;
+std::string CQtView::AskFile(fw::HWND owner, const fw::FileDialogRequest& request) {
+    auto it = m_views.find(owner);
+    return qt::AskFile(it != m_views.end() ? it->second.window.data() : nullptr, request);
 }
 
 }  // namespace marlinq::qt

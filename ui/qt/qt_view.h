@@ -9,12 +9,15 @@
 #include <atomic>
 #include <functional>
 #include <map>
+#include <memory>
 
 #include "framework/dialog_driver.h"
 #include "framework/observer.h"
 #include "framework/window_thread.h"
 #include "ui/qt/main_window.h"
 #include "ui/qt/widget_factory.h"
+#include "ui/view/busy_state.h"
+#include "ui/view/view_bridge.h"
 
 class QDialog;
 
@@ -22,7 +25,7 @@ namespace marlinq::qt {
 
 class CInputBlocker;
 
-class CQtView : public fw::IDialogObserver, public fw::IUiServices {
+class CQtView : private view::IViewSink {
   public:
     // GUI thread; attaches to `thread` before the window thread runs.
     explicit CQtView(fw::CWindowThread& thread);
@@ -30,25 +33,13 @@ class CQtView : public fw::IDialogObserver, public fw::IUiServices {
     CQtView(const CQtView&) = delete;
     CQtView& operator=(const CQtView&) = delete;
 
-    // Window thread.
-    void OnDialogCreated(const fw::DialogInfo& info) override;
-    void OnDialogShown(fw::HWND hwnd, bool visible) override;
-    void OnDialogDestroyed(fw::HWND hwnd) override;
-    void OnControlChanged(const fw::ControlChange& change) override;
-    void OnSystemMenuChanged(fw::HWND hwnd, const std::vector<fw::MenuItem>& items) override;
-    void OnIconChanged(fw::HWND hwnd, int iconId) override;
-    void OnBusyChanged(bool busy) override;
-    int MessageBox(fw::HWND owner, const std::string& text, const std::string& caption,
-                   fw::UINT type) override;
-    std::string FileDialog(fw::HWND owner, const fw::FileDialogRequest& request) override;
-
     // GUI thread.
     CMainWindow* MainWindow() const { return m_main; }
     fw::HWND MainHwnd() const { return m_mainHwnd; }
     QWidget* Control(fw::HWND hwnd, int id) const;
     // Input to the parameters is refused once the window thread has been busy for a while;
     // input during a short busy moment is queued and handled in order.
-    bool InputBlocked() const { return m_busyShown; }
+    bool InputBlocked() const { return m_busy.Shown(); }
     // Called once the main window is on screen.
     std::function<void()> onMainShown;
     // Called once the main dialog has ended.
@@ -63,13 +54,17 @@ class CQtView : public fw::IDialogObserver, public fw::IUiServices {
         bool modal = false;
     };
 
-    void Post(std::function<void()> fn);
-    void Created(const fw::DialogInfo& info);
-    void Shown(fw::HWND hwnd, bool visible);
-    void Destroyed(fw::HWND hwnd);
-    void Changed(const fw::ControlChange& change);
-    void MenuChanged(fw::HWND hwnd, const std::vector<fw::MenuItem>& items);
-    void Busy(bool busy);
+    // The notices and questions of the window thread, on the GUI thread.
+    void Created(const fw::DialogInfo& info) override;
+    void Shown(fw::HWND hwnd, bool visible) override;
+    void Destroyed(fw::HWND hwnd) override;
+    void Changed(const fw::ControlChange& change) override;
+    void MenuChanged(fw::HWND hwnd, const std::vector<fw::MenuItem>& items) override;
+    void IconChanged(fw::HWND hwnd, int iconId) override;
+    void Busy(bool busy) override;
+    int AskMessageBox(fw::HWND owner, const std::string& text, const std::string& caption,
+                      fw::UINT type) override;
+    std::string AskFile(fw::HWND owner, const fw::FileDialogRequest& request) override;
     void Bind(fw::HWND hwnd, const fw::DialogInfo& info, const RenderedDialog& rendered);
     void Apply(fw::HWND hwnd, const fw::ControlState& state);
     fw::CDialogDriver Driver(fw::HWND hwnd) { return fw::CDialogDriver(m_thread, hwnd); }
@@ -80,10 +75,10 @@ class CQtView : public fw::IDialogObserver, public fw::IUiServices {
     std::map<QWidget*, std::pair<fw::HWND, int>> m_ids;
     CMainWindow* m_main = nullptr;
     fw::HWND m_mainHwnd = 0;
-    bool m_windowBusy = false;
-    bool m_busyShown = false;
     QTimer m_busyDelay;
     CInputBlocker* m_blocker;
+    view::CBusyState m_busy;
+    std::unique_ptr<view::CViewBridge> m_bridge;  // detached first when the view goes
 };
 
 }  // namespace marlinq::qt

@@ -20,19 +20,18 @@
 #include <QVBoxLayout>
 
 #include "ui/resource.h"
+#include "ui/view/label_text.h"
+#include "ui/view/template_layout.h"
 
 namespace marlinq::qt {
 
 namespace {
 
 QString Q(const std::string& s) {
-    QString text = QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
     // Labels end in a full-width colon; where the desktop font has no such glyph, show a plain one.
     static const bool hasWideColon = QFontMetrics(QApplication::font()).inFontUcs4(0xFF1A);
-    if (!hasWideColon) {
-        text.replace(QChar(0xFF1A), QLatin1Char(':'));
-    }
-    return text;
+    const std::string text = hasWideColon ? s : view::PlainColons(s);
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 QPixmap DrawMainIcon(int size) {
@@ -109,13 +108,6 @@ QWidget* MakeControl(const fw::ControlTemplate& c, QWidget* parent) {
     return new QWidget(parent);
 }
 
-// Rows of one block (a group or the free controls of a column), in order of their row numbers.
-struct Block {
-    QWidget* widget = nullptr;
-    QGridLayout* grid = nullptr;
-    std::map<int, QHBoxLayout*> rows;
-};
-
 }  // namespace
 
 QIcon IconFor(int id) {
@@ -138,126 +130,78 @@ QIcon IconFor(int id) {
 }
 
 RenderedDialog RenderDialog(const fw::DialogTemplate& tpl, QWidget* parent) {
+    const view::DialogLayout layout = view::LayOut(tpl);
     RenderedDialog r;
     r.root = new QWidget(parent);
     auto* columnsLayout = new QHBoxLayout(r.root);
-    const bool child = (tpl.style & fw::kChild) != 0;
-    columnsLayout->setContentsMargins(child ? 8 : 0, child ? 8 : 0, child ? 8 : 0, child ? 8 : 0);
-    const int columnCount = std::max(1, tpl.columns);
-    std::vector<QVBoxLayout*> columns;
-    for (int i = 0; i < columnCount; ++i) {
+    const int margin = (tpl.style & fw::kChild) != 0 ? 8 : 0;
+    columnsLayout->setContentsMargins(margin, margin, margin, margin);
+    r.groups.resize(tpl.groups.size(), nullptr);
+    for (const auto& column : layout.columns) {
         auto* w = new QWidget(r.root);
         auto* v = new QVBoxLayout(w);
         v->setContentsMargins(0, 0, 0, 0);
         columnsLayout->addWidget(w, 1);
-        columns.push_back(v);
         r.columns.push_back(w);
-    }
-
-    std::map<int, Block> groupBlocks;
-    std::map<std::pair<int, int>, Block> freeBlocks;  // (column, first row) of free controls
-    auto newBlock = [&](QWidget* widget, int column) {
-        Block b;
-        b.widget = widget;
-        b.grid = new QGridLayout(widget);
-        b.grid->setColumnStretch(1, 1);
-        columns[static_cast<size_t>(std::clamp(column, 0, columnCount - 1))]->addWidget(widget);
-        return b;
-    };
-    r.groups.resize(tpl.groups.size(), nullptr);
-    std::vector<bool> expands(static_cast<size_t>(columnCount), false);
-    int lastFreeColumn = -1;
-    int lastFreeKey = -1;
-    for (const auto& c : tpl.controls) {
-        Block* block = nullptr;
-        if (c.group >= 0 && c.group < static_cast<int>(tpl.groups.size())) {
-            auto it = groupBlocks.find(c.group);
-            if (it == groupBlocks.end()) {
-                const auto& g = tpl.groups[static_cast<size_t>(c.group)];
-                QWidget* box = g.caption.empty() ? new QWidget(r.root) : new QGroupBox(Q(g.caption), r.root);
-                it = groupBlocks.emplace(c.group, newBlock(box, g.column)).first;
-                if (g.caption.empty()) {
-                    it->second.grid->setContentsMargins(0, 0, 0, 0);
+        for (int blockIndex : column.blocks) {
+            const auto& block = layout.blocks[static_cast<size_t>(blockIndex)];
+            QWidget* box = block.framed ? new QGroupBox(Q(block.caption), w) : new QWidget(w);
+            auto* grid = new QGridLayout(box);
+            grid->setColumnStretch(1, 1);
+            if (!block.framed) {
+                grid->setContentsMargins(0, 0, 0, 0);
+            }
+            box->setVisible(!block.hidden);
+            if (block.group >= 0) {
+                r.groups[static_cast<size_t>(block.group)] = box;
+            }
+            v->addWidget(box);
+            int gridRow = 0;
+            for (const auto& row : block.rows) {
+                auto* line = new QHBoxLayout();
+                // Free buttons of the last column sit at its right end, as dialog buttons do.
+                if (block.alignEnd) {
+                    line->addStretch(1);
                 }
-                box->setVisible((g.style & fw::kHidden) == 0);
-                r.groups[static_cast<size_t>(c.group)] = box;
-            }
-            block = &it->second;
-            lastFreeColumn = -1;
-        } else {
-            // Free controls that follow each other in one column share a block.
-            if (lastFreeColumn != c.column) {
-                lastFreeKey = c.row;
-                auto* w = new QWidget(r.root);
-                freeBlocks.emplace(std::make_pair(c.column, lastFreeKey), newBlock(w, c.column));
-                freeBlocks[{c.column, lastFreeKey}].grid->setContentsMargins(0, 0, 0, 0);
-                lastFreeColumn = c.column;
-            }
-            block = &freeBlocks[{c.column, lastFreeKey}];
-        }
-
-        QWidget* host = block->widget;
-        const int column = c.group >= 0 ? tpl.groups[static_cast<size_t>(c.group)].column : c.column;
-        if (c.kind == fw::ControlKind::Tab || (c.style & fw::kMultiline) != 0) {
-            expands[static_cast<size_t>(std::clamp(column, 0, columnCount - 1))] = true;
-        }
-        QWidget* w = MakeControl(c, host);
-        const bool hidden = (c.style & fw::kHidden) != 0;
-        auto rowIt = block->rows.find(c.row);
-        const bool firstInRow = rowIt == block->rows.end();
-        if (firstInRow) {
-            const int gridRow = static_cast<int>(block->rows.size());
-            auto* row = new QHBoxLayout();
-            rowIt = block->rows.emplace(c.row, row).first;
-            if (!c.label.empty()) {
-                auto* label = new QLabel(Q(c.label), host);
-                r.companions[c.id].push_back(label);
-                block->grid->addWidget(label, gridRow, 0);
-            }
-            block->grid->addLayout(row, gridRow, 1);
-        } else if (!c.label.empty()) {
-            auto* label = new QLabel(Q(c.label), host);
-            r.companions[c.id].push_back(label);
-            rowIt->second->addWidget(label);
-        }
-        const bool stretch = c.kind == fw::ControlKind::Edit || c.kind == fw::ControlKind::ComboBox ||
-                             c.kind == fw::ControlKind::Tab;
-        rowIt->second->addWidget(w, stretch ? 1 : 0);
-        if (!c.suffix.empty()) {
-            auto* suffix = new QLabel(Q(c.suffix), host);
-            suffix->setVisible((c.suffixStyle & fw::kHidden) == 0);
-            if ((c.suffixStyle & fw::kHidden) == 0) {
-                r.companions[c.id].push_back(suffix);
-            }
-            rowIt->second->addWidget(suffix);
-        }
-        for (QWidget* comp : r.companions[c.id]) {
-            comp->setVisible(!hidden);
-        }
-        w->setVisible(!hidden);
-        if (c.id != fw::IDC_STATIC) {
-            r.controls[c.id] = w;
-        }
-    }
-    // Buttons of a row without stretching controls keep their size at the left; free rows of
-    // buttons in the last column sit at the right, as dialog buttons do.
-    for (auto& [key, block] : groupBlocks) {
-        for (auto& [row, layout] : block.rows) {
-            layout->addStretch(0);
-        }
-    }
-    for (auto& [key, block] : freeBlocks) {
-        for (auto& [row, layout] : block.rows) {
-            if (key.first == columnCount - 1 && columnCount > 1) {
-                layout->insertStretch(0, 1);
-            } else {
-                layout->addStretch(0);
+                for (const auto& cell : row.cells) {
+                    const auto& c = *cell.control;
+                    QWidget* control = MakeControl(c, box);
+                    if (!c.label.empty()) {
+                        auto* label = new QLabel(Q(c.label), box);
+                        r.companions[c.id].push_back(label);
+                        if (&cell == &row.cells.front()) {
+                            grid->addWidget(label, gridRow, 0);  // the block's column of labels
+                        } else {
+                            line->addWidget(label);
+                        }
+                    }
+                    line->addWidget(control, cell.stretch ? 1 : 0);
+                    if (!c.suffix.empty()) {
+                        auto* suffix = new QLabel(Q(c.suffix), box);
+                        const bool shown = (c.suffixStyle & fw::kHidden) == 0;
+                        suffix->setVisible(shown);
+                        if (shown) {
+                            r.companions[c.id].push_back(suffix);
+                        }
+                        line->addWidget(suffix);
+                    }
+                    const bool hidden = (c.style & fw::kHidden) != 0;
+                    for (QWidget* comp : r.companions[c.id]) {
+                        comp->setVisible(!hidden);
+                    }
+                    control->setVisible(!hidden);
+                    if (c.id != fw::IDC_STATIC) {
+                        r.controls[c.id] = control;
+                    }
+                }
+                if (!block.alignEnd) {
+                    line->addStretch(0);  // buttons of a row without stretching controls keep their size
+                }
+                grid->addLayout(line, gridRow++, 1);
             }
         }
-    }
-    for (int i = 0; i < columnCount; ++i) {
-        if (!expands[static_cast<size_t>(i)]) {
-            columns[static_cast<size_t>(i)]->addStretch(1);
+        if (!column.expands) {
+            v->addStretch(1);
         }
     }
     return r;
