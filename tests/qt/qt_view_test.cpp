@@ -24,6 +24,7 @@
 
 #include "platform/clock.h"
 #include "qt_app_fixture.h"
+#include "tests/support/blocking_handler.h"
 #include "ui/marlinq_dlg.h"
 #include "ui/qt/app_runner.h"
 #include "ui/resource.h"
@@ -153,18 +154,7 @@ TEST_F(QtView, BlockedWindowThreadLeavesTheGuiLiveAndBusy) {
     auto* csq = qobject_cast<QPushButton*>(control(IDC_BTN_CSQ));
     std::atomic<bool> release{false};
     std::atomic<bool> done{false};
-    // A handler that holds the window thread until the test lets it go, logging as a long flow does.
-    runner->App().Thread().PostTask(runner->View().MainHwnd(), [&release, &done](fw::CDialog* d) {
-        auto* dlg = static_cast<CMarlinqDlg*>(d);
-        for (int i = 0; i < 4; ++i) {
-            dlg->AddLog("step " + std::to_string(i));
-        }
-        while (!release.load()) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        }
-        dlg->AddLog("step 4");
-        done = true;
-    });
+    testsupport::QueueBlockingHandler(runner->App().Thread(), runner->View().MainHwnd(), release, done);
     int ticks = 0;
     QTimer timer;
     QObject::connect(&timer, &QTimer::timeout, [&] { ++ticks; });

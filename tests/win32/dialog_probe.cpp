@@ -1,8 +1,6 @@
 #include "dialog_probe.h"
 
-#include <chrono>
 #include <string>
-#include <thread>
 
 #include "ui/marlinq_dlg.h"
 #include "ui/resource.h"
@@ -41,21 +39,6 @@ void SetResetTime(fw::CDialogDriver& main, const char* text) {
 
 void QueueDownload(fw::CWindowThread& thread, fw::HWND main) {
     thread.PostTask(main, [](fw::CDialog* d) { static_cast<CMarlinqDlg*>(d)->OnBtnDownload(); });
-}
-
-void QueueBlockingHandler(fw::CWindowThread& thread, fw::HWND main, std::atomic<bool>& release,
-                          std::atomic<bool>& done) {
-    thread.PostTask(main, [&release, &done](fw::CDialog* d) {
-        auto* dlg = static_cast<CMarlinqDlg*>(d);
-        for (int i = 0; i < 4; ++i) {
-            dlg->AddLog("step " + std::to_string(i));
-        }
-        while (!release.load()) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        }
-        dlg->AddLog("step 4");
-        done = true;
-    });
 }
 
 void QueueLogLines(fw::CWindowThread& thread, fw::HWND main, int lines) {

@@ -2,8 +2,6 @@
 // the Windows headers (the tool's own types and the platform's share some names).
 #pragma once
 
-#include <atomic>
-
 #include "framework/dialog_driver.h"
 
 namespace marlinq::win32test {
@@ -16,10 +14,6 @@ fw::HWND PageHwnd(fw::CDialogDriver& main, int index);
 void SetResetTime(fw::CDialogDriver& main, const char* text);
 // Queues the Download button's handler for the main window `main` of `thread`.
 void QueueDownload(fw::CWindowThread& thread, fw::HWND main);
-// Queues a handler that logs "step 0" to "step 3", holds the window thread until `release`, logs
-// "step 4" and sets `done`.
-void QueueBlockingHandler(fw::CWindowThread& thread, fw::HWND main, std::atomic<bool>& release,
-                          std::atomic<bool>& done);
 
 // Queues a handler that logs `lines` numbered lines.
 void QueueLogLines(fw::CWindowThread& thread, fw::HWND main, int lines);

@@ -3,6 +3,7 @@
 // and the window's close box.
 // The tool's headers come before the Windows ones (see ui/win32/windows_api.h).
 #include "dialog_probe.h"
+#include "tests/support/blocking_handler.h"
 #include "ui/resource.h"
 
 #include "ui/win32/app_loop.h"
@@ -234,7 +235,7 @@ TEST_F(Win32View, TypingSelectingAndEnterReachTheWindowThread) {
     ASSERT_EQ(driver().Text(IDC_EDIT_APN), "c");  // its echo now waits for the GUI thread
     std::atomic<bool> release{false};
     std::atomic<bool> done{false};
-    win32test::QueueBlockingHandler(loop->Host().Thread(), loop->View().MainHwnd(), release, done);
+    testsupport::QueueBlockingHandler(loop->Host().Thread(), loop->View().MainHwnd(), release, done);
     SetWindowTextW(apn, L"cm");  // reaches the window thread only after the handler
     ASSERT_TRUE(PumpUntil([&] { return LogHas("step 3\r\n"); }));  // the echo of "c" came before
     EXPECT_EQ(WindowText(apn), "cm");
@@ -268,7 +269,7 @@ TEST_F(Win32View, TypingSelectingAndEnterReachTheWindowThread) {
 TEST_F(Win32View, BlockedWindowThreadLeavesTheWindowLiveAndBusy) {
     std::atomic<bool> release{false};
     std::atomic<bool> done{false};
-    win32test::QueueBlockingHandler(loop->Host().Thread(), loop->View().MainHwnd(), release, done);
+    testsupport::QueueBlockingHandler(loop->Host().Thread(), loop->View().MainHwnd(), release, done);
     ASSERT_TRUE(PumpUntil([&] { return loop->View().BusyShown() && status() == "Working..."; }));
     ASSERT_TRUE(PumpUntil([&] { return LogHas("step 3\r\n"); })) << "the log scrolls live";
     PostClick(control(IDC_BTN_CSQ));  // refused while busy
