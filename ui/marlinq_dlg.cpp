@@ -1,14 +1,12 @@
 // CMarlinqDlg: construction, message map, initialisation, system menu, keys, tabs, help, shutdown.
 #include "ui/marlinq_dlg.h"
 
-#include <filesystem>
-#include <system_error>
-
 #include "discovery/at_port.h"
 #include "framework/window_thread.h"
 #include "platform/app_directory.h"
 #include "platform/desktop_open.h"
 #include "ui/about_dlg.h"
+#include "ui/help_file.h"
 #include "ui/strings.h"
 
 namespace marlinq {
@@ -39,6 +37,7 @@ CMarlinqDlg::CMarlinqDlg(fw::CWindowThread& thread)
            PageControls(MODE_PAGE_HTTPS), PageControls(MODE_PAGE_MQTT)},
           m_atClient, LogSink(), [this](const std::string& text) { ShowInputWarning(text); },
           [this] { return m_nCurModePage; }) {
+    m_strHelpDir = platform::ExecutableDirectory();
     BindControl(IDC_EDIT_LOG, m_editLog);
     BindControl(IDC_TAB_MODES, m_tabSheet);
     BuildMessageMap();
@@ -180,13 +179,12 @@ fw::LRESULT CMarlinqDlg::OnTabSelChange() {
 }
 
 void CMarlinqDlg::OnBtnHelp() {
-    // The help file is taken from the current directory; without it nothing happens.
-    const std::filesystem::path help = std::filesystem::path(".") / "help.chm";
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(help, ec)) {
-        return;
+    // Without a help file nothing happens and nothing is logged.
+    const std::string help =
+        ChooseHelpFile(HelpFileCandidates(ThisSystemHelpLayout(), m_strHelpDir), HelpFileExists);
+    if (!help.empty()) {
+        platform::OpenWithDesktop(help, m_strHelpOpener);
     }
-    platform::OpenWithDesktop(help.string(), m_strHelpOpener);
 }
 
 void CMarlinqDlg::OnTimer(fw::UINT id) {

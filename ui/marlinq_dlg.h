@@ -192,6 +192,9 @@ class CMarlinqDlg : public fw::CDialog {
     CTabSheet& TabSheet() { return m_tabSheet; }
     // Program that opens the help file; empty for the desktop's own opener.
     void SetHelpOpener(const std::string& opener) { m_strHelpOpener = opener; }
+    // The folder whose help files Help opens, with its trailing separator; the program's folder
+    // unless set.
+    void SetHelpDirectory(const std::string& directory) { m_strHelpDir = directory; }
 
   protected:
     fw::BOOL OnInitDialog() override;
@@ -228,6 +231,7 @@ class CMarlinqDlg : public fw::CDialog {
     HTHREAD m_hResetThread;
     HTHREAD m_hPushThread;
     std::string m_strHelpOpener;
+    std::string m_strHelpDir;
 
     CTabSheet m_tabSheet;
     CDlgTCPMode m_dlgTcpMode;

@@ -29,7 +29,7 @@ const std::map<std::string, std::set<std::string>>& Allowed() {
         a["adb"].insert({"parameters", "configfile"});
         a["ui"] = second;
         a["ui"].insert({"parameters", "discovery", "configfile", "adb"});
-        for (const char* front : {"ui/qt", "ui/win32", "cli"}) {
+        for (const char* front : {"ui/qt", "ui/win32", "cli", "manual"}) {
             a[front] = a["ui"];
             a[front].insert("ui");
         }

@@ -1,0 +1,9 @@
+#include "ui/help_file.h"
+
+namespace marlinq {
+
+HelpLayout ThisSystemHelpLayout() {
+    return HelpLayout::HtmlManual;
+}
+
+}  // namespace marlinq
