@@ -36,7 +36,12 @@ bool CSerialPort::Exchange(const AtCycle& cycle, std::string* answer) {
         atlink::MatchAnswer(cycle.request, buffer.data(), m_ledger->Owed(m_nPort));
     m_ledger->SetOwed(m_nPort, matched.owedLeft + (matched.final ? 0 : 1));
     if (!read || matched.answer.empty()) {
-        m_lastOutcome.outcome = !read && IsOpen() ? AtOutcome::Lost : AtOutcome::NoAnswer;
+        // Bytes that held no final result code at all (lines of other commands only) are an
+        // incomplete answer; earlier requests' whole answers alone are no answer to this one.
+        const bool incomplete = count > 0 && atlink::CountFinalResults(buffer.data()) == 0;
+        m_lastOutcome.outcome = !read && IsOpen() ? AtOutcome::Lost
+                                : incomplete      ? AtOutcome::Incomplete
+                                                  : AtOutcome::NoAnswer;
         return false;
     }
     m_lastOutcome.outcome = AtOutcome::Answered;
