@@ -2,6 +2,7 @@
 // then run a longer cycle; EnableAdb keeps reading while reads bring data without "OK".
 #include <vector>
 
+#include "atlink/answer_match.h"
 #include "atlink/answer_parsers.h"
 #include "atlink/serial_port.h"
 #include "platform/clock.h"
@@ -24,6 +25,7 @@ bool CSerialPort::DrainRead() {
     Buffer drain;
     DWORD count = 0;
     if (ReadData(drain.bytes.data(), &count)) {
+        m_ledger->Paid(m_nPort, atlink::CountFinalResults(drain.Text()));
         platform::Clock::Pause(kDrainPauseMs);
         return true;
     }
@@ -44,9 +46,16 @@ BOOL CSerialPort::EnableAdb(int nPort) {
     Buffer answer;
     DWORD count = 0;
     BOOL result = FALSE;
+    // The reads are matched together, so that an earlier request's late "OK" among them is not
+    // taken for this one's.
+    const int owed = m_ledger->Owed(m_nPort);
+    std::string gathered;
+    atlink::MatchedAnswer matched;
     if (ReadData(answer.bytes.data(), &count) && count > 0) {
         for (int reads = 1; reads <= kMaxEnableReads; ++reads) {
-            if (atlink::ParseSetAnswer(answer.Text())) {
+            gathered += answer.Text();
+            matched = atlink::MatchAnswer(request, gathered, owed);
+            if (matched.final && atlink::ParseSetAnswer(matched.answer)) {
                 result = TRUE;
                 break;
             }
@@ -56,6 +65,7 @@ BOOL CSerialPort::EnableAdb(int nPort) {
             }
         }
     }
+    m_ledger->SetOwed(m_nPort, matched.owedLeft + (matched.final ? 0 : 1));
     ClosePort();
     return result;
 }

@@ -1,5 +1,6 @@
 #include "atlink/answer_parsers.h"
 
+#include "atlink/answer_match.h"
 #include "atlink/answer_text.h"
 
 namespace atlink {
@@ -40,7 +41,9 @@ std::string ParseCimiAnswer(std::string_view answer) {
     if (first == std::string_view::npos) {
         return {};
     }
-    return CutValue(answer.substr(first), kCrLf, kCrLf, kCimiField).value_or(std::string());
+    std::string value = CutValue(answer.substr(first), kCrLf, kCrLf, kCimiField).value_or(std::string());
+    // An answer without the IMSI line ends with its final result code where the IMSI would be.
+    return IsFinalResultLine(value) ? std::string() : value;
 }
 
 std::string ParseDtuCfgAnswer(std::string_view answer) {

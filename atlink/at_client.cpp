@@ -11,6 +11,11 @@ AtClient::AtClient(AtClientDeps deps) : m_deps(std::move(deps)) {
     if (!m_deps.findAtPort) {
         m_deps.findAtPort = [] { return 0; };
     }
+    m_deps.manualPort.ShareLedger(&m_ledger);
+}
+
+AtClient::~AtClient() {
+    m_deps.manualPort.ShareLedger(nullptr);
 }
 
 template <class R>
@@ -31,14 +36,41 @@ R AtClient::ViaManualOrFound(const char* notFound, R failure, const std::functio
         return failure;
     }
     CSerialPort local;
+    local.ShareLedger(&m_ledger);
     const R result = portForm(local, port);
     Record(local.LastOutcome(), result != failure);
     return result;
 }
 
+namespace {
+
+// Failures of the port itself rather than of the module's answer.
+bool PortFailure(AtOutcome outcome) {
+    return outcome == AtOutcome::Busy || outcome == AtOutcome::NoSuchPort ||
+           outcome == AtOutcome::CannotOpen || outcome == AtOutcome::Lost;
+}
+
+}  // namespace
+
 void AtClient::Record(const AtOutcomeReport& report, bool succeeded) {
     std::lock_guard lock(m_recordMutex);
     m_last = AtCommandRecord{report, succeeded};
+    if (!succeeded && PortFailure(report.outcome) && m_firstPortFailure.outcome == AtOutcome::Answered) {
+        m_firstPortFailure = report;
+        if (m_firstPortFailure.port < 1) {
+            m_firstPortFailure.port = m_lastFoundPort;
+        }
+    }
+}
+
+void AtClient::BeginTally() {
+    std::lock_guard lock(m_recordMutex);
+    m_firstPortFailure = AtOutcomeReport{};
+}
+
+AtOutcomeReport AtClient::FirstPortFailure() const {
+    std::lock_guard lock(m_recordMutex);
+    return m_firstPortFailure;
 }
 
 AtCommandRecord AtClient::LastCommand() const {
@@ -64,6 +96,8 @@ int AtClient::FoundPortOnly(const char* notFound) {
         m_deps.addLog(notFound);
         return 0;
     }
+    std::lock_guard lock(m_recordMutex);
+    m_lastFoundPort = port;
     return port;
 }
 
@@ -74,6 +108,7 @@ BOOL AtClient::FoundPortThreeTries(const char* notFound,
         return FALSE;
     }
     CSerialPort local;
+    local.ShareLedger(&m_ledger);
     BOOL result = FALSE;
     for (int attempt = 1; attempt <= kAdbTries; ++attempt) {
         result = command(local, port);
@@ -140,6 +175,7 @@ std::string AtClient::QueryCimi() {
         return std::string();
     }
     CSerialPort local;
+    local.ShareLedger(&m_ledger);
     std::string value = local.QueryCimi(port);
     Record(local.LastOutcome(), !value.empty());
     return value;
@@ -151,6 +187,7 @@ int AtClient::QueryAdb() {
         return 0;
     }
     CSerialPort local;
+    local.ShareLedger(&m_ledger);
     const BOOL on = local.QueryAdb(port);
     Record(local.LastOutcome(), on != FALSE);
     return on ? 2 : 1;
@@ -176,6 +213,7 @@ void AtClient::SendConsoleCommand(const std::string& command) {
         return;
     }
     CSerialPort local;
+    local.ShareLedger(&m_ledger);
     const std::string answer = local.SendAtCommand(port, command);
     Record(local.LastOutcome(), !answer.empty());
     if (!answer.empty()) {

@@ -48,6 +48,9 @@ class AtClient {
     static constexpr std::uint32_t kAdbRetryPauseMs = 3000;
 
     explicit AtClient(AtClientDeps deps);
+    ~AtClient();
+    AtClient(const AtClient&) = delete;
+    AtClient& operator=(const AtClient&) = delete;
 
     // Manual or found port, "No scan AT port! ".
     BOOL SetDtuCfg(const std::string& strArg);
@@ -84,6 +87,17 @@ class AtClient {
     // The last command or console send that ran through this client; any thread.
     AtCommandRecord LastCommand() const;
 
+    // The first failure of the port itself (busy, could not be opened, gone during a transaction
+    // or from the lookup) among the commands that ran through this client since BeginTally;
+    // outcome Answered when there was none. A port that the lookup no longer finds is reported
+    // as NoSuchPort with the number the lookup found last. Any thread.
+    void BeginTally();
+    AtOutcomeReport FirstPortFailure() const;
+
+    // What every object of this client's commands records of answers owed per port, so that a
+    // late answer to one command is never taken for the next one's (atlink/answer_ledger.h).
+    AnswerLedger& Ledger() { return m_ledger; }
+
     // The rules themselves, for a command that has no method above.
     BOOL ManualOrFoundPort(const char* notFound, const std::function<BOOL(CSerialPort& open)>& openForm,
                            const std::function<BOOL(CSerialPort& local, int port)>& portForm);
@@ -103,8 +117,11 @@ class AtClient {
     void Record(const AtOutcomeReport& report, bool succeeded);
 
     AtClientDeps m_deps;
+    AnswerLedger m_ledger;
     mutable std::mutex m_recordMutex;
     AtCommandRecord m_last;
+    AtOutcomeReport m_firstPortFailure;
+    int m_lastFoundPort = 0;
 };
 
 }  // namespace atlink

@@ -20,15 +20,36 @@ std::string Format(const char* pattern, const std::tm& when) {
     return std::string(out, n);
 }
 
-}  // namespace
-
-std::string ComposeAtLogLine(const std::string& text, bool bRecv, const std::tm& date, const std::tm& time) {
+std::string Compose(const std::string& text, const char* label, const std::tm& date, const std::tm& time) {
     std::string body = text;
     if (!body.empty() && body.back() == '\r') {
         body.pop_back();
     }
-    return Format("%m/%d/%Y ", date) + Format("%H:%M:%S ", time) + (bRecv ? "Recv: " : "Send: ") + body +
-           "\r\n";
+    return Format("%m/%d/%Y ", date) + Format("%H:%M:%S ", time) + label + body + "\r\n";
+}
+
+void Append(const std::string& path, const std::string& text, const char* label, std::FILE** stream) {
+    std::lock_guard<std::mutex> lock(g_logMutex);
+    *stream = std::fopen(path.c_str(), "ab");
+    if (*stream == nullptr) {
+        return;
+    }
+    if (!text.empty()) {
+        const std::tm time = platform::LocalTimeNow();
+        const std::tm date = platform::LocalTimeNow();
+        const std::string bytes = AtLogDiskBytes(Compose(text, label, date, time));
+        // One write under the file's lock: records of other processes sharing the program
+        // directory never land inside this one.
+        platform::AppendLocked(*stream, bytes);
+    }
+    std::fclose(*stream);
+    *stream = nullptr;
+}
+
+}  // namespace
+
+std::string ComposeAtLogLine(const std::string& text, bool bRecv, const std::tm& date, const std::tm& time) {
+    return Compose(text, bRecv ? "Recv: " : "Send: ", date, time);
 }
 
 std::string AtLogDiskBytes(const std::string& composed) {
@@ -44,21 +65,12 @@ std::string AtLogDiskBytes(const std::string& composed) {
 }
 
 void AppendAtLogLine(const std::string& path, const std::string& text, bool bRecv, std::FILE** stream) {
-    std::lock_guard<std::mutex> lock(g_logMutex);
-    *stream = std::fopen(path.c_str(), "ab");
-    if (*stream == nullptr) {
-        return;
-    }
-    if (!text.empty()) {
-        const std::tm time = platform::LocalTimeNow();
-        const std::tm date = platform::LocalTimeNow();
-        const std::string bytes = AtLogDiskBytes(ComposeAtLogLine(text, bRecv, date, time));
-        // One write under the file's lock: records of other processes sharing the program
-        // directory never land inside this one.
-        platform::AppendLocked(*stream, bytes);
-    }
-    std::fclose(*stream);
-    *stream = nullptr;
+    Append(path, text, bRecv ? "Recv: " : "Send: ", stream);
+}
+
+void AppendAtLogNote(const std::string& path, const std::string& text) {
+    std::FILE* stream = nullptr;
+    Append(path, text, "Note: ", &stream);
 }
 
 std::string AtLogDirectory() {

@@ -1,6 +1,6 @@
 // The AT traffic log "AtLog.ini": one line per request written and per answer read.
 //
-// A line is "%m/%d/%Y %H:%M:%S " + "Send: " or "Recv: " + the text + CR LF, and every LF of it
+// A line is "%m/%d/%Y %H:%M:%S " + "Send: " or "Recv: " (or "Note: ") + the text + CR LF, and every LF of it
 // reaches the file as CR LF, so the line ends in CR CR LF. A text ending in a single CR loses
 // that CR. An empty text writes no line but creates the file. Writers in this process are
 // serialised, so two threads logging at once lose no line, and each line is one write under an
@@ -25,6 +25,10 @@ std::string AtLogDiskBytes(const std::string& composed);
 // Appends the line for text to the log file at path. *stream holds the open file while the
 // line is written and is null again afterwards. A file that cannot be opened costs the line.
 void AppendAtLogLine(const std::string& path, const std::string& text, bool bRecv, std::FILE** stream);
+
+// Appends a line labelled "Note: " instead, for what the port layer did besides the traffic
+// (a stale exclusive claim it cleared, say).
+void AppendAtLogNote(const std::string& path, const std::string& text);
 
 // Directory of the log file: the program directory unless overridden (tests only).
 std::string AtLogDirectory();

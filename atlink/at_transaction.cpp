@@ -1,6 +1,8 @@
 // The standard cycle and the free-form console transaction of CSerialPort.
+#include <algorithm>
 #include <vector>
 
+#include "atlink/answer_match.h"
 #include "atlink/answer_text.h"
 #include "atlink/serial_port.h"
 #include "platform/clock.h"
@@ -17,14 +19,6 @@ std::vector<char> AnswerArea(std::size_t size) {
     return std::vector<char>(std::max<std::size_t>(size, CSerialPort::kReadLimit) + 1, '\0');
 }
 
-// The line that holds the final result has its line end: a trickled answer is complete only
-// then (within the 50 reads; without it the result is what has come).
-bool FinalLineEnded(const std::string& text) {
-    const std::size_t ok = text.find("OK");
-    const std::size_t error = text.find("ERROR");
-    return text.find('\n', std::min(ok, error)) != std::string::npos;
-}
-
 }  // namespace
 
 bool CSerialPort::Exchange(const AtCycle& cycle, std::string* answer) {
@@ -36,12 +30,22 @@ bool CSerialPort::Exchange(const AtCycle& cycle, std::string* answer) {
     DWORD count = 0;
     const BOOL read = ReadData(buffer.data(), &count);
     m_lastOutcome.bytesRead = count;
-    if (!read || count == 0) {
-        m_lastOutcome.outcome = !read && IsOpen() ? AtOutcome::Lost : AtOutcome::NoAnswer;
+    // One read, as ever; what it holds of earlier answers is taken out, and a request whose final
+    // result code is not in it leaves that answer owed to the next transaction on the port.
+    atlink::MatchedAnswer matched =
+        atlink::MatchAnswer(cycle.request, buffer.data(), m_ledger->Owed(m_nPort));
+    m_ledger->SetOwed(m_nPort, matched.owedLeft + (matched.final ? 0 : 1));
+    if (!read || matched.answer.empty()) {
+        // Bytes that held no final result code at all (lines of other commands only) are an
+        // incomplete answer; earlier requests' whole answers alone are no answer to this one.
+        const bool incomplete = count > 0 && atlink::CountFinalResults(buffer.data()) == 0;
+        m_lastOutcome.outcome = !read && IsOpen() ? AtOutcome::Lost
+                                : incomplete      ? AtOutcome::Incomplete
+                                                  : AtOutcome::NoAnswer;
         return false;
     }
     m_lastOutcome.outcome = AtOutcome::Answered;
-    answer->assign(buffer.data());
+    *answer = std::move(matched.answer);
     return true;
 }
 
@@ -83,11 +87,13 @@ std::string CSerialPort::SendAtCommand(int nPort, const std::string& strCmd) {
     WriteData(request.c_str(), static_cast<int>(request.size()));
     platform::Clock::Pause(kSendPauseAfterMs);
     // An answer may take several reads (a long one, or one trickled a byte at a time): the reads
-    // are gathered until the gathered text holds the final result, so an "OK" split between
-    // two reads counts too. 50 reads of at most 200 bytes bound the gathered text.
+    // are gathered until they hold this request's final result code and its line end, so an
+    // "OK" split between two reads counts too; an earlier request's answer among them does not.
+    // 50 reads of at most 200 bytes bound the gathered text.
+    const int owed = m_ledger->Owed(m_nPort);
     std::vector<char> buffer = AnswerArea(kReadLimit);
     std::string gathered;
-    bool final = false;
+    atlink::MatchedAnswer matched;
     bool lost = false;
     for (int poll = 0; poll < kSendPolls; ++poll) {
         std::fill(buffer.begin(), buffer.end(), '\0');
@@ -97,17 +103,22 @@ std::string CSerialPort::SendAtCommand(int nPort, const std::string& strCmd) {
             break;
         }
         gathered.append(buffer.data());
-        final = atlink::HasOk(gathered) || atlink::HasError(gathered);
-        if (final && FinalLineEnded(gathered)) {
+        matched = atlink::MatchAnswer(request, gathered, owed);
+        if (matched.final && matched.lineEnded) {
             break;
         }
         platform::Clock::Pause(kSendPollPauseMs);
     }
     ClosePort();
+    m_ledger->SetOwed(m_nPort, matched.owedLeft + (matched.final ? 0 : 1));
+    // Bytes that held no final result code at all are an incomplete answer; earlier requests'
+    // whole answers alone are no answer to this one.
+    const bool incomplete =
+        !matched.answer.empty() || (!gathered.empty() && atlink::CountFinalResults(gathered) == 0);
     m_lastOutcome.bytesRead = gathered.size();
-    m_lastOutcome.outcome = final              ? AtOutcome::Answered
-                            : lost             ? AtOutcome::Lost
-                            : gathered.empty() ? AtOutcome::NoAnswer
-                                               : AtOutcome::Incomplete;
-    return final ? gathered : std::string();
+    m_lastOutcome.outcome = matched.final ? AtOutcome::Answered
+                            : lost        ? AtOutcome::Lost
+                            : incomplete  ? AtOutcome::Incomplete
+                                          : AtOutcome::NoAnswer;
+    return matched.final ? matched.answer : std::string();
 }

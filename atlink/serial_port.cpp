@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "atlink/answer_match.h"
 #include "atlink/at_log.h"
 
 namespace {
@@ -21,12 +22,18 @@ AtOutcome OutcomeOf(platform::SerialOpenError error) {
 
 BOOL CSerialPort::OpenPort(int nPort) {
     m_lastOutcome = AtOutcomeReport{AtOutcome::NoSuchPort, nPort, 0};
+    m_nPort = nPort;
     // The COM number is kept within the 20-character device path of the Windows form "\\.\COM%d".
     if (nPort <= 0 || nPort > 99999) {
         return FALSE;
     }
     platform::SerialOpenError error = platform::SerialOpenError::None;
-    m_hComm = platform::SerialOpen(nPort, &error);
+    std::string note;
+    m_hComm = platform::SerialOpen(nPort, &error, &note);
+    if (!note.empty()) {
+        atlink::AppendAtLogNote(atlink::AtLogDirectory() + atlink::kAtLogFileName,
+                                "COM" + std::to_string(nPort) + ": " + note);
+    }
     if (m_hComm == platform::kInvalidSerialHandle) {
         m_lastOutcome.outcome = OutcomeOf(error);
         return FALSE;
@@ -49,6 +56,8 @@ BOOL CSerialPort::WriteData(const char* pData, int nLength) {
     std::erase(stale, '\0');
     if (!stale.empty()) {
         WriteAtLog(stale, TRUE);
+        // Answers that came while nobody listened are not waited for any more.
+        m_ledger->Paid(m_nPort, atlink::CountFinalResults(stale));
     }
     WriteAtLog(pData != nullptr ? std::string(pData) : std::string(), FALSE);
     if (pData != nullptr && nLength > 0) {

@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 
+#include "atlink/answer_ledger.h"
 #include "atlink/at_cycle.h"
 #include "atlink/at_outcome.h"
 #include "atlink/win_types.h"
@@ -43,6 +44,10 @@ class CSerialPort {
 
     bool IsOpen() const { return m_hComm != platform::kInvalidSerialHandle; }
 
+    // The record of answers owed per port that this object's transactions use: its own, or one
+    // shared by every object that talks to the same module (nullptr: back to its own).
+    void ShareLedger(atlink::AnswerLedger* ledger) { m_ledger = ledger != nullptr ? ledger : &m_ownLedger; }
+
     // Why the last OpenPort, standard cycle or SendAtCommand on this object ended as it did.
     const AtOutcomeReport& LastOutcome() const { return m_lastOutcome; }
 
@@ -53,8 +58,10 @@ class CSerialPort {
     }
 
     // The standard cycle. The port-opening form opens nPort, exchanges and closes; the open-port
-    // form exchanges on the open port. Both give true with the answer text when a read brought
-    // data, false on every failure (port unusable, read failed, nothing answered).
+    // form exchanges on the open port. Both give true with this request's answer when its read
+    // brought some of it (atlink/answer_match.h: the answer ends at its final result code, and
+    // earlier requests' answers and lines of other commands are taken out), false on every
+    // failure (port unusable, read failed, nothing of this request's answer).
     bool RunCycle(int nPort, const AtCycle& cycle, std::string* answer);
     bool RunCycle(const AtCycle& cycle, std::string* answer);
 
@@ -63,9 +70,9 @@ class CSerialPort {
     BOOL RunSetCycle(const std::string& request);
 
     // The free-form transaction of the AT console: writes strCmd + CR LF and polls up to 50
-    // times, gathering the reads of the answer until the gathered text holds "OK" or "ERROR"
-    // and that line's end; returns the gathered text (at most 50 reads of 200 bytes), or ""
-    // when neither came.
+    // times, gathering the reads until they hold this request's final result code and that
+    // line's end; returns this request's answer (matched as in RunCycle), or "" when its final
+    // result code did not come.
     std::string SendAtCommand(int nPort, const std::string& strCmd);
 
     // Query commands (answer parsing in answer_parsers.h). The forms without nPort are the
@@ -126,6 +133,9 @@ class CSerialPort {
     bool Exchange(const AtCycle& cycle, std::string* answer);
 
     platform::SerialHandle m_hComm = platform::kInvalidSerialHandle;
+    int m_nPort = 0;  // the COM number of the last OpenPort
+    atlink::AnswerLedger m_ownLedger;
+    atlink::AnswerLedger* m_ledger = &m_ownLedger;
     std::FILE* m_pLogFile = nullptr;
     AtOutcomeReport m_lastOutcome;
     std::recursive_mutex m_transaction;

@@ -26,6 +26,20 @@ std::string DescribeFailure(const AtOutcomeReport& report, const std::string& wi
     return com + " answered without OK";
 }
 
+std::string DescribePortFailure(const AtOutcomeReport& report, const std::string& flowName) {
+    const std::string com = "COM" + std::to_string(report.port);
+    switch (report.outcome) {
+        case AtOutcome::Busy:
+        case AtOutcome::CannotOpen:
+            return DescribeFailure(report, kCycleWindowText);
+        case AtOutcome::NoSuchPort:
+        case AtOutcome::Lost:
+            return report.port > 0 ? com + " went away during " + flowName : "no AT port found";
+        default:
+            return {};
+    }
+}
+
 int Fail(const std::string& line, std::ostream& err) {
     err << line << '\n' << std::flush;
     return kExitFailed;

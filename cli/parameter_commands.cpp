@@ -130,6 +130,10 @@ auto OnWindow(CConsoleHost& host, F fn) {
 
 // Presses a button and returns the outcome of the flow it ran.
 parameters::FlowOutcome Press(CConsoleHost& host, int button) {
+    OnWindow(host, [](CMarlinqDlg& d) {
+        d.At().BeginTally();  // the port failures of this flow alone
+        return true;
+    });
     host.Main().Click(button);
     host.Main().Sync();  // the flow runs on the window thread: it is over now
     return OnWindow(host, [](CMarlinqDlg& d) { return d.LastFlowOutcome(); });
@@ -200,6 +204,19 @@ std::string FlowFailure(const char* flow, const parameters::FlowOutcome& outcome
     return line;
 }
 
+// FlowFailure, unless the port itself failed during the flow (busy, a second program on it, the
+// module gone): then that, with the port, is the cause to name.
+std::string FlowFailureLine(CConsoleHost& host, const char* flow, const parameters::FlowOutcome& outcome) {
+    if (outcome.refusal.empty()) {
+        const AtOutcomeReport port = OnWindow(host, [](CMarlinqDlg& d) { return d.At().FirstPortFailure(); });
+        const std::string line = DescribePortFailure(port, flow);
+        if (!line.empty()) {
+            return line;
+        }
+    }
+    return FlowFailure(flow, outcome);
+}
+
 int Finish(CConsoleHost& host, int code) {
     const int closed = host.Close();
     return code == kExitDone && closed != 0 ? kExitFailed : code;
@@ -230,7 +247,7 @@ int RunGet(const Args& args, std::ostream& out, std::ostream& err) {
         }
     }
     out << std::flush;
-    return Finish(host, outcome.Ok() ? kExitDone : Fail(FlowFailure("Get", outcome), err));
+    return Finish(host, outcome.Ok() ? kExitDone : Fail(FlowFailureLine(host, "Get", outcome), err));
 }
 
 int RunDownload(const Args& args, std::ostream& out, std::ostream& err) {
@@ -257,7 +274,7 @@ int RunDownload(const Args& args, std::ostream& out, std::ostream& err) {
         }
     }
     const parameters::FlowOutcome outcome = Press(host, IDC_BTN_DOWNLOAD);
-    std::string failure = outcome.Ok() ? std::string() : FlowFailure("Download", outcome);
+    std::string failure = outcome.Ok() ? std::string() : FlowFailureLine(host, "Download", outcome);
     code = outcome.Ok() ? kExitDone : kExitFailed;
     if (o.verify) {
         const parameters::ModuleValues sent = OnWindow(host, [](CMarlinqDlg& d) { return d.SentToModule(); });

@@ -30,8 +30,10 @@ enum class SerialOpenError {
 
 // Opens COM port comNumber (a positive number) for exclusive reading and writing.
 // kInvalidSerialHandle when the port does not exist or is held by someone else; *error (when
-// given) tells which.
-SerialHandle SerialOpen(int comNumber, SerialOpenError* error = nullptr);
+// given) tells which. An exclusive claim that no live process holds any more (one left by a
+// program killed while it held a pseudo-terminal, see tty_claim.h) is cleared and the open goes
+// on; *note (when given) then says so, for the traffic log, and is empty otherwise.
+SerialHandle SerialOpen(int comNumber, SerialOpenError* error = nullptr, std::string* note = nullptr);
 
 // Applies the line settings and time-outs; false when the driver refuses them.
 // The handle stays open either way: the caller closes it.

@@ -13,6 +13,7 @@
 
 #include "platform/device_table.h"
 #include "platform/serial_port.h"
+#include "platform/tty_claim.h"
 
 namespace platform {
 
@@ -57,7 +58,10 @@ bool DeviceGone(int error) {
 
 }  // namespace
 
-SerialHandle SerialOpen(int comNumber, SerialOpenError* error) {
+SerialHandle SerialOpen(int comNumber, SerialOpenError* error, std::string* note) {
+    if (note != nullptr) {
+        note->clear();
+    }
     SerialOpenError ignored = SerialOpenError::None;
     SerialOpenError& why = error != nullptr ? *error : ignored;
     why = SerialOpenError::None;
@@ -75,7 +79,9 @@ SerialHandle SerialOpen(int comNumber, SerialOpenError* error) {
     // program that ignores advisory locks. A second opener in this process fails on flock too,
     // because every open has its own file description. An exclusive flag that is already set
     // belongs to another program (root gets through the open regardless): that port is busy,
-    // and its flag is not ours to clear.
+    // and its flag is not ours to clear, unless no live process holds the terminal any more
+    // (the flag outlived a program killed while it held a pseudo-terminal). Holding the lock
+    // ourselves, we know that no other process holds that.
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
         why = errno == EWOULDBLOCK ? SerialOpenError::Busy : SerialOpenError::Refused;
         ::close(fd);
@@ -83,9 +89,14 @@ SerialHandle SerialOpen(int comNumber, SerialOpenError* error) {
     }
     int alreadyExclusive = 0;
     if (::ioctl(fd, TIOCGEXCL, &alreadyExclusive) == 0 && alreadyExclusive != 0) {
-        why = SerialOpenError::Busy;
-        ::close(fd);
-        return kInvalidSerialHandle;
+        if (!ExclusiveClaimIsStale(node) || ::ioctl(fd, TIOCNXCL) != 0) {
+            why = SerialOpenError::Busy;
+            ::close(fd);
+            return kInvalidSerialHandle;
+        }
+        if (note != nullptr) {
+            *note = "cleared the exclusive flag of " + node + ", which no live process held";
+        }
     }
     if (::ioctl(fd, TIOCEXCL) != 0) {
         why = SerialOpenError::Refused;

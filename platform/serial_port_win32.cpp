@@ -61,7 +61,11 @@ bool Overlapped(HANDLE port, Start start, DWORD* count, DWORD* error) {
 
 }  // namespace
 
-SerialHandle SerialOpen(int comNumber, SerialOpenError* error) {
+SerialHandle SerialOpen(int comNumber, SerialOpenError* error, std::string* note) {
+    // The system ends every claim with the process that made it: none is ever left to clear.
+    if (note != nullptr) {
+        note->clear();
+    }
     SerialOpenError ignored = SerialOpenError::None;
     SerialOpenError& why = error != nullptr ? *error : ignored;
     why = SerialOpenError::None;

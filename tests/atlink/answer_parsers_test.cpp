@@ -50,6 +50,7 @@ TEST(CimiAnswer, IsTheLineAfterTheFirstLineEnd) {
                   {"echo on", "AT+CIMI\r\r\n001010123456789\r\n\r\nOK\r\n", "001010123456789"},
                   {"echo with LF only", "AT+CIMI\r\n\r\n001010123456789\r\n", ""},
                   {"error", "\r\n+CME ERROR: 10\r\n", ""},
+                  {"OK without the IMSI line", "\r\nOK\r\n", ""},
                   {"no line end", "001010123456789", ""},
                   {"one line end", "\r\n001010123456789", ""},
                   {"oversized", "\r\n" + std::string(100, '9') + "\r\n", std::string(59, '9')},

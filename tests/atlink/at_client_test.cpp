@@ -201,3 +201,62 @@ TEST_F(AtClientTest, ConsoleEchoesTheCommandAndLogsTheRawAnswerOfTheFoundPort) {
 }
 
 }  // namespace
+
+// Answers owed on the port: the module answers in order, so an "OK" that comes after its own
+// transaction gave up belongs to that request, never to the next one.
+class OwedAnswerTest : public AtClientTest {
+  protected:
+    void TearDown() override {
+        if (m_sender.joinable()) {
+            m_sender.join();
+        }
+        AtClientTest::TearDown();
+    }
+    std::thread m_sender;
+};
+
+TEST_F(OwedAnswerTest, ALateOkIsNotTheNextCommandsAnswer) {
+    platform::ScopedClockScale realTime(1.0);  // the late OK lands well within the next 300 ms
+    m_sim.SetReply("AT+HOST=x", "");           // its OK comes late, below
+    m_sim.SetReply("AT+MQTTCFG=a", "\r\nERROR\r\n");
+    sim::Behaviour b;
+    b.answerDelayMs = 150;
+    b.onlyFor = "AT+MQTTCFG";
+    m_sim.SetBehaviour(b);
+    m_sender = std::thread([this] {
+        if (m_sim.WaitForRequests(2, 20000)) {
+            m_sim.SendUnsolicited("\r\nOK\r\n");  // the host's answer, after the next request
+        }
+    });
+    AtClient& c = Client();
+    EXPECT_EQ(c.SetHost("x"), FALSE);
+    EXPECT_EQ(c.SetMqttCfg("a"), FALSE);  // its own answer is the ERROR
+    EXPECT_EQ(c.LastCommand().report.outcome, AtOutcome::Answered);
+    m_sender.join();
+    EXPECT_EQ(c.SetCnmp("2"), TRUE);  // nothing is owed any more
+    // The late OK is on record, read after the request it was not the answer of.
+    const std::string log = LogText();
+    const auto request = log.find("Send: AT+MQTTCFG=a");
+    ASSERT_NE(request, std::string::npos) << log;
+    EXPECT_NE(log.find("Recv: \r\r\nOK", request), std::string::npos) << log;
+}
+
+TEST_F(OwedAnswerTest, AnAnswerThatCameWhileNobodyListenedIsNotWaitedFor) {
+    m_sim.SetReply("AT+HOST=x", "");
+    AtClient& c = Client();
+    EXPECT_EQ(c.SetHost("x"), FALSE);
+    m_sim.SendUnsolicited("\r\nOK\r\n");  // late, but before the next request: the flush takes it
+    platform::Clock::Pause(50);
+    EXPECT_EQ(c.SetCnmp("2"), TRUE);
+}
+
+TEST_F(OwedAnswerTest, AnAnswerThatNeverComesIsForgottenInTime) {
+    m_sim.SetReply("AT+HOST=x", "");
+    AtClient& c = Client();
+    EXPECT_EQ(c.SetHost("x"), FALSE);
+    EXPECT_EQ(c.Ledger().Owed(Com()), 1);
+    // Without a limit every later answer would be taken for the one before it.
+    platform::Clock::Pause(atlink::AnswerLedger::kOwedForMs + 100);
+    EXPECT_EQ(c.Ledger().Owed(Com()), 0);
+    EXPECT_EQ(c.SetCnmp("2"), TRUE);
+}

@@ -5,10 +5,14 @@
 #include <unistd.h>
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 
 #include <cstring>
 
+#include "platform/tty_claim.h"
 #include "tests/support/run_process.h"
 #include "tests/support/sim_fixture.h"
 
@@ -201,4 +205,75 @@ TEST_F(SerialPortTest, SecondProcessIsRefusedWhileWeHoldThePort) {
     PortHolder holder(Com());
     EXPECT_FALSE(holder.Holds());
     port.ClosePort();
+}
+
+// The exclusive flag belongs to the terminal, and a pseudo-terminal stays open while its
+// provider (here this process, through the simulator) runs: a program killed while it held the
+// port leaves the flag set. Only root gets through the open to see it; CI runs as root.
+class StaleClaimTest : public SerialPortTest {
+  protected:
+    void SetUp() override {
+        if (::geteuid() != 0) {
+            GTEST_SKIP() << "a flag left on the terminal refuses every open but root's";
+        }
+        SerialPortTest::SetUp();
+    }
+    bool ExclusiveFlagSet() const {
+        const int fd = ::open(m_sim.PortPath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+        int exclusive = 0;
+        if (fd >= 0) {
+            ::ioctl(fd, TIOCGEXCL, &exclusive);
+            ::close(fd);
+        }
+        return exclusive != 0;
+    }
+};
+
+TEST_F(StaleClaimTest, AFlagLeftByAKilledProgramIsClearedAndNoted) {
+    {
+        testsupport::ChildProcess holder(HOLD_PORT_EXE, {std::to_string(Com()), "excl"});
+        ASSERT_TRUE(holder.ReadUntil("open\n", 10000));
+        ::kill(holder.Pid(), SIGKILL);  // no chance to clear its flag
+        EXPECT_EQ(holder.Wait().signal, SIGKILL);
+    }
+    ASSERT_TRUE(ExclusiveFlagSet());
+    CSerialPort port;
+    ASSERT_TRUE(port.OpenPort(Com())) << "busy: " << (port.LastOutcome().outcome == AtOutcome::Busy);
+    EXPECT_TRUE(port.RunSetCycle("AT+CNMP=2\r\n"));
+    port.ClosePort();
+    EXPECT_FALSE(ExclusiveFlagSet());
+    EXPECT_NE(LogText().find("Note: COM" + std::to_string(Com()) + ": cleared the exclusive flag of " +
+                             m_sim.PortPath() + ", which no live process held"),
+              std::string::npos)
+        << LogText();
+}
+
+TEST_F(StaleClaimTest, AFlagHeldByALiveProgramStaysRespected) {
+    testsupport::ChildProcess holder(HOLD_PORT_EXE, {std::to_string(Com()), "excl"});
+    ASSERT_TRUE(holder.ReadUntil("open\n", 10000));
+    CSerialPort port;
+    EXPECT_FALSE(port.OpenPort(Com()));
+    EXPECT_EQ(port.LastOutcome().outcome, AtOutcome::Busy);
+    port.ClosePort();
+    EXPECT_TRUE(ExclusiveFlagSet());
+    EXPECT_EQ(LogText().find("Note: "), std::string::npos);
+    // A live holder that only looks at the terminal through another name is a holder too.
+    const std::string link = (m_logDir / "port-link").string();
+    ASSERT_EQ(::symlink(m_sim.PortPath().c_str(), link.c_str()), 0);
+    EXPECT_FALSE(platform::ExclusiveClaimIsStale(link));
+    holder.CloseInput();
+    EXPECT_EQ(holder.Wait().exitCode, 0);
+    EXPECT_TRUE(port.OpenPort(Com()));
+    port.ClosePort();
+}
+
+TEST_F(StaleClaimTest, OnlyAPseudoTerminalWithARunningProviderCanHoldAStaleClaim) {
+    EXPECT_FALSE(platform::ExclusiveClaimIsStale((m_logDir / "no-such-node").string()));
+    EXPECT_FALSE(platform::ExclusiveClaimIsStale(m_logDir.string()));  // not a device at all
+    // A character device that is no pseudo-terminal, made here for the test.
+    const std::string node = (m_logDir / "tty-like").string();
+    ASSERT_EQ(::mknod(node.c_str(), S_IFCHR | 0600, makedev(4, 64)), 0);
+    EXPECT_FALSE(platform::ExclusiveClaimIsStale(node));
+    // The simulator's own terminal, held by nobody but its provider.
+    EXPECT_TRUE(platform::ExclusiveClaimIsStale(m_sim.PortPath()));
 }

@@ -40,8 +40,11 @@ TEST_F(TransactionTest, SetCycleSucceedsOnlyWhenTheAnswerHoldsOk) {
     EXPECT_TRUE(port.RunSetCycle(Com(), "AT+CNMP=38\r\n"));
     EXPECT_EQ(m_sim.Value("CNMP"), "38");
     EXPECT_FALSE(port.RunSetCycle(Com(), "AT+CNMP=77\r\n"));
-    m_sim.SetReply("AT+HOST=x", "\r\n+NOTICE: BOOKED\r\nERROR\r\n");
+    m_sim.SetReply("AT+HOST=x", "\r\nBOOKED\r\nERROR\r\n");
     EXPECT_TRUE(port.RunSetCycle(Com(), "AT+HOST=x\r\n"));  // "OK" inside "BOOKED" counts
+    // ... but not in a line that names another command: that line is no part of this answer.
+    m_sim.SetReply("AT+HOST=z", "\r\n+NOTICE: BOOKED\r\nERROR\r\n");
+    EXPECT_FALSE(port.RunSetCycle(Com(), "AT+HOST=z\r\n"));
     m_sim.SetReply("AT+HOST=y", "\r\n+CME ERROR: 3\r\n");
     EXPECT_FALSE(port.RunSetCycle(Com(), "AT+HOST=y\r\n"));
     EXPECT_FALSE(port.IsOpen());
@@ -181,14 +184,15 @@ TEST_F(TransactionTest, SendAtCommandShowsALongAnswerWhole) {
     EXPECT_EQ(port.SendAtCommand(Com(), "AT+DTUCFG?"), "\r\n+DTUCFG: " + fields + "\r\n\r\nOK\r\n");
 }
 
-TEST_F(TransactionTest, SendAtCommandGathersEveryReadOfTheAnswer) {
+TEST_F(TransactionTest, SendAtCommandGathersEveryReadOfTheAnswerAndLeavesOutOtherCommandsLines) {
     sim::Behaviour b;
     b.unsolicited = {"\r\n+URC: first\r\n", "\r\n+URC: second\r\n"};
     b.unsolicitedGapMs = 600;  // several polls apart
     m_sim.SetBehaviour(b);
     CSerialPort port;
     const std::string answer = port.SendAtCommand(Com(), "AT+CSQ");
-    EXPECT_EQ(answer, "\r\n+URC: first\r\n\r\n+URC: second\r\n\r\n+CSQ: 23,99\r\n\r\nOK\r\n");
+    EXPECT_EQ(answer, "\r\n+CSQ: 23,99\r\n\r\nOK\r\n");
+    EXPECT_NE(LogText().find("+URC: second"), std::string::npos);  // on record all the same
     EXPECT_EQ(port.LastOutcome().outcome, AtOutcome::Answered);
 }
 
@@ -244,4 +248,65 @@ TEST_F(TransactionTest, UnwritableLogDirectoryDoesNotStopTransactions) {
     EXPECT_TRUE(port.RunSetCycle(Com(), "AT+CNMP=38\r\n"));
     EXPECT_EQ(port.SendAtCommand(Com(), "AT+CSQ"), "\r\n+CSQ: 23,99\r\n\r\nOK\r\n");
     EXPECT_FALSE(LogExists());
+}
+
+// Late answers that arrive after the next request was written: they must never pass for that
+// request's answer. The simulator holds the next answer back a little, and the late one is
+// sent the moment the next request arrives, so it is always read first.
+class LateAnswerTest : public TransactionTest {
+  protected:
+    // Sends late to the tool as soon as the simulator has seen requests requests.
+    void SendWhenRequested(std::size_t requests, std::string late) {
+        m_sender = std::thread([this, requests, late = std::move(late)] {
+            if (m_sim.WaitForRequests(requests, 20000)) {
+                m_sim.SendUnsolicited(late);
+            }
+        });
+    }
+    void TearDown() override {
+        if (m_sender.joinable()) {
+            m_sender.join();
+        }
+        TransactionTest::TearDown();
+    }
+    void HoldBackAnswersTo(const std::string& request, std::uint32_t ms) {
+        sim::Behaviour b;
+        b.answerDelayMs = ms;
+        b.onlyFor = request;
+        m_sim.SetBehaviour(b);
+    }
+    std::thread m_sender;
+};
+
+TEST_F(LateAnswerTest, ConsoleTakesNoLateAnswerOfAnotherCommandForItsOwn) {
+    m_sim.SetReply("AT+CSQ", "");  // the first program's answer does not come in its window
+    CSerialPort first;
+    EXPECT_EQ(first.SendAtCommand(Com(), "AT+CSQ"), "");
+    HoldBackAnswersTo("AT+CPIN?", 1000);
+    SendWhenRequested(2, "\r\n+CSQ: 23,99\r\n\r\nOK\r\n");
+    CSerialPort second;  // another program: it knows nothing of the first one's request
+    EXPECT_EQ(second.SendAtCommand(Com(), "AT+CPIN?"), "\r\n+CPIN: READY\r\n\r\nOK\r\n");
+    EXPECT_EQ(second.LastOutcome().outcome, AtOutcome::Answered);
+    // Every byte is on record, the late answer after the request it was not the answer of.
+    const std::string log = LogText();
+    const auto request = log.find("Send: AT+CPIN?");
+    const auto late = log.find("Recv: \r\r\n+CSQ: 23,99");
+    ASSERT_NE(late, std::string::npos) << log;
+    EXPECT_LT(request, late);
+}
+
+TEST_F(LateAnswerTest, AStandardCycleCutsItsAnswerAtTheFirstFinalResult) {
+    m_sim.SetReply("AT+CNMP?", "\r\n+CNMP: 2\r\n\r\nOK\r\n\r\n+CME ERROR: 3\r\n");
+    m_sim.SetReply("AT+HOST=x", "\r\nERROR\r\n\r\nOK\r\n");
+    CSerialPort port;
+    EXPECT_EQ(port.QueryCnmp(Com()), "2");   // the error after the OK is not its answer
+    EXPECT_FALSE(port.SetHost(Com(), "x"));  // nor the OK after the ERROR
+}
+
+TEST_F(LateAnswerTest, ALateAnswerOfAnotherQueryIsNotTheStandardCyclesAnswer) {
+    platform::ScopedClockScale realTime(1.0);  // both answers come well within the 300 ms
+    HoldBackAnswersTo("AT+CIMI", 150);
+    SendWhenRequested(1, "\r\n+CNMP: 2\r\n\r\nOK\r\n");
+    CSerialPort port;
+    EXPECT_EQ(port.QueryCimi(Com()), m_sim.Value("CIMI"));
 }

@@ -3,10 +3,15 @@
 // without their value are refused before anything is sent.
 #include <gtest/gtest.h>
 
+#include <signal.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <filesystem>
 #include <thread>
 
 #include "simulator/dtu_simulator.h"
+#include "tests/support/read_file.h"
 #include "tests/support/run_process.h"
 
 namespace {
@@ -126,4 +131,113 @@ TEST_F(CliLinkFaults, OptionsWithoutTheirValueAreRefusedBeforeAnythingIsSent) {
         EXPECT_EQ(run.out, "");
     }
     EXPECT_TRUE(m_sim.Requests().empty());
+}
+
+namespace {
+
+// Sends late to the tool the moment the simulator has seen requests requests, while the answer
+// to the last of them is held back: the late answer is always read first.
+class LateSender {
+  public:
+    LateSender(sim::DtuSimulator& sim, std::size_t requests, std::string late)
+        : m_thread([&sim, requests, late = std::move(late)] {
+              if (sim.WaitForRequests(requests, 60000)) {
+                  sim.SendUnsolicited(late);
+              }
+          }) {}
+    ~LateSender() { m_thread.join(); }
+
+  private:
+    std::thread m_thread;
+};
+
+sim::Behaviour HoldBack(const std::string& request, std::uint32_t ms) {
+    sim::Behaviour b;
+    b.answerDelayMs = ms;
+    b.onlyFor = request;
+    return b;
+}
+
+}  // namespace
+
+TEST_F(CliLinkFaults, ALateAnswerThatArrivesAfterTheRequestIsNotPrintedAsItsAnswer) {
+    m_sim.SetReply("AT+CSQ", "");  // its answer comes after the first program gave up
+    const auto first = Cli({"send", "--port", m_port, "AT+CSQ"});
+    EXPECT_EQ(first.exitCode, 1);
+    m_sim.SetBehaviour(HoldBack("AT+CPIN?", 1000));
+    LateSender late(m_sim, 2, "\r\n+CSQ: 23,99\r\n\r\nOK\r\n");
+    const auto second = Cli({"send", "--port", m_port, "AT+CPIN?"});
+    EXPECT_EQ(second.exitCode, 0) << second.err;
+    EXPECT_EQ(second.out, "AT+CPIN?\n\r\n+CPIN: READY\r\n\r\nOK\r\n");
+    EXPECT_EQ(second.err, "");
+}
+
+TEST_F(CliLinkFaults, ALateOkInsideADownloadIsNotTheNextCommandsAnswer) {
+    // The working mode's OK comes after the MQTT settings were written; the module refuses those.
+    m_sim.SetReply("AT+DTUMODE=0", "");  // the module's own mode, read by the scan
+    sim::Behaviour refuse = HoldBack("AT+MQTTCFG", 150);
+    refuse.errorAll = true;
+    m_sim.SetBehaviour(refuse);
+    std::size_t scan = 0;
+    {
+        // The scan's version read comes first: wait for its five requests before counting.
+        testsupport::ChildProcess download(MARLINQ_CLI_EXE, {"download", "--page", "mqtt"});
+        ASSERT_TRUE(m_sim.WaitForRequests(6, 60000));
+        scan = m_sim.Requests().size() - 1;
+        LateSender late(m_sim, scan + 2, "\r\nOK\r\n");
+        const auto run = download.Wait();
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_NE(run.out.find("MQTTCFG parameters download failed!"), std::string::npos) << run.out;
+        EXPECT_EQ(run.out.find("MQTTCFG parameters download successfully!"), std::string::npos) << run.out;
+        EXPECT_NE(run.out.find("SUBTOPIC parameters download successfully!"), std::string::npos) << run.out;
+    }
+    const auto requests = m_sim.Requests();
+    ASSERT_GE(requests.size(), scan + 2);
+    EXPECT_EQ(requests[scan].bytes, "AT+DTUMODE=0\r\n");
+    EXPECT_EQ(requests[scan + 1].bytes.rfind("AT+MQTTCFG=", 0), 0u);
+}
+
+TEST_F(CliLinkFaults, AClaimLeftByAKilledMarlinqCliIsClearedAndALiveOneRespected) {
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "a flag left on the terminal refuses every open but root's";
+    }
+    sim::Behaviour silent;
+    silent.silent = true;  // the first program holds the port for its whole 3.6 s
+    m_sim.SetBehaviour(silent);
+    {
+        testsupport::ChildProcess first(MARLINQ_CLI_EXE, {"send", "--port", m_port, "AT+CSQ"});
+        ASSERT_TRUE(m_sim.WaitForRequests(1, 10000));  // it has the port open and claimed
+        ::kill(first.Pid(), SIGKILL);
+        EXPECT_EQ(first.Wait().signal, SIGKILL);
+    }
+    m_sim.SetBehaviour(sim::Behaviour{});
+    const auto next = Cli({"send", "--port", m_port, "AT+CSQ"});
+    EXPECT_EQ(next.exitCode, 0) << next.err;
+    EXPECT_EQ(next.out, "AT+CSQ\n\r\n+CSQ: 23,99\r\n\r\nOK\r\n");
+    const std::string log =
+        testsupport::ReadFile(std::filesystem::path(MARLINQ_CLI_EXE).parent_path() / "AtLog.ini");
+    EXPECT_NE(log.find("Note: " + m_com + ": cleared the exclusive flag of " + m_sim.PortPath()),
+              std::string::npos);
+
+    testsupport::ChildProcess holder(HOLD_PORT_EXE, {m_port, "excl"});
+    ASSERT_TRUE(holder.ReadUntil("open\n", 10000));
+    const auto busy = Cli({"send", "--port", m_port, "AT+CSQ"});
+    EXPECT_EQ(busy.exitCode, 1);
+    EXPECT_EQ(busy.err, m_com + " is busy: another program holds it\n");
+    holder.CloseInput();
+    EXPECT_EQ(holder.Wait().exitCode, 0);
+}
+
+TEST_F(CliLinkFaults, GetAndDownloadNameABusyPort) {
+    testsupport::ChildProcess holder(HOLD_PORT_EXE, {m_port, "port"});
+    ASSERT_TRUE(holder.ReadUntil("open\n", 10000));
+    const auto get = Cli({"get"});
+    EXPECT_EQ(get.exitCode, 1);
+    EXPECT_EQ(get.err, m_com + " is busy: another program holds it\n");
+    const auto download = Cli({"download"});
+    EXPECT_EQ(download.exitCode, 1);
+    EXPECT_EQ(download.err, m_com + " is busy: another program holds it\n");
+    EXPECT_TRUE(m_sim.Requests().empty());
+    holder.CloseInput();
+    EXPECT_EQ(holder.Wait().exitCode, 0);
 }

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "atlink/serial_port.h"
 #include "cli/parameter_commands.h"
 #include "platform/app_directory.h"
 #include "simulator/dtu_model.h"
@@ -191,6 +192,36 @@ TEST_F(ParameterCommands, VerifyNamesWhatTheModuleStoredWrongly) {
     EXPECT_EQ(Download({"--set", "132:1015=6000", "--verify"}), 3);
     EXPECT_TRUE(Printed("Port: sent 6000, module reports 9999"));
     EXPECT_EQ(err.str(), "the module reports 1 value that differs\n");
+}
+
+// When the port itself fails, the cause is named with the port, not the first step it spoiled.
+TEST_F(ParameterCommands, AFailedPortIsNamedWithItsCause) {
+    const std::string com = "COM" + std::to_string(Com());
+    {
+        CSerialPort other;  // another program holds the port for the whole flow
+        ASSERT_TRUE(other.OpenPort(Com()));
+        EXPECT_EQ(Get({}), 1);
+        EXPECT_EQ(err.str(), com + " is busy: another program holds it\n");
+        EXPECT_EQ(Download({}), 1);
+        EXPECT_EQ(err.str(), com + " is busy: another program holds it\n");
+        EXPECT_TRUE(Printed("DTUMODE set failed!"));  // the window's own lines stay as they are
+        other.ClosePort();
+    }
+    sim::Behaviour vanish;
+    vanish.vanishMidAnswer = true;
+    vanish.onlyFor = "AT+DTUCFG?";  // the scan's version read still works
+    m_sim.SetBehaviour(vanish);
+    EXPECT_EQ(Get({}), 1);
+    EXPECT_EQ(err.str(), com + " went away during Get\n");
+
+    std::string error;
+    m_sim.Stop();
+    ASSERT_TRUE(m_sim.Start({}, &error)) << error;
+    vanish.onlyFor = "AT+DTUCFG=";
+    m_sim.SetBehaviour(vanish);
+    const std::string again = "COM" + std::to_string(Com());
+    EXPECT_EQ(Download({}), 1);
+    EXPECT_EQ(err.str(), again + " went away during Download\n");
 }
 
 }  // namespace
