@@ -156,8 +156,8 @@ int RunPushCommand(const Args& args) {
         return code;
     }
     // Checked before the window opens, so that nothing is done to the module for a missing file.
-    const std::string file = FileToPush(files[0]);
-    if (file.empty()) {
+    const std::string path = FileToPush(files[0]);
+    if (path.empty()) {
         return kExitFailed;
     }
     return RunTransfer(
@@ -166,7 +166,7 @@ int RunPushCommand(const Args& args) {
             dlg.MainControls().SetWindowText(IDC_EDIT_XML_PATH, file);
             dlg.OnBtnXmlDownload();
         },
-        file);
+        path);
 }
 
 int RunFactoryResetCommand(const Args& args) {
