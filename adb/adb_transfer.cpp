@@ -1,5 +1,7 @@
 #include "adb/adb_transfer.h"
 
+#include <filesystem>
+
 #include "adb/adb_commands.h"
 #include "adb/adb_output.h"
 #include "adb/command_runner.h"
@@ -29,8 +31,13 @@ AdbTransfer::~AdbTransfer() {
 }
 
 void AdbTransfer::SetXmlPath(const std::string& path) {
+    // adb runs in its own folder: a relative name is made absolute against the current directory
+    // of the caller now, so that it names the file the caller meant and never reads as an option.
+    std::error_code ec;
+    const std::filesystem::path absolute =
+        path.empty() ? std::filesystem::path() : std::filesystem::absolute(path, ec);
     std::lock_guard lock(m_mutex);
-    m_strXmlPath = path;
+    m_strXmlPath = ec ? path : absolute.string();
 }
 
 std::string AdbTransfer::XmlPath() const {

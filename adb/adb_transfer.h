@@ -24,7 +24,8 @@ class AdbTransfer {
     AdbTransfer(const AdbTransfer&) = delete;
     AdbTransfer& operator=(const AdbTransfer&) = delete;
 
-    // m_strXmlPath: the file the next push sends.
+    // m_strXmlPath: the file the next push sends; a relative path is stored made absolute against
+    // the current directory.
     void SetXmlPath(const std::string& path);
     std::string XmlPath() const;
     // m_bModuleReset: the module was reset to switch ADB on; the push then hides ADB again.

@@ -25,11 +25,7 @@ bool ParseSetAnswer(std::string_view answer) {
 }
 
 int ParseDtuModeAnswer(std::string_view answer) {
-    const auto value = CutValue(answer, "+DTUMODE: ", kCrLf, kDtuModeField);
-    if (!value) {
-        return 0;
-    }
-    const int mode = DecimalValue(*value);
+    const int mode = FindDtuModeValue(answer).value_or(0);
     return mode == 1 || mode == 2 ? mode : 0;
 }
 
@@ -59,14 +55,26 @@ std::string ParseAuthAnswer(std::string_view answer) {
 }
 
 std::string ParseApnAnswer(std::string_view answer) {
+    return FindApnValue(answer).value_or(std::string());
+}
+
+std::optional<int> FindDtuModeValue(std::string_view answer) {
+    const auto value = CutValue(answer, "+DTUMODE: ", kCrLf, kDtuModeField);
+    if (!value || value->empty()) {
+        return std::nullopt;  // no such line, or one cut off before its end
+    }
+    return DecimalValue(*value);
+}
+
+std::optional<std::string> FindApnValue(std::string_view answer) {
     if (HasError(answer) || answer.find("+CGDCONT: 1,\"IP\",") == std::string_view::npos) {
-        return {};
+        return std::nullopt;
     }
     const std::size_t first = answer.find(',');
     const std::size_t second = first == std::string_view::npos ? first : answer.find(',', first + 1);
     const std::size_t third = second == std::string_view::npos ? second : answer.find(',', second + 1);
     if (third == std::string_view::npos) {
-        return {};
+        return std::nullopt;
     }
     std::string_view value = answer.substr(second + 1, third - second - 1);
     if (value.find('"') != std::string_view::npos) {

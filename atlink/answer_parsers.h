@@ -3,6 +3,7 @@
 // value (0 or the empty text) for error answers, missing prefixes and incomplete values.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -34,5 +35,11 @@ std::string ParseGmrAnswer(std::string_view answer);
 std::string ParseCsubAnswer(std::string_view answer);  // first + "_" + second
 std::string ParseVerAnswer(std::string_view answer);
 bool ParseAdbAnswer(std::string_view answer);  // true when the module reports ADB enabled
+
+// The reads whose value may itself be 0 or empty, told apart from a read that got none: the
+// number after "+DTUMODE: " whatever it is, and the APN of context 1 as ParseApnAnswer cuts it;
+// nullopt when the answer does not hold the value.
+std::optional<int> FindDtuModeValue(std::string_view answer);
+std::optional<std::string> FindApnValue(std::string_view answer);
 
 }  // namespace atlink

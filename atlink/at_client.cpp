@@ -157,6 +157,12 @@ MARLINQ_MANUAL_OR_FOUND_QUERY(QueryApn)
 
 #undef MARLINQ_MANUAL_OR_FOUND_QUERY
 
+std::optional<std::string> AtClient::QueryApnValue() {
+    return ViaManualOrFound<std::optional<std::string>>(
+        kNoScanAtPort, std::nullopt, [](CSerialPort& p) { return p.QueryApnValue(); },
+        [](CSerialPort& p, int n) { return p.QueryApnValue(n); });
+}
+
 BOOL AtClient::ClearAuth() {
     return ManualOrFoundPort(
         kAtPortNotFound, [](CSerialPort& p) { return p.ClearAuth(); },

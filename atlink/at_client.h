@@ -18,6 +18,7 @@
 #include <atomic>
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <string>
 
 #include "atlink/serial_port.h"
@@ -69,6 +70,8 @@ class AtClient {
     std::string QueryCnmp();
     std::string QueryAuth();
     std::string QueryApn();
+    // QueryApn that tells a failed read (nullopt) from an empty APN.
+    std::optional<std::string> QueryApnValue();
     // Manual or found port, "AT port not found! ".
     BOOL ClearAuth();
     BOOL ResetModule();

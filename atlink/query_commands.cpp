@@ -59,6 +59,18 @@ std::string CSerialPort::QueryApn(int nPort) {
 std::string CSerialPort::QueryApn() {
     return QueryTextOn(nullptr, kApn, atlink::ParseApnAnswer);
 }
+std::optional<int> CSerialPort::QueryDtuModeValue(int nPort) {
+    std::string answer;
+    return RunCycle(nPort, kDtuMode, &answer) ? atlink::FindDtuModeValue(answer) : std::nullopt;
+}
+std::optional<std::string> CSerialPort::QueryApnValue(int nPort) {
+    std::string answer;
+    return RunCycle(nPort, kApn, &answer) ? atlink::FindApnValue(answer) : std::nullopt;
+}
+std::optional<std::string> CSerialPort::QueryApnValue() {
+    std::string answer;
+    return RunCycle(kApn, &answer) ? atlink::FindApnValue(answer) : std::nullopt;
+}
 std::string CSerialPort::QueryGmr(int nPort) {
     return QueryTextOn(&nPort, kGmr, atlink::ParseGmrAnswer);
 }

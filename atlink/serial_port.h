@@ -91,6 +91,11 @@ class CSerialPort {
     std::string QueryCsub(int nPort);
     std::string QueryVer(int nPort);
     BOOL QueryAdb(int nPort);
+    // QueryDtuMode and QueryApn for callers that must tell a failed read (nullopt: no port, no
+    // answer, an error, or no value in the answer) from the values 0 and empty.
+    std::optional<int> QueryDtuModeValue(int nPort);
+    std::optional<std::string> QueryApnValue(int nPort);
+    std::optional<std::string> QueryApnValue();
 
     // Set commands: TRUE when the module answered "OK". An argument holding CR or LF would put
     // a second command on the line: such a call writes nothing and gives FALSE.

@@ -45,12 +45,11 @@ const Command kCommands[] = {
      &RunConvertCommand},
 };
 
-int Usage() {
-    std::cerr << "usage: marlinq-cli [command] [arguments]\n";
+void PrintUsage(std::ostream& out) {
+    out << "usage: marlinq-cli [command] [arguments]\n";
     for (const auto& c : kCommands) {
-        std::cerr << "  " << c.usage << "\n";
+        out << "  " << c.usage << "\n";
     }
-    return kExitUsage;
 }
 
 }  // namespace
@@ -66,7 +65,20 @@ int Dispatch(int argc, char** argv) {
             return c.run(args);
         }
     }
-    return Usage();
+    if (name == "--help") {
+        PrintUsage(std::cout);
+        return kExitDone;
+    }
+    // Bounded, so that a word of any length stays one short line.
+    constexpr std::size_t kShownBytes = 40;
+    std::string shown;
+    for (const char c : name.substr(0, kShownBytes)) {
+        const auto u = static_cast<unsigned char>(c);
+        shown += u < 0x20 || u == 0x7F ? '?' : c;
+    }
+    std::cerr << "marlinq-cli: unknown command '" << shown << (name.size() > kShownBytes ? "..." : "")
+              << "'; see marlinq-cli --help\n";
+    return kExitUsage;
 }
 
 }  // namespace marlinq::cli

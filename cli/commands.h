@@ -37,7 +37,8 @@ int RunDownloadCommand(const Args& args);
 // Parameter files without a module: convert (cli/file_commands.h).
 int RunConvertCommand(const Args& args);
 
-// Chooses the subcommand from the first argument ("run" when there is none) and runs it.
+// Chooses the subcommand from the first argument ("run" when there is none) and runs it; --help
+// prints the commands, and an unknown word is named on one line of standard error (exit 2).
 int Dispatch(int argc, char** argv);
 
 }  // namespace marlinq::cli

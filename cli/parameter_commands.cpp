@@ -237,7 +237,11 @@ int RunGet(const Args& args, std::ostream& out, std::ostream& err) {
     }
     const parameters::FlowOutcome outcome = Press(host, IDC_BTN_GET);
     if (!o.out.empty()) {
-        // The parameter file, as the Save button writes it.
+        // The parameter file, as the Save button writes it; only what a whole Get read, so that
+        // a failed read never replaces the file's values.
+        if (!outcome.Ok()) {
+            return Finish(host, Fail(FlowFailure("Get", outcome) + "; " + o.out + " was not written", err));
+        }
         if (!OnWindow(host, [&o](CMarlinqDlg& d) { return d.SaveXmlConfig(o.out) != fw::FALSE; })) {
             return Finish(host, Fail("cannot write " + o.out, err));
         }
@@ -278,7 +282,13 @@ int RunDownload(const Args& args, std::ostream& out, std::ostream& err) {
     code = outcome.Ok() ? kExitDone : kExitFailed;
     if (o.verify) {
         const parameters::ModuleValues sent = OnWindow(host, [](CMarlinqDlg& d) { return d.SentToModule(); });
-        Press(host, IDC_BTN_GET);
+        const parameters::FlowOutcome read = Press(host, IDC_BTN_GET);
+        if (!read.Ok()) {
+            // What a failed Get shows is not what the module stores: nothing to compare.
+            const std::string getFailure = FlowFailure("Get", read);
+            Fail(failure.empty() ? getFailure : failure + "; " + getFailure, err);
+            return Finish(host, kExitFailed);
+        }
         const parameters::ModuleValues reported =
             OnWindow(host, [](CMarlinqDlg& d) { return d.ReadFromModule(); });
         const auto differences = parameters::CompareWithModule(sent, reported);

@@ -2,7 +2,10 @@
 // headless main window. Once the module is ready the command does what the file download or the
 // factory reset button does; the window then asks the module's ADB state, enables ADB and resets
 // the module when needed, waits for the scan to find it again and runs the push worker. Every log
-// line goes to standard output; the exit code is 0 when the push step logged its success.
+// line goes to standard output; the exit code is 0 when the push step logged its success. A
+// relative FILE names a file of the current directory; one that does not exist is refused before
+// anything is done to the module.
+#include <filesystem>
 #include <iostream>
 #include <string>
 
@@ -121,6 +124,28 @@ bool ParseTransferArgs(const char* name, const char* arguments, const Args& args
     return true;
 }
 
+// The file to push, made absolute against the current directory (adb runs in its own folder);
+// empty after the failure line when there is no such file to push.
+std::string FileToPush(const std::string& file) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const fs::path absolute = fs::absolute(file, ec);
+    if (ec) {
+        Fail("cannot push " + file + ": the current directory cannot be read");
+        return {};
+    }
+    const fs::file_status status = fs::status(absolute, ec);
+    if (!fs::exists(status)) {
+        Fail("cannot push " + file + ": no such file");
+        return {};
+    }
+    if (!fs::is_regular_file(status)) {
+        Fail("cannot push " + file + ": not a regular file");
+        return {};
+    }
+    return absolute.string();
+}
+
 }  // namespace
 
 int RunPushCommand(const Args& args) {
@@ -130,13 +155,18 @@ int RunPushCommand(const Args& args) {
     if (!ParseTransferArgs("push", "[--timeout S] FILE", args, 1, &timeoutSeconds, &files, &code)) {
         return code;
     }
+    // Checked before the window opens, so that nothing is done to the module for a missing file.
+    const std::string path = FileToPush(files[0]);
+    if (path.empty()) {
+        return kExitFailed;
+    }
     return RunTransfer(
         "push", timeoutSeconds,
         [](CMarlinqDlg& dlg, const std::string& file) {
             dlg.MainControls().SetWindowText(IDC_EDIT_XML_PATH, file);
             dlg.OnBtnXmlDownload();
         },
-        files[0]);
+        path);
 }
 
 int RunFactoryResetCommand(const Args& args) {

@@ -16,7 +16,7 @@ int RunDialog(const Args& args) {
         return 2;
     }
     CConsoleHost host(std::cout);
-    // SIGTERM or SIGINT close the window as its close box does, so the exit path runs.
+    // SIGTERM, SIGINT or SIGHUP close the window as its close box does, so the exit path runs.
     const CCloseOnTermination closeOnTermination(host.Host());
     if (!host.Start()) {
         return host.Wait();

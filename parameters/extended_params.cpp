@@ -37,10 +37,21 @@ FlowOutcome ExtendedParams::ReadExtendedParams() {
     FlowOutcome out;
     m_log("\r\nGetting extended params...");
     m_read = {};
+    // The network mode and the APN are read without a line in the log. A read that got no value
+    // counts as a failed step and leaves its control as it was, so that a module that did not
+    // answer never empties what the operator set (and what Config.xml then keeps).
     m_read.cnmp = m_at.QueryCnmp();
-    m_main.SetCurSel(IDC_COMBO_NETMODE, NetModeIndexForCnmp(m_read.cnmp));
-    m_read.apn = m_at.QueryApn();
-    m_main.SetWindowText(IDC_EDIT_APN, m_read.apn);
+    if (!m_read.cnmp.empty()) {
+        m_main.SetCurSel(IDC_COMBO_NETMODE, NetModeIndexForCnmp(m_read.cnmp));
+    } else {
+        out.Failed("AT+CNMP? got no network mode");
+    }
+    if (const auto apn = m_at.QueryApnValue()) {
+        m_read.apn = *apn;
+        m_main.SetWindowText(IDC_EDIT_APN, m_read.apn);
+    } else {
+        out.Failed("AT+CGDCONT? got no APN");
+    }
     const std::string auth = m_at.QueryAuth();
     const auto credentials = auth.empty() ? std::nullopt : ParseCredentials(auth);
     m_read.hasNetwork = !auth.empty();

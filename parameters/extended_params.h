@@ -26,6 +26,8 @@ class ExtendedParams {
     // warn may be empty where nothing is downloaded.
     ExtendedParams(fw::IControlAccess& main, atlink::AtClient& at, LogSink log, WarningBox warn = {});
 
+    // The outcome counts every read, also AT+CNMP? and AT+CGDCONT? which log nothing; a read
+    // that got no value leaves its control unchanged.
     FlowOutcome ReadExtendedParams();
     // httpsEnabled: the HTTPS page's enable box; when ticked nothing is sent or logged.
     FlowOutcome DownloadExtendedParams(bool httpsEnabled);

@@ -20,9 +20,13 @@ FlowOutcome VersionReader::ReadVersions(fw::IControlAccess& main) {
         return out;
     }
     CSerialPort serial;
+    // The firmware version and the working mode are read without a line in the log; a failed
+    // read still counts, and changes nothing.
     const std::string firmware = serial.QueryGmr(port);
     if (!firmware.empty()) {
         main.SetWindowText(IDC_EDIT_FIRMWARE, firmware);
+    } else {
+        out.Failed("AT+GMR got no firmware version");
     }
     const std::string csub = serial.QueryCsub(port);
     const auto underscore = csub.find('_');
@@ -50,7 +54,11 @@ FlowOutcome VersionReader::ReadVersions(fw::IControlAccess& main) {
     } else {
         LogFailure(m_log, out, "CIMI get failed! ");
     }
-    main.SetCurSel(IDC_COMBO_TYPE, TypeIndexForDtuMode(serial.QueryDtuMode(port)));
+    if (const auto mode = serial.QueryDtuModeValue(port)) {
+        main.SetCurSel(IDC_COMBO_TYPE, TypeIndexForDtuMode(*mode));
+    } else {
+        out.Failed("AT+DTUMODE? got no working mode");
+    }
     return out;
 }
 

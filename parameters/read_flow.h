@@ -14,7 +14,8 @@ namespace parameters {
 class VersionReader {
   public:
     VersionReader(atlink::AtClient& at, LogSink log) : m_at(at), m_log(std::move(log)) {}
-    // Writes the version edits, the SIM combo and the Type combo of main.
+    // Writes the version edits, the SIM combo and the Type combo of main. The outcome counts
+    // every read, also AT+GMR and AT+DTUMODE? which log nothing.
     FlowOutcome ReadVersions(fw::IControlAccess& main);
 
   private:

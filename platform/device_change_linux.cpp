@@ -8,7 +8,6 @@
 
 #include <cerrno>
 #include <cstring>
-#include <filesystem>
 #include <thread>
 
 #include "platform/device_change.h"
@@ -70,8 +69,7 @@ struct DeviceChangeMonitor::Impl {
     }
 
     void Watch() {
-        std::error_code ec;
-        std::filesystem::create_directories(directory, ec);
+        directory = VirtualDeviceDirectory();  // made again, privately, when it was removed
         watch = inotify_add_watch(inotifyFd, directory.c_str(),
                                   IN_CREATE | IN_CLOSE_WRITE | IN_MOVED_TO | IN_MOVED_FROM | IN_DELETE |
                                       IN_DELETE_SELF | IN_MOVE_SELF | IN_ATTRIB);
@@ -163,7 +161,6 @@ bool DeviceChangeMonitor::Start(Callback callback) {
     }
     auto impl = std::make_unique<Impl>();
     impl->callback = std::move(callback);
-    impl->directory = VirtualDeviceDirectory();
     impl->stopFd = eventfd(0, EFD_CLOEXEC);
     impl->inotifyFd = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
     if (impl->stopFd < 0) {

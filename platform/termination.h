@@ -1,4 +1,4 @@
-// Requests to end the program from outside (SIGTERM and SIGINT; on Windows Ctrl+C, the console
+// Requests to end the program from outside (SIGTERM, SIGINT and SIGHUP; on Windows Ctrl+C, the console
 // being closed, logoff, shutdown and the end of the session), turned into a call that closes the
 // program the normal way, so its exit path runs.
 #pragma once

@@ -1,5 +1,6 @@
-// Termination requests on POSIX: SIGTERM and SIGINT are blocked in every thread and taken by one
-// thread of their own with sigwait, so the program's own code runs in an ordinary thread.
+// Termination requests on POSIX: SIGTERM, SIGINT and SIGHUP (the terminal was closed) are blocked
+// in every thread and taken by one thread of their own with sigwait, so the program's own code runs
+// in an ordinary thread.
 #include <pthread.h>
 #include <signal.h>
 
@@ -23,6 +24,7 @@ sigset_t TerminationSignals() {
     sigemptyset(&set);
     sigaddset(&set, SIGTERM);
     sigaddset(&set, SIGINT);
+    sigaddset(&set, SIGHUP);
     return set;
 }
 

@@ -120,7 +120,11 @@ std::vector<VirtualDevice> ListVirtualDevices() {
     std::vector<VirtualDevice> devices;
     std::error_code ec;
     std::vector<std::filesystem::path> files;
-    for (const auto& entry : std::filesystem::directory_iterator(VirtualDeviceDirectory(), ec)) {
+    const std::string folder = VirtualDeviceDirectory();
+    if (folder.empty()) {
+        return devices;
+    }
+    for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) {
         if (entry.path().extension() == ".device") {
             files.push_back(entry.path());
         }
@@ -141,7 +145,11 @@ std::vector<VirtualDevice> ListVirtualDevices() {
 std::string WriteVirtualDevice(const std::string& name, const VirtualDevice& dev, bool exclusive) {
     namespace fs = std::filesystem;
     std::error_code ec;
-    const fs::path dir = VirtualDeviceDirectory();
+    const std::string folder = VirtualDeviceDirectory();
+    if (folder.empty()) {
+        return {};
+    }
+    const fs::path dir = folder;
     fs::create_directories(dir, ec);
     const fs::path target = dir / (name + ".device");
     // Written under a name without the .device extension first, so that readers never see half a file.

@@ -1,7 +1,8 @@
 // Virtual devices: serial ports (and ADB interfaces) announced by files instead of hardware.
 //
-// The directory $XDG_RUNTIME_DIR/marlinq/devices/ (or /tmp/marlinq-<uid>/devices/ when
-// XDG_RUNTIME_DIR is unset) holds one file per device, named <anything>.device, of key=value lines:
+// The directory $XDG_RUNTIME_DIR/marlinq/devices/ (or $TMPDIR/marlinq-<uid>/devices/, /tmp without
+// TMPDIR, when XDG_RUNTIME_DIR is unset) holds one file per device, named <anything>.device, of
+// key=value lines:
 //   path=<tty node>            com=<COM number>
 //   friendly=<friendly name>   hwid=<hardware identifier>  (one or more)
 //   adb=1                      (an ADB interface rather than a serial port)
@@ -26,7 +27,11 @@ struct VirtualDevice {
     long pid = 0;
 };
 
-// The directory of the device files (without creating it).
+// The directory of the device files, with its trailing separator. On POSIX it and the folder
+// above it are used only when they belong to the user and no one else can write to them (checked
+// without following a symbolic link); missing ones are made with mode 0700. When one is refused,
+// the next of <folder>.1 to <folder>.9 that passes is used, else a fresh folder of a random name,
+// and a warning on standard error names the refused folder. Empty when none could be made.
 std::string VirtualDeviceDirectory();
 
 // True when the node a device file names exists (a terminal, or any file standing for one).

@@ -65,7 +65,10 @@ bool DtuSimulator::Start(const SimulatorOptions& options, std::string* error) {
         dev.com = com;
         dev.friendly = FriendlyName(options.friendlyFormat, com);
         m_deviceName = "dtusim-COM" + std::to_string(com);
-        RemoveIfStale(platform::VirtualDeviceDirectory() + m_deviceName + ".device");
+        const std::string folder = platform::VirtualDeviceDirectory();
+        if (!folder.empty()) {
+            RemoveIfStale(folder + m_deviceName + ".device");
+        }
         m_deviceFile = platform::WriteVirtualDevice(m_deviceName, dev, true);
         if (!m_deviceFile.empty()) {
             m_com = com;

@@ -1,4 +1,4 @@
-// While this object lives, a termination request (SIGTERM, SIGINT, the end of the session)
+// While this object lives, a termination request (SIGTERM, SIGINT, SIGHUP, the end of the session)
 // closes the host's main window the way its close box does and waits until the window is gone,
 // so the exit path (which saves the configuration) runs before the process ends.
 #pragma once

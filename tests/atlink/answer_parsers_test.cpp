@@ -108,6 +108,25 @@ TEST(ApnAnswer, TakesTheThirdFieldOfContextOne) {
               });
 }
 
+// A read whose value may be 0 or empty tells that value from an answer that holds none.
+TEST(ValueOrNone, AModeOfZeroAndAnEmptyApnAreValuesAnErrorOrAMissingLineIsNone) {
+    EXPECT_EQ(FindDtuModeValue("\r\n+DTUMODE: 0\r\n\r\nOK\r\n"), 0);
+    EXPECT_EQ(FindDtuModeValue("\r\n+DTUMODE: 3\r\n\r\nOK\r\n"), 3);
+    EXPECT_EQ(FindDtuModeValue("AT+DTUMODE?\r\r\n+DTUMODE: 1\r\n\r\nOK\r\n"), 1);
+    EXPECT_EQ(FindDtuModeValue("\r\nERROR\r\n"), std::nullopt);
+    EXPECT_EQ(FindDtuModeValue("\r\nOK\r\n"), std::nullopt);
+    EXPECT_EQ(FindDtuModeValue(""), std::nullopt);
+    EXPECT_EQ(FindDtuModeValue("\r\n+DTUMODE: 2"), std::nullopt);  // cut before its line end
+
+    EXPECT_EQ(FindApnValue("\r\n+CGDCONT: 1,\"IP\",\"cmnet\",\"0.0.0.0\",0,0\r\n\r\nOK\r\n"), "cmnet");
+    EXPECT_EQ(FindApnValue("\r\n+CGDCONT: 1,\"IP\",\"\",\"0.0.0.0\",0,0\r\n\r\nOK\r\n"), "");
+    EXPECT_EQ(FindApnValue("\r\n+CGDCONT: 1,\"IP\",\"cmnet\",\"0.0.0.0\"\r\nERROR\r\n"), std::nullopt);
+    EXPECT_EQ(FindApnValue("\r\nERROR\r\n"), std::nullopt);
+    EXPECT_EQ(FindApnValue("\r\n+CGDCONT: 2,\"IP\",\"ims\",\"0.0.0.0\",0,0\r\n\r\nOK\r\n"), std::nullopt);
+    EXPECT_EQ(FindApnValue("\r\n+CGDCONT: 1,\"IP\",\"cmnet\"\r\n\r\nOK\r\n"), std::nullopt);
+    EXPECT_EQ(FindApnValue(""), std::nullopt);
+}
+
 TEST(CsubAnswer, JoinsTwoLinesWithUnderscore) {
     CheckRows(ParseCsubAnswer,
               {

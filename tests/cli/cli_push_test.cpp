@@ -2,6 +2,8 @@
 // simulator and a fake adb in the program directory: exit codes and the lines a user sees.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <fstream>
 
 #include "cli/commands.h"
@@ -75,6 +77,48 @@ TEST_F(CliPush, AFailedPushAMissingFileOrABadCommandLineIsNoSuccess) {
     EXPECT_EQ(Cli(marlinq::cli::RunPushCommand, {}).code, 2);
     EXPECT_EQ(Cli(marlinq::cli::RunPushCommand, {"a.xml", "b.xml"}).code, 2);
     EXPECT_EQ(Cli(marlinq::cli::RunFactoryResetCommand, {"extra"}).code, 2);
+}
+
+// adb runs in its own folder: a relative FILE is the caller's, and reaches adb as an absolute path,
+// so that neither a file of the same name beside adb nor a name that starts with "-" is taken
+// for it.
+TEST_F(CliPush, ARelativeFileIsTheCallersAndReachesAdbAsAnAbsolutePath) {
+    auto module = Module(true);
+    dir.Write("plain.xml", "<decoy/>");
+    const std::filesystem::path work = std::filesystem::path(dir.AppDir()) / "work";
+    std::filesystem::create_directories(work);
+    std::ofstream(work / "plain.xml") << "<system/>";
+    std::ofstream(work / "-f.xml") << "<system/>";
+    const std::filesystem::path before = std::filesystem::current_path();
+    std::filesystem::current_path(work);
+    const CliRun plain = Cli(marlinq::cli::RunPushCommand, {"--timeout", "100", "plain.xml"});
+    const CliRun dash = Cli(marlinq::cli::RunPushCommand, {"--timeout", "100", "-f.xml"});
+    std::filesystem::current_path(before);
+    EXPECT_EQ(plain.code, 0) << plain.out << plain.err;
+    EXPECT_EQ(dash.code, 0) << dash.out << dash.err;
+    const std::vector<std::string> calls = dir.Calls();
+    for (const std::string name : {"plain.xml", "-f.xml"}) {
+        EXPECT_NE(std::find(calls.begin(), calls.end(), "3 [push] [" + (work / name).string() + "] [/cache]"),
+                  calls.end())
+            << name;
+    }
+}
+
+// A file that is not there is refused before the window opens: not even the version read of the
+// scan reaches the module.
+TEST_F(CliPush, AMissingFileIsNamedAndNothingIsDoneToTheModule) {
+    auto module = Module(true);
+    const std::string missing = dir.AppDir() + "no-such.xml";
+    const CliRun r = Cli(marlinq::cli::RunPushCommand, {"--timeout", "100", missing});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.err, "cannot push " + missing + ": no such file\n");
+    EXPECT_EQ(r.out, "");
+    EXPECT_TRUE(module->Requests().empty());
+    EXPECT_TRUE(dir.Calls().empty());
+    const CliRun folder = Cli(marlinq::cli::RunPushCommand, {"--timeout", "100", dir.AppDir()});
+    EXPECT_EQ(folder.code, 1);
+    EXPECT_EQ(folder.err, "cannot push " + dir.AppDir() + ": not a regular file\n");
+    EXPECT_TRUE(module->Requests().empty());
 }
 
 }  // namespace

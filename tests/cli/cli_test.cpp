@@ -140,7 +140,7 @@ TEST(MarlinqCli, TerminationSignalsCloseTheWindowSoTheExitPathRuns) {
     fs::create_directories(dir);
     const fs::path program = dir / "marlinq-cli";
     fs::copy_file(MARLINQ_CLI_PATH, program);
-    for (const int signal : {SIGTERM, SIGINT}) {
+    for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
         SCOPED_TRACE(signal);
         fs::remove(dir / "Config.xml");
         testsupport::ChildProcess run(program.string(), {"run"});  // its input stays open: it waits

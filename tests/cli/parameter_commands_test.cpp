@@ -179,6 +179,61 @@ TEST_F(ParameterCommands, RefusalsAndFailedStepsExitOneWithTheirLine) {
     EXPECT_EQ(err.str(), "Get failed: DTUCFG parameters get failed!\n");
 }
 
+// The reads the window logs nothing for fail the Get as the logged ones do, named by their request.
+TEST_F(ParameterCommands, GetExitsOneNamingTheFirstFailedReadAlsoWhenTheWindowLogsNothingForIt) {
+    const struct {
+        const char* request;
+        const char* line;
+    } reads[] = {
+        {"AT+GMR", "Get failed: AT+GMR got no firmware version\n"},
+        {"AT+DTUMODE?", "Get failed: AT+DTUMODE? got no working mode\n"},
+        {"AT+CNMP?", "Get failed: AT+CNMP? got no network mode\n"},
+        {"AT+CGDCONT?", "Get failed: AT+CGDCONT? got no APN\n"},
+    };
+    for (const auto& read : reads) {
+        SCOPED_TRACE(read.request);
+        m_sim.ClearReplies();
+        m_sim.SetReply(read.request, "\r\nERROR\r\n");
+        EXPECT_EQ(Get({}), 1);
+        EXPECT_EQ(err.str(), read.line);
+    }
+    m_sim.SetReply("AT+DTUCFG?", "\r\nERROR\r\n");
+    EXPECT_EQ(Get({}), 1);
+    EXPECT_EQ(err.str(), "Get failed: DTUCFG parameters get failed! (2 steps failed)\n");
+}
+
+// A failed read never reaches a file: --out is left as it was, and the exit save keeps the APN
+// that Config.xml held.
+TEST_F(ParameterCommands, GetOutWritesTheFileOnlyAfterAGetInWhichEveryReadSucceeded) {
+    const auto file = m_logDir / "mine.xml";
+    const std::string mine =
+        "<system><SocketCfg><IPAddr>198.51.100.7</IPAddr></SocketCfg>"
+        "<NetworkCfg><APN>my.apn</APN></NetworkCfg></system>";
+    for (const char* request : {"AT+DTUCFG?", "AT+CGDCONT?", "AT+GMR"}) {
+        SCOPED_TRACE(request);
+        m_sim.ClearReplies();
+        m_sim.SetReply(request, "\r\nERROR\r\n");
+        std::ofstream(file, std::ios::trunc) << mine;
+        EXPECT_EQ(Get({"--out", file.string()}), 1);
+        EXPECT_TRUE(err.str().starts_with("Get failed: ")) << err.str();
+        EXPECT_TRUE(err.str().ends_with("; " + file.string() + " was not written\n")) << err.str();
+        EXPECT_EQ(testsupport::ReadFile(file), mine);
+    }
+
+    m_sim.ClearReplies();
+    m_sim.SetReply("AT+CGDCONT?", "\r\nERROR\r\n");
+    FreshStart();
+    const std::string config = platform::GetAppDirectory() + "Config.xml";
+    std::ofstream(config) << mine;
+    EXPECT_EQ(RunGet({}, out, err), 1);
+    EXPECT_NE(testsupport::ReadFile(config).find("<APN>my.apn</APN>"), std::string::npos)
+        << testsupport::ReadFile(config);
+
+    m_sim.ClearReplies();
+    EXPECT_EQ(Get({"--out", file.string()}), 0) << err.str();
+    EXPECT_NE(testsupport::ReadFile(file).find("<APN>cmnet</APN>"), std::string::npos);
+}
+
 TEST_F(ParameterCommands, NoModuleIsOneLine) {
     m_sim.Stop();
     EXPECT_EQ(Get({"--timeout", "2"}), 1);
@@ -222,6 +277,25 @@ TEST_F(ParameterCommands, AFailedPortIsNamedWithItsCause) {
     const std::string again = "COM" + std::to_string(Com());
     EXPECT_EQ(Download({}), 1);
     EXPECT_EQ(err.str(), again + " went away during Download\n");
+}
+
+// What a failed Get shows is not what the module stores: no values are compared.
+TEST_F(ParameterCommands, VerifyWhoseGetFailsIsAFailureNotAMismatch) {
+    for (const auto& [request, line] : std::vector<std::pair<std::string, std::string>>{
+             {"AT+DTUCFG?", "Get failed: DTUCFG parameters get failed!\n"},
+             {"AT+CGDCONT?", "Get failed: AT+CGDCONT? got no APN\n"},
+         }) {
+        SCOPED_TRACE(request);
+        m_sim.ClearReplies();
+        m_sim.SetReply(request, "\r\nERROR\r\n");
+        EXPECT_EQ(Download({"--set", "132:1015=6000", "--verify"}), 1);
+        EXPECT_EQ(err.str(), line);
+        EXPECT_EQ(out.str().find("module reports"), std::string::npos) << out.str();
+    }
+    // A failed download and a failed Get: both, on one line.
+    m_sim.SetReply("AT+CNMP=2", "\r\nERROR\r\n");
+    EXPECT_EQ(Download({"--verify"}), 1);
+    EXPECT_EQ(err.str(), "Download failed: Download CNMP failed!; Get failed: AT+CGDCONT? got no APN\n");
 }
 
 }  // namespace

@@ -402,9 +402,67 @@ TEST_F(FlowTest, GetWithAShortAnswerOrNoPortChangesNothing) {
                           "No scan AT port! ", "DTUCFG parameters get failed!",
                           "\r\nGetting extended params...", "No scan AT port! ", "No scan AT port! ",
                           "No scan AT port! ", "Getting user name and password failed!"}));
-    EXPECT_EQ(out.failedSteps, 3);
+    // No version, DTUCFG, CNMP, CGDCONT or CGAUTH read.
+    EXPECT_EQ(out.failedSteps, 5);
     EXPECT_EQ(tcp.text[IDC_TCP_ADDR1], "before");
-    EXPECT_EQ(main.sel[IDC_COMBO_NETMODE], -1);  // an empty CNMP answer clears the mode
+    EXPECT_EQ(main.sel[IDC_COMBO_NETMODE], 2) << "a mode read that got nothing leaves the mode";
+}
+
+// The window logs nothing for the firmware version, the working mode, the network mode and the
+// APN. A read of one of them that gets an error or no answer is still a failed step of the Get,
+// named by its request; the log stays that of a sound Get, and the control keeps its value.
+TEST_F(FlowTest, ReadsThatLogNothingStillCountWhenTheyFailAndLeaveTheirControl) {
+    const std::vector<std::string> soundLog = [this] {
+        EXPECT_TRUE(Get().Ok());
+        return events;
+    }();
+    const struct {
+        std::string request;
+        std::string failure;
+    } reads[] = {
+        {"AT+GMR", "AT+GMR got no firmware version"},
+        {"AT+DTUMODE?", "AT+DTUMODE? got no working mode"},
+        {"AT+CNMP?", "AT+CNMP? got no network mode"},
+        {"AT+CGDCONT?", "AT+CGDCONT? got no APN"},
+    };
+    for (const auto& read : reads) {
+        for (const bool silent : {false, true}) {
+            SCOPED_TRACE(read.request + (silent ? " silent" : " ERROR"));
+            m_sim.ClearReplies();
+            sim::Behaviour behaviour;
+            if (silent) {
+                behaviour.silent = true;
+                behaviour.onlyFor = read.request;
+            } else {
+                m_sim.SetReply(read.request, "\r\nERROR\r\n");
+            }
+            m_sim.SetBehaviour(behaviour);
+            main.text[IDC_EDIT_FIRMWARE] = "fw.before";
+            main.sel[IDC_COMBO_NETMODE] = 0;  // 2G; the module reports AUTO
+            main.text[IDC_EDIT_APN] = "apn.before";
+            events.clear();
+            const FlowOutcome out = Get();
+            EXPECT_EQ(out.failedSteps, 1);
+            EXPECT_EQ(out.firstFailure, read.failure);
+            EXPECT_EQ(events, soundLog);
+            EXPECT_EQ(main.text[IDC_EDIT_FIRMWARE] == "fw.before", read.request == "AT+GMR");
+            EXPECT_EQ(main.sel[IDC_COMBO_NETMODE] == 0, read.request == "AT+CNMP?");
+            EXPECT_EQ(main.text[IDC_EDIT_APN] == "apn.before", read.request == "AT+CGDCONT?");
+            // The Get's DTUCFG read sets the Type combo after the mode read: the version read
+            // alone shows that a failed mode read leaves it (the module's mode 0 would be TCP).
+            main.sel[IDC_COMBO_TYPE] = 2;
+            ReadFlow flow(main, tcp, *at, [this](const std::string& s) { Log(s); });
+            EXPECT_EQ(flow.ReadVersions().Ok(), read.request != "AT+DTUMODE?" && read.request != "AT+GMR");
+            EXPECT_EQ(main.sel[IDC_COMBO_TYPE] == 2, read.request == "AT+DTUMODE?");
+        }
+    }
+    // An empty APN and the mode 0 are what the module reports, not failures.
+    m_sim.ClearReplies();
+    m_sim.SetBehaviour(sim::Behaviour{});
+    m_sim.SetValue("APN", "");
+    main.text[IDC_EDIT_APN] = "apn.before";
+    EXPECT_TRUE(Get().Ok());
+    EXPECT_EQ(main.text[IDC_EDIT_APN], "");
 }
 
 TEST_F(FlowTest, GetAfterDownloadReadsBackWhatWasWritten) {

@@ -49,15 +49,6 @@ TEST(VirtualDeviceText, RejectsBadNumbersAndBoundsValues) {
     EXPECT_TRUE(platform::ParseVirtualDevice("adb=1\n").adb);
 }
 
-TEST(VirtualDeviceDirectoryLocation, FollowsXdgRuntimeDir) {
-    const std::string saved = std::getenv("XDG_RUNTIME_DIR") ? std::getenv("XDG_RUNTIME_DIR") : "";
-    setenv("XDG_RUNTIME_DIR", "/run/user/1234", 1);
-    EXPECT_EQ(platform::VirtualDeviceDirectory(), "/run/user/1234/marlinq/devices/");
-    unsetenv("XDG_RUNTIME_DIR");
-    EXPECT_EQ(platform::VirtualDeviceDirectory(), "/tmp/marlinq-" + std::to_string(getuid()) + "/devices/");
-    setenv("XDG_RUNTIME_DIR", saved.c_str(), 1);
-}
-
 TEST_F(VirtualDeviceDir, ListsPresentDevicesInNameOrder) {
     WriteRaw("b.device", "path=/dev/null\ncom=7\nfriendly=Second\n");
     WriteRaw("a.device", "path=/dev/null\ncom=6\nfriendly=First\n");

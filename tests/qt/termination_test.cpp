@@ -1,4 +1,5 @@
-// The marlinq program, offscreen, closes its window the normal way on SIGTERM or SIGINT.
+// The marlinq program, offscreen, closes its window the normal way on SIGTERM, SIGINT or SIGHUP
+// (the terminal it was started from was closed).
 #include <gtest/gtest.h>
 
 #include <csignal>
@@ -11,14 +12,15 @@
 
 namespace {
 
-// True once the process holds SIGTERM and SIGINT back for its own handling.
+// True once the process holds SIGTERM, SIGINT and SIGHUP back for its own handling.
 bool HoldsTerminationSignals(pid_t pid) {
     std::ifstream status("/proc/" + std::to_string(pid) + "/status");
     std::string line;
     while (std::getline(status, line)) {
         if (line.rfind("SigBlk:", 0) == 0) {
             const unsigned long long mask = std::stoull(line.substr(7), nullptr, 16);
-            const unsigned long long wanted = (1ull << (SIGTERM - 1)) | (1ull << (SIGINT - 1));
+            const unsigned long long wanted =
+                (1ull << (SIGTERM - 1)) | (1ull << (SIGINT - 1)) | (1ull << (SIGHUP - 1));
             return (mask & wanted) == wanted;
         }
     }
@@ -29,7 +31,7 @@ bool HoldsTerminationSignals(pid_t pid) {
 
 TEST(MarlinqProgram, TerminationSignalsCloseTheWindowAndTheProgramEndsNormally) {
     ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    for (const int signal : {SIGTERM, SIGINT}) {
+    for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
         SCOPED_TRACE(signal);
         testsupport::ChildProcess marlinq(MARLINQ_EXE, {});
         // Bounded wait for the program to take the signals over; an old build never does, and

@@ -12,7 +12,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("Marlinq"));
     QApplication::setQuitOnLastWindowClosed(false);
     marlinq::qt::CAppRunner runner;
-    // SIGTERM, SIGINT or the end of the session close the window as its close box does, so the
+    // SIGTERM, SIGINT, SIGHUP or the end of the session close the window as its close box does, so the
     // configuration is saved on the way out.
     const marlinq::CCloseOnTermination closeOnTermination(runner.Host());
     runner.Start();
