@@ -14,13 +14,14 @@ bool FileExists(const std::string& path) {
 }  // namespace
 
 XmlFileCommands::XmlFileCommands(IAdbHost& host, AdbTransfer& transfer, fw::IControlAccess& controls,
-                                 XmlFileControlIds ids, LoadFn load, ChooseFn choose)
+                                 XmlFileControlIds ids, LoadFn load, ChooseFn choose, CheckFn check)
     : m_host(host),
       m_transfer(transfer),
       m_controls(controls),
       m_ids(std::move(ids)),
       m_load(std::move(load)),
-      m_choose(std::move(choose)) {}
+      m_choose(std::move(choose)),
+      m_check(std::move(check)) {}
 
 fw::FileDialogRequest XmlFileCommands::SelectRequest() {
     fw::FileDialogRequest request;
@@ -32,7 +33,11 @@ fw::FileDialogRequest XmlFileCommands::SelectRequest() {
     return request;
 }
 
-void XmlFileCommands::BeginPush(const std::string& message) {
+void XmlFileCommands::BeginPush(const std::string& path, const std::string& message) {
+    if (const std::string fault = m_check ? m_check(path) : std::string(); !fault.empty()) {
+        m_host.AddLog("Push refused: " + fault);
+        return;
+    }
     for (int id : m_ids.operationButtons) {
         m_controls.EnableWindow(id, false);
     }
@@ -55,7 +60,7 @@ void XmlFileCommands::RestoreFactorySettings() {
         return;
     }
     m_load(path);  // the file is pushed all the same when it cannot be loaded
-    BeginPush("Enable ADB to download default XML file...");
+    BeginPush(path, "Enable ADB to download default XML file...");
 }
 
 void XmlFileCommands::OnBtnXmlSelect() {
@@ -86,7 +91,7 @@ void XmlFileCommands::DownloadXmlFile() {
         m_host.AddLog("The XML file was not found: " + path);
         return;
     }
-    BeginPush("Enable ADB to download XML file...");
+    BeginPush(path, "Enable ADB to download XML file...");
 }
 
 }  // namespace adb

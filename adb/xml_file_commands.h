@@ -30,8 +30,11 @@ class XmlFileCommands {
     // The open-file dialog owned by the main window: the chosen path, or empty when cancelled.
     using ChooseFn = std::function<std::string(const fw::FileDialogRequest& request)>;
 
+    // Why the file's values cannot go to the module; empty when they can.
+    using CheckFn = std::function<std::string(const std::string& path)>;
+
     XmlFileCommands(IAdbHost& host, AdbTransfer& transfer, fw::IControlAccess& controls,
-                    XmlFileControlIds ids, LoadFn load, ChooseFn choose);
+                    XmlFileControlIds ids, LoadFn load, ChooseFn choose, CheckFn check = {});
 
     // Window thread, each.
     void OnBtnFactoryReset();
@@ -44,8 +47,9 @@ class XmlFileCommands {
     static fw::FileDialogRequest SelectRequest();
 
   private:
-    // Disables the operation buttons, logs what is pushed, sets the request and starts the transfer.
-    void BeginPush(const std::string& message);
+    // Disables the operation buttons, logs what is pushed, sets the request and starts the
+    // transfer; a file whose values cannot go to the module is refused with a line saying why.
+    void BeginPush(const std::string& path, const std::string& message);
 
     IAdbHost& m_host;
     AdbTransfer& m_transfer;
@@ -53,6 +57,7 @@ class XmlFileCommands {
     XmlFileControlIds m_ids;
     LoadFn m_load;
     ChooseFn m_choose;
+    CheckFn m_check;
 };
 
 }  // namespace adb

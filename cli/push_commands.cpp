@@ -52,7 +52,7 @@ class TransferEnd {
         return line == "ADB cmd timeout, please check ADB device and retry later!" ||
                line == "Enable ADB failed, check that the module is ready or the AT port is occupied!" ||
                StartsWith(line, "The default file was not found: ") ||
-               StartsWith(line, "The XML file was not found: ") ||
+               StartsWith(line, "The XML file was not found: ") || StartsWith(line, "Push refused: ") ||
                line == "Please select XML file\xEF\xBC\x81";
     }
     bool Pushed() const { return m_pushed; }

@@ -19,12 +19,29 @@ bool ParseNumber(const std::string& text, long* value) {
     return *value >= 1 && *value <= 65535;
 }
 
+// The setting as an error line shows it: at most 60 bytes, control characters as \xHH, so a huge
+// or hostile value neither floods nor drives the terminal.
+std::string Shown(const std::string& setting) {
+    constexpr std::size_t kShownBytes = 60;
+    std::string shown;
+    for (std::size_t i = 0; i < setting.size() && i < kShownBytes; ++i) {
+        const auto c = static_cast<unsigned char>(setting[i]);
+        if (c < 0x20 || c == 0x7F) {
+            constexpr char kHex[] = "0123456789ABCDEF";
+            shown += std::string("\\x") + kHex[c >> 4] + kHex[c & 0xF];
+        } else {
+            shown += static_cast<char>(c);
+        }
+    }
+    return setting.size() > kShownBytes ? shown + "..." : shown;
+}
+
 }  // namespace
 
 bool ParseSetOption(const std::string& setting, SetOption* option, std::string* error) {
     const auto eq = setting.find('=');
     if (eq == std::string::npos) {
-        *error = "--set " + setting + ": expected [DIALOG:]ID=VALUE";
+        *error = "--set " + Shown(setting) + ": expected [DIALOG:]ID=VALUE";
         return false;
     }
     const std::string target = setting.substr(0, eq);
@@ -33,17 +50,17 @@ bool ParseSetOption(const std::string& setting, SetOption* option, std::string* 
     long id = 0;
     if ((colon != std::string::npos && !ParseNumber(target.substr(0, colon), &dialog)) ||
         !ParseNumber(colon == std::string::npos ? target : target.substr(colon + 1), &id)) {
-        *error = "--set " + setting + ": expected [DIALOG:]ID=VALUE with numbers for DIALOG and ID";
+        *error = "--set " + Shown(setting) + ": expected [DIALOG:]ID=VALUE with numbers for DIALOG and ID";
         return false;
     }
     if (!parameters::IsParameterDialog(static_cast<unsigned>(dialog))) {
-        *error = "--set " + setting + ": dialog " + std::to_string(dialog) +
+        *error = "--set " + Shown(setting) + ": dialog " + std::to_string(dialog) +
                  " holds no parameters (102 main window, 132 TCP/UDP, 134 MODBUS, 135 HTTPS, 133 MQTT)";
         return false;
     }
     const auto* row = parameters::FindParameter(static_cast<unsigned>(dialog), static_cast<int>(id));
     if (row == nullptr) {
-        *error = "--set " + setting + ": control " + std::to_string(id) + " of dialog " +
+        *error = "--set " + Shown(setting) + ": control " + std::to_string(id) + " of dialog " +
                  std::to_string(dialog) + " is no parameter";
         return false;
     }
@@ -53,7 +70,7 @@ bool ParseSetOption(const std::string& setting, SetOption* option, std::string* 
     option->row = row;
     const std::string why = parameters::CheckParameterValue(*row, option->value);
     if (!why.empty()) {
-        *error = "--set " + setting + ": " + why;
+        *error = "--set " + Shown(setting) + ": " + why;
         return false;
     }
     return true;

@@ -5,6 +5,7 @@
 #include "parameters/parameter_controls.h"
 #include "parameters/parameter_ids.h"
 #include "parameters/parameter_table.h"
+#include "parameters/sent_values.h"
 #include "parameters/value_tables.h"
 
 #ifndef MARLINQ_DEFAULT_HTTPS_HOST
@@ -31,14 +32,6 @@ constexpr int kSubTopics[4] = {IDC_MQTT_SUBTOPIC1, IDC_MQTT_SUBTOPIC2, IDC_MQTT_
 constexpr int kPubTopics[4] = {IDC_MQTT_PUBTOPIC1, IDC_MQTT_PUBTOPIC2, IDC_MQTT_PUBTOPIC3,
                                IDC_MQTT_PUBTOPIC4};
 
-// A text that a command will carry; commas matters where the command joins it with other fields.
-struct SentText {
-    fw::IControlAccess* page;
-    unsigned dialog;
-    int id;
-    bool commas;
-};
-
 }  // namespace
 
 std::string TopicArgument(const std::string (&topics)[4]) {
@@ -64,8 +57,13 @@ FlowOutcome DownloadFlow::OnBtnDownload() {
     FlowOutcome out;
     m_dtuCfgSent = false;
     m_log("\r\nStart downloading parameters...");
+    const bool currentPageOnly = Ticked(m_dlg.main, IDC_CHK_CURRENT_PAGE_ONLY);
+    if (!ValuesMaySend(currentPageOnly, out)) {
+        m_extended.ForgetSent();
+        return out;
+    }
     DownloadDtuMode(out);
-    if (Ticked(m_dlg.main, IDC_CHK_CURRENT_PAGE_ONLY)) {
+    if (currentPageOnly) {
         m_extended.ForgetSent();
         DownloadCurrentPage(out);
         return out;
@@ -89,7 +87,7 @@ void DownloadFlow::DownloadDtuMode(FlowOutcome& out) {
 }
 
 void DownloadFlow::DownloadAllParams(FlowOutcome& out) {
-    if (!MaySend(kDtuCfg | kServers | kModbus | kHttps | kMqtt, true, DownloadForm::Full, out)) {
+    if (!InputRulesPass(DownloadForm::Full, out)) {
         return;
     }
     SendDtuCfg(out);
@@ -102,13 +100,13 @@ void DownloadFlow::DownloadAllParams(FlowOutcome& out) {
 void DownloadFlow::DownloadCurrentPage(FlowOutcome& out) {
     switch (m_currentPage ? m_currentPage() : 0) {
         case 0:
-            if (MaySend(kDtuCfg | kServers, true, DownloadForm::CurrentPage, out)) {
+            if (InputRulesPass(DownloadForm::CurrentPage, out)) {
                 SendDtuCfg(out);
                 SendServers(out);
             }
             break;
         case 1:
-            if (MaySend(kDtuCfg | kModbus, true, DownloadForm::CurrentPage, out)) {
+            if (InputRulesPass(DownloadForm::CurrentPage, out)) {
                 SendDtuCfg(out);
                 SendModbus(out);
             }
@@ -116,80 +114,93 @@ void DownloadFlow::DownloadCurrentPage(FlowOutcome& out) {
         case 2:
             if (!Ticked(m_dlg.https, IDC_HTTPS_CHK_ENABLE)) {
                 LogFailure(m_log, out, "HTTPS is not enabled!");
-            } else if (MaySend(kHttps, false, DownloadForm::CurrentPage, out)) {
+            } else {
                 SendHttps(out);
             }
             break;
         case 3:
-            if (MaySend(kMqtt, false, DownloadForm::CurrentPage, out)) {
-                SendMqtt(out);
-            }
+            SendMqtt(out);
             break;
         default:
             break;
     }
 }
 
-bool DownloadFlow::MaySend(unsigned parts, bool inputRules, DownloadForm form, FlowOutcome& out) {
-    if (inputRules) {
-        const InputRule rule = CheckInputRules(ReadDtuCfgValues(m_dlg.main, m_dlg.tcp, m_dlg.modbus));
-        const int focus = rule == InputRule::ResetTimeZero    ? IDC_TCP_RESET_TIME
-                          : rule == InputRule::BeatHexInvalid ? IDC_TCP_BEAT
-                                                              : IDC_TCP_NET_RECEIVE;
-        if (rule != InputRule::None) {
-            Refuse(m_dlg.tcp, focus, InputRuleMessage(rule, form), out);
-            return false;
-        }
+bool DownloadFlow::ValuesMaySend(bool currentPageOnly, FlowOutcome& out) {
+    const bool https = Ticked(m_dlg.https, IDC_HTTPS_CHK_ENABLE);
+    unsigned parts = kDtuCfg | kServers | kModbus | kHttps | kMqtt;
+    if (currentPageOnly) {
+        constexpr unsigned kPageParts[4] = {kDtuCfg | kServers, kDtuCfg | kModbus, kHttps, kMqtt};
+        const int page = m_currentPage ? m_currentPage() : 0;
+        parts = page >= 0 && page < 4 ? kPageParts[page] : 0;
     }
-    std::vector<SentText> texts;
+    // The working mode goes first, whatever the form.
+    std::vector<SentControl> sent = {{&m_dlg.main, IDD_MARLINQ_DIALOG, IDC_COMBO_TYPE}};
+    const auto add = [&sent](fw::IControlAccess& page, unsigned dialog, int id) {
+        sent.push_back({&page, dialog, id});
+    };
     if (parts & kDtuCfg) {
+        add(m_dlg.main, IDD_MARLINQ_DIALOG, IDC_COMBO_BAUDRATE);
         for (int id :
              {IDC_TCP_ADDR1, IDC_TCP_PORT1, IDC_TCP_REGPACKET, IDC_TCP_BEAT_PERIOD, IDC_TCP_BEAT,
               IDC_TCP_NET_RECEIVE, IDC_TCP_TRIGGER_TIME, IDC_TCP_TRIGGER_LENGTH, IDC_TCP_RESET_TIME}) {
-            texts.push_back({&m_dlg.tcp, IDD_TCP_MODE, id, true});
+            add(m_dlg.tcp, IDD_TCP_MODE, id);
         }
     }
     if (parts & kServers) {
         for (int i = 0; i < 3; ++i) {
             if (Ticked(m_dlg.tcp, kServerChecks[i])) {
-                texts.push_back({&m_dlg.tcp, IDD_TCP_MODE, kServerAddrs[i], true});
-                texts.push_back({&m_dlg.tcp, IDD_TCP_MODE, kServerPorts[i], true});
+                add(m_dlg.tcp, IDD_TCP_MODE, kServerAddrs[i]);
+                add(m_dlg.tcp, IDD_TCP_MODE, kServerPorts[i]);
             }
         }
     }
     if ((parts & kModbus) && Ticked(m_dlg.modbus, IDC_MODBUS_CHK_ENABLE)) {
-        texts.push_back({&m_dlg.modbus, IDD_MODBUS_MODE, IDC_MODBUS_CYCLE, true});
-        texts.push_back({&m_dlg.modbus, IDD_MODBUS_MODE, IDC_MODBUS_INTERVAL, true});
+        add(m_dlg.modbus, IDD_MODBUS_MODE, IDC_MODBUS_CYCLE);
+        add(m_dlg.modbus, IDD_MODBUS_MODE, IDC_MODBUS_INTERVAL);
         for (int i = 0; i < 5; ++i) {
             if (Ticked(m_dlg.modbus, kModbusSets[i])) {
-                // The command text is the last field of its argument.
-                texts.push_back({&m_dlg.modbus, IDD_MODBUS_MODE, kModbusCmds[i], false});
+                add(m_dlg.modbus, IDD_MODBUS_MODE, kModbusCmds[i]);
             }
         }
     }
-    if ((parts & kHttps) && Ticked(m_dlg.https, IDC_HTTPS_CHK_ENABLE)) {
-        texts.push_back({&m_dlg.https, IDD_HTTPS_MODE, IDC_HTTPS_ADDR, false});
-        texts.push_back({&m_dlg.https, IDD_HTTPS_MODE, IDC_HTTPS_PORT, false});
+    if ((parts & kHttps) && https) {
+        add(m_dlg.https, IDD_HTTPS_MODE, IDC_HTTPS_ADDR);
+        add(m_dlg.https, IDD_HTTPS_MODE, IDC_HTTPS_PORT);
     }
     if (parts & kMqtt) {
         for (int id : {IDC_MQTT_ADDR, IDC_MQTT_PORT, IDC_MQTT_CLIENT_ID, IDC_MQTT_USER, IDC_MQTT_PWD,
                        IDC_MQTT_BEAT_PERIOD}) {
-            texts.push_back({&m_dlg.mqtt, IDD_MQTT_MODE, id, true});
+            add(m_dlg.mqtt, IDD_MQTT_MODE, id);
         }
         for (int i = 0; i < 4; ++i) {
-            texts.push_back({&m_dlg.mqtt, IDD_MQTT_MODE, kSubTopics[i], true});
-            texts.push_back({&m_dlg.mqtt, IDD_MQTT_MODE, kPubTopics[i], true});
+            add(m_dlg.mqtt, IDD_MQTT_MODE, kSubTopics[i]);
+            add(m_dlg.mqtt, IDD_MQTT_MODE, kPubTopics[i]);
         }
     }
-    for (const SentText& t : texts) {
-        const TextFault fault = CheckSentText(t.page->GetWindowText(t.id), t.commas);
-        if (fault != TextFault::None) {
-            const ParameterRow* row = FindParameter(t.dialog, t.id);
-            Refuse(*t.page, t.id, TextFaultMessage(row != nullptr ? row->name : "A parameter", fault), out);
-            return false;
+    if (!currentPageOnly && !https) {
+        for (const SentControl& c : ExtendedSentControls(m_dlg.main)) {
+            sent.push_back(c);
         }
+    }
+    const auto refusal = FirstUnsendable(sent, Ticked(m_dlg.tcp, IDC_TCP_CHK_HEX));
+    if (refusal) {
+        Refuse(*refusal->controls, refusal->id, refusal->message, out);
+        return false;
     }
     return true;
+}
+
+bool DownloadFlow::InputRulesPass(DownloadForm form, FlowOutcome& out) {
+    const InputRule rule = CheckInputRules(ReadDtuCfgValues(m_dlg.main, m_dlg.tcp, m_dlg.modbus));
+    if (rule == InputRule::None) {
+        return true;
+    }
+    const int focus = rule == InputRule::ResetTimeZero    ? IDC_TCP_RESET_TIME
+                      : rule == InputRule::BeatHexInvalid ? IDC_TCP_BEAT
+                                                          : IDC_TCP_NET_RECEIVE;
+    Refuse(m_dlg.tcp, focus, InputRuleMessage(rule, form), out);
+    return false;
 }
 
 void DownloadFlow::Refuse(fw::IControlAccess& page, int id, const std::string& message, FlowOutcome& out) {

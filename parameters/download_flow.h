@@ -48,9 +48,11 @@ class DownloadFlow {
   private:
     enum Part : unsigned { kDtuCfg = 1, kServers = 2, kModbus = 4, kHttps = 8, kMqtt = 16 };
 
-    // The input rules, then the texts of the given parts; on a failure the offending edit gets
-    // the focus, the message box shows and the message is logged.
-    bool MaySend(unsigned parts, bool inputRules, DownloadForm form, FlowOutcome& out);
+    // Every value this press would send, before the first byte of it; on a failure the offending
+    // control gets the focus, the message box shows and the message is logged.
+    bool ValuesMaySend(bool currentPageOnly, FlowOutcome& out);
+    // The input rules R1-R3, refused the same way.
+    bool InputRulesPass(DownloadForm form, FlowOutcome& out);
     void Refuse(fw::IControlAccess& page, int id, const std::string& message, FlowOutcome& out);
     void Report(bool ok, const std::string& what, FlowOutcome& out);
 

@@ -1,6 +1,5 @@
 #include "parameters/extended_params.h"
 
-#include "parameters/input_rules.h"
 #include "parameters/parameter_ids.h"
 #include "parameters/value_tables.h"
 
@@ -28,6 +27,16 @@ std::string AuthArgument(const std::string& user, const std::string& password) {
 
 std::string TelecomAuthArgument(const std::string& user, const std::string& password) {
     return ",,\"" + user + "\",\"" + password + "\"";
+}
+
+std::vector<SentControl> ExtendedSentControls(fw::IControlAccess& main) {
+    std::vector<SentControl> sent = {{&main, IDD_MARLINQ_DIALOG, IDC_COMBO_NETMODE},
+                                     {&main, IDD_MARLINQ_DIALOG, IDC_EDIT_APN}};
+    if (!main.GetWindowText(IDC_EDIT_APN_USER).empty() && !main.GetWindowText(IDC_EDIT_APN_PWD).empty()) {
+        sent.push_back({&main, IDD_MARLINQ_DIALOG, IDC_EDIT_APN_USER});
+        sent.push_back({&main, IDD_MARLINQ_DIALOG, IDC_EDIT_APN_PWD});
+    }
+    return sent;
 }
 
 ExtendedParams::ExtendedParams(fw::IControlAccess& main, atlink::AtClient& at, LogSink log, WarningBox warn)
@@ -82,22 +91,14 @@ FlowOutcome ExtendedParams::DownloadExtendedParams(bool httpsEnabled) {
     const std::string apn = m_main.GetWindowText(IDC_EDIT_APN);
     const std::string user = m_main.GetWindowText(IDC_EDIT_APN_USER);
     const std::string password = m_main.GetWindowText(IDC_EDIT_APN_PWD);
-    // A line break would end the command early and put the rest on the module's line as a
-    // command of its own.
-    const std::pair<int, const std::string*> texts[] = {
-        {IDC_EDIT_APN, &apn}, {IDC_EDIT_APN_USER, &user}, {IDC_EDIT_APN_PWD, &password}};
-    const char* const names[] = {"APN", "Username", "Password"};
-    for (std::size_t i = 0; i < 3; ++i) {
-        const TextFault fault = CheckSentText(*texts[i].second, false);
-        if (fault != TextFault::None) {
-            out.refusal = TextFaultMessage(names[i], fault);
-            m_main.FocusAtEnd(texts[i].first);
-            if (m_warn) {
-                m_warn(out.refusal);
-            }
-            m_log(out.refusal);
-            return out;
+    if (const auto refusal = FirstUnsendable(ExtendedSentControls(m_main), false)) {
+        out.refusal = refusal->message;
+        m_main.FocusAtEnd(refusal->id);
+        if (m_warn) {
+            m_warn(out.refusal);
         }
+        m_log(out.refusal);
+        return out;
     }
     if (!m_at.SetCnmp(CnmpForNetModeIndex(m_main.GetCurSel(IDC_COMBO_NETMODE)))) {
         LogFailure(m_log, out, "Download CNMP failed!");

@@ -6,9 +6,11 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "atlink/at_client.h"
 #include "parameters/flow_deps.h"
+#include "parameters/sent_values.h"
 
 namespace parameters {
 
@@ -20,6 +22,10 @@ std::optional<std::pair<std::string, std::string>> ParseCredentials(std::string_
 // empty context and type, user name first.
 std::string AuthArgument(const std::string& user, const std::string& password);
 std::string TelecomAuthArgument(const std::string& user, const std::string& password);
+
+// The controls of the main window whose values DownloadExtendedParams sends: the network mode,
+// the APN, and the user name and password when both are filled in (else neither is sent).
+std::vector<SentControl> ExtendedSentControls(fw::IControlAccess& main);
 
 class ExtendedParams {
   public:

@@ -1,6 +1,8 @@
 #include "parameters/input_rules.h"
 
 #include "atlink/answer_text.h"
+#include "parameters/parameter_ids.h"
+#include "parameters/parameter_table.h"
 
 namespace parameters {
 
@@ -40,26 +42,20 @@ std::string InputRuleMessage(InputRule rule, DownloadForm form) {
     return {};
 }
 
-TextFault CheckSentText(std::string_view text, bool joinedByCommas) {
-    if (text.find_first_of("\r\n") != std::string_view::npos) {
-        return TextFault::LineBreak;
+bool LeftToInputRule(const ParameterRow& row, std::string_view value, bool beatHex) {
+    if (row.dialog != marlinq::IDD_TCP_MODE) {
+        return false;
     }
-    if (joinedByCommas && text.find(',') != std::string_view::npos) {
-        return TextFault::Comma;
+    switch (row.id) {
+        case marlinq::IDC_TCP_RESET_TIME:
+            return value == "0";
+        case marlinq::IDC_TCP_BEAT:
+            return beatHex && !IsHexBeatText(value);
+        case marlinq::IDC_TCP_NET_RECEIVE:
+            return !IsNetReceiveValid(value);
+        default:
+            return false;
     }
-    return TextFault::None;
-}
-
-std::string TextFaultMessage(std::string_view name, TextFault fault) {
-    switch (fault) {
-        case TextFault::Comma:
-            return std::string(name) + " cannot contain a comma!";
-        case TextFault::LineBreak:
-            return std::string(name) + " cannot contain a line break!";
-        case TextFault::None:
-            break;
-    }
-    return {};
 }
 
 }  // namespace parameters

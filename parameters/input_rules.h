@@ -1,11 +1,11 @@
-// The input rules tested before a DTU configuration is sent, and the refusal of texts that would
-// corrupt a command line.
+// The input rules tested before a DTU configuration is sent.
 #pragma once
 
 #include <string>
 #include <string_view>
 
 #include "parameters/dtucfg_args.h"
+#include "parameters/parameter_table.h"
 
 namespace parameters {
 
@@ -26,11 +26,9 @@ InputRule CheckInputRules(const DtuCfgValues& values);
 enum class DownloadForm { Full, CurrentPage };
 std::string InputRuleMessage(InputRule rule, DownloadForm form);
 
-// Why a text cannot be sent: a comma where the fields of a command are joined by commas would
-// shift every later field; a CR or LF would end the command line early.
-enum class TextFault { None, Comma, LineBreak };
-TextFault CheckSentText(std::string_view text, bool joinedByCommas);
-// "<name> cannot contain a comma!" / "<name> cannot contain a line break!"; empty for None.
-std::string TextFaultMessage(std::string_view name, TextFault fault);
+// True when an input rule judges value of row and rejects it (ResetTime "0", a BeatText that is
+// not hex while beatHex is on, a NetReceive outside R3). Such a value is left to its rule, so that
+// the rule's message and its place after the working mode stay.
+bool LeftToInputRule(const ParameterRow& row, std::string_view value, bool beatHex);
 
 }  // namespace parameters

@@ -41,6 +41,44 @@ ParameterRow Radio(const char* name, unsigned dialog, int onId, int offId, int d
             dtuCfgField, recordField, group, element,      nullptr, kNoFlags};
 }
 
+// A text of at most n bytes; joined: one of the comma-separated fields of its command.
+constexpr ValueBounds Text(unsigned n, bool joined) {
+    return {n, false, 0, 0, joined};
+}
+
+// The bytes of the longest whole number in min..max, so that leading zeros cannot pad it out.
+constexpr unsigned Digits(long max) {
+    unsigned n = 1;
+    for (; max >= 10; max /= 10) {
+        ++n;
+    }
+    return n;
+}
+
+constexpr ValueBounds Number(long min, long max, bool joined) {
+    return {Digits(max), true, min, max, joined};
+}
+
+// A text as long as its DtuCfgRecord field holds, since the module reports it back in that field.
+constexpr ValueBounds RecordText(F field) {
+    return Text(static_cast<unsigned>(kRecordWidths[static_cast<std::size_t>(field)] - 1), true);
+}
+
+ParameterRow Bounded(ParameterRow row, ValueBounds bounds) {
+    row.bounds = bounds;
+    return row;
+}
+
+constexpr long kPortMax = 65535;
+// Field 17 carries the minutes x 12 in a field of nine digits.
+constexpr long kResetTimeMaxMinutes = 999'999'999L / 12;
+constexpr unsigned kApnMaxBytes = 100;      // an APN's network identifier is at most 100 bytes long
+constexpr unsigned kPdpAuthMaxBytes = 127;  // PDP user name and password
+constexpr unsigned kHostMaxBytes = 253;     // a host name in text form
+constexpr unsigned kMqttTextMaxBytes = 128;
+constexpr unsigned kModbusCmdMaxBytes = 512;  // a MODBUS frame of at most 256 bytes, in hex
+constexpr long kSixteenBits = 65535;
+
 const std::vector<ParameterRow>& Rows() {
     static const std::vector<ParameterRow> rows = {
         // Config.xml, in file order.
@@ -49,42 +87,64 @@ const std::vector<ParameterRow>& Rows() {
         Xml("DataBits", 0, 0, K::Fixed, "8", "SerialCfg", "DataBits"),
         Xml("Parity", 0, 0, K::Fixed, "N", "SerialCfg", "Parity"),
         Xml("StopBits", 0, 0, K::Fixed, "1", "SerialCfg", "StopBits"),
-        Xml("ResetTime", kTcp, IDC_TCP_RESET_TIME, K::Edit, "", "SerialCfg", "ResetTime", 17,
-            Rec(F::ResetTime)),
-        Xml("IPAddr", kTcp, IDC_TCP_ADDR1, K::Edit, "", "SocketCfg", "IPAddr", 2, Rec(F::IPAddr)),
-        Xml("Port", kTcp, IDC_TCP_PORT1, K::Edit, "", "SocketCfg", "Port", 3, Rec(F::Port)),
+        Bounded(Xml("ResetTime", kTcp, IDC_TCP_RESET_TIME, K::Edit, "", "SerialCfg", "ResetTime", 17,
+                    Rec(F::ResetTime)),
+                Number(1, kResetTimeMaxMinutes, true)),
+        Bounded(Xml("IPAddr", kTcp, IDC_TCP_ADDR1, K::Edit, "", "SocketCfg", "IPAddr", 2, Rec(F::IPAddr)),
+                RecordText(F::IPAddr)),
+        Bounded(Xml("Port", kTcp, IDC_TCP_PORT1, K::Edit, "", "SocketCfg", "Port", 3, Rec(F::Port)),
+                Number(1, kPortMax, true)),
         Xml("SockType", kMain, IDC_COMBO_TYPE, K::Combo, "TCP", "SocketCfg", "SockType", 4, Rec(F::SockType),
             &kTypeTable),
         Xml("RegisterEnable", kTcp, IDC_TCP_CHK_REGPACKET, K::Check, "0", "FunctionCfg", "RegisterEnable", 5,
             Rec(F::RegisterEnable)),
-        Xml("RegisterText", kTcp, IDC_TCP_REGPACKET, K::Edit, "", "FunctionCfg", "RegisterText", 6,
-            Rec(F::RegisterText)),
-        Xml("BeatInterval", kTcp, IDC_TCP_BEAT_PERIOD, K::Edit, "", "FunctionCfg", "BeatInterval", 7,
-            Rec(F::BeatInterval), nullptr, kDigits),
-        Xml("BeatText", kTcp, IDC_TCP_BEAT, K::Edit, "", "FunctionCfg", "BeatText", 8, Rec(F::BeatText)),
-        Xml("NetReceive", kTcp, IDC_TCP_NET_RECEIVE, K::Edit, "", "FunctionCfg", "NetReceive", 10,
-            Rec(F::NetReceive), nullptr, kDigits),
-        Xml("APN", kMain, IDC_EDIT_APN, K::Edit, "", "NetworkCfg", "APN"),
-        Xml("Username", kMain, IDC_EDIT_APN_USER, K::Edit, "", "NetworkCfg", "Username"),
-        Xml("Password", kMain, IDC_EDIT_APN_PWD, K::Edit, "", "NetworkCfg", "Password"),
+        Bounded(Xml("RegisterText", kTcp, IDC_TCP_REGPACKET, K::Edit, "", "FunctionCfg", "RegisterText", 6,
+                    Rec(F::RegisterText)),
+                RecordText(F::RegisterText)),
+        Bounded(Xml("BeatInterval", kTcp, IDC_TCP_BEAT_PERIOD, K::Edit, "", "FunctionCfg", "BeatInterval", 7,
+                    Rec(F::BeatInterval), nullptr, kDigits),
+                Number(1, 600, true)),  // "(1-600 sec)"
+        Bounded(
+            Xml("BeatText", kTcp, IDC_TCP_BEAT, K::Edit, "", "FunctionCfg", "BeatText", 8, Rec(F::BeatText)),
+            RecordText(F::BeatText)),
+        Bounded(Xml("NetReceive", kTcp, IDC_TCP_NET_RECEIVE, K::Edit, "", "FunctionCfg", "NetReceive", 10,
+                    Rec(F::NetReceive), nullptr, kDigits),
+                Number(0, 1000, true)),  // and not 1..9: the input rule says so
+        Bounded(Xml("APN", kMain, IDC_EDIT_APN, K::Edit, "", "NetworkCfg", "APN"), Text(kApnMaxBytes, false)),
+        Bounded(Xml("Username", kMain, IDC_EDIT_APN_USER, K::Edit, "", "NetworkCfg", "Username"),
+                Text(kPdpAuthMaxBytes, false)),
+        Bounded(Xml("Password", kMain, IDC_EDIT_APN_PWD, K::Edit, "", "NetworkCfg", "Password"),
+                Text(kPdpAuthMaxBytes, false)),
         Xml("LogLevel", kMain, IDC_COMBO_LOGLEVEL, K::Combo, "1", "DebugCfg", "LogLevel", 0, -1,
             &kLogLevelTable),
-        Xml("IP", kMqtt, IDC_MQTT_ADDR, K::Edit, "", "MQTTCfg", "IP"),
-        Xml("PORT", kMqtt, IDC_MQTT_PORT, K::Edit, "", "MQTTCfg", "PORT"),
-        Xml("ClientId", kMqtt, IDC_MQTT_CLIENT_ID, K::Edit, "", "MQTTCfg", "ClientId"),
-        Xml("UserName", kMqtt, IDC_MQTT_USER, K::Edit, "", "MQTTCfg", "UserName"),
-        Xml("Password", kMqtt, IDC_MQTT_PWD, K::Edit, "", "MQTTCfg", "Password"),
+        Bounded(Xml("IP", kMqtt, IDC_MQTT_ADDR, K::Edit, "", "MQTTCfg", "IP"), Text(kHostMaxBytes, true)),
+        Bounded(Xml("PORT", kMqtt, IDC_MQTT_PORT, K::Edit, "", "MQTTCfg", "PORT"), Number(1, kPortMax, true)),
+        Bounded(Xml("ClientId", kMqtt, IDC_MQTT_CLIENT_ID, K::Edit, "", "MQTTCfg", "ClientId"),
+                Text(kMqttTextMaxBytes, true)),
+        Bounded(Xml("UserName", kMqtt, IDC_MQTT_USER, K::Edit, "", "MQTTCfg", "UserName"),
+                Text(kMqttTextMaxBytes, true)),
+        Bounded(Xml("Password", kMqtt, IDC_MQTT_PWD, K::Edit, "", "MQTTCfg", "Password"),
+                Text(kMqttTextMaxBytes, true)),
         Radio("ConnectState", kMqtt, IDC_MQTT_LONG_ENABLE, IDC_MQTT_LONG_DISABLE, 0, -1, "MQTTCfg",
               "ConnectState"),
-        Xml("HeartPeriod", kMqtt, IDC_MQTT_BEAT_PERIOD, K::Edit, "", "MQTTCfg", "HeartPeriod"),
-        Xml("SUBTOPIC1", kMqtt, IDC_MQTT_SUBTOPIC1, K::Edit, "", "MQTTCfg", "SUBTOPIC1"),
-        Xml("SUBTOPIC2", kMqtt, IDC_MQTT_SUBTOPIC2, K::Edit, "", "MQTTCfg", "SUBTOPIC2"),
-        Xml("SUBTOPIC3", kMqtt, IDC_MQTT_SUBTOPIC3, K::Edit, "", "MQTTCfg", "SUBTOPIC3"),
-        Xml("SUBTOPIC4", kMqtt, IDC_MQTT_SUBTOPIC4, K::Edit, "", "MQTTCfg", "SUBTOPIC4"),
-        Xml("PUBTOPIC1", kMqtt, IDC_MQTT_PUBTOPIC1, K::Edit, "", "MQTTCfg", "PUBTOPIC1"),
-        Xml("PUBTOPIC2", kMqtt, IDC_MQTT_PUBTOPIC2, K::Edit, "", "MQTTCfg", "PUBTOPIC2"),
-        Xml("PUBTOPIC3", kMqtt, IDC_MQTT_PUBTOPIC3, K::Edit, "", "MQTTCfg", "PUBTOPIC3"),
-        Xml("PUBTOPIC4", kMqtt, IDC_MQTT_PUBTOPIC4, K::Edit, "", "MQTTCfg", "PUBTOPIC4"),
+        Bounded(Xml("HeartPeriod", kMqtt, IDC_MQTT_BEAT_PERIOD, K::Edit, "", "MQTTCfg", "HeartPeriod"),
+                Number(0, kSixteenBits, true)),  // the MQTT keep-alive: 16 bits of seconds
+        Bounded(Xml("SUBTOPIC1", kMqtt, IDC_MQTT_SUBTOPIC1, K::Edit, "", "MQTTCfg", "SUBTOPIC1"),
+                Text(kMqttTextMaxBytes, true)),
+        Bounded(Xml("SUBTOPIC2", kMqtt, IDC_MQTT_SUBTOPIC2, K::Edit, "", "MQTTCfg", "SUBTOPIC2"),
+                Text(kMqttTextMaxBytes, true)),
+        Bounded(Xml("SUBTOPIC3", kMqtt, IDC_MQTT_SUBTOPIC3, K::Edit, "", "MQTTCfg", "SUBTOPIC3"),
+                Text(kMqttTextMaxBytes, true)),
+        Bounded(Xml("SUBTOPIC4", kMqtt, IDC_MQTT_SUBTOPIC4, K::Edit, "", "MQTTCfg", "SUBTOPIC4"),
+                Text(kMqttTextMaxBytes, true)),
+        Bounded(Xml("PUBTOPIC1", kMqtt, IDC_MQTT_PUBTOPIC1, K::Edit, "", "MQTTCfg", "PUBTOPIC1"),
+                Text(kMqttTextMaxBytes, true)),
+        Bounded(Xml("PUBTOPIC2", kMqtt, IDC_MQTT_PUBTOPIC2, K::Edit, "", "MQTTCfg", "PUBTOPIC2"),
+                Text(kMqttTextMaxBytes, true)),
+        Bounded(Xml("PUBTOPIC3", kMqtt, IDC_MQTT_PUBTOPIC3, K::Edit, "", "MQTTCfg", "PUBTOPIC3"),
+                Text(kMqttTextMaxBytes, true)),
+        Bounded(Xml("PUBTOPIC4", kMqtt, IDC_MQTT_PUBTOPIC4, K::Edit, "", "MQTTCfg", "PUBTOPIC4"),
+                Text(kMqttTextMaxBytes, true)),
 
         // Main window parameters that Config.xml does not carry.
         Row("NetMode", kMain, IDC_COMBO_NETMODE, K::Combo, "AUTO", 0, -1, &kNetModeTable),
@@ -101,28 +161,32 @@ const std::vector<ParameterRow>& Rows() {
         Row("ServerEnable2", kTcp, IDC_TCP_CHK_SERVER2, K::Check, "0"),
         Row("ServerEnable3", kTcp, IDC_TCP_CHK_SERVER3, K::Check, "0"),
         Row("ServerEnable4", kTcp, IDC_TCP_CHK_SERVER4, K::Check, "0"),
-        Row("ServerAddr2", kTcp, IDC_TCP_ADDR2, K::Edit, ""),
-        Row("ServerAddr3", kTcp, IDC_TCP_ADDR3, K::Edit, ""),
-        Row("ServerAddr4", kTcp, IDC_TCP_ADDR4, K::Edit, ""),
-        Row("ServerPort2", kTcp, IDC_TCP_PORT2, K::Edit, ""),
-        Row("ServerPort3", kTcp, IDC_TCP_PORT3, K::Edit, ""),
-        Row("ServerPort4", kTcp, IDC_TCP_PORT4, K::Edit, ""),
+        Bounded(Row("ServerAddr2", kTcp, IDC_TCP_ADDR2, K::Edit, ""), RecordText(F::IPAddr)),
+        Bounded(Row("ServerAddr3", kTcp, IDC_TCP_ADDR3, K::Edit, ""), RecordText(F::IPAddr)),
+        Bounded(Row("ServerAddr4", kTcp, IDC_TCP_ADDR4, K::Edit, ""), RecordText(F::IPAddr)),
+        Bounded(Row("ServerPort2", kTcp, IDC_TCP_PORT2, K::Edit, ""), Number(1, kPortMax, true)),
+        Bounded(Row("ServerPort3", kTcp, IDC_TCP_PORT3, K::Edit, ""), Number(1, kPortMax, true)),
+        Bounded(Row("ServerPort4", kTcp, IDC_TCP_PORT4, K::Edit, ""), Number(1, kPortMax, true)),
         Row("ImsiAsRegister", kTcp, IDC_TCP_CHK_IMSI, K::Check, "0", 0, -1, nullptr, kAction),
         Row("BeatHex", kTcp, IDC_TCP_CHK_HEX, K::Check, "1"),
-        Row("TriggerTime", kTcp, IDC_TCP_TRIGGER_TIME, K::Edit, "", 12, Rec(F::TriggerTime)),
-        Row("TriggerLength", kTcp, IDC_TCP_TRIGGER_LENGTH, K::Edit, "", 13, Rec(F::TriggerLength)),
+        Bounded(Row("TriggerTime", kTcp, IDC_TCP_TRIGGER_TIME, K::Edit, "", 12, Rec(F::TriggerTime)),
+                Number(1, 1000, true)),  // "(1-1000ms)"
+        Bounded(Row("TriggerLength", kTcp, IDC_TCP_TRIGGER_LENGTH, K::Edit, "", 13, Rec(F::TriggerLength)),
+                Number(0, 1460, true)),  // "(0-1460ms)"
         Radio("CloudEnable", kTcp, IDC_TCP_CLOUD_ENABLE, IDC_TCP_CLOUD_DISABLE, 14, Rec(F::CloudEnable)),
         Radio("UrcEnable", kTcp, IDC_TCP_URC_ENABLE, IDC_TCP_URC_DISABLE, 9, Rec(F::UrcEnable)),
 
         // MODBUS page.
         Row("ModbusEnable", kModbus, IDC_MODBUS_CHK_ENABLE, K::Check, "0"),
-        Row("ModbusCycle", kModbus, IDC_MODBUS_CYCLE, K::Edit, ""),
-        Row("ModbusInterval", kModbus, IDC_MODBUS_INTERVAL, K::Edit, ""),
-        Row("ModbusCmd1", kModbus, IDC_MODBUS_CMD1, K::Edit, ""),
-        Row("ModbusCmd2", kModbus, IDC_MODBUS_CMD2, K::Edit, ""),
-        Row("ModbusCmd3", kModbus, IDC_MODBUS_CMD3, K::Edit, ""),
-        Row("ModbusCmd4", kModbus, IDC_MODBUS_CMD4, K::Edit, ""),
-        Row("ModbusCmd5", kModbus, IDC_MODBUS_CMD5, K::Edit, ""),
+        Bounded(Row("ModbusCycle", kModbus, IDC_MODBUS_CYCLE, K::Edit, ""), Number(1, kSixteenBits, true)),
+        Bounded(Row("ModbusInterval", kModbus, IDC_MODBUS_INTERVAL, K::Edit, ""),
+                Number(0, kSixteenBits, true)),
+        // A command is the last field of its argument, so it may hold commas.
+        Bounded(Row("ModbusCmd1", kModbus, IDC_MODBUS_CMD1, K::Edit, ""), Text(kModbusCmdMaxBytes, false)),
+        Bounded(Row("ModbusCmd2", kModbus, IDC_MODBUS_CMD2, K::Edit, ""), Text(kModbusCmdMaxBytes, false)),
+        Bounded(Row("ModbusCmd3", kModbus, IDC_MODBUS_CMD3, K::Edit, ""), Text(kModbusCmdMaxBytes, false)),
+        Bounded(Row("ModbusCmd4", kModbus, IDC_MODBUS_CMD4, K::Edit, ""), Text(kModbusCmdMaxBytes, false)),
+        Bounded(Row("ModbusCmd5", kModbus, IDC_MODBUS_CMD5, K::Edit, ""), Text(kModbusCmdMaxBytes, false)),
         Row("ModbusCmdEnable1", kModbus, IDC_MODBUS_CHK_SET1, K::Check, "0"),
         Row("ModbusCmdEnable2", kModbus, IDC_MODBUS_CHK_SET2, K::Check, "0"),
         Row("ModbusCmdEnable3", kModbus, IDC_MODBUS_CHK_SET3, K::Check, "0"),
@@ -131,8 +195,9 @@ const std::vector<ParameterRow>& Rows() {
 
         // HTTPS page.
         Row("HttpsEnable", kHttps, IDC_HTTPS_CHK_ENABLE, K::Check, "0"),
-        Row("HttpsServerAddr", kHttps, IDC_HTTPS_ADDR, K::Edit, ""),
-        Row("HttpsServerPort", kHttps, IDC_HTTPS_PORT, K::Edit, "443", 0, -1, nullptr, kDigits),
+        Bounded(Row("HttpsServerAddr", kHttps, IDC_HTTPS_ADDR, K::Edit, ""), Text(kHostMaxBytes, false)),
+        Bounded(Row("HttpsServerPort", kHttps, IDC_HTTPS_PORT, K::Edit, "443", 0, -1, nullptr, kDigits),
+                Number(1, kPortMax, false)),
     };
     return rows;
 }

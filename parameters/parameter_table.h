@@ -27,6 +27,16 @@ enum ParamFlags : unsigned {
     kAction = 4,    // a check box whose click runs an action and carries no value
 };
 
+// What a value must be before a command may carry it. Every text that is sent holds no control
+// character (C0 or DEL) and no double quote; the bounds below add to that.
+struct ValueBounds {
+    unsigned maxBytes = 0;  // a text sent to the module: at most this many bytes; 0 when none is sent
+    bool number = false;    // a whole decimal number (digits only) in min..max; empty is sent as empty
+    long min = 0;
+    long max = 0;
+    bool joined = false;  // joined with other fields by commas: no comma
+};
+
 struct ParameterRow {
     const char* name;
     unsigned dialog;  // template id of the dialog that holds the control; 0 for Fixed
@@ -40,6 +50,7 @@ struct ParameterRow {
     const char* xmlElement = nullptr;
     const ValueTable* values = nullptr;  // Combo: its value list
     unsigned flags = kNoFlags;
+    ValueBounds bounds = {};
 };
 
 // How a parameter travels in Config.xml, by kind:

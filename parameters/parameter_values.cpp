@@ -1,6 +1,8 @@
 #include "parameters/parameter_values.h"
 
+#include "parameters/input_rules.h"
 #include "parameters/parameter_ids.h"
+#include "parameters/sent_values.h"
 #include "parameters/value_tables.h"
 
 namespace parameters {
@@ -34,6 +36,14 @@ std::string CheckParameterValue(const ParameterRow& row, std::string_view value)
             if ((row.flags & kDigits) != 0 &&
                 value.find_first_not_of("0123456789") != std::string_view::npos) {
                 return name + " takes digits only";
+            }
+            // What a download would refuse to send; a value an input rule judges stays for it.
+            if (LeftToInputRule(row, value, false)) {
+                return {};
+            }
+            if (std::string fault = SentValueFault(row, value); !fault.empty()) {
+                fault.pop_back();  // the closing "!" of the window's message
+                return fault;
             }
             return {};
         case ParamKind::Fixed:

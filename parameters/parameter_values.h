@@ -1,6 +1,7 @@
 // Which values a parameter control can take, as an operator could enter them: the text of an
-// edit (digits only where the edit takes only digits), an item of a combo box's value list, and
-// "1" or "0" for a check box or one button of a radio pair.
+// edit (digits only where the edit takes only digits, and within what a download may send, see
+// sent_values.h), an item of a combo box's value list, and "1" or "0" for a check box or one
+// button of a radio pair.
 #pragma once
 
 #include <string>

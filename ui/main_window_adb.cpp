@@ -1,5 +1,6 @@
 #include "ui/main_window_adb.h"
 
+#include "configfile/config_value_check.h"
 #include "platform/app_directory.h"
 #include "ui/marlinq_dlg.h"
 
@@ -12,7 +13,8 @@ CMainWindowAdb::CMainWindowAdb(CMarlinqDlg& dlg)
           *this, m_transfer, dlg.MainControls(),
           adb::XmlFileControlIds{IDC_EDIT_XML_PATH, CMarlinqDlg::OperationButtonIds()},
           [&dlg](const std::string& path) { return dlg.LoadXmlConfig(path); },
-          [&dlg](const fw::FileDialogRequest& request) { return dlg.DoFileDialog(request); }) {}
+          [&dlg](const fw::FileDialogRequest& request) { return dlg.DoFileDialog(request); },
+          [](const std::string& path) { return configfile::ConfigFileValuesFault(path); }) {}
 
 std::string CMainWindowAdb::AppDirectory() {
     return platform::GetAppDirectory();

@@ -59,6 +59,17 @@ TEST_F(CliPush, FactoryResetEnablesAdbResetsTheModuleAndPushesDefaultXml) {
     EXPECT_FALSE(module->AdbEnabled());
 }
 
+TEST_F(CliPush, AFileWhoseValuesTheModuleCannotTakeIsRefusedAndAdbNeverRuns) {
+    auto module = Module(true);
+    const std::string file = dir.AppDir() + "hostile.xml";
+    std::ofstream(file) << "<system><DebugCfg><LogLevel>999999999999</LogLevel></DebugCfg></system>";
+    const CliRun r = Cli(marlinq::cli::RunPushCommand, {"--timeout", "100", file});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.out.find("Push refused: LogLevel must be one of 1, 2!\n"), std::string::npos) << r.out;
+    EXPECT_EQ(r.err, "push: the XML file was not pushed to the module\n");
+    EXPECT_TRUE(dir.Calls().empty());
+}
+
 TEST_F(CliPush, AFailedPushAMissingFileOrABadCommandLineIsNoSuccess) {
     auto module = Module(true);
     dir.Write("push.out", testsupport::kPushNoDevice);

@@ -45,6 +45,18 @@ class ParameterCommands : public testsupport::SimulatorTest {
         const auto first = std::find(all.begin(), all.end(), "AT+DTUMODE=0\r\n");
         return std::vector<std::string>(first, all.end());
     }
+    // Every request the module got apart from the scan's version read.
+    std::vector<std::string> RequestsBeyondTheVersionRead() const {
+        const std::vector<std::string> versionRead = {"AT+GMR\r\n", "AT+CSUB\r\n", "AT+VER\r\n",
+                                                      "AT+CIMI\r\n", "AT+DTUMODE?\r\n"};
+        std::vector<std::string> rest;
+        for (const auto& r : m_sim.Requests()) {
+            if (std::find(versionRead.begin(), versionRead.end(), r.bytes) == versionRead.end()) {
+                rest.push_back(r.bytes);
+            }
+        }
+        return rest;
+    }
     bool Printed(const std::string& line) const { return out.str().find(line + "\n") != std::string::npos; }
 
     std::ostringstream out;
@@ -232,6 +244,66 @@ TEST_F(ParameterCommands, GetOutWritesTheFileOnlyAfterAGetInWhichEveryReadSuccee
     m_sim.ClearReplies();
     EXPECT_EQ(Get({"--out", file.string()}), 0) << err.str();
     EXPECT_NE(testsupport::ReadFile(file).find("<APN>cmnet</APN>"), std::string::npos);
+}
+
+TEST_F(ParameterCommands, SetValuesTheModuleCannotTakeAreUsageErrorsAndNothingIsSent) {
+    const struct {
+        std::string setting;
+        std::string why;
+    } cases[] = {
+        {"132:1015=" + std::string(100000, '9'), ": Port must be a whole number from 1 to 65535 (usage:"},
+        {"132:1015=-1", "132:1015=-1: Port must be a whole number from 1 to 65535 (usage:"},
+        {"133:1015=70000", "133:1015=70000: PORT must be a whole number from 1 to 65535 (usage:"},
+        {"132:1038=-5", "132:1038=-5: ResetTime must be a whole number from 1 to 83333333 (usage:"},
+        {"102:1016=" + std::string(100 * 1024, 'a'), ": APN cannot be longer than 100 bytes (usage:"},
+        {"102:1017=u\",\"x", "102:1017=u\",\"x: Username cannot contain a double quote (usage:"},
+        {"102:1027=p\x1b[2J", "102:1027=p\\x1B[2J: Password cannot contain a control character (usage:"},
+        {"133:1048=t\x1a", "133:1048=t\\x1A: SUBTOPIC1 cannot contain a control character (usage:"},
+        {"132:1021=A,B", "132:1021=A,B: RegisterText cannot contain a comma (usage:"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(Download({"--set", c.setting}), 2) << c.why;
+        EXPECT_NE(err.str().find(c.why), std::string::npos) << err.str().substr(0, 200);
+        EXPECT_LT(err.str().size(), 300u) << "the line shows the start of a long value only";
+        const std::string said = err.str();
+        EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1);
+        EXPECT_TRUE(m_sim.Requests().empty()) << c.why;
+    }
+    // The limits themselves are taken.
+    EXPECT_EQ(Download({"--set", "132:1015=65535", "133:1015=1", "102:1016=" + std::string(100, 'a')}), 0)
+        << err.str();
+}
+
+TEST_F(ParameterCommands, FileValuesTheModuleCannotTakeRefuseTheDownloadBeforeAnyByte) {
+    const auto file = m_logDir / "hostile.xml";
+    const struct {
+        std::string leaf;
+        std::string refusal;
+    } cases[] = {
+        {"<SocketCfg><SockType>FOO</SockType></SocketCfg>",
+         "SockType must be one of TCP, UDP, MQTT, HTTP(S)!"},
+        {"<SocketCfg><SockType>UDP</SockType><Port>-1</Port></SocketCfg>",
+         "Port must be a whole number from 1 to 65535!"},
+        {"<SerialCfg><ResetTime>-5</ResetTime></SerialCfg>",
+         "ResetTime must be a whole number from 1 to 83333333!"},
+        {"<MQTTCfg><PORT>70000</PORT></MQTTCfg>", "PORT must be a whole number from 1 to 65535!"},
+        {"<MQTTCfg><HeartPeriod>999999999999</HeartPeriod></MQTTCfg>",
+         "HeartPeriod must be a whole number from 0 to 65535!"},
+        {"<NetworkCfg><Username>u\",\"x</Username><Password>pass</Password></NetworkCfg>",
+         "Username cannot contain a double quote!"},
+        {"<NetworkCfg><APN>a&#9;b</APN></NetworkCfg>", "APN cannot contain a control character!"},
+        {"<FunctionCfg><RegisterText>R\tS</RegisterText></FunctionCfg>",
+         "RegisterText cannot contain a control character!"},
+    };
+    for (const auto& c : cases) {
+        const std::string socket =
+            c.leaf.find("<SocketCfg>") == 0 ? "" : "<SocketCfg><SockType>TCP</SockType></SocketCfg>";
+        std::ofstream(file, std::ios::trunc) << "<system>" << socket << c.leaf << "</system>";
+        EXPECT_EQ(Download({file.string()}), 1) << c.refusal;
+        EXPECT_EQ(err.str(), "Download refused: " + c.refusal + "\n");
+        EXPECT_TRUE(Printed("[Marlinq] " + c.refusal)) << out.str();
+        EXPECT_TRUE(RequestsBeyondTheVersionRead().empty()) << c.refusal;
+    }
 }
 
 TEST_F(ParameterCommands, NoModuleIsOneLine) {

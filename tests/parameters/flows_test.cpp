@@ -221,35 +221,106 @@ TEST_F(FlowTest, InputRuleStopsAfterTheModeAndTheExtendedParametersFollow) {
     EXPECT_EQ(Requests(), (std::vector<std::string>{"AT+DTUMODE=0\r\n"}));
 }
 
-TEST_F(FlowTest, CommaOrLineBreakInATextIsRefusedLikeAnInputRule) {
+TEST_F(FlowTest, AValueThatCannotBeSentRefusesThePressBeforeAnyByteNamingTheParameter) {
+    struct Case {
+        MapControls* page;
+        int id;
+        std::string value;
+        const char* message;
+    };
+    const Case cases[] = {
+        {&tcp, IDC_TCP_REGPACKET, "A,B", "RegisterText cannot contain a comma!"},
+        {&tcp, IDC_TCP_PORT1, "-1", "Port must be a whole number from 1 to 65535!"},
+        {&tcp, IDC_TCP_PORT4, "65536", "ServerPort4 must be a whole number from 1 to 65535!"},
+        {&tcp, IDC_TCP_RESET_TIME, "-5", "ResetTime must be a whole number from 1 to 83333333!"},
+        {&tcp, IDC_TCP_BEAT_PERIOD, "601", "BeatInterval must be a whole number from 1 to 600!"},
+        {&mqtt, IDC_MQTT_PORT, "70000", "PORT must be a whole number from 1 to 65535!"},
+        {&mqtt, IDC_MQTT_SUBTOPIC2, "a\nAT+CRESET", "SUBTOPIC2 cannot contain a line break!"},
+        {&mqtt, IDC_MQTT_CLIENT_ID, "c\x1b", "ClientId cannot contain a control character!"},
+        {&modbus, IDC_MODBUS_CMD3, "01\x1a", "ModbusCmd3 cannot contain a control character!"},
+        {&https, IDC_HTTPS_ADDR, "h\"x", "HttpsServerAddr cannot contain a double quote!"},
+        {&main, IDC_EDIT_APN_USER, "u\",\"x", "Username cannot contain a double quote!"},
+        {&main, IDC_EDIT_APN_PWD, "p\x01", "Password cannot contain a control character!"},
+        {&main, IDC_EDIT_APN, std::string(101, 'a'), "APN cannot be longer than 100 bytes!"},
+        {&main, IDC_EDIT_APN, "inter\rnet", "APN cannot contain a line break!"},
+    };
+    for (const Case& c : cases) {
+        FillEverything();
+        https.check[IDC_HTTPS_CHK_ENABLE] = c.page == &https;  // HTTPS on skips the extended parameters
+        const std::string kept = c.page->text[c.id];
+        c.page->text[c.id] = c.value;
+        c.page->focused = 0;
+        events.clear();
+        const FlowOutcome out = Download();
+        EXPECT_EQ(out.refusal, c.message);
+        EXPECT_TRUE(Requests().empty()) << c.message;
+        EXPECT_EQ(c.page->focused, c.id) << c.message;
+        EXPECT_EQ(events, (std::vector<std::string>{"\r\nStart downloading parameters...",
+                                                    std::string("[box] ") + c.message, c.message}));
+        c.page->text[c.id] = kept;
+    }
     FillEverything();
-    tcp.text[IDC_TCP_REGPACKET] = "A,B";
-    FlowOutcome out = Download();
-    EXPECT_EQ(out.refusal, "RegisterText cannot contain a comma!");
-    EXPECT_EQ(tcp.focused, IDC_TCP_REGPACKET);
-    EXPECT_EQ(Requests().size(), 5u);  // DTUMODE and the extended parameters only
-    EXPECT_EQ(Requests()[1], "AT+CNMP=38\r\n");
+    https.check[IDC_HTTPS_CHK_ENABLE] = false;
+    EXPECT_TRUE(Download().Ok()) << "every case put its value back";
+}
 
-    tcp.text[IDC_TCP_REGPACKET] = "REG";
-    mqtt.text[IDC_MQTT_SUBTOPIC2] = "a\nAT+CRESET";
+TEST_F(FlowTest, AClearedTypeOrNetworkModeIsRefusedRatherThanSentEmpty) {
+    FillEverything();
+    main.sel[IDC_COMBO_TYPE] = -1;  // as a type outside the list leaves it, from the module or a file
+    EXPECT_EQ(Download().refusal, "SockType must be one of TCP, UDP, MQTT, HTTP(S)!");
+    EXPECT_TRUE(Requests().empty());
+    EXPECT_EQ(main.focused, IDC_COMBO_TYPE);
+    main.sel[IDC_COMBO_TYPE] = 0;
+    main.sel[IDC_COMBO_NETMODE] = -1;
+    EXPECT_EQ(Download().refusal, "NetMode must be one of 2G, 4G, AUTO!");
+    EXPECT_TRUE(Requests().empty());
+    main.sel[IDC_COMBO_BAUDRATE] = -1;
+    main.sel[IDC_COMBO_NETMODE] = 1;
+    EXPECT_EQ(Download().refusal,
+              "BaudRate must be one of 300, 600, 1200, 2400, 4800, 9600, 19200, 38400, "
+              "57600, 115200, 230400, 460800, 921600!");
+    EXPECT_TRUE(Requests().empty());
+}
+
+TEST_F(FlowTest, OnlyTheValuesThePressSendsAreJudged) {
+    FillEverything();
+    // Not sent by the MQTT page alone: a bad TCP port, a bad APN, a comma in a MODBUS command.
+    tcp.text[IDC_TCP_PORT1] = "-1";
+    main.text[IDC_EDIT_APN] = "a\"b";
+    modbus.text[IDC_MODBUS_CMD1] = "01,03";
     main.check[IDC_CHK_CURRENT_PAGE_ONLY] = true;
     page = 3;
-    out = Download();
-    EXPECT_EQ(out.refusal, "SUBTOPIC2 cannot contain a line break!");
-    EXPECT_EQ(mqtt.focused, IDC_MQTT_SUBTOPIC2);
-    EXPECT_EQ(Requests(), (std::vector<std::string>{"AT+DTUMODE=0\r\n"}));
-
-    // A comma inside a MODBUS command is its last field and goes through; a line break in the
-    // APN stops the extended download before CNMP.
+    EXPECT_TRUE(Download().Ok());
+    EXPECT_EQ(Requests().size(), 4u);
+    // A comma inside a MODBUS command is its last field and goes through; a server that is not
+    // enabled is not sent.
+    page = 1;
+    tcp.text[IDC_TCP_PORT1] = "5000";
+    tcp.check[IDC_TCP_CHK_SERVER2] = false;
+    tcp.text[IDC_TCP_PORT2] = "0";
+    EXPECT_TRUE(Download().Ok());
+    EXPECT_EQ(Requests()[2], "AT+MODBUSCFG=10,200\r\n");
+    EXPECT_EQ(Requests()[3], "AT+MODBUSCMD=1,01,03\r\n");
+    // A user name without a password is not sent (the credentials are cleared), so it is not judged.
     main.check[IDC_CHK_CURRENT_PAGE_ONLY] = false;
-    mqtt.text[IDC_MQTT_SUBTOPIC2] = "";
-    modbus.text[IDC_MODBUS_CMD1] = "01,03";
-    main.text[IDC_EDIT_APN] = "inter\rnet";
-    out = Download();
-    EXPECT_EQ(out.refusal, "APN cannot contain a line break!");
-    EXPECT_EQ(main.focused, IDC_EDIT_APN);
-    EXPECT_EQ(Requests()[5], "AT+MODBUSCMD=1,01,03\r\n");
-    EXPECT_EQ(Requests().back(), "AT+PUBTOPIC=\r\n");
+    main.text[IDC_EDIT_APN] = "internet";
+    main.text[IDC_EDIT_APN_USER] = "u\"x";
+    main.text[IDC_EDIT_APN_PWD] = "";
+    EXPECT_TRUE(Download().Ok());
+    EXPECT_EQ(Requests().back(), "AT+CGAUTH=1\r\n");
+}
+
+TEST_F(FlowTest, TheExtendedDownloadAloneRefusesBeforeCnmp) {
+    FillEverything();
+    main.text[IDC_EDIT_APN_PWD] = "pass\",\"x";
+    m_sim.ClearRequests();
+    ExtendedParams extended(
+        main, *at, [this](const std::string& s) { Log(s); },
+        [this](const std::string& s) { events.push_back("[box] " + s); });
+    const FlowOutcome out = extended.DownloadExtendedParams(false);
+    EXPECT_EQ(out.refusal, "Password cannot contain a double quote!");
+    EXPECT_EQ(main.focused, IDC_EDIT_APN_PWD);
+    EXPECT_TRUE(Requests().empty());
 }
 
 TEST_F(FlowTest, AFailedCommandDoesNotStopTheNext) {
@@ -314,12 +385,6 @@ TEST_F(FlowTest, CredentialFormsBySimType) {
     EXPECT_EQ(tail, (std::vector<std::string>{"User name or password is empty",
                                               "Clear original user name and password successfully",
                                               "Download extended params finished!"}));
-    // No network-mode selection sends CNMP with an empty argument; the refusal ends the rest.
-    main.sel[IDC_COMBO_NETMODE] = -1;
-    events.clear();
-    Download();
-    EXPECT_EQ(Requests().back(), "AT+CNMP=\r\n");
-    EXPECT_EQ(events.back(), "Download CNMP failed!");
 }
 
 TEST_F(FlowTest, GetFillsWhatTheModuleReportsAndLeavesTheRest) {

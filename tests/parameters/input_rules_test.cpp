@@ -42,17 +42,5 @@ TEST(InputRules, Messages) {
               "网络侧接收缓存内容无效!");
 }
 
-TEST(TextRefusal, CommasWhereFieldsAreJoinedAndLineBreaksEverywhere) {
-    EXPECT_EQ(CheckSentText("a,b", true), TextFault::Comma);
-    EXPECT_EQ(CheckSentText("a,b", false), TextFault::None);
-    EXPECT_EQ(CheckSentText("a\rb", false), TextFault::LineBreak);
-    EXPECT_EQ(CheckSentText("ab\n", true), TextFault::LineBreak);
-    EXPECT_EQ(CheckSentText("a,\n", true), TextFault::LineBreak);
-    EXPECT_EQ(CheckSentText("", true), TextFault::None);
-    EXPECT_EQ(TextFaultMessage("IPAddr", TextFault::Comma), "IPAddr cannot contain a comma!");
-    EXPECT_EQ(TextFaultMessage("APN", TextFault::LineBreak), "APN cannot contain a line break!");
-    EXPECT_EQ(TextFaultMessage("APN", TextFault::None), "");
-}
-
 }  // namespace
 }  // namespace parameters

@@ -112,7 +112,13 @@ TEST(ParameterValues, WhatAnOperatorCouldEnter) {
     EXPECT_EQ(check(IDD_TCP_MODE, IDC_TCP_CLOUD_DISABLE, "1"), "");
     EXPECT_EQ(check(IDD_TCP_MODE, IDC_TCP_NET_RECEIVE, "12a"), "NetReceive takes digits only");
     EXPECT_EQ(check(IDD_TCP_MODE, IDC_TCP_NET_RECEIVE, ""), "");
-    EXPECT_EQ(check(IDD_TCP_MODE, IDC_TCP_RESET_TIME, "-5"), "");  // no digits-only rule on this edit
+    // What a download would refuse to send is refused here too; what an input rule judges is left
+    // to it.
+    EXPECT_EQ(check(IDD_TCP_MODE, IDC_TCP_RESET_TIME, "-5"),
+              "ResetTime must be a whole number from 1 to 83333333");
+    EXPECT_EQ(check(IDD_TCP_MODE, IDC_TCP_RESET_TIME, "0"), "");
+    EXPECT_EQ(check(IDD_TCP_MODE, IDC_TCP_NET_RECEIVE, "9"), "");
+    EXPECT_EQ(check(IDD_TCP_MODE, IDC_TCP_REGPACKET, "a,b"), "RegisterText cannot contain a comma");
     EXPECT_EQ(check(IDD_MARLINQ_DIALOG, IDC_EDIT_APP_VERSION, "x"),
               "AppVersion is read from the module only");
     EXPECT_EQ(check(IDD_TCP_MODE, IDC_TCP_CHK_IMSI, "1"), "ImsiAsRegister runs an action and holds no value");

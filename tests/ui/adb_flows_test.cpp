@@ -14,6 +14,7 @@
 #include "simulator/dtu_simulator.h"
 #include "tests/support/adb_module.h"
 #include "tests/support/fake_adb.h"
+#include "tests/support/read_file.h"
 #include "ui/resource.h"
 
 namespace marlinq::test {
@@ -320,6 +321,39 @@ TEST_F(AdbFlows, PathEditCommands) {
     EXPECT_EQ(h->Dialog().Adb().Transfer().XmlPath(), factory);
     EXPECT_EQ(h->Dialog().PendingPush(), 0);
     EXPECT_TRUE(Calls().empty());
+}
+
+TEST_F(AdbFlows, AFileWhoseValuesTheModuleCannotTakeIsNotPushed) {
+    Open();
+    ASSERT_TRUE(WaitLine("Equipment is not ready!")) << h->Log();
+    const std::string shipped = testsupport::ReadFile(ShippedDefaultXml());
+    const struct {
+        std::string from, to, refusal;
+    } cases[] = {
+        {"<LogLevel>1</LogLevel>", "<LogLevel>999999999999</LogLevel>", "LogLevel must be one of 1, 2!"},
+        {"<SockType>TCP</SockType>", "<SockType>FOO</SockType>",
+         "SockType must be one of TCP, UDP, MQTT, HTTP(S)!"},
+        {"<Port>5000</Port>", "<Port>-1</Port>", "Port must be a whole number from 1 to 65535!"},
+        {"<PORT>1883</PORT>", "<PORT>70000</PORT>", "PORT must be a whole number from 1 to 65535!"},
+        {"<APN>internet</APN>", "<APN>inter\"net</APN>", "APN cannot contain a double quote!"},
+        {"<ResetTime>30</ResetTime>", "<ResetTime>0</ResetTime>", "ResetTime cannot be set to 0!"},
+        {"<ConnectState>1</ConnectState>", "<ConnectState>yes</ConnectState>",
+         "ConnectState must be 1 or 0!"},
+    };
+    const std::string path = dir.AppDir() + "hostile.xml";
+    for (const auto& c : cases) {
+        std::string file = shipped;
+        ASSERT_NE(file.find(c.from), std::string::npos) << c.from;
+        file.replace(file.find(c.from), c.from.size(), c.to);
+        std::ofstream(path, std::ios::trunc) << file;
+        OnWindow([&](CMarlinqDlg& d) {
+            d.MainControls().SetWindowText(IDC_EDIT_XML_PATH, path);
+            d.OnBtnXmlDownload();
+        });
+        EXPECT_EQ(LinesFrom("Downloading XML file...").back(), "Push refused: " + c.refusal);
+        EXPECT_EQ(h->Dialog().PendingPush(), 0);
+    }
+    EXPECT_TRUE(Calls().empty()) << "adb never ran";
 }
 
 TEST_F(AdbFlows, AChosenFileIsShownAndImportedAndTheTypedPathIsWhatIsPushed) {

@@ -174,6 +174,66 @@ TEST_F(ParameterFlows, InputRuleFocusesTheEditShowsTheBoxThenLogs) {
               "ResetTime cannot be set to 0!");
 }
 
+TEST_F(ParameterFlows, AValueThatCannotBeSentFocusesItsControlShowsTheBoxAndSendsNothing) {
+    TypeParameters();
+    const struct {
+        int page;  // -1 for the main window
+        int id;
+        std::string typed;
+        std::string message;
+    } cases[] = {
+        {MODE_PAGE_TCP, IDC_TCP_PORT1, "-1", "Port must be a whole number from 1 to 65535!"},
+        {MODE_PAGE_TCP, IDC_TCP_RESET_TIME, "-5", "ResetTime must be a whole number from 1 to 83333333!"},
+        {MODE_PAGE_MQTT, IDC_MQTT_PORT, "70000", "PORT must be a whole number from 1 to 65535!"},
+        {MODE_PAGE_MQTT, IDC_MQTT_PUBTOPIC1, "up\x1a", "PUBTOPIC1 cannot contain a control character!"},
+        {-1, IDC_EDIT_APN, "inter\"net", "APN cannot contain a double quote!"},
+        {-1, IDC_EDIT_APN, std::string(101, 'a'), "APN cannot be longer than 100 bytes!"},
+        {-1, IDC_EDIT_APN_USER, "u\",\"x", "Username cannot contain a double quote!"},
+    };
+    h->Driver().Type(IDC_EDIT_APN_PWD, "pass");  // with both, user and password are sent
+    for (const auto& c : cases) {
+        if (c.page >= 0) {
+            ShowPage(c.page);
+        }
+        auto driver = c.page < 0 ? h->Driver() : h->PageDriver(c.page);
+        const std::string kept = driver.Text(c.id);
+        driver.Type(c.id, c.typed);
+        boxes->boxes.clear();
+        Press(IDC_BTN_DOWNLOAD);
+        ASSERT_EQ(boxes->boxes.size(), 1u) << c.message;
+        EXPECT_EQ(boxes->boxes[0].text, c.message);
+        EXPECT_EQ(boxes->boxes[0].caption, "\x1bMarlinq");
+        EXPECT_EQ(boxes->boxes[0].type, fw::MB_OK | fw::MB_ICONEXCLAMATION);
+        EXPECT_EQ(CountLines(h->Log(), c.message), 1);
+        EXPECT_EQ(driver.FocusedControl(), c.id) << c.message;
+        EXPECT_TRUE(Requests().empty()) << c.message;
+        EXPECT_EQ(h->On([](CMarlinqDlg& d) { return d.LastFlowOutcome().refusal; }), c.message);
+        driver.Type(c.id, kept);
+    }
+    Press(IDC_BTN_DOWNLOAD);
+    EXPECT_EQ(Requests().back(), "AT+CGAUTH=1\r\n");  // the user name is empty again
+    EXPECT_TRUE(h->On([](CMarlinqDlg& d) { return d.LastFlowOutcome().Ok(); })) << "every value was put back";
+}
+
+TEST_F(ParameterFlows, ATypeOrNetworkModeTheModuleReportsOutsideTheListsIsNotSentBack) {
+    module.SetValue("DTUCFG", "115200,g.example,7000,FOO,0,,30,,0,,0,,,0,0,0,60");
+    Press(IDC_BTN_GET);
+    EXPECT_EQ(h->Driver().Text(IDC_COMBO_TYPE), "");
+    Press(IDC_BTN_DOWNLOAD);
+    ASSERT_EQ(boxes->boxes.size(), 1u);
+    EXPECT_EQ(boxes->boxes[0].text, "SockType must be one of TCP, UDP, MQTT, HTTP(S)!");
+    EXPECT_EQ(h->Driver().FocusedControl(), IDC_COMBO_TYPE);
+    EXPECT_TRUE(Requests().empty());
+
+    module.SetValue("DTUCFG", "115200,g.example,7000,TCP,0,,30,,0,,0,,,0,0,0,60");
+    module.SetValue("CNMP", "51");
+    Press(IDC_BTN_GET);
+    Press(IDC_BTN_DOWNLOAD);
+    ASSERT_EQ(boxes->boxes.size(), 2u);
+    EXPECT_EQ(boxes->boxes[1].text, "NetMode must be one of 2G, 4G, AUTO!");
+    EXPECT_TRUE(Requests().empty());
+}
+
 TEST_F(ParameterFlows, GetAfterADownloadShowsWhatTheModuleTook) {
     module.SetValue("DTUCFG", "9600,g.example,7000,TCP,1,HELLO,30,0X0A0B,0,100,0,500,0,1,0,0,780");
     module.SetValue("CNMP", "38");
