@@ -1,6 +1,7 @@
 // CMarlinqDlg: construction, message map, initialisation, system menu, keys, tabs, help, shutdown.
 #include "ui/marlinq_dlg.h"
 
+#include <cstdio>
 #include <filesystem>
 #include <system_error>
 
@@ -31,7 +32,11 @@ CMarlinqDlg::CMarlinqDlg(fw::CWindowThread& thread)
           [this](const std::string& text) { MessageBox(text, "Marlinq", fw::MB_OK | fw::MB_ICONWARNING); }),
       m_configCommands(
           m_configXml, [this](const fw::FileDialogRequest& request) { return DoFileDialog(request); },
-          LogSink(), platform::GetAppDirectory()),
+          LogSink(), platform::GetAppDirectory(),
+          [](const std::string& line) {
+              std::fprintf(stderr, "%s\n", line.c_str());
+              std::fflush(stderr);
+          }),
       m_versionReader(m_atClient, LogSink()),
       m_readFlow(m_mainControls, PageControls(MODE_PAGE_TCP), m_atClient, LogSink()),
       m_downloadFlow(
@@ -114,6 +119,7 @@ fw::BOOL CMarlinqDlg::OnInitDialog() {
     EnumRegistryPorts();
     FillPortList();
     LoadStartupConfig();
+    ReportTrafficLogProblem();
     AddLog("Scanning equipments...");
     SetTimer(TIMER_START_SCAN, TIMER_START_SCAN_MS);
 
