@@ -3,7 +3,9 @@
 // - nothing there, or a regular file (also through symbolic links): replaced atomically by an
 //   AtomicFileWriter, so the old file stays whole until the new one is complete on the disk;
 // - a character device or a FIFO, or "-" (standard output): written through, as a program
-//   writes to a terminal or a pipe; nothing is created, renamed or truncated there;
+//   writes to a terminal or a pipe; nothing is created, renamed or truncated there. A regular
+//   file that is this process's standard output (/dev/stdout with the output sent to a file) is
+//   written through as well: replacing it would cut it off from the output, or lose what it held;
 // - a directory, a symbolic link that names nothing, or anything else: refused, nothing written.
 // No temporary file is ever renamed over something that is not a regular file.
 #pragma once
@@ -66,6 +68,8 @@ namespace detail {
 bool OpenThrough(const std::string& path, std::intptr_t* handle, bool* owned, bool* refused,
                  std::string* error);
 bool WriteThrough(std::intptr_t handle, const void* data, std::size_t length, std::string* error);
+// True when path names the very file that standard output is open on.
+bool IsStandardOutput(const std::string& path);
 void CloseThroughHandle(std::intptr_t handle);
 }  // namespace detail
 

@@ -28,17 +28,22 @@ bool SaveTargetWriter::Open(const std::string& path) {
     m_failedStep = ReplaceStep::kNone;
     m_error.clear();
     const FileKind kind = path == kStandardOutputName ? FileKind::kCharDevice : KindAt(path);
+    const bool toOutput = kind == FileKind::kRegular && detail::IsStandardOutput(path);
     switch (kind) {
         case FileKind::kMissing:
         case FileKind::kRegular:
         case FileKind::kUnknown:  // the replacement's own steps say what is wrong
-            return m_replace.Open(path);
+            if (!toOutput) {
+                return m_replace.Open(path);
+            }
+            [[fallthrough]];
         case FileKind::kCharDevice:
         case FileKind::kFifo: {
             m_through = true;
             bool refused = false;
             std::string error;
-            if (!detail::OpenThrough(path, &m_handle, &m_ownsHandle, &refused, &error)) {
+            if (!detail::OpenThrough(toOutput ? kStandardOutputName : path, &m_handle, &m_ownsHandle,
+                                     &refused, &error)) {
                 m_refused = refused;
                 return FailThrough(ReplaceStep::kCreate, error);
             }

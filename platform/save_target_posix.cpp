@@ -94,6 +94,13 @@ bool WriteThrough(std::intptr_t handle, const void* data, std::size_t length, st
     return true;
 }
 
+bool IsStandardOutput(const std::string& path) {
+    struct stat target = {};
+    struct stat output = {};
+    return ::stat(path.c_str(), &target) == 0 && ::fstat(STDOUT_FILENO, &output) == 0 &&
+           target.st_dev == output.st_dev && target.st_ino == output.st_ino;
+}
+
 void CloseThroughHandle(std::intptr_t handle) {
     ::close(static_cast<int>(handle));
 }

@@ -58,6 +58,25 @@ bool WriteThrough(std::intptr_t handle, const void* data, std::size_t length, st
     return true;
 }
 
+bool IsStandardOutput(const std::string& path) {
+    const HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
+    if (out == nullptr || out == INVALID_HANDLE_VALUE || GetFileType(out) != FILE_TYPE_DISK) {
+        return false;
+    }
+    const HANDLE h = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                 nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    BY_HANDLE_FILE_INFORMATION a = {};
+    BY_HANDLE_FILE_INFORMATION b = {};
+    const bool same = GetFileInformationByHandle(h, &a) && GetFileInformationByHandle(out, &b) &&
+                      a.dwVolumeSerialNumber == b.dwVolumeSerialNumber &&
+                      a.nFileIndexHigh == b.nFileIndexHigh && a.nFileIndexLow == b.nFileIndexLow;
+    CloseHandle(h);
+    return same;
+}
+
 void CloseThroughHandle(std::intptr_t handle) {
     CloseHandle(reinterpret_cast<HANDLE>(handle));
 }

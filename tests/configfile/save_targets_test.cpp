@@ -92,6 +92,31 @@ TEST(SaveTargets, StandardOutputIsWrittenThroughForTheDashName) {
     EXPECT_FALSE(fs::exists(dir.path() / "-"));
 }
 
+TEST(SaveTargets, AFileThatIsStandardOutputIsWrittenThroughNotReplaced) {
+    TempDir dir;
+    // Standard output sent to a file that already holds output (as "> out.log" or ">> out.log"
+    // would), and the save aimed at that same file (as /dev/stdout is then).
+    const std::string log = dir / "out.log";
+    WriteBytes(log, "earlier output\n");
+    const int file = ::open(log.c_str(), O_WRONLY | O_APPEND);
+    ASSERT_GE(file, 0);
+    std::fflush(stdout);
+    const int saved = ::dup(STDOUT_FILENO);
+    ASSERT_GE(saved, 0);
+    ::dup2(file, STDOUT_FILENO);
+    ::close(file);
+    struct stat before = {};
+    ::stat(log.c_str(), &before);
+    const auto result = Save(dir, log);
+    ::dup2(saved, STDOUT_FILENO);
+    ::close(saved);
+    EXPECT_EQ(result.outcome, ConfigSaveOutcome::kSaved);
+    EXPECT_EQ(ReadBytes(log), std::string("earlier output\n") + kDocument);
+    struct stat after = {};
+    ::stat(log.c_str(), &after);
+    EXPECT_EQ(after.st_ino, before.st_ino) << "the file was replaced, cut off from the output";
+}
+
 TEST(SaveTargets, DirectoriesLinksToNothingAndSocketsAreRefusedWithNothingWritten) {
     TempDir dir;
     const std::string folder = dir / "folder";
