@@ -1,16 +1,19 @@
 #include "atlink/at_log.h"
 
 #include <mutex>
+#include <set>
 
 #include "platform/app_directory.h"
 #include "platform/local_time.h"
 #include "platform/locked_append.h"
+#include "platform/regular_file.h"
 
 namespace atlink {
 
 namespace {
 
-std::mutex g_logMutex;  // keeps whole lines apart between threads of this process
+std::mutex g_logMutex;                 // keeps whole lines apart between threads of this process
+std::set<std::string> g_refusedPaths;  // said once each, under g_logMutex
 std::mutex g_dirMutex;
 std::string g_dirOverride;
 
@@ -30,8 +33,15 @@ std::string Compose(const std::string& text, const char* label, const std::tm& d
 
 void Append(const std::string& path, const std::string& text, const char* label, std::FILE** stream) {
     std::lock_guard<std::mutex> lock(g_logMutex);
-    *stream = std::fopen(path.c_str(), "ab");
+    platform::RegularFileError error;
+    *stream = platform::OpenRegularFile(path, platform::RegularFileAccess::kAppend, &error);
     if (*stream == nullptr) {
+        // A file that cannot be opened costs the line silently; one that is not a file at all
+        // would cost every line, so that is said, once.
+        if (error.refusedKind != platform::FileKind::kRegular && g_refusedPaths.insert(path).second) {
+            std::fprintf(stderr, "%s\n", AtLogRefusedLine(path, error.text).c_str());
+            std::fflush(stderr);
+        }
         return;
     }
     if (!text.empty()) {
@@ -71,6 +81,18 @@ void AppendAtLogLine(const std::string& path, const std::string& text, bool bRec
 void AppendAtLogNote(const std::string& path, const std::string& text) {
     std::FILE* stream = nullptr;
     Append(path, text, "Note: ", &stream);
+}
+
+std::string AtLogRefusal(const std::string& path) {
+    const platform::FileKind kind = platform::KindAt(path);
+    return kind == platform::FileKind::kDirectory || kind == platform::FileKind::kCharDevice ||
+                   kind == platform::FileKind::kFifo || kind == platform::FileKind::kOther
+               ? platform::NotRegularText(kind)
+               : std::string();
+}
+
+std::string AtLogRefusedLine(const std::string& path, const std::string& reason) {
+    return "the traffic log " + path + " cannot be written: " + reason;
 }
 
 std::string AtLogDirectory() {

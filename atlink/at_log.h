@@ -5,7 +5,8 @@
 // that CR. An empty text writes no line but creates the file. Writers in this process are
 // serialised, so two threads logging at once lose no line, and each line is one write under an
 // advisory lock of the file, so lines of several processes never interleave. The file is opened
-// and closed for every line.
+// and closed for every line, and only when it is a regular file: a FIFO or a device in its place
+// is never opened to wait on, the line is lost, and standard error says so once per path.
 #pragma once
 
 #include <cstdio>
@@ -29,6 +30,11 @@ void AppendAtLogLine(const std::string& path, const std::string& text, bool bRec
 // Appends a line labelled "Note: " instead, for what the port layer did besides the traffic
 // (a stale exclusive claim it cleared, say).
 void AppendAtLogNote(const std::string& path, const std::string& text);
+// Why the log file at path cannot be written because of what it is ("it is a FIFO, not a regular
+// file"); empty when it is a regular file or not there yet.
+std::string AtLogRefusal(const std::string& path);
+// "the traffic log PATH cannot be written: REASON"
+std::string AtLogRefusedLine(const std::string& path, const std::string& reason);
 
 // Directory of the log file: the program directory unless overridden (tests only).
 std::string AtLogDirectory();

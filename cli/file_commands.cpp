@@ -5,6 +5,7 @@
 #include "cli/console_host.h"
 #include "cli/failures.h"
 #include "cli/options.h"
+#include "configfile/config_messages.h"
 #include "ui/marlinq_dlg.h"
 
 namespace marlinq::cli {
@@ -32,11 +33,14 @@ int RunConvert(const Args& args, std::ostream& out, std::ostream& err) {
     }
     const int code = host.Main().Call([&](fw::CDialog* d) {
         auto* dlg = static_cast<CMarlinqDlg*>(d);
-        if (dlg == nullptr || !dlg->LoadXmlConfig(source)) {
-            return Fail("cannot load " + source, err);
+        if (dlg == nullptr) {
+            return Fail("the main window is gone", err);
+        }
+        if (!dlg->LoadXmlConfig(source)) {
+            return Fail(configfile::LoadFailureLine(source, dlg->LastConfigFailure()), err);
         }
         if (!dlg->SaveXmlConfig(target)) {
-            return Fail("cannot write " + target, err);
+            return Fail("cannot write " + target + ": " + dlg->LastConfigFailure(), err);
         }
         return static_cast<int>(kExitDone);
     });

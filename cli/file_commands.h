@@ -8,8 +8,9 @@
 namespace marlinq::cli {
 
 // `convert FILE --out FILE2`: loads FILE into the window as Import does and saves the shown
-// parameters to FILE2 as Save does. Exit 0 when both worked, 1 when either failed, 2 on bad
-// arguments.
+// parameters to FILE2 as Save does ("-", a terminal or a FIFO is written through). Exit 0 when
+// both worked, 1 when either failed ("cannot load FILE: REASON", "cannot write FILE2: REASON"),
+// 2 on bad arguments.
 int RunConvert(const Args& args, std::ostream& out, std::ostream& err);
 
 }  // namespace marlinq::cli

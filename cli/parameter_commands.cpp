@@ -5,6 +5,7 @@
 
 #include <iostream>
 #include <iterator>
+#include <optional>
 #include <vector>
 
 #include "cli/console_host.h"
@@ -12,6 +13,7 @@
 #include "cli/module_wait.h"
 #include "cli/options.h"
 #include "cli/set_option.h"
+#include "configfile/config_messages.h"
 #include "parameters/module_check.h"
 #include "parameters/parameter_table.h"
 #include "ui/marlinq_dlg.h"
@@ -170,10 +172,15 @@ bool Prepare(CConsoleHost& host, const char* name, const char* arguments, const 
         *code = kExitFailed;
         return false;
     }
-    if (!o.file.empty() &&
-        !OnWindow(host, [&o](CMarlinqDlg& d) { return d.LoadXmlConfig(o.file) != fw::FALSE; })) {
-        *code = Fail("cannot load " + o.file, err);
-        return false;
+    if (!o.file.empty()) {
+        // Empty when loaded; no value at all when the window is gone.
+        const auto why = OnWindow(host, [&o](CMarlinqDlg& d) -> std::optional<std::string> {
+            return d.LoadXmlConfig(o.file) != fw::FALSE ? std::string() : d.LastConfigFailure();
+        });
+        if (!why || !why->empty()) {
+            *code = Fail(configfile::LoadFailureLine(o.file, why ? *why : "the window is gone"), err);
+            return false;
+        }
     }
     for (const auto& set : o.sets) {
         const std::string why = ApplySet(host, set);
@@ -242,8 +249,12 @@ int RunGet(const Args& args, std::ostream& out, std::ostream& err) {
         if (!outcome.Ok()) {
             return Finish(host, Fail(FlowFailure("Get", outcome) + "; " + o.out + " was not written", err));
         }
-        if (!OnWindow(host, [&o](CMarlinqDlg& d) { return d.SaveXmlConfig(o.out) != fw::FALSE; })) {
-            return Finish(host, Fail("cannot write " + o.out, err));
+        const auto why = OnWindow(host, [&o](CMarlinqDlg& d) -> std::optional<std::string> {
+            return d.SaveXmlConfig(o.out) != fw::FALSE ? std::string() : d.LastConfigFailure();
+        });
+        if (!why || !why->empty()) {
+            return Finish(host,
+                          Fail("cannot write " + o.out + ": " + (why ? *why : "the window is gone"), err));
         }
     } else {
         for (const auto& line : ShownParameters(host)) {

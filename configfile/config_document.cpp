@@ -1,11 +1,12 @@
 #include "configfile/config_document.h"
 
 #include <cstdio>
-#include <filesystem>
 #include <pugixml.hpp>
 #include <sstream>
 
+#include "configfile/xml_source.h"
 #include "configfile/xml_text.h"
+#include "platform/regular_file.h"
 
 namespace configfile {
 
@@ -134,22 +135,54 @@ std::string WriteConfigDocument(const ConfigValues& values) {
     return out.str();
 }
 
-ConfigReadOutcome ParseConfigDocument(std::string_view bytes, ConfigValues* values) {
+ConfigReadOutcome ParseConfigDocument(std::string_view bytes, ConfigValues* values,
+                                      ConfigReadProblem* problem) {
+    ConfigReadProblem ignored;
+    ConfigReadProblem& why = problem != nullptr ? *problem : ignored;
+    why = ConfigReadProblem{};
+    const auto refuse = [&why](ConfigReadOutcome outcome, std::size_t offset, std::string reason) {
+        why.outcome = outcome;
+        why.offset = offset;
+        why.reason = std::move(reason);
+        return outcome;
+    };
     if (bytes.size() > kMaxConfigFileBytes) {
-        return ConfigReadOutcome::kTooLarge;
+        return refuse(ConfigReadOutcome::kTooLarge, kNoOffset,
+                      "larger than " + std::to_string(kMaxConfigFileBytes) + " bytes");
+    }
+    std::string text;
+    std::size_t base = 0;
+    XmlSourceProblem source;
+    if (!DecodeXmlSource(bytes, &text, &base, &source) || !CheckXmlText(text, base, &source)) {
+        const ConfigReadOutcome outcome =
+            source.fault == XmlSourceFault::kNotUtf8              ? ConfigReadOutcome::kNotUtf8
+            : source.fault == XmlSourceFault::kDoctype            ? ConfigReadOutcome::kDoctype
+            : source.fault == XmlSourceFault::kForbiddenCharacter ? ConfigReadOutcome::kForbiddenCharacter
+                                                                  : ConfigReadOutcome::kNotWellFormed;
+        return refuse(outcome, source.offset, source.reason);
     }
     pugi::xml_document doc;
     const pugi::xml_parse_result parsed =
-        doc.load_buffer(bytes.data(), bytes.size(), kParseOptions, pugi::encoding_auto);
-    if (!parsed || !IsOneDocument(doc)) {
-        return ConfigReadOutcome::kNotWellFormed;
+        doc.load_buffer(text.data(), text.size(), kParseOptions, pugi::encoding_utf8);
+    if (!parsed) {
+        const auto at = static_cast<std::size_t>(parsed.offset);
+        return refuse(ConfigReadOutcome::kNotWellFormed, base == kNoOffset ? kNoOffset : base + at,
+                      "not well-formed XML" + AtByte(base, at) + " (" + parsed.description() + ")");
+    }
+    if (!IsOneDocument(doc)) {
+        return refuse(ConfigReadOutcome::kNotWellFormed, kNoOffset,
+                      "not well-formed XML (not exactly one element at the top, text beside it, or a "
+                      "declaration after the start)");
     }
     if (Depth(doc, kMaxConfigDepth) > kMaxConfigDepth) {
-        return ConfigReadOutcome::kTooDeep;
+        return refuse(ConfigReadOutcome::kTooDeep, kNoOffset,
+                      "elements nested deeper than " + std::to_string(kMaxConfigDepth) + " levels");
     }
     const pugi::xml_node root = doc.document_element();
     if (Lower(root.name()) != kConfigRootName) {
-        return ConfigReadOutcome::kWrongRoot;
+        return refuse(
+            ConfigReadOutcome::kWrongRoot, kNoOffset,
+            "the root element is <" + std::string(root.name()) + ">, not <" + kConfigRootName + ">");
     }
     ConfigValues read;
     const auto& groups = ConfigGroupNames();
@@ -165,28 +198,38 @@ ConfigReadOutcome ParseConfigDocument(std::string_view bytes, ConfigValues* valu
             }
         }
     }
+    // The text was checked whole; this guards the values the parser made of it.
     for (const std::string& value : read) {
         if (!IsValidUtf8(value)) {
-            return ConfigReadOutcome::kNotWellFormed;
+            return refuse(ConfigReadOutcome::kNotUtf8, kNoOffset, "a value is not UTF-8");
         }
     }
     *values = std::move(read);
     return ConfigReadOutcome::kRead;
 }
 
-ConfigReadOutcome ReadConfigFile(const std::string& path, ConfigValues* values) {
-    std::error_code ec;
-    std::FILE* file = std::filesystem::is_directory(path, ec) ? nullptr : std::fopen(path.c_str(), "rb");
+ConfigReadOutcome ReadConfigFile(const std::string& path, ConfigValues* values, ConfigReadProblem* problem) {
+    ConfigReadProblem ignored;
+    ConfigReadProblem& why = problem != nullptr ? *problem : ignored;
+    why = ConfigReadProblem{};
+    platform::RegularFileError error;
+    std::FILE* file = platform::OpenRegularFile(path, platform::RegularFileAccess::kRead, &error);
     if (file == nullptr) {
-        return ConfigReadOutcome::kCannotOpen;
+        why.outcome = error.refusedKind != platform::FileKind::kRegular ? ConfigReadOutcome::kNotRegularFile
+                                                                        : ConfigReadOutcome::kCannotOpen;
+        why.reason = error.text;
+        return why.outcome;
     }
     // A file whose size is known to be too large is refused unread; one that grows while being
     // read is refused once one byte past the limit has arrived.
+    const std::string tooLarge = "larger than " + std::to_string(kMaxConfigFileBytes) + " bytes";
     if (std::fseek(file, 0, SEEK_END) == 0) {
         const long size = std::ftell(file);
         if (size > static_cast<long>(kMaxConfigFileBytes)) {
             std::fclose(file);
-            return ConfigReadOutcome::kTooLarge;
+            why.outcome = ConfigReadOutcome::kTooLarge;
+            why.reason = tooLarge;
+            return why.outcome;
         }
         std::rewind(file);
     }
@@ -203,12 +246,11 @@ ConfigReadOutcome ReadConfigFile(const std::string& path, ConfigValues* values) 
     }
     std::fclose(file);
     if (failed) {
-        return ConfigReadOutcome::kCannotOpen;
+        why.outcome = ConfigReadOutcome::kCannotOpen;
+        why.reason = "the file cannot be read";
+        return why.outcome;
     }
-    if (bytes.size() > kMaxConfigFileBytes) {
-        return ConfigReadOutcome::kTooLarge;
-    }
-    return ParseConfigDocument(bytes, values);
+    return ParseConfigDocument(bytes, values, &why);
 }
 
 }  // namespace configfile

@@ -1,6 +1,8 @@
 // The texts of the parameter-file operations: log lines, dialog titles and filters.
 #pragma once
 
+#include <string>
+
 namespace configfile {
 
 inline constexpr const char* kMsgSaveDone = "生成XML文件成功!";
@@ -17,5 +19,10 @@ inline constexpr const char* kImportDialogFilter = "xml file(*.xml)|*.xml|all fi
 
 // The parameter file beside the program.
 inline constexpr const char* kConfigFileName = "Config.xml";
+
+// "cannot load FILE: REASON", the line that follows the system's message when a file is refused.
+inline std::string LoadFailureLine(const std::string& path, const std::string& reason) {
+    return "cannot load " + path + ": " + reason;
+}
 
 }  // namespace configfile

@@ -6,7 +6,7 @@ namespace configfile {
 
 namespace {
 
-ConfigSaveResult TargetFailure(ConfigSaveOutcome outcome, const platform::AtomicFileWriter& writer) {
+ConfigSaveResult TargetFailure(ConfigSaveOutcome outcome, const platform::SaveTargetWriter& writer) {
     ConfigSaveResult result;
     result.outcome = outcome;
     result.failedStep = writer.FailedStep();
@@ -22,9 +22,11 @@ ConfigSaveResult SaveDocumentThroughScratch(const std::string& document, const s
     if (!scratch.Create(scratchPath, kScratchStreamName) || !scratch.Write(document) || !scratch.Finish()) {
         return {ConfigSaveOutcome::kScratchFailed, platform::ReplaceStep::kNone, {}};
     }
-    platform::AtomicFileWriter writer;
+    platform::SaveTargetWriter writer;
     if (!writer.Open(targetPath)) {
-        return TargetFailure(ConfigSaveOutcome::kTargetOpenFailed, writer);
+        return TargetFailure(
+            writer.Refused() ? ConfigSaveOutcome::kTargetRefused : ConfigSaveOutcome::kTargetOpenFailed,
+            writer);
     }
     // Chunk by chunk from absolute offsets; a stream that ends early fails the save instead of
     // leaving a short file behind.

@@ -23,6 +23,9 @@ bool TravelsInRecord(const ConfigLeaf& leaf) {
 
 std::string SaveFailureText(const std::string& path, const ConfigSaveResult& result) {
     const std::string reason = result.errorText.empty() ? std::string() : " (" + result.errorText + ")";
+    if (result.outcome == ConfigSaveOutcome::kTargetRefused) {
+        return "Cannot save to " + path + ": " + result.errorText + ". Nothing was written.";
+    }
     if (result.outcome == ConfigSaveOutcome::kTargetOpenFailed) {
         return "Cannot create the file " + path + reason + ".";
     }
@@ -139,15 +142,19 @@ void CConfigXml::ApplyValues(const ConfigValues& values) {
 fw::BOOL CConfigXml::SaveXmlConfig(const std::string& path) {
     const std::string document = WriteConfigDocument(GatherValues());
     const ConfigSaveResult result = SaveDocumentThroughScratch(document, path, m_scratchPath);
+    m_lastFailure.clear();
     switch (result.outcome) {
         case ConfigSaveOutcome::kSaved:
             m_log(kMsgSaveDone);
             return fw::TRUE;
         case ConfigSaveOutcome::kScratchFailed:
+            m_lastFailure = std::string("the scratch container ") + m_scratchPath + " cannot be written";
             m_log(kMsgSaveFailed);
             return fw::FALSE;
         case ConfigSaveOutcome::kTargetOpenFailed:
         case ConfigSaveOutcome::kTargetWriteFailed:
+        case ConfigSaveOutcome::kTargetRefused:
+            m_lastFailure = result.errorText.empty() ? std::string("it cannot be written") : result.errorText;
             m_fileError(SaveFailureText(path, result));
             return fw::FALSE;
     }
@@ -156,20 +163,17 @@ fw::BOOL CConfigXml::SaveXmlConfig(const std::string& path) {
 
 fw::BOOL CConfigXml::LoadXmlConfig(const std::string& path) {
     ConfigValues values;
-    switch (ReadConfigFile(path, &values)) {
-        case ConfigReadOutcome::kRead:
-            ApplyValues(values);
-            return fw::TRUE;
-        case ConfigReadOutcome::kWrongRoot:
-            m_log(kMsgInvalidFile);
-            return fw::FALSE;
-        case ConfigReadOutcome::kCannotOpen:
-        case ConfigReadOutcome::kTooLarge:
-        case ConfigReadOutcome::kNotWellFormed:
-        case ConfigReadOutcome::kTooDeep:
-            m_log(kMsgImportFailed);
-            return fw::FALSE;
+    ConfigReadProblem problem;
+    const ConfigReadOutcome outcome = ReadConfigFile(path, &values, &problem);
+    m_lastFailure.clear();
+    if (outcome == ConfigReadOutcome::kRead) {
+        ApplyValues(values);
+        return fw::TRUE;
     }
+    // The system's own line first, then which file and why.
+    m_log(outcome == ConfigReadOutcome::kWrongRoot ? kMsgInvalidFile : kMsgImportFailed);
+    m_lastFailure = problem.reason.empty() ? std::string("it cannot be read") : problem.reason;
+    m_log(LoadFailureLine(path, m_lastFailure));
     return fw::FALSE;
 }
 

@@ -3,8 +3,10 @@
 //
 // Saving gathers the values from the controls, writes the document into the scratch container
 // and copies it into the target, which is replaced atomically: a failed or interrupted save
-// leaves the old file whole. Loading reads the whole file first; a file that cannot be read, is
-// not a parameter file or is refused for its size or nesting changes no control.
+// leaves the old file whole (a device, a FIFO or "-" is written through; another kind of target
+// is refused: configfile/config_save.h). Loading reads the whole file first; a file that cannot
+// be read, is not a parameter file or is refused by the reading rules changes no control, and
+// the log gets the system's message and then "cannot load FILE: REASON".
 //
 // Loading applies the values in this order: the TCP/UDP values into a DtuCfgRecord (a value
 // longer than its field is cut at a character boundary, and the cut is logged); the baud rate
@@ -44,6 +46,9 @@ class CConfigXml {
     fw::BOOL SaveXmlConfig(const std::string& path);
     // TRUE when the values were applied; logs its failures, not its success.
     fw::BOOL LoadXmlConfig(const std::string& path);
+    // Why the last SaveXmlConfig or LoadXmlConfig failed ("not UTF-8 at byte 2041"); empty after
+    // a success.
+    const std::string& LastFailure() const { return m_lastFailure; }
 
     // The values as the controls show them now.
     ConfigValues GatherValues() const;
@@ -58,6 +63,7 @@ class CConfigXml {
     LogSink m_log;
     FileErrorBox m_fileError;
     std::string m_scratchPath;
+    std::string m_lastFailure;
 };
 
 }  // namespace configfile

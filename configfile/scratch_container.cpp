@@ -3,6 +3,8 @@
 #include <array>
 #include <cstring>
 
+#include "platform/file_lock.h"
+
 namespace configfile {
 
 namespace {
@@ -10,6 +12,8 @@ namespace {
 constexpr char kMagic[4] = {'M', 'Q', 'C', 'F'};
 constexpr std::uint32_t kVersion = 1;
 constexpr std::size_t kMaxStreamName = 255;
+// How long a save waits for another process's save through the same container.
+constexpr std::chrono::milliseconds kLockPatience{10000};
 
 template <std::size_t N>
 void PutLittleEndian(std::uint64_t value, std::string* out) {
@@ -39,6 +43,11 @@ ScratchContainer::~ScratchContainer() {
 
 void ScratchContainer::Close() {
     if (m_file != nullptr) {
+        if (m_locked) {
+            std::fflush(m_file);
+            platform::UnlockWholeFile(m_file);
+            m_locked = false;
+        }
         std::fclose(m_file);
         m_file = nullptr;
     }
@@ -51,8 +60,18 @@ bool ScratchContainer::Create(const std::string& path, const std::string& stream
     if (streamName.empty() || streamName.size() > kMaxStreamName) {
         return false;
     }
-    m_file = std::fopen(path.c_str(), "w+b");
+    // Opened without cutting it and cut only once its lock is had: another process may be
+    // copying its own save out of it right now. The lock is held until Close.
+    m_file = std::fopen(path.c_str(), "r+b");
     if (m_file == nullptr) {
+        m_file = std::fopen(path.c_str(), "w+b");
+    }
+    if (m_file == nullptr) {
+        return false;
+    }
+    m_locked = platform::LockWholeFile(m_file, kLockPatience);
+    if (!m_locked || !platform::EmptyFile(m_file)) {
+        Close();
         return false;
     }
     std::string header(kMagic, sizeof kMagic);

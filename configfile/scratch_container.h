@@ -3,7 +3,9 @@
 //
 // Layout: "MQCF", the format version (4 bytes), the stream count (4 bytes), then per stream its
 // name length (2 bytes), its name, its data length (8 bytes) and its data; numbers little-endian.
-// A save creates the container anew and leaves it in place afterwards.
+// A save creates the container anew and leaves it in place afterwards. A created container is held
+// under an exclusive lock until it is closed, so saves of several processes in one directory take
+// turns with it instead of mixing their documents.
 #pragma once
 
 #include <cstddef>
@@ -41,8 +43,9 @@ class ScratchContainer {
 
   private:
     std::FILE* m_file = nullptr;
-    long m_lengthAt = 0;  // file offset of the stream's length field
-    long m_dataAt = 0;    // file offset of the stream's first byte
+    bool m_locked = false;  // a created container, held until Close
+    long m_lengthAt = 0;    // file offset of the stream's length field
+    long m_dataAt = 0;      // file offset of the stream's first byte
     std::uint64_t m_size = 0;
     std::uint64_t m_readAt = 0;
 };

@@ -49,16 +49,20 @@ std::size_t DecodeUtf8(std::string_view text, std::size_t pos, std::uint32_t* co
 
 }  // namespace
 
-bool IsValidUtf8(std::string_view text) {
+std::size_t FirstInvalidUtf8(std::string_view text) {
     for (std::size_t pos = 0; pos < text.size();) {
         std::uint32_t cp = 0;
         const std::size_t length = DecodeUtf8(text, pos, &cp);
         if (length == 0) {
-            return false;
+            return pos;
         }
         pos += length;
     }
-    return true;
+    return text.size();
+}
+
+bool IsValidUtf8(std::string_view text) {
+    return FirstInvalidUtf8(text) == text.size();
 }
 
 std::string XmlSafeText(std::string_view text) {

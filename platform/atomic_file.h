@@ -41,13 +41,16 @@ class AtomicFileWriter {
     const std::string& TempPath() const { return m_tempPath; }
 
   private:
-    bool Fail(ReplaceStep step, int error);
+    bool Fail(ReplaceStep step, int error, std::string reason = {});
+    // Fails the rename when something other than a regular file is at the target.
+    bool TargetStillReplaceable();
 
     std::intptr_t m_handle = -1;
     std::string m_targetPath;
     std::string m_tempPath;
     ReplaceStep m_failedStep = ReplaceStep::kNone;
     int m_error = 0;
+    std::string m_reason;  // said instead of the system's text when set
 };
 
 // The temporary name used for the n-th replacement of targetName by process pid; the name

@@ -4,7 +4,9 @@
 #include <system_error>
 
 #include "platform/atomic_file.h"
+#include "platform/file_kind.h"
 #include "platform/process_alive.h"
+#include "platform/system_error_text.h"
 
 namespace platform {
 
@@ -18,11 +20,26 @@ AtomicFileWriter::~AtomicFileWriter() {
     Abandon();
 }
 
-bool AtomicFileWriter::Fail(ReplaceStep step, int error) {
+bool AtomicFileWriter::Fail(ReplaceStep step, int error, std::string reason) {
     Abandon();
     m_failedStep = step;
     m_error = error;
+    m_reason = std::move(reason);
     return false;
+}
+
+std::string AtomicFileWriter::ErrorText() const {
+    return !m_reason.empty() ? m_reason : SystemErrorText(m_error);
+}
+
+bool AtomicFileWriter::TargetStillReplaceable() {
+    const FileKind kind = KindAt(m_targetPath);
+    if (kind == FileKind::kMissing || kind == FileKind::kRegular) {
+        return true;
+    }
+    const std::string what = KindName(kind);
+    return Fail(ReplaceStep::kRename, 0,
+                what.empty() ? std::string("what is there cannot be looked at") : "it is " + what);
 }
 
 std::string detail::DirectoryOf(const std::string& path, const char* separators) {

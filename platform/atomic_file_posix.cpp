@@ -6,7 +6,6 @@
 #include <unistd.h>
 
 #include <atomic>
-#include <system_error>
 
 #include "platform/atomic_file.h"
 #include "platform/process_alive.h"
@@ -35,6 +34,7 @@ bool AtomicFileWriter::Open(const std::string& targetPath) {
     Abandon();
     m_failedStep = ReplaceStep::kNone;
     m_error = 0;
+    m_reason.clear();
     m_targetPath = ResolvedTarget(targetPath);
     const std::string directory = detail::DirectoryOf(m_targetPath, kSeparators);
     const std::string name = detail::NameOf(m_targetPath, kSeparators);
@@ -100,6 +100,16 @@ bool AtomicFileWriter::Commit() {
     if (::close(fd) != 0 && errno != EINTR) {
         return Fail(ReplaceStep::kSync, errno);
     }
+    // A link at the target was resolved in Open; anything but a regular file found there now is
+    // left alone (KindAt follows links, so a link put there since shows as what it names; the
+    // lstat catches the link itself).
+    struct stat st = {};
+    if (!TargetStillReplaceable()) {
+        return false;
+    }
+    if (::lstat(m_targetPath.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+        return Fail(ReplaceStep::kRename, 0, "it is a symbolic link");
+    }
     errno = 0;
     if (detail::TakeInjectedFault(ReplaceStep::kRename) ||
         ::rename(m_tempPath.c_str(), m_targetPath.c_str()) != 0) {
@@ -133,10 +143,6 @@ void AtomicFileWriter::Abandon() {
         ::unlink(m_tempPath.c_str());
         m_tempPath.clear();
     }
-}
-
-std::string AtomicFileWriter::ErrorText() const {
-    return m_error == 0 ? std::string() : std::generic_category().message(m_error);
 }
 
 }  // namespace platform

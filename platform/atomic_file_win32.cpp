@@ -17,13 +17,32 @@ HANDLE AsHandle(std::intptr_t h) {
     return reinterpret_cast<HANDLE>(h);
 }
 
+// A symbolic link as target is followed, so that the file it names gets the new content.
+std::string ResolvedTarget(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) {
+        return path;
+    }
+    const HANDLE h = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                 nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        return path;
+    }
+    char resolved[MAX_PATH + 8] = {};
+    const DWORD n =
+        GetFinalPathNameByHandleA(h, resolved, sizeof resolved, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    CloseHandle(h);
+    return n > 0 && n < sizeof resolved ? std::string(resolved, n) : path;
+}
+
 }  // namespace
 
 bool AtomicFileWriter::Open(const std::string& targetPath) {
     Abandon();
     m_failedStep = ReplaceStep::kNone;
     m_error = 0;
-    m_targetPath = targetPath;
+    m_reason.clear();
+    m_targetPath = ResolvedTarget(targetPath);
     const std::string directory = detail::DirectoryOf(m_targetPath, kSeparators);
     const std::string name = detail::NameOf(m_targetPath, kSeparators);
     if (name.empty()) {
@@ -86,6 +105,15 @@ bool AtomicFileWriter::Commit() {
     if (detail::TakeInjectedFault(ReplaceStep::kRename)) {
         return Fail(ReplaceStep::kRename, ERROR_WRITE_FAULT);
     }
+    // Only a regular file or nothing is replaced; a link was resolved in Open, so one found now
+    // (the attributes are those of the entry itself) is left alone too.
+    const DWORD attributes = GetFileAttributesA(m_targetPath.c_str());
+    if (!TargetStillReplaceable()) {
+        return false;
+    }
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+        return Fail(ReplaceStep::kRename, 0, "it is a symbolic link");
+    }
     // Write-through: the call returns once the renamed entry is on the disk, which stands in for
     // flushing the directory.
     if (!MoveFileExA(m_tempPath.c_str(), m_targetPath.c_str(),
@@ -108,20 +136,6 @@ void AtomicFileWriter::Abandon() {
         DeleteFileA(m_tempPath.c_str());
         m_tempPath.clear();
     }
-}
-
-std::string AtomicFileWriter::ErrorText() const {
-    if (m_error == 0) {
-        return {};
-    }
-    char text[512] = {};
-    const DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-                                   static_cast<DWORD>(m_error), 0, text, sizeof text, nullptr);
-    std::string out(text, n);
-    while (!out.empty() && (out.back() == '\r' || out.back() == '\n' || out.back() == ' ')) {
-        out.pop_back();
-    }
-    return out.empty() ? "error " + std::to_string(m_error) : out;
 }
 
 }  // namespace platform

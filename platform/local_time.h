@@ -1,4 +1,4 @@
-// The local calendar time, for time stamps.
+// The calendar time, local and universal, for time stamps.
 #pragma once
 
 #include <ctime>
@@ -6,5 +6,6 @@
 namespace platform {
 
 std::tm LocalTimeNow();
+std::tm UtcTimeNow();
 
 }  // namespace platform

@@ -9,4 +9,11 @@ std::tm LocalTimeNow() {
     return result;
 }
 
+std::tm UtcTimeNow() {
+    const std::time_t now = std::time(nullptr);
+    std::tm result{};
+    gmtime_s(&result, &now);
+    return result;
+}
+
 }  // namespace platform

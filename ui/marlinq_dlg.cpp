@@ -1,6 +1,10 @@
 // CMarlinqDlg: construction, message map, initialisation, system menu, keys, tabs, help, shutdown.
 #include "ui/marlinq_dlg.h"
 
+#include <cstdio>
+#include <filesystem>
+#include <system_error>
+
 #include "discovery/at_port.h"
 #include "framework/window_thread.h"
 #include "platform/app_directory.h"
@@ -29,7 +33,11 @@ CMarlinqDlg::CMarlinqDlg(fw::CWindowThread& thread)
           [this](const std::string& text) { MessageBox(text, "Marlinq", fw::MB_OK | fw::MB_ICONWARNING); }),
       m_configCommands(
           m_configXml, [this](const fw::FileDialogRequest& request) { return DoFileDialog(request); },
-          LogSink(), platform::GetAppDirectory()),
+          LogSink(), platform::GetAppDirectory(),
+          [](const std::string& line) {
+              std::fprintf(stderr, "%s\n", line.c_str());
+              std::fflush(stderr);
+          }),
       m_versionReader(m_atClient, LogSink()),
       m_readFlow(m_mainControls, PageControls(MODE_PAGE_TCP), m_atClient, LogSink()),
       m_downloadFlow(
@@ -113,6 +121,7 @@ fw::BOOL CMarlinqDlg::OnInitDialog() {
     EnumRegistryPorts();
     FillPortList();
     LoadStartupConfig();
+    ReportTrafficLogProblem();
     AddLog("Scanning equipments...");
     SetTimer(TIMER_START_SCAN, TIMER_START_SCAN_MS);
 

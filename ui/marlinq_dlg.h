@@ -139,6 +139,10 @@ class CMarlinqDlg : public fw::CDialog {
     virtual void SaveConfigOnExit();
     fw::BOOL SaveXmlConfig(const std::string& path) { return m_configXml.SaveXmlConfig(path); }
     fw::BOOL LoadXmlConfig(const std::string& path) { return m_configXml.LoadXmlConfig(path); }
+    // Why the last SaveXmlConfig or LoadXmlConfig failed ("not UTF-8 at byte 2041").
+    const std::string& LastConfigFailure() const { return m_configXml.LastFailure(); }
+    // Logs that the traffic log cannot be written, when its file is there but not a regular file.
+    void ReportTrafficLogProblem();
     virtual void OnBtnGet();
     virtual void OnBtnDownload();
     virtual void OnBtnSave();

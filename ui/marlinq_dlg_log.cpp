@@ -1,6 +1,8 @@
 // The log pane: AddLog from any thread, carried to the window thread in call order.
 #include "ui/marlinq_dlg.h"
 
+#include "atlink/at_log.h"
+
 namespace marlinq {
 
 namespace {
@@ -41,6 +43,14 @@ void CMarlinqDlg::AddLogFromWorker(const fw::CWorkerThread& worker, const std::s
         return;
     }
     AddLog(text);
+}
+
+void CMarlinqDlg::ReportTrafficLogProblem() {
+    const std::string path = atlink::AtLogDirectory() + atlink::kAtLogFileName;
+    const std::string reason = atlink::AtLogRefusal(path);
+    if (!reason.empty()) {
+        AddLog(atlink::AtLogRefusedLine(path, reason));
+    }
 }
 
 void CMarlinqDlg::FlushLog() {

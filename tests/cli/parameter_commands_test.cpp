@@ -12,6 +12,7 @@
 #include "cli/parameter_commands.h"
 #include "platform/app_directory.h"
 #include "simulator/dtu_model.h"
+#include "tests/support/file_nodes.h"
 #include "tests/support/sim_fixture.h"
 
 namespace marlinq::cli {
@@ -106,6 +107,25 @@ TEST_F(ParameterCommands, DownloadLoadsTheParameterFileFirst) {
     EXPECT_NE(err.str().find("cannot load"), std::string::npos);
     EXPECT_TRUE(DownloadRequests().empty());
     EXPECT_EQ(Download({file.string(), "second.xml"}), 2) << "one file at most";
+}
+
+// get --out writes a device through and keeps it a device; a directory is refused with its
+// reason; a download's file that is not UTF-8 is named with the byte, and nothing is sent.
+TEST_F(ParameterCommands, FileTargetsAndSourcesSayWhatIsWrongWithThem) {
+    const std::string null = (m_logDir / "null").string();
+    ASSERT_TRUE(testsupport::MakeCharDevice(null, testsupport::kNullMajor, testsupport::kNullMinor));
+    EXPECT_EQ(Get({"--out", null}), 0) << err.str();
+    EXPECT_EQ(testsupport::TypeAt(null), S_IFCHR);
+    EXPECT_EQ(Get({"--out", m_logDir.string()}), 1);
+    EXPECT_EQ(err.str(), "cannot write " + m_logDir.string() + ": it is a directory\n");
+
+    const auto file = m_logDir / "params.xml";
+    const std::string bytes = "<system><NetworkCfg><APN>caf\xE9</APN></NetworkCfg></system>";
+    std::ofstream(file, std::ios::binary) << bytes;
+    EXPECT_EQ(Download({file.string()}), 1);
+    EXPECT_EQ(err.str(), "cannot load " + file.string() + ": not UTF-8 at byte " +
+                             std::to_string(bytes.find('\xE9')) + "\n");
+    EXPECT_TRUE(DownloadRequests().empty());
 }
 
 TEST_F(ParameterCommands, DownloadAppliesEverySetInOrderAndSendsTheFullForm) {

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include "config_test_support.h"
@@ -105,7 +106,7 @@ TEST(ConfigSave, UnwritableDirectoryAndFullDiskAreFailures) {
     EXPECT_EQ(configfile::SaveDocumentThroughScratch("x", dir / "no/such/dir/Config.xml", scratch).outcome,
               ConfigSaveOutcome::kTargetOpenFailed);
     EXPECT_EQ(configfile::SaveDocumentThroughScratch("x", dir.path().string() + "/", scratch).outcome,
-              ConfigSaveOutcome::kTargetOpenFailed);
+              ConfigSaveOutcome::kTargetRefused);
     if (::geteuid() != 0) {  // root writes anywhere
         const fs::path locked = dir.path() / "locked";
         fs::create_directories(locked);
@@ -136,6 +137,37 @@ TEST(ConfigSave, ReplacementKeepsPermissionsAndFollowsALink) {
               ConfigSaveOutcome::kSaved);
     EXPECT_TRUE(fs::is_symlink(link));
     EXPECT_EQ(ReadBytes(target), "via link");
+}
+
+// Two programs saving in one directory at once share the scratch container: they take turns with
+// it, and each target gets its own document, never the other's or a mix.
+TEST(ConfigSave, ConcurrentSavesThroughOneScratchContainerNeverMixTheirDocuments) {
+    TempDir dir;
+    const std::string scratch = dir / "CompoundFile.cmp";
+    pid_t children[2] = {};
+    for (int who = 0; who < 2; ++who) {
+        children[who] = ::fork();
+        if (children[who] == 0) {
+            const std::string target = dir / ("target" + std::to_string(who) + ".xml");
+            // Documents of their own, spanning several copy chunks.
+            const std::string document = std::string(5000, static_cast<char>('a' + who)) + "\n";
+            for (int round = 0; round < 300; ++round) {
+                if (configfile::SaveDocumentThroughScratch(document, target, scratch).outcome !=
+                        ConfigSaveOutcome::kSaved ||
+                    ReadBytes(target) != document) {
+                    ::_exit(1);
+                }
+            }
+            ::_exit(0);
+        }
+        ASSERT_GT(children[who], 0);
+    }
+    for (const pid_t child : children) {
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0)
+            << "a save got a document that was not its own";
+    }
 }
 
 }  // namespace

@@ -190,9 +190,11 @@ TEST_F(AdbFlows, AnInvalidDefaultXmlIsReportedAndPushedAllTheSame) {
     OnWindow([](CMarlinqDlg& d) { d.OnBtnFactoryReset(); });
     ASSERT_TRUE(WaitLine("ADB PUSH XML successfully!")) << h->Log();
     const auto lines = LinesFrom("Restoring factory Settings...");
-    ASSERT_GE(lines.size(), 3u);
+    ASSERT_GE(lines.size(), 4u);
     EXPECT_EQ(lines[1], "无效的XML文件!");
-    EXPECT_EQ(lines[2], "Enable ADB to download default XML file...");
+    EXPECT_EQ(lines[2],
+              "cannot load " + dir.AppDir() + "Default.xml: the root element is <config>, not <system>");
+    EXPECT_EQ(lines[3], "Enable ADB to download default XML file...");
     EXPECT_EQ(h->Driver().Text(IDC_EDIT_APN), apn) << "nothing of the file reached the controls";
     EXPECT_EQ(Calls()[1], "3 [push] [" + dir.AppDir() + "Default.xml] [/cache]");
 }

@@ -1,0 +1,100 @@
+// marlinq-cli as its own process, from a program directory of the test's own (a copy of the
+// program), with files that cannot be read: an unreadable Config.xml is kept by every command
+// that opens the window, and a FIFO given as input is refused at once.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <regex>
+
+#include "tests/support/file_nodes.h"
+#include "tests/support/read_file.h"
+#include "tests/support/run_process.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class CliFiles : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        m_dir = fs::temp_directory_path() / ("marlinq-cli-files-" + std::to_string(::getpid()) + "-" +
+                                             ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(m_dir);
+        fs::create_directories(m_dir);
+        // The program keeps Config.xml beside itself: a copy makes that folder the test's.
+        m_cli = (m_dir / "marlinq-cli").string();
+        fs::copy_file(MARLINQ_CLI_EXE, m_cli);
+    }
+    void TearDown() override {
+        std::error_code ec;
+        fs::remove_all(m_dir, ec);
+    }
+
+    std::vector<fs::path> KeptCopies() const {
+        std::vector<fs::path> kept;
+        for (const auto& entry : fs::directory_iterator(m_dir)) {
+            if (entry.path().filename().string().rfind("Config.xml.unreadable-", 0) == 0) {
+                kept.push_back(entry.path());
+            }
+        }
+        return kept;
+    }
+
+    fs::path m_dir;
+    std::string m_cli;
+};
+
+TEST_F(CliFiles, EveryCommandThatOpensTheWindowKeepsAnUnreadableConfigXml) {
+    const std::string config = (m_dir / "Config.xml").string();
+    const std::string bytes = "<system><NetworkCfg><APN>the user's apn\xFF</APN></NetworkCfg></system>\n";
+    const std::string reason = "not UTF-8 at byte " + std::to_string(bytes.find('\xFF'));
+    struct Case {
+        std::vector<std::string> args;
+        int exitCode;
+    };
+    for (const Case& c : {Case{{"scan", "--timeout", "1"}, 1}, Case{{"run"}, 0}}) {
+        SCOPED_TRACE(c.args.front());
+        for (const auto& old : KeptCopies()) {
+            fs::remove(old);
+        }
+        std::ofstream(config, std::ios::binary | std::ios::trunc) << bytes;
+        const auto r = testsupport::RunProcess(m_cli, c.args);
+        EXPECT_EQ(r.exitCode, c.exitCode) << r.err;
+        const auto kept = KeptCopies();
+        ASSERT_EQ(kept.size(), 1u) << r.out << r.err;
+        EXPECT_TRUE(std::regex_match(kept[0].filename().string(),
+                                     std::regex(R"(Config\.xml\.unreadable-\d{8}T\d{6}Z)")));
+        EXPECT_EQ(testsupport::ReadFile(kept[0]), bytes);
+        // Standard error says plainly what happened, and so does the log on standard output.
+        EXPECT_NE(r.err.find("cannot load " + config + ": " + reason + "\n"), std::string::npos) << r.err;
+        EXPECT_NE(
+            r.err.find(config + " could not be loaded at start; it is kept as " + kept[0].string() + "\n"),
+            std::string::npos)
+            << r.err;
+        EXPECT_NE(r.out.find("导入XML文件失败!\ncannot load " + config + ": " + reason + "\n"),
+                  std::string::npos)
+            << r.out;
+        // The exit save wrote the window's values, as a sound file.
+        const std::string written = testsupport::ReadFile(config);
+        EXPECT_NE(written.find("<APN></APN>"), std::string::npos) << written;
+    }
+}
+
+TEST_F(CliFiles, AFifoGivenAsInputIsRefusedAtOnce) {
+    const std::string fifo = (m_dir / "params.xml").string();
+    ASSERT_TRUE(testsupport::MakeFifo(fifo));
+    testsupport::ChildProcess child(m_cli, {"convert", fifo, "--out", (m_dir / "out.xml").string()});
+    child.CloseInput();
+    // The log's line comes before the end; a convert that waits on the FIFO never prints it.
+    ASSERT_TRUE(child.ReadUntil("cannot load", 10000)) << "the command blocked on the FIFO";
+    const auto r = child.Wait();
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.err, "cannot load " + fifo + ": it is a FIFO, not a regular file\n");
+    EXPECT_FALSE(fs::exists(m_dir / "out.xml"));
+    EXPECT_EQ(testsupport::TypeAt(fifo), S_IFIFO);
+}
+
+}  // namespace

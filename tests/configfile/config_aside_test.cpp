@@ -1,0 +1,47 @@
+// An unreadable parameter file is set aside under a name that tells when, never over another copy.
+#include <gtest/gtest.h>
+
+#include "config_test_support.h"
+#include "configfile/config_aside.h"
+
+namespace {
+
+using namespace configtest;
+
+std::tm Utc(int year, int mon, int day, int h, int m, int s) {
+    std::tm t{};
+    t.tm_year = year - 1900;
+    t.tm_mon = mon - 1;
+    t.tm_mday = day;
+    t.tm_hour = h;
+    t.tm_min = m;
+    t.tm_sec = s;
+    return t;
+}
+
+TEST(ConfigAside, TheCopyIsNamedByTheUtcTimeAndNeverReplacesAnEarlierOne) {
+    TempDir dir;
+    const std::string config = dir / "Config.xml";
+    const std::tm when = Utc(2026, 12, 9, 20, 15, 0);
+    EXPECT_EQ(configfile::UnreadableCopyName(config, when), config + ".unreadable-20261209T201500Z");
+    std::string error;
+    WriteBytes(config, "first");
+    EXPECT_EQ(configfile::SetAsideUnreadable(config, when, &error), config + ".unreadable-20261209T201500Z");
+    WriteBytes(config, "second");
+    EXPECT_EQ(configfile::SetAsideUnreadable(config, when, &error),
+              config + ".unreadable-20261209T201500Z-2");
+    // A link of that name counts as taken too, whatever it names.
+    fs::create_symlink(dir / "nowhere", dir / "Config.xml.unreadable-20261209T201500Z-3");
+    WriteBytes(config, "third");
+    EXPECT_EQ(configfile::SetAsideUnreadable(config, when, &error),
+              config + ".unreadable-20261209T201500Z-4");
+    EXPECT_EQ(ReadBytes(config + ".unreadable-20261209T201500Z"), "first");
+    EXPECT_EQ(ReadBytes(config + ".unreadable-20261209T201500Z-2"), "second");
+    EXPECT_EQ(ReadBytes(config + ".unreadable-20261209T201500Z-4"), "third");
+    EXPECT_FALSE(fs::exists(config));
+    // Nothing to rename: no copy, and the reason.
+    EXPECT_EQ(configfile::SetAsideUnreadable(config, when, &error), "");
+    EXPECT_EQ(error, "No such file or directory");
+}
+
+}  // namespace
