@@ -2,7 +2,7 @@
 
 #include <mutex>
 
-#include "platform/app_directory.h"
+#include "platform/data_directory.h"
 #include "platform/local_time.h"
 #include "platform/locked_append.h"
 
@@ -63,7 +63,7 @@ void AppendAtLogLine(const std::string& path, const std::string& text, bool bRec
 
 std::string AtLogDirectory() {
     std::lock_guard<std::mutex> lock(g_dirMutex);
-    return g_dirOverride.empty() ? platform::GetAppDirectory() : g_dirOverride;
+    return g_dirOverride.empty() ? platform::GetDataDirectory() : g_dirOverride;
 }
 
 void SetAtLogDirectoryOverride(const std::string& directory) {

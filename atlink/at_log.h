@@ -26,7 +26,8 @@ std::string AtLogDiskBytes(const std::string& composed);
 // line is written and is null again afterwards. A file that cannot be opened costs the line.
 void AppendAtLogLine(const std::string& path, const std::string& text, bool bRecv, std::FILE** stream);
 
-// Directory of the log file: the program directory unless overridden (tests only).
+// Directory of the log file: the folder where the tool writes its files (beside the program for a
+// portable copy, else the user's data folder) unless overridden (tests only).
 std::string AtLogDirectory();
 void SetAtLogDirectoryOverride(const std::string& directory);  // empty restores the default
 

@@ -3,6 +3,7 @@
 #include <iostream>
 
 #include "cli/failures.h"
+#include "ui/program_info.h"
 
 namespace marlinq::cli {
 
@@ -45,12 +46,13 @@ const Command kCommands[] = {
      &RunConvertCommand},
 };
 
-int Usage() {
-    std::cerr << "usage: marlinq-cli [command] [arguments]\n";
+void PrintUsage(std::ostream& out) {
+    out << "usage: marlinq-cli [command] [arguments]\n";
     for (const auto& c : kCommands) {
-        std::cerr << "  " << c.usage << "\n";
+        out << "  " << c.usage << "\n";
     }
-    return kExitUsage;
+    out << "  --version           prints the version and the folder where the tool writes its files\n"
+        << "  --help              prints this text\n";
 }
 
 }  // namespace
@@ -61,12 +63,21 @@ int Dispatch(int argc, char** argv) {
     if (!args.empty()) {
         args.erase(args.begin());
     }
+    if (args.empty() && (name == "--version" || name == "--help")) {
+        if (name == "--version") {
+            std::cout << VersionText("marlinq-cli");
+        } else {
+            PrintUsage(std::cout);
+        }
+        return std::cout.flush() ? kExitDone : kExitFailed;
+    }
     for (const auto& c : kCommands) {
         if (name == c.name) {
             return c.run(args);
         }
     }
-    return Usage();
+    PrintUsage(std::cerr);
+    return kExitUsage;
 }
 
 }  // namespace marlinq::cli

@@ -5,12 +5,11 @@
 
 namespace configfile {
 
-CConfigCommands::CConfigCommands(CConfigXml& xml, FileAsker askFile, LogSink log,
-                                 std::string programDirectory)
+CConfigCommands::CConfigCommands(CConfigXml& xml, FileAsker askFile, LogSink log, std::string dataDirectory)
     : m_xml(xml),
       m_askFile(std::move(askFile)),
       m_log(std::move(log)),
-      m_programDirectory(std::move(programDirectory)) {}
+      m_dataDirectory(std::move(dataDirectory)) {}
 
 fw::FileDialogRequest CConfigCommands::SaveRequest() {
     fw::FileDialogRequest request;

@@ -7,6 +7,7 @@
 #include "discovery/at_port.h"
 #include "framework/window_thread.h"
 #include "platform/app_directory.h"
+#include "platform/data_directory.h"
 #include "platform/desktop_open.h"
 #include "ui/about_dlg.h"
 #include "ui/strings.h"
@@ -31,7 +32,7 @@ CMarlinqDlg::CMarlinqDlg(fw::CWindowThread& thread)
           [this](const std::string& text) { MessageBox(text, "Marlinq", fw::MB_OK | fw::MB_ICONWARNING); }),
       m_configCommands(
           m_configXml, [this](const fw::FileDialogRequest& request) { return DoFileDialog(request); },
-          LogSink(), platform::GetAppDirectory()),
+          LogSink(), platform::GetDataDirectory()),
       m_versionReader(m_atClient, LogSink()),
       m_readFlow(m_mainControls, PageControls(MODE_PAGE_TCP), m_atClient, LogSink()),
       m_downloadFlow(

@@ -93,7 +93,8 @@ DialogTemplate MakeAbout() {
     d.controls = {
         Control(IDC_STATIC, ControlKind::StaticIcon, {}, {}, -1, 0, 0),
         Control(IDC_STATIC, ControlKind::StaticText, "Marlinq V3.7", {}, -1, 0, 0),
-        Button(IDOK, "OK", -1, 1, kDefaultButton),
+        Control(IDC_ABOUT_FILES, ControlKind::StaticText, {}, {}, -1, 1, 0),
+        Button(IDOK, "OK", -1, 2, kDefaultButton),
     };
     d.controls[0].icon = IDR_MAINFRAME;
     return d;

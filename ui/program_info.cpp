@@ -1,0 +1,19 @@
+#include "ui/program_info.h"
+
+#include "platform/data_directory.h"
+
+namespace marlinq {
+
+const char* ProgramVersion() {
+    return MARLINQ_VERSION;
+}
+
+std::string FilesFolderLine() {
+    return "Files: " + platform::PeekDataDirectory();
+}
+
+std::string VersionText(const std::string& program) {
+    return program + " " + ProgramVersion() + "\n" + FilesFolderLine() + "\n";
+}
+
+}  // namespace marlinq
