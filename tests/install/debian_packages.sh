@@ -117,8 +117,8 @@ for f in /usr/lib/marlinq /usr/bin/marlinq /usr/bin/marlinq-cli /usr/bin/dtusim 
   [[ ! -e "$f" && ! -L "$f" ]] || fail "$f is left after the removal"
 done
 pkg-config --exists tarnwick && fail "tarnwick.pc is left"
-[[ -z "$(dpkg-query -W -f='${db:Status-Abbrev}' marlinq libtarnwick 2>/dev/null | tr -d ' n')" ]] ||
-  fail "dpkg still lists the packages"
+dpkg-query -W -f='${Package} ${Status}\n' marlinq libtarnwick 2>/dev/null | grep -E ' (installed|config-files)$' &&
+  fail "dpkg still holds the packages"
 [[ -s "$data/Config.xml" ]] || fail "the removal took the user's Config.xml"
 echo "user's data kept: $(ls "$data" | tr '\n' ' ')"
 echo "PASS"
