@@ -67,8 +67,10 @@ if(TARGET marlinq)
   endforeach()
 endif()
 
-# The HTML manual, when this tree builds it.
+# The HTML manual, when this tree builds it (built with the man pages, so that it is there to
+# install).
 if(TARGET manual)
+  add_dependencies(manpages manual)
   install(DIRECTORY ${CMAKE_BINARY_DIR}/bin/manual DESTINATION ${MARLINQ_PROGRAM_DIR} COMPONENT marlinq)
 endif()
 

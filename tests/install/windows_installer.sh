@@ -34,8 +34,10 @@ trap cleanup EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 step() { echo "-- $*"; }
 
+# A server of the prefix's own for the whole run, with its diagnostics kept out of the output.
+mkdir -p "$WINEPREFIX"
+wineserver -p >/dev/null 2>&1 || fail "wineserver did not start"
 wineboot --init >/dev/null 2>&1
-wineserver -w
 drive_c="$WINEPREFIX/drive_c"
 programs="$drive_c/Program Files/Marlinq"
 profile=$(find "$drive_c/users" -mindepth 1 -maxdepth 1 -type d ! -name Public | head -n 1)
@@ -69,7 +71,7 @@ ln -sfn "$pty" "$WINEPREFIX/dosdevices/com$com"
 mkdir -p "$local_app/marlinq/devices"
 printf 'path=Z:%s\ncom=%s\nfriendly=Simulated DTU AT Port (COM%s)\nhwid=USB\\VID_1E0E&PID_9001&MI_00\n' \
   "${pty//\//\\}" "$com" "$com" >"$local_app/marlinq/devices/install-check.device"
-# As the Start-menu entry starts it: in its own folder.
+# As the Start-menu entry starts it: in its own folder (which it leaves for the data folder).
 (cd "$programs" && exec wine Marlinq.exe) >/dev/null 2>&1 &
 app=$!
 wine "$drive" wait-window 60 || fail "no main window"
@@ -92,7 +94,9 @@ data=$(find "$local_app" -mindepth 1 -maxdepth 1 -iname marlinq -type d | head -
 [[ -n "$data" && -s "$data/Config.xml" ]] || fail "no Config.xml in %LOCALAPPDATA%\\Marlinq"
 grep -q '203.0.113.10' "$data/Config.xml" || fail "Config.xml lacks the server address"
 [[ -s "$data/AtLog.ini" ]] || fail "no AtLog.ini in %LOCALAPPDATA%\\Marlinq"
-[[ ! -e "$programs/Config.xml" && ! -e "$programs/AtLog.ini" ]] || fail "files written into Program Files"
+[[ -s "$data/CompoundFile.cmp" ]] || fail "the save's scratch container is not in the data folder"
+[[ -z "$(find "$programs" -iname Config.xml -o -iname AtLog.ini -o -iname CompoundFile.cmp)" ]] ||
+  fail "files written into Program Files"
 echo "${data#"$drive_c/"}: $(ls "$data" | tr '\n' ' ')"
 
 step "silent uninstall through the installed-programs entry: msiexec /x $product /qn"

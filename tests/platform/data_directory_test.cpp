@@ -11,6 +11,7 @@
 #include <string>
 
 #include "platform/data_directory.h"
+#include "platform/same_folder.h"
 #include "platform/system_program_tree.h"
 
 namespace {
@@ -138,6 +139,15 @@ TEST_F(DataDirectory, CreatingTheDataFolderMakesItAndItsMissingParentsPrivate) {
     ASSERT_NE(f, nullptr);
     std::fclose(f);
     EXPECT_FALSE(platform::CreatePrivateFolder(blocked + "/marlinq/"));
+}
+
+TEST_F(DataDirectory, TheSameFolderIsRecognisedThroughALinkAndATrailingSlash) {
+    fs::create_directories(m_root / "other");
+    fs::create_directory_symlink(m_root / "app", m_root / "link");
+    EXPECT_TRUE(platform::IsSameFolder(m_app, (m_root / "app").string()));
+    EXPECT_TRUE(platform::IsSameFolder((m_root / "link").string(), m_app));
+    EXPECT_FALSE(platform::IsSameFolder((m_root / "other").string(), m_app));
+    EXPECT_FALSE(platform::IsSameFolder((m_root / "missing").string(), (m_root / "missing").string()));
 }
 
 TEST(SystemProgramTree, HoldsTheSharedProgramFoldersOnly) {

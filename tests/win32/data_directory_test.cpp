@@ -10,6 +10,7 @@
 
 #include "platform/data_directory.h"
 #include "platform/environment.h"
+#include "platform/same_folder.h"
 
 namespace {
 
@@ -62,6 +63,18 @@ TEST_F(Win32DataDirectory, ProgramFilesSendsTheFilesToLocalAppDataThoughWritable
     ASSERT_TRUE(platform::CreatePrivateFolder(data));
     EXPECT_TRUE(fs::is_directory(m_root / "local" / "Marlinq"));
     EXPECT_FALSE(platform::IsOwnWritableFolder(Dir(m_root / "missing")));
+}
+
+TEST_F(Win32DataDirectory, TheSameFolderIsRecognisedWhateverItsCaseAndTrailingBackslash) {
+    const std::string portable = (m_root / "portable").string();
+    std::string upper = portable;
+    for (char& c : upper) {
+        c = static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
+    }
+    EXPECT_TRUE(platform::IsSameFolder(portable, portable + "\\"));
+    EXPECT_TRUE(platform::IsSameFolder(upper, portable));
+    EXPECT_FALSE(platform::IsSameFolder(portable, (m_root / "programs").string()));
+    EXPECT_FALSE(platform::IsSameFolder(portable + "\\missing", portable + "\\missing"));
 }
 
 }  // namespace

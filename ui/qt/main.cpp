@@ -7,6 +7,7 @@
 #include "ui/close_on_termination.h"
 #include "ui/program_info.h"
 #include "ui/qt/app_runner.h"
+#include "ui/working_directory.h"
 
 namespace {
 
@@ -31,6 +32,7 @@ int main(int argc, char** argv) {
     }
     // Before Qt starts any thread: a termination request must reach no thread but ours.
     platform::HoldTerminationRequests();
+    marlinq::LeaveInstalledProgramFolder();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Marlinq"));
     QApplication::setQuitOnLastWindowClosed(false);
