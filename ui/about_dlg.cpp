@@ -9,7 +9,7 @@ CAboutDlg::CAboutDlg(fw::CDialog* parent) : fw::CDialog(IDD_ABOUTBOX, parent) {}
 
 fw::BOOL CAboutDlg::OnInitDialog() {
     const fw::BOOL result = fw::CDialog::OnInitDialog();
-    SetDlgItemText(IDC_ABOUT_FILES, FilesFolderLine());
+    SetDlgItemText(IDC_ABOUT_FILES, FilesFolder());
     return result;
 }
 

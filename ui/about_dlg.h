@@ -1,5 +1,5 @@
 // The About box: the main icon, the tool's name and version, the folder where the tool writes its
-// files, and OK.
+// files (in a read-only edit, so that it can be copied), and OK.
 #pragma once
 
 #include "framework/dialog.h"

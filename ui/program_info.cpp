@@ -8,8 +8,12 @@ const char* ProgramVersion() {
     return MARLINQ_VERSION;
 }
 
+std::string FilesFolder() {
+    return platform::PeekDataDirectory();
+}
+
 std::string FilesFolderLine() {
-    return "Files: " + platform::PeekDataDirectory();
+    return "Files: " + FilesFolder();
 }
 
 std::string VersionText(const std::string& program) {

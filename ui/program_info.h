@@ -9,6 +9,10 @@ namespace marlinq {
 // The version of this build, e.g. "0.1".
 const char* ProgramVersion();
 
+// The folder in use for the tool's own files, with its trailing separator (see
+// platform/data_directory.h); it is not created here.
+std::string FilesFolder();
+
 // "Files: <folder>", the folder in use for the tool's own files (see platform/data_directory.h).
 std::string FilesFolderLine();
 

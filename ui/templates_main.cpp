@@ -93,7 +93,7 @@ DialogTemplate MakeAbout() {
     d.controls = {
         Control(IDC_STATIC, ControlKind::StaticIcon, {}, {}, -1, 0, 0),
         Control(IDC_STATIC, ControlKind::StaticText, "Marlinq V3.7", {}, -1, 0, 0),
-        Control(IDC_ABOUT_FILES, ControlKind::StaticText, {}, {}, -1, 1, 0),
+        Edit(IDC_ABOUT_FILES, "Files:", -1, 1, kReadOnly),
         Button(IDOK, "OK", -1, 2, kDefaultButton),
     };
     d.controls[0].icon = IDR_MAINFRAME;
