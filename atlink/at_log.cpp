@@ -3,7 +3,7 @@
 #include <mutex>
 #include <set>
 
-#include "platform/app_directory.h"
+#include "platform/data_directory.h"
 #include "platform/local_time.h"
 #include "platform/locked_append.h"
 #include "platform/regular_file.h"
@@ -97,7 +97,7 @@ std::string AtLogRefusedLine(const std::string& path, const std::string& reason)
 
 std::string AtLogDirectory() {
     std::lock_guard<std::mutex> lock(g_dirMutex);
-    return g_dirOverride.empty() ? platform::GetAppDirectory() : g_dirOverride;
+    return g_dirOverride.empty() ? platform::GetDataDirectory() : g_dirOverride;
 }
 
 void SetAtLogDirectoryOverride(const std::string& directory) {

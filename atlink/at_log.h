@@ -36,7 +36,8 @@ std::string AtLogRefusal(const std::string& path);
 // "the traffic log PATH cannot be written: REASON"
 std::string AtLogRefusedLine(const std::string& path, const std::string& reason);
 
-// Directory of the log file: the program directory unless overridden (tests only).
+// Directory of the log file: the folder where the tool writes its files (beside the program for a
+// portable copy, else the user's data folder) unless overridden (tests only).
 std::string AtLogDirectory();
 void SetAtLogDirectoryOverride(const std::string& directory);  // empty restores the default
 

@@ -3,6 +3,7 @@
 #include <iostream>
 
 #include "cli/failures.h"
+#include "ui/program_info.h"
 
 namespace marlinq::cli {
 
@@ -50,6 +51,8 @@ void PrintUsage(std::ostream& out) {
     for (const auto& c : kCommands) {
         out << "  " << c.usage << "\n";
     }
+    out << "  --version           prints the version and the folder where the tool writes its files\n"
+        << "  --help              prints this text\n";
 }
 
 }  // namespace
@@ -59,6 +62,14 @@ int Dispatch(int argc, char** argv) {
     const std::string name = args.empty() ? std::string("run") : args.front();
     if (!args.empty()) {
         args.erase(args.begin());
+    }
+    if (args.empty() && (name == "--version" || name == "--help")) {
+        if (name == "--version") {
+            std::cout << VersionText("marlinq-cli");
+        } else {
+            PrintUsage(std::cout);
+        }
+        return std::cout.flush() ? kExitDone : kExitFailed;
     }
     for (const auto& c : kCommands) {
         if (name == c.name) {

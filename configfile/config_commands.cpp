@@ -9,12 +9,12 @@
 
 namespace configfile {
 
-CConfigCommands::CConfigCommands(CConfigXml& xml, FileAsker askFile, LogSink log,
-                                 std::string programDirectory, LogSink warn)
+CConfigCommands::CConfigCommands(CConfigXml& xml, FileAsker askFile, LogSink log, std::string dataDirectory,
+                                 LogSink warn)
     : m_xml(xml),
       m_askFile(std::move(askFile)),
       m_log(std::move(log)),
-      m_programDirectory(std::move(programDirectory)),
+      m_dataDirectory(std::move(dataDirectory)),
       m_warn(std::move(warn)) {}
 
 void CConfigCommands::Warn(const std::string& line) {

@@ -17,9 +17,9 @@ using FileAsker = std::function<std::string(const fw::FileDialogRequest&)>;
 
 class CConfigCommands {
   public:
-    // programDirectory: where "Config.xml" lives, with its trailing separator. warn takes the
-    // lines that must reach the operator outside the log pane too (standard error).
-    CConfigCommands(CConfigXml& xml, FileAsker askFile, LogSink log, std::string programDirectory,
+    // dataDirectory: where "Config.xml" lives (the folder the tool writes to), with its trailing separator.
+    // warn takes the lines that must reach the operator outside the log pane too (standard error).
+    CConfigCommands(CConfigXml& xml, FileAsker askFile, LogSink log, std::string dataDirectory,
                     LogSink warn = {});
 
     // Save: asks for a target and saves there; a cancelled dialog or an empty path does nothing.
@@ -27,10 +27,10 @@ class CConfigCommands {
     void OnBtnSave();
     // Import: asks for an existing file and loads it; logs its success.
     void OnBtnImportXml();
-    // Loads "Config.xml" of the program directory when it exists; silent when it does not. A
+    // Loads "Config.xml" of the data directory when it exists; silent when it does not. A
     // regular file that cannot be loaded is remembered, to be kept at exit, and said so.
     void LoadStartupConfig();
-    // Saves "Config.xml" into the program directory. A file that could not be loaded at start is
+    // Saves "Config.xml" into the data directory. A file that could not be loaded at start is
     // first renamed aside ("Config.xml.unreadable-<UTC time>"); when that fails, nothing is saved.
     void SaveConfigOnExit();
     // True while a Config.xml that could not be loaded waits to be set aside.
@@ -38,7 +38,7 @@ class CConfigCommands {
 
     static fw::FileDialogRequest SaveRequest();
     static fw::FileDialogRequest ImportRequest();
-    std::string ConfigPath() const { return m_programDirectory + kConfigFileName; }
+    std::string ConfigPath() const { return m_dataDirectory + kConfigFileName; }
 
   private:
     CConfigXml& m_xml;
@@ -47,7 +47,7 @@ class CConfigCommands {
     void Warn(const std::string& line);
 
     LogSink m_log;
-    std::string m_programDirectory;
+    std::string m_dataDirectory;
     LogSink m_warn;
     bool m_keepUnreadable = false;
 };

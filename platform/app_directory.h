@@ -18,6 +18,9 @@ std::string ExecutableDirectory();
 // the empty text restores the executable's directory. Any thread.
 void SetAppDirectoryOverride(const std::string& directory);
 
+// The directory set with SetAppDirectoryOverride; empty when none is set.
+std::string AppDirectoryOverride();
+
 // Keeps everything up to and including the last separator of path; empty when there is none.
 std::string DirectoryPart(const std::string& path, char separator);
 

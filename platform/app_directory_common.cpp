@@ -26,6 +26,11 @@ void SetAppDirectoryOverride(const std::string& directory) {
     g_override = directory;
 }
 
+std::string AppDirectoryOverride() {
+    std::lock_guard lock(g_overrideMutex);
+    return g_override;
+}
+
 std::string DirectoryPart(const std::string& path, char separator) {
     const auto pos = path.rfind(separator);
     if (pos == std::string::npos) {

@@ -42,11 +42,15 @@ bool NumberArg(int argc, char** argv, int* i, long* out) {
     return true;
 }
 
-int Usage() {
-    std::fprintf(stderr,
+void PrintUsage(std::FILE* out) {
+    std::fprintf(out,
                  "usage: dtusim [--com N] [--echo] [--delay MS] [--adb] [--reset-time MS] [--quiet]\n"
                  "              [--late MS] [--trickle MS] [--endless] [--garbage] [--vanish]\n"
-                 "              [--request-log FILE]\n");
+                 "              [--request-log FILE] [--help]\n");
+}
+
+int Usage() {
+    PrintUsage(stderr);
     return 2;
 }
 
@@ -102,6 +106,9 @@ int main(int argc, char** argv) {
             options.adbEnabled = true;
         } else if (arg == "--quiet") {
             quiet = true;
+        } else if (arg == "--help") {
+            PrintUsage(stdout);
+            return std::fflush(stdout) == 0 ? 0 : 1;
         } else if (arg == "--request-log" && i + 1 < argc && argv[i + 1][0] != '\0') {
             requestLog = argv[++i];
         } else {

@@ -8,6 +8,7 @@
 #include "discovery/at_port.h"
 #include "framework/window_thread.h"
 #include "platform/app_directory.h"
+#include "platform/data_directory.h"
 #include "platform/desktop_open.h"
 #include "ui/about_dlg.h"
 #include "ui/help_file.h"
@@ -33,7 +34,7 @@ CMarlinqDlg::CMarlinqDlg(fw::CWindowThread& thread)
           [this](const std::string& text) { MessageBox(text, "Marlinq", fw::MB_OK | fw::MB_ICONWARNING); }),
       m_configCommands(
           m_configXml, [this](const fw::FileDialogRequest& request) { return DoFileDialog(request); },
-          LogSink(), platform::GetAppDirectory(),
+          LogSink(), platform::GetDataDirectory(),
           [](const std::string& line) {
               std::fprintf(stderr, "%s\n", line.c_str());
               std::fflush(stderr);

@@ -52,6 +52,9 @@ constexpr int IDC_BTN_SIMCARD = 1063;
 constexpr int IDC_BTN_DTUCFG = 1064;
 constexpr int IDC_EDIT_AT_COMMAND = 1067;
 
+// About box controls (template 100).
+constexpr int IDC_ABOUT_FILES = 1090;
+
 // Timers and commands of the main window.
 constexpr unsigned TIMER_START_SCAN = 2;
 constexpr unsigned TIMER_START_SCAN_MS = 1000;

@@ -93,7 +93,8 @@ DialogTemplate MakeAbout() {
     d.controls = {
         Control(IDC_STATIC, ControlKind::StaticIcon, {}, {}, -1, 0, 0),
         Control(IDC_STATIC, ControlKind::StaticText, "Marlinq V3.7", {}, -1, 0, 0),
-        Button(IDOK, "OK", -1, 1, kDefaultButton),
+        Edit(IDC_ABOUT_FILES, "Files:", -1, 1, kReadOnly),
+        Button(IDOK, "OK", -1, 2, kDefaultButton),
     };
     d.controls[0].icon = IDR_MAINFRAME;
     return d;

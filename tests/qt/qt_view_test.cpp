@@ -22,6 +22,7 @@
 #include <atomic>
 #include <thread>
 
+#include "platform/app_directory.h"
 #include "platform/clock.h"
 #include "qt_app_fixture.h"
 #include "tests/support/blocking_handler.h"
@@ -245,6 +246,12 @@ TEST_F(QtView, AboutFromTheHelpMenuAndClosingTheWindowEndsTheProgram) {
         return box != nullptr;
     }));
     EXPECT_FALSE(box->findChildren<QLabel*>().isEmpty());
+    // The folder where the tool writes its files, shown read-only (this test's own folder).
+    const auto edits = box->findChildren<QLineEdit*>();
+    ASSERT_EQ(edits.size(), 1);
+    EXPECT_TRUE(edits[0]->isReadOnly());
+    EXPECT_EQ(edits[0]->text().toStdString(), platform::AppDirectoryOverride());
+    EXPECT_GT(edits[0]->width(), 0);
     QPushButton* ok = nullptr;
     for (auto* b : box->findChildren<QPushButton*>()) {
         ok = b->text() == "OK" ? b : ok;

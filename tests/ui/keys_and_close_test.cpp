@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "dialog_harness.h"
+#include "platform/app_directory.h"
 #include "ui/resource.h"
 
 namespace marlinq::test {
@@ -96,6 +97,8 @@ TEST(AboutBox, RunsModallyFromTheSystemMenuAndBlocksTheMainWindow) {
     EXPECT_EQ(about.tpl->caption, "Marlinq");
     fw::CDialogDriver box(h.Thread(), about.hwnd);
     EXPECT_EQ(box.Text(fw::IDOK), "OK");
+    // The folder where this run writes its files: the test's own program folder.
+    EXPECT_EQ(box.Text(IDC_ABOUT_FILES), platform::AppDirectoryOverride());
     d.Click(IDC_BTN_SAVE);  // the main window takes no input while the box runs
     box.Click(fw::IDOK);
     ASSERT_TRUE(h.events.WaitFor([&] {

@@ -152,7 +152,9 @@ TEST(BoxGeometry, NaturalSizeHoldsTheAboutBox) {
     const Placement p = Place(tpl, layout, area, m, Measure);
     ExpectTidy(tpl, p, area);
     EXPECT_GE(s.w, Measure("Marlinq V3.7") + m.iconSize + 2 * m.margin);
-    EXPECT_FALSE(p.controls[2].control.Empty()) << "the OK button";
+    EXPECT_FALSE(p.controls[static_cast<size_t>(IndexOf(tpl, IDC_ABOUT_FILES))].control.Empty())
+        << "the folder of the tool's files";
+    EXPECT_FALSE(p.controls[static_cast<size_t>(IndexOf(tpl, fw::IDOK))].control.Empty()) << "the OK button";
 }
 
 TEST(OwnMenuItems, KeepsTheWindowsItemsWithTheirSeparators) {

@@ -4,10 +4,12 @@
 #include "platform/termination.h"
 #include "ui/close_on_termination.h"
 #include "ui/win32/app_loop.h"
+#include "ui/working_directory.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     // Before any thread starts: a termination request must reach no thread but ours.
     platform::HoldTerminationRequests();
+    marlinq::LeaveInstalledProgramFolder();
     INITCOMMONCONTROLSEX controls{};
     controls.dwSize = sizeof(controls);
     controls.dwICC = 0xFF;  // all common-control classes of the first set
