@@ -76,9 +76,9 @@ int Dispatch(int argc, char** argv) {
             return c.run(args);
         }
     }
-    if (name == "--help") {
-        PrintUsage(std::cout);
-        return kExitDone;
+    if (name == "--help" || name == "--version") {
+        std::cerr << "marlinq-cli: " << name << " takes no argument; see marlinq-cli --help\n";
+        return kExitUsage;
     }
     // Bounded, so that a word of any length stays one short line.
     constexpr std::size_t kShownBytes = 40;

@@ -81,7 +81,9 @@ TEST_F(FilesFolder, HelpAndVersionTakeNoFurtherArgument) {
     EXPECT_NE(help.out.find("  download [FILE]"), std::string::npos);
     EXPECT_NE(help.out.find("  --version "), std::string::npos);
     EXPECT_EQ(Run("--version extra").exitCode, 2);
-    EXPECT_EQ(Run("--help extra").exitCode, 2);
+    const auto extra = Run("--help extra");
+    EXPECT_EQ(extra.exitCode, 2);
+    EXPECT_EQ(extra.err, "marlinq-cli: --help takes no argument; see marlinq-cli --help\n");
 }
 
 }  // namespace
