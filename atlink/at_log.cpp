@@ -85,10 +85,7 @@ void AppendAtLogNote(const std::string& path, const std::string& text) {
 
 std::string AtLogRefusal(const std::string& path) {
     const platform::FileKind kind = platform::KindAt(path);
-    return kind == platform::FileKind::kDirectory || kind == platform::FileKind::kCharDevice ||
-                   kind == platform::FileKind::kFifo || kind == platform::FileKind::kOther
-               ? platform::NotRegularText(kind)
-               : std::string();
+    return platform::IsNotRegular(kind) ? platform::NotRegularText(kind) : std::string();
 }
 
 std::string AtLogRefusedLine(const std::string& path, const std::string& reason) {

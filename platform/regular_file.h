@@ -30,4 +30,11 @@ std::FILE* OpenRegularFile(const std::string& path, RegularFileAccess access, Re
 // The text for a path that is of a kind other than regular: "it is a FIFO, not a regular file".
 std::string NotRegularText(FileKind kind);
 
+// True for what is there but is no regular file (a directory, a device, a FIFO, anything else);
+// false for a regular file, nothing, and what could not be looked at.
+bool IsNotRegular(FileKind kind);
+
+// Fills *error for a path of that kind and returns null, for the backends' refusals.
+std::FILE* RefuseNotRegular(FileKind kind, RegularFileError* error);
+
 }  // namespace platform

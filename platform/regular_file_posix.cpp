@@ -23,17 +23,6 @@ FileKind KindOfMode(mode_t mode) {
     return S_ISFIFO(mode) ? FileKind::kFifo : FileKind::kOther;
 }
 
-bool IsRefused(FileKind kind) {
-    return kind == FileKind::kDirectory || kind == FileKind::kCharDevice || kind == FileKind::kFifo ||
-           kind == FileKind::kOther;
-}
-
-std::FILE* Refuse(FileKind kind, RegularFileError* error) {
-    error->refusedKind = kind;
-    error->text = NotRegularText(kind);
-    return nullptr;
-}
-
 }  // namespace
 
 std::FILE* OpenRegularFile(const std::string& path, RegularFileAccess access, RegularFileError* error) {
@@ -41,8 +30,8 @@ std::FILE* OpenRegularFile(const std::string& path, RegularFileAccess access, Re
     // Looked at before it is opened: opening a device can already act on it (a serial port
     // raises its control lines).
     const FileKind before = KindAt(path);
-    if (IsRefused(before)) {
-        return Refuse(before, error);
+    if (IsNotRegular(before)) {
+        return RefuseNotRegular(before, error);
     }
     const bool read = access == RegularFileAccess::kRead;
     // Non-blocking: a FIFO put in place since the look opens at once (or fails with ENXIO when
@@ -52,7 +41,7 @@ std::FILE* OpenRegularFile(const std::string& path, RegularFileAccess access, Re
     if (fd < 0) {
         const int code = errno;
         if (code == ENXIO && KindAt(path) == FileKind::kFifo) {
-            return Refuse(FileKind::kFifo, error);
+            return RefuseNotRegular(FileKind::kFifo, error);
         }
         error->text = SystemErrorText(code);
         return nullptr;
@@ -67,7 +56,7 @@ std::FILE* OpenRegularFile(const std::string& path, RegularFileAccess access, Re
             error->text = SystemErrorText(code);
             return nullptr;
         }
-        return Refuse(kind, error);
+        return RefuseNotRegular(kind, error);
     }
     // A regular file never blocks, but its stream should behave as one opened the usual way.
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);

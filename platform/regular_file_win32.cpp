@@ -8,26 +8,11 @@
 
 namespace platform {
 
-namespace {
-
-bool IsRefused(FileKind kind) {
-    return kind == FileKind::kDirectory || kind == FileKind::kCharDevice || kind == FileKind::kFifo ||
-           kind == FileKind::kOther;
-}
-
-std::FILE* Refuse(FileKind kind, RegularFileError* error) {
-    error->refusedKind = kind;
-    error->text = NotRegularText(kind);
-    return nullptr;
-}
-
-}  // namespace
-
 std::FILE* OpenRegularFile(const std::string& path, RegularFileAccess access, RegularFileError* error) {
     *error = RegularFileError{};
     const FileKind before = KindAt(path);
-    if (IsRefused(before)) {
-        return Refuse(before, error);
+    if (IsNotRegular(before)) {
+        return RefuseNotRegular(before, error);
     }
     const bool read = access == RegularFileAccess::kRead;
     const HANDLE h =
@@ -41,10 +26,10 @@ std::FILE* OpenRegularFile(const std::string& path, RegularFileAccess access, Re
     const DWORD type = GetFileType(h);
     if (type != FILE_TYPE_DISK) {
         CloseHandle(h);
-        return Refuse(type == FILE_TYPE_CHAR   ? FileKind::kCharDevice
-                      : type == FILE_TYPE_PIPE ? FileKind::kFifo
-                                               : FileKind::kOther,
-                      error);
+        return RefuseNotRegular(type == FILE_TYPE_CHAR   ? FileKind::kCharDevice
+                                : type == FILE_TYPE_PIPE ? FileKind::kFifo
+                                                         : FileKind::kOther,
+                                error);
     }
     const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(h),
                                    read ? _O_RDONLY | _O_BINARY : _O_WRONLY | _O_APPEND | _O_BINARY);
