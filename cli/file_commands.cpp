@@ -6,6 +6,7 @@
 #include "cli/failures.h"
 #include "cli/options.h"
 #include "configfile/config_messages.h"
+#include "platform/save_target.h"
 #include "ui/marlinq_dlg.h"
 
 namespace marlinq::cli {
@@ -27,7 +28,9 @@ int RunConvert(const Args& args, std::ostream& out, std::ostream& err) {
         return UsageError("convert", kConvertArguments, "FILE and --out FILE2 are both needed", err);
     }
     const std::string source = parsed.rest.front();
-    CConsoleHost host(out);
+    // The window's log goes where the document does not: a document printed on standard output
+    // stays whole, so that it can be piped or redirected.
+    CConsoleHost host(platform::SavesToStandardOutput(target) ? err : out);
     if (!host.Start()) {
         return Fail("the main window did not start", err);
     }

@@ -16,6 +16,7 @@
 #include "configfile/config_messages.h"
 #include "parameters/module_check.h"
 #include "parameters/parameter_table.h"
+#include "platform/save_target.h"
 #include "ui/marlinq_dlg.h"
 #include "ui/resource.h"
 
@@ -237,7 +238,9 @@ int RunGet(const Args& args, std::ostream& out, std::ostream& err) {
     if (!ParseParamOptions(args, false, &o, &error)) {
         return UsageError("get", kGetArguments, error, err);
     }
-    CConsoleHost host(out);
+    // A parameter file printed on standard output stays whole: the log goes to standard error.
+    const bool documentOnOutput = !o.out.empty() && platform::SavesToStandardOutput(o.out);
+    CConsoleHost host(documentOnOutput ? err : out);
     int code = kExitDone;
     if (!Prepare(host, "get", kGetArguments, o, err, &code)) {
         return Finish(host, code);

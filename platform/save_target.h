@@ -22,6 +22,10 @@ namespace platform {
 // The target name that stands for standard output.
 inline constexpr const char* kStandardOutputName = "-";
 
+// True when a save to path lands on this process's standard output: "-", or a name of the very
+// file, pipe or terminal that standard output is open on (/dev/stdout, say).
+bool SavesToStandardOutput(const std::string& path);
+
 class SaveTargetWriter {
   public:
     SaveTargetWriter() = default;

@@ -6,6 +6,10 @@ SaveTargetWriter::~SaveTargetWriter() {
     Abandon();
 }
 
+bool SavesToStandardOutput(const std::string& path) {
+    return path == kStandardOutputName || detail::IsStandardOutput(path);
+}
+
 bool SaveTargetWriter::FailThrough(ReplaceStep step, std::string text) {
     CloseThrough();
     m_failedStep = step;

@@ -92,6 +92,9 @@ TEST_F(ConvertCommand, WritesThroughDevicesFifosAndStandardOutputAndRefusesOther
         << stdoutText;
     EXPECT_NE(stdoutText.find("<APN>through</APN>"), std::string::npos);
     EXPECT_FALSE(fs::exists("-"));
+    // The document stays whole on standard output: the window's log went to standard error.
+    EXPECT_EQ(out.str(), "");
+    EXPECT_NE(err.str().find("Scanning equipments..."), std::string::npos) << err.str();
 
     const fs::path folder = dir / "folder";
     fs::create_directories(folder);

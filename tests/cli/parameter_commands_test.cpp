@@ -119,6 +119,15 @@ TEST_F(ParameterCommands, FileTargetsAndSourcesSayWhatIsWrongWithThem) {
     EXPECT_EQ(Get({"--out", m_logDir.string()}), 1);
     EXPECT_EQ(err.str(), "cannot write " + m_logDir.string() + ": it is a directory\n");
 
+    // "-" prints the parameter file alone on standard output; the log goes to standard error.
+    ::testing::internal::CaptureStdout();
+    const int printed = Get({"--out", "-"});
+    const std::string document = ::testing::internal::GetCapturedStdout();
+    EXPECT_EQ(printed, 0) << err.str();
+    EXPECT_EQ(document.rfind("<?xml ", 0), 0u) << document;
+    EXPECT_EQ(out.str(), "");
+    EXPECT_NE(err.str().find("Start reading parameters..."), std::string::npos) << err.str();
+
     const auto file = m_logDir / "params.xml";
     const std::string bytes = "<system><NetworkCfg><APN>caf\xE9</APN></NetworkCfg></system>";
     std::ofstream(file, std::ios::binary) << bytes;
