@@ -110,6 +110,12 @@ void CControl::SetFocus() {
     }
 }
 
+void CControl::NoteUserFocus() {
+    if (m_owner != nullptr && m_owner->GetSafeHwnd() != 0) {
+        m_owner->Thread().NoteFocus(m_owner->GetSafeHwnd(), m_state.id);
+    }
+}
+
 void CControl::OnLButtonDown(int /*part*/) {
     SetFocus();
 }
@@ -123,9 +129,8 @@ bool CControl::OnUserText(const std::string& text) {
         return false;
     }
     SetWindowText(text);
-    auto* edit = static_cast<CEdit*>(this);
-    const int end = static_cast<int>(text.size());
-    edit->SetSel(end, end);
+    // The caret of the view the user types in is the user's: recorded here, not sent back.
+    m_state.selStart = m_state.selEnd = static_cast<int>(text.size());
     if (m_owner != nullptr) {
         m_owner->SendMessage(WM_COMMAND, MAKEWPARAM(static_cast<unsigned>(m_state.id), EN_CHANGE), 0);
     }
@@ -141,9 +146,6 @@ void CEdit::SetSel(int start, int end) {
     }
     start = std::clamp(start, 0, size);
     end = end < 0 ? size : std::clamp(end, 0, size);
-    if (start == m_state.selStart && end == m_state.selEnd) {
-        return;
-    }
     m_state.selStart = start;
     m_state.selEnd = end;
     Notify(ControlChange::What::Selection, start, end);

@@ -35,7 +35,10 @@ class CControl {
     BOOL IsWindowEnabled() const { return m_state.enabled ? TRUE : FALSE; }
     void ShowWindow(BOOL show);
     BOOL IsWindowVisible() const { return m_state.visible ? TRUE : FALSE; }
+    // Gives the control the keyboard focus; the views move their real focus with it.
     void SetFocus();
+    // The user put the keyboard focus here through a view, which shows it already.
+    void NoteUserFocus();
 
     // Input from a user (a view, a test or the console), already on the window thread.
     // A mouse press on the control; `part` is the tab index for a tab control.
@@ -54,6 +57,8 @@ class CControl {
 
 class CEdit : public CControl {
   public:
+    // Selects from start to end (the caret when equal). Always announced: the user's keys move the
+    // real caret of a view without telling this model.
     void SetSel(int start, int end);
     void GetSel(int& start, int& end) const;
     // Replaces the selection by text and puts the caret after it; at the end this is an append.

@@ -376,7 +376,7 @@ bool CDialog::InputText(int id, const std::string& text) {
     if (c == nullptr || !IsInputEnabled() || !c->IsWindowEnabled() || !c->IsWindowVisible()) {
         return false;
     }
-    c->SetFocus();
+    c->NoteUserFocus();
     return c->OnUserText(text);
 }
 
@@ -385,7 +385,7 @@ bool CDialog::InputFocus(int id) {
     if (c == nullptr || !IsInputEnabled() || !c->IsWindowEnabled() || !c->IsWindowVisible()) {
         return false;
     }
-    c->SetFocus();
+    c->NoteUserFocus();
     return true;
 }
 

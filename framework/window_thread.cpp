@@ -209,14 +209,15 @@ CDialog* CWindowThread::Find(HWND hwnd) const {
 }
 
 void CWindowThread::SetFocus(HWND hwnd, int ctrlId) {
-    if (hwnd == m_focusHwnd && ctrlId == m_focusId) {
-        return;
-    }
-    m_focusHwnd = hwnd;
-    m_focusId = ctrlId;
+    NoteFocus(hwnd, ctrlId);
     for (auto* o : m_observers) {
         o->OnFocusChanged(hwnd, ctrlId);
     }
+}
+
+void CWindowThread::NoteFocus(HWND hwnd, int ctrlId) {
+    m_focusHwnd = hwnd;
+    m_focusId = ctrlId;
 }
 
 void CWindowThread::AddObserver(IDialogObserver* observer) {

@@ -52,7 +52,11 @@ class CWindowThread {
     void Unregister(HWND hwnd);
     CDialog* Find(HWND hwnd) const;
 
+    // The program moves the keyboard focus: recorded and always announced to the observers, as the
+    // real focus of a view may have wandered to what this thread does not follow.
     void SetFocus(HWND hwnd, int ctrlId);
+    // A view reports where the user put the keyboard focus: recorded only, the view shows it already.
+    void NoteFocus(HWND hwnd, int ctrlId);
     HWND FocusWindow() const { return m_focusHwnd; }
     int FocusControl() const { return m_focusId; }
 

@@ -64,9 +64,14 @@ struct Recorder : IDialogObserver {
         changes.push_back(c);
         threads.push_back(std::this_thread::get_id());
     }
+    void OnFocusChanged(HWND hwnd, int id) override {
+        std::lock_guard lock(mutex);
+        focus.emplace_back(hwnd, id);
+    }
     std::mutex mutex;
     std::vector<ControlChange> changes;
     std::vector<std::thread::id> threads;
+    std::vector<std::pair<HWND, int>> focus;
 };
 
 class ControlAccessTest : public ::testing::Test {
@@ -161,6 +166,40 @@ TEST_F(ControlAccessTest, FocusAtEndPutsTheCaretBehindTheText) {
     EXPECT_EQ(d.FocusedControl(), 10);
     EXPECT_EQ(d.State(10)->selStart, 5);
     EXPECT_EQ(d.State(10)->selEnd, 5);
+}
+
+TEST_F(ControlAccessTest, FocusAtEndReachesTheViewsEvenWhereTheUserTypedLast) {
+    // The user typed in the edit through a view: the view has its focus and caret already, so
+    // neither is sent back to it.
+    auto d = Driver();
+    ASSERT_TRUE(d.Sync());
+    {
+        std::lock_guard lock(recorder.mutex);
+        recorder.focus.clear();  // the dialog's first focus
+        recorder.changes.clear();
+    }
+    d.Type(10, "hello");
+    ASSERT_EQ(d.FocusedControl(), 10);
+    {
+        std::lock_guard lock(recorder.mutex);
+        EXPECT_TRUE(recorder.focus.empty());
+        for (const auto& c : recorder.changes) {
+            EXPECT_NE(c.what, ControlChange::What::Selection) << "typing moved the view's caret";
+        }
+        recorder.changes.clear();
+    }
+    // The user's keys may have moved the real caret and focus since: the window's own request
+    // reaches the views although the model's focus and caret do not change.
+    OnWindow([](IControlAccess& a) {
+        a.FocusAtEnd(10);
+        return 0;
+    });
+    std::lock_guard lock(recorder.mutex);
+    EXPECT_EQ(recorder.focus, (std::vector<std::pair<HWND, int>>{{hwnd, 10}}));
+    ASSERT_EQ(recorder.changes.size(), 1u);
+    EXPECT_EQ(recorder.changes[0].what, ControlChange::What::Selection);
+    EXPECT_EQ(recorder.changes[0].value, 5);
+    EXPECT_EQ(recorder.changes[0].value2, 5);
 }
 
 TEST_F(ControlAccessTest, UnknownIdsAndOtherKindsReadEmptyAndIgnoreWrites) {

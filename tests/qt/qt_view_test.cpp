@@ -231,6 +231,51 @@ TEST_F(QtView, InputRuleOfADownloadShowsAnExclamationBoxTitledWithoutTheEscape) 
     EXPECT_EQ(buttons, 1);
 }
 
+TEST_F(QtView, RefusedDownloadFocusesTheOffendingEditWithTheCaretAtItsEnd) {
+    // The offscreen platform gives the keyboard focus only to widgets of the active window.
+    main()->activateWindow();
+    QApplication::setActiveWindow(main());
+    ASSERT_TRUE(WaitUntil([&] { return QApplication::activeWindow() == main(); }));
+    const fw::HWND tcp =
+        OnDialog([](CMarlinqDlg& d) { return d.TabSheet().GetPage(MODE_PAGE_TCP)->GetSafeHwnd(); });
+    auto* reset = qobject_cast<QLineEdit*>(runner->View().Control(tcp, IDC_TCP_RESET_TIME));
+    auto* apn = qobject_cast<QLineEdit*>(control(IDC_EDIT_APN));
+    ASSERT_TRUE(reset && apn);
+    // The user types 0, moves the caret to the front and goes on to another field.
+    reset->setFocus();
+    reset->selectAll();
+    QTest::keyClicks(reset, "0");
+    QTest::keyClick(reset, Qt::Key_Home);
+    apn->setFocus();
+    ASSERT_TRUE(WaitUntil(
+        [&] { return fw::CDialogDriver(runner->App().Thread(), tcp).Text(IDC_TCP_RESET_TIME) == "0"; }));
+    ASSERT_EQ(QApplication::focusWidget(), apn);
+    ASSERT_EQ(reset->cursorPosition(), 0);
+
+    runner->App().Thread().PostTask(runner->View().MainHwnd(),
+                                    [](fw::CDialog* d) { static_cast<CMarlinqDlg*>(d)->OnBtnDownload(); });
+    QString text;
+    QTimer user;
+    QObject::connect(&user, &QTimer::timeout, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            text = box->text();
+            box->button(QMessageBox::Ok)->click();
+        }
+    });
+    user.start(20);
+    ASSERT_TRUE(WaitUntil([&] { return !text.isEmpty(); }));
+    user.stop();
+    EXPECT_EQ(text, "ResetTime cannot be set to 0!");
+    // Back in the window after the box, the keyboard is in the refused field behind its text.
+    QApplication::setActiveWindow(main());
+    EXPECT_TRUE(WaitUntil([&] { return QApplication::focusWidget() == reset; }))
+        << "focus is on "
+        << (QApplication::focusWidget() ? QApplication::focusWidget()->metaObject()->className()
+                                        : std::string("nothing"));
+    EXPECT_EQ(reset->cursorPosition(), 1);
+    EXPECT_FALSE(reset->hasSelectedText());
+}
+
 TEST_F(QtView, AboutFromTheHelpMenuAndClosingTheWindowEndsTheProgram) {
     QAction* about = main()->HelpMenu()->actions().back();
     EXPECT_EQ(about->text(), "About Marlinq(&A)...");

@@ -75,6 +75,9 @@ class CRecordingSink : public IViewSink {
     void Changed(const fw::ControlChange& c) override {
         Log("changed " + std::to_string(c.id) + " " + c.text);
     }
+    void FocusChanged(fw::HWND hwnd, int id) override {
+        Log("focus " + std::to_string(hwnd) + " " + std::to_string(id));
+    }
     void MenuChanged(fw::HWND, const std::vector<fw::MenuItem>& items) override {
         Log("menu " + std::to_string(items.size()));
     }
@@ -115,17 +118,18 @@ TEST(ViewBridge, NoticesReachTheGuiThreadInOrderAndQuestionsAreAnsweredThere) {
         change.text = "Scanning equipments...";
         bridge.OnControlChanged(change);
         bridge.OnDialogShown(7, true);
+        thread.SetFocus(7, 1008);  // the program's focus move, announced before the box it precedes
         answer = bridge.MessageBox(7, "Beat must be hex!", "\x1bMarlinq", fw::MB_YESNO);
         fw::FileDialogRequest request;
         request.title = "Save";
         path = bridge.FileDialog(7, request);
         bridge.OnDialogDestroyed(7);
     });
-    gui.Run(7);
+    gui.Run(8);
     window.join();
-    EXPECT_EQ(sink.events,
-              (std::vector<std::string>{"created 7", "busy", "changed 1035 Scanning equipments...",
-                                        "shown 7+", "box Beat must be hex!", "file Save", "destroyed 7"}));
+    EXPECT_EQ(sink.events, (std::vector<std::string>{
+                               "created 7", "busy", "changed 1035 Scanning equipments...", "shown 7+",
+                               "focus 7 1008", "box Beat must be hex!", "file Save", "destroyed 7"}));
     EXPECT_TRUE(sink.onGuiThread);
     EXPECT_EQ(answer, fw::IDYES);
     EXPECT_EQ(path, "C:\\chosen.xml");

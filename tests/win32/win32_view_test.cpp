@@ -310,6 +310,36 @@ TEST_F(Win32View, InputRuleOfADownloadShowsAnExclamationBoxTitledWithoutTheEscap
     EXPECT_TRUE(PumpUntil([&] { return LogHas("ResetTime cannot be set to 0!\r\n"); }));
 }
 
+TEST_F(Win32View, RefusedDownloadFocusesTheOffendingEditWithTheCaretAtItsEnd) {
+    HWND reset = pageControl(win32test::kModePageTcp, IDC_TCP_RESET_TIME);
+    HWND apn = control(IDC_EDIT_APN);
+    SetForegroundWindow(main());
+    // The user types 0, puts the caret in front of it and goes on to another field.
+    SetFocus(reset);
+    SetWindowTextW(reset, L"0");  // as typed: the edit reports the change
+    SendMessageW(reset, EM_SETSEL, 0, 0);
+    SetFocus(apn);
+    fw::CDialogDriver tcp = pageDriver(win32test::kModePageTcp);
+    ASSERT_TRUE(PumpUntil([&] { return tcp.Text(IDC_TCP_RESET_TIME) == "0"; }));
+    ASSERT_EQ(GetFocus(), apn);
+
+    BoxSeen seen;
+    g_box = &seen;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 20, AnswerBox);  // plays the user inside the box's loop
+    win32test::QueueDownload(loop->Host().Thread(), loop->View().MainHwnd());
+    ASSERT_TRUE(PumpUntil([&] { return seen.answered; }));
+    KillTimer(nullptr, timer);
+    g_box = nullptr;
+    EXPECT_EQ(seen.text, "ResetTime cannot be set to 0!");
+    // Back in the window after the box, the keyboard is in the refused field behind its text.
+    EXPECT_TRUE(PumpUntil([&] { return GetFocus() == reset; }, 5000));
+    DWORD start = 0;
+    DWORD end = 0;
+    SendMessageW(reset, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    EXPECT_EQ(start, 1u);
+    EXPECT_EQ(end, 1u);
+}
+
 TEST_F(Win32View, SaveAsksWithItsTitleAndFilterAndWritesTheChosenFile) {
     std::string path = platform::GetAppDirectory() + "saved.xml";
     std::replace(path.begin(), path.end(), '/', '\\');  // as a user types it into the dialog

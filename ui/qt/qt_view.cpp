@@ -2,6 +2,8 @@
 
 #include "framework/display_text.h"
 
+#include <algorithm>
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
@@ -41,6 +43,13 @@ QString PaneText(const std::string& s) {
     QString text = Q(s);
     text.remove(QLatin1Char('\r'));
     return text;
+}
+
+// The position in `text` of a byte offset of its UTF-8 form, as the window thread counts.
+int CharsBefore(const QString& text, int bytes) {
+    const std::string utf8 = S(text);
+    return static_cast<int>(
+        Q(utf8.substr(0, std::min(static_cast<size_t>(std::max(bytes, 0)), utf8.size()))).size());
 }
 
 bool IsInput(QEvent::Type t) {
@@ -416,7 +425,23 @@ void CQtView::Changed(const fw::ControlChange& c) {
             }
             break;
         case What::Selection:
-            break;  // the caret of a Qt edit follows the user's typing
+            // The log pane's caret is its append point, which the appends above follow.
+            if (auto* edit = qobject_cast<QLineEdit*>(w)) {
+                const int start = CharsBefore(edit->text(), c.value);
+                const int end = CharsBefore(edit->text(), c.value2);
+                if (start == end) {
+                    edit->setCursorPosition(end);
+                } else {
+                    edit->setSelection(start, end - start);
+                }
+            }
+            break;
+    }
+}
+
+void CQtView::FocusChanged(fw::HWND hwnd, int id) {
+    if (QWidget* w = Control(hwnd, id)) {
+        w->setFocus(Qt::OtherFocusReason);
     }
 }
 

@@ -59,6 +59,7 @@ class CQtView : private view::IViewSink {
     void Shown(fw::HWND hwnd, bool visible) override;
     void Destroyed(fw::HWND hwnd) override;
     void Changed(const fw::ControlChange& change) override;
+    void FocusChanged(fw::HWND hwnd, int id) override;
     void MenuChanged(fw::HWND hwnd, const std::vector<fw::MenuItem>& items) override;
     void IconChanged(fw::HWND hwnd, int iconId) override;
     void Busy(bool busy) override;

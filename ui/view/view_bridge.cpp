@@ -33,6 +33,9 @@ void CViewBridge::OnDialogDestroyed(fw::HWND hwnd) {
 void CViewBridge::OnControlChanged(const fw::ControlChange& change) {
     Post([this, change] { m_sink.Changed(change); });
 }
+void CViewBridge::OnFocusChanged(fw::HWND hwnd, int id) {
+    Post([this, hwnd, id] { m_sink.FocusChanged(hwnd, id); });
+}
 void CViewBridge::OnSystemMenuChanged(fw::HWND hwnd, const std::vector<fw::MenuItem>& items) {
     Post([this, hwnd, items] { m_sink.MenuChanged(hwnd, items); });
 }

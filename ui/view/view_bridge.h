@@ -22,6 +22,8 @@ class IViewSink {
     virtual void Shown(fw::HWND hwnd, bool visible) = 0;
     virtual void Destroyed(fw::HWND hwnd) = 0;
     virtual void Changed(const fw::ControlChange& change) = 0;
+    // The window thread gave a control the keyboard focus: the view moves its real focus there.
+    virtual void FocusChanged(fw::HWND hwnd, int id) = 0;
     virtual void MenuChanged(fw::HWND hwnd, const std::vector<fw::MenuItem>& items) = 0;
     virtual void IconChanged(fw::HWND hwnd, int iconId) = 0;
     virtual void Busy(bool busy) = 0;
@@ -50,6 +52,7 @@ class CViewBridge : public fw::IDialogObserver, public fw::IUiServices {
     void OnDialogShown(fw::HWND hwnd, bool visible) override;
     void OnDialogDestroyed(fw::HWND hwnd) override;
     void OnControlChanged(const fw::ControlChange& change) override;
+    void OnFocusChanged(fw::HWND hwnd, int id) override;
     void OnSystemMenuChanged(fw::HWND hwnd, const std::vector<fw::MenuItem>& items) override;
     void OnIconChanged(fw::HWND hwnd, int iconId) override;
     void OnBusyChanged(bool busy) override;

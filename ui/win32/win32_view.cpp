@@ -54,6 +54,12 @@ HFONT MakeFont(const std::string& face, int pointSize, bool fixed) {
                        fixed ? L"Courier New" : Wide(face).c_str());
 }
 
+// The position in `edit`'s text of a byte offset of its UTF-8 form, as the window thread counts.
+WPARAM CharsBefore(HWND edit, int bytes) {
+    const std::string text = WindowText(edit);
+    return Wide(text.substr(0, std::min(static_cast<size_t>(std::max(bytes, 0)), text.size()))).size();
+}
+
 void Register(HINSTANCE instance, const wchar_t* name, WNDPROC proc, bool icon) {
     WNDCLASSEXW wc{};
     wc.cbSize = sizeof(wc);
@@ -416,8 +422,24 @@ void CWin32View::Changed(const fw::ControlChange& c) {
                          0);
             break;
         case What::Selection:
-            break;  // the caret of an edit follows the user's typing
+            // The log pane's caret is its append point, which the appends above follow.
+            if (edit) {
+                SendMessageW(w, EM_SETSEL, CharsBefore(w, c.value),
+                             static_cast<LPARAM>(CharsBefore(w, c.value2)));
+            }
+            break;
     }
+    --m_applying;
+}
+
+void CWin32View::FocusChanged(fw::HWND hwnd, int id) {
+    DialogView* dv = Find(hwnd);
+    HWND w = dv != nullptr ? Control(hwnd, id) : nullptr;
+    if (w == nullptr) {
+        return;
+    }
+    ++m_applying;  // the window thread knows: its notice is not reported back
+    SetFocus(w);
     --m_applying;
 }
 

@@ -60,6 +60,7 @@ class CWin32View : private view::IViewSink {
         bool modal = false;
         int hostControlId = 0;
         int hostIndex = 0;
+        HWND lastFocus = nullptr;  // a top-level window: its control with the focus when it was left
         std::unique_ptr<fw::DialogTemplate> drawn;  // the template with plain colons, when the font needs it
         RenderedDialog rendered;
     };
@@ -73,6 +74,7 @@ class CWin32View : private view::IViewSink {
     void Shown(fw::HWND hwnd, bool visible) override;
     void Destroyed(fw::HWND hwnd) override;
     void Changed(const fw::ControlChange& change) override;
+    void FocusChanged(fw::HWND hwnd, int id) override;
     void MenuChanged(fw::HWND hwnd, const std::vector<fw::MenuItem>& items) override;
     void IconChanged(fw::HWND hwnd, int iconId) override;
     void Busy(bool busy) override;

@@ -51,6 +51,19 @@ LRESULT CWin32View::HandleDialog(DialogView& dv, UINT msg, WPARAM wParam, LPARAM
             }
             return 0;
         }
+        case WM_ACTIVATE:
+            // As a dialog does: the control that had the focus when the window was left (for a
+            // message box, say) has it again when the window comes back.
+            if (!dv.child && LOWORD(wParam) == WA_INACTIVE && GetFocus() != nullptr &&
+                IsChild(dv.native, GetFocus())) {
+                dv.lastFocus = GetFocus();  // a control that reports no focus of its own (the tabs)
+            } else if (!dv.child && LOWORD(wParam) != WA_INACTIVE && dv.lastFocus != nullptr &&
+                       IsChild(dv.native, dv.lastFocus) && IsWindowVisible(dv.lastFocus) &&
+                       IsWindowEnabled(dv.lastFocus)) {
+                SetFocus(dv.lastFocus);
+                return 0;
+            }
+            break;
         case WM_SIZE:
             if (!dv.child) {
                 Layout(dv);
@@ -92,11 +105,20 @@ LRESULT CWin32View::HandleDialog(DialogView& dv, UINT msg, WPARAM wParam, LPARAM
 }
 
 void CWin32View::OnCommand(DialogView& dv, int id, int code, HWND control) {
-    if (m_applying != 0 || dv.rendered.tpl == nullptr) {
+    const fw::ControlTemplate* c = dv.rendered.tpl != nullptr ? dv.rendered.tpl->Find(id) : nullptr;
+    if (c == nullptr) {
         return;
     }
-    const fw::ControlTemplate* c = dv.rendered.tpl->Find(id);
-    if (c == nullptr) {
+    const bool button = c->kind == fw::ControlKind::PushButton || c->kind == fw::ControlKind::CheckBox ||
+                        c->kind == fw::ControlKind::RadioButton;
+    if ((button && code == BN_SETFOCUS) || (c->kind == fw::ControlKind::Edit && code == EN_SETFOCUS) ||
+        (c->kind == fw::ControlKind::ComboBox && code == CBN_SETFOCUS)) {
+        // Whoever moved it, the window gives this control the focus back when it is active again.
+        if (DialogView* top = FindNative(GetAncestor(control, GA_ROOT))) {
+            top->lastFocus = control;
+        }
+    }
+    if (m_applying != 0) {
         return;
     }
     switch (c->kind) {
