@@ -1,8 +1,10 @@
 #include "parameters/download_flow.h"
 
+#include <algorithm>
+
+#include "parameters/download_refusal.h"
 #include "parameters/dtucfg_args.h"
 #include "parameters/input_rules.h"
-#include "parameters/parameter_controls.h"
 #include "parameters/parameter_ids.h"
 #include "parameters/parameter_table.h"
 #include "parameters/sent_values.h"
@@ -20,17 +22,34 @@ const char* const kDefaultHttpsHost = MARLINQ_DEFAULT_HTTPS_HOST;
 
 namespace {
 
-constexpr int kServerChecks[3] = {IDC_TCP_CHK_SERVER2, IDC_TCP_CHK_SERVER3, IDC_TCP_CHK_SERVER4};
-constexpr int kServerAddrs[3] = {IDC_TCP_ADDR2, IDC_TCP_ADDR3, IDC_TCP_ADDR4};
-constexpr int kServerPorts[3] = {IDC_TCP_PORT2, IDC_TCP_PORT3, IDC_TCP_PORT4};
-constexpr int kModbusSets[5] = {IDC_MODBUS_CHK_SET1, IDC_MODBUS_CHK_SET2, IDC_MODBUS_CHK_SET3,
-                                IDC_MODBUS_CHK_SET4, IDC_MODBUS_CHK_SET5};
-constexpr int kModbusCmds[5] = {IDC_MODBUS_CMD1, IDC_MODBUS_CMD2, IDC_MODBUS_CMD3, IDC_MODBUS_CMD4,
-                                IDC_MODBUS_CMD5};
-constexpr int kSubTopics[4] = {IDC_MQTT_SUBTOPIC1, IDC_MQTT_SUBTOPIC2, IDC_MQTT_SUBTOPIC3,
-                               IDC_MQTT_SUBTOPIC4};
-constexpr int kPubTopics[4] = {IDC_MQTT_PUBTOPIC1, IDC_MQTT_PUBTOPIC2, IDC_MQTT_PUBTOPIC3,
-                               IDC_MQTT_PUBTOPIC4};
+// The Type combo: the working mode by its index, DTUCFG field 4 and every MULTISOCKCFG's type.
+const ParameterRow& TypeRow() {
+    return *CommandFields(AtCommand::DtuMode).front();
+}
+
+// True when the box that decides whether command (instance) is sent is ticked.
+bool Switched(const ParameterSnapshot& values, AtCommand command, int instance = 0) {
+    const ParameterRow* box = CommandSwitch(command, instance);
+    return box != nullptr && values.Ticked(*box);
+}
+
+// The values of rows as sent, joined by commas.
+std::string Joined(const ParameterSnapshot& values, const std::vector<const ParameterRow*>& rows) {
+    std::string arg;
+    for (const ParameterRow* row : rows) {
+        arg += (row == rows.front() ? "" : ",") + values.Sent(*row);
+    }
+    return arg;
+}
+
+std::string Topics(const ParameterSnapshot& values, AtCommand command) {
+    const auto rows = CommandFields(command);
+    std::string topics[4];
+    for (std::size_t i = 0; i < 4 && i < rows.size(); ++i) {
+        topics[i] = values.Text(*rows[i]);
+    }
+    return TopicArgument(topics);
+}
 
 }  // namespace
 
@@ -57,28 +76,31 @@ FlowOutcome DownloadFlow::OnBtnDownload() {
     FlowOutcome out;
     m_dtuCfgSent = false;
     m_log("\r\nStart downloading parameters...");
-    const bool currentPageOnly = Ticked(m_dlg.main, IDC_CHK_CURRENT_PAGE_ONLY);
-    if (!ValuesMaySend(currentPageOnly, out)) {
+    const ParameterSnapshot values = ParameterSnapshot::Read(m_dlg);
+    const bool currentPageOnly = values.Ticked(*FindParameter(IDD_MARLINQ_DIALOG, IDC_CHK_CURRENT_PAGE_ONLY));
+    const int page = !currentPageOnly ? -1 : m_currentPage ? m_currentPage() : 0;
+    if (!ValuesMaySend(values, page, out)) {
         m_extended.ForgetSent();
         return out;
     }
-    DownloadDtuMode(out);
+    DownloadDtuMode(values, out);
     if (currentPageOnly) {
         m_extended.ForgetSent();
-        DownloadCurrentPage(out);
+        DownloadCurrentPage(values, page, out);
         return out;
     }
-    DownloadAllParams(out);
-    out.Add(DownloadExtendedParams());
+    DownloadAllParams(values, out);
+    out.Add(m_extended.DownloadExtendedParams(values, Switched(values, AtCommand::Host)));
     return out;
 }
 
 FlowOutcome DownloadFlow::DownloadExtendedParams() {
-    return m_extended.DownloadExtendedParams(Ticked(m_dlg.https, IDC_HTTPS_CHK_ENABLE));
+    const ParameterSnapshot values = ParameterSnapshot::Read(m_dlg);
+    return m_extended.DownloadExtendedParams(values, Switched(values, AtCommand::Host));
 }
 
-void DownloadFlow::DownloadDtuMode(FlowOutcome& out) {
-    const bool ok = m_at.SetDtuMode(DtuModeForTypeIndex(m_dlg.main.GetCurSel(IDC_COMBO_TYPE)));
+void DownloadFlow::DownloadDtuMode(const ParameterSnapshot& values, FlowOutcome& out) {
+    const bool ok = m_at.SetDtuMode(DtuModeForTypeIndex(values.Selected(TypeRow())));
     if (ok) {
         m_log("DTUMODE set successfully!");
     } else {
@@ -86,130 +108,120 @@ void DownloadFlow::DownloadDtuMode(FlowOutcome& out) {
     }
 }
 
-void DownloadFlow::DownloadAllParams(FlowOutcome& out) {
-    if (!InputRulesPass(DownloadForm::Full, out)) {
+void DownloadFlow::DownloadAllParams(const ParameterSnapshot& values, FlowOutcome& out) {
+    if (!InputRulesPass(values, DownloadForm::Full, out)) {
         return;
     }
-    SendDtuCfg(out);
-    SendServers(out);
-    SendModbus(out);
-    SendHttps(out);
-    SendMqtt(out);
+    SendDtuCfg(values, out);
+    SendServers(values, out);
+    SendModbus(values, out);
+    SendHttps(values, out);
+    SendMqtt(values, out);
 }
 
-void DownloadFlow::DownloadCurrentPage(FlowOutcome& out) {
-    switch (m_currentPage ? m_currentPage() : 0) {
+void DownloadFlow::DownloadCurrentPage(const ParameterSnapshot& values, int page, FlowOutcome& out) {
+    switch (page) {
         case 0:
-            if (InputRulesPass(DownloadForm::CurrentPage, out)) {
-                SendDtuCfg(out);
-                SendServers(out);
+            if (InputRulesPass(values, DownloadForm::CurrentPage, out)) {
+                SendDtuCfg(values, out);
+                SendServers(values, out);
             }
             break;
         case 1:
-            if (InputRulesPass(DownloadForm::CurrentPage, out)) {
-                SendDtuCfg(out);
-                SendModbus(out);
+            if (InputRulesPass(values, DownloadForm::CurrentPage, out)) {
+                SendDtuCfg(values, out);
+                SendModbus(values, out);
             }
             break;
         case 2:
-            if (!Ticked(m_dlg.https, IDC_HTTPS_CHK_ENABLE)) {
+            if (!Switched(values, AtCommand::Host)) {
                 LogFailure(m_log, out, "HTTPS is not enabled!");
             } else {
-                SendHttps(out);
+                SendHttps(values, out);
             }
             break;
         case 3:
-            SendMqtt(out);
+            SendMqtt(values, out);
             break;
         default:
             break;
     }
 }
 
-bool DownloadFlow::ValuesMaySend(bool currentPageOnly, FlowOutcome& out) {
-    const bool https = Ticked(m_dlg.https, IDC_HTTPS_CHK_ENABLE);
+bool DownloadFlow::ValuesMaySend(const ParameterSnapshot& values, int page, FlowOutcome& out) {
+    const bool https = Switched(values, AtCommand::Host);
     unsigned parts = kDtuCfg | kServers | kModbus | kHttps | kMqtt;
-    if (currentPageOnly) {
+    if (page >= 0) {
         constexpr unsigned kPageParts[4] = {kDtuCfg | kServers, kDtuCfg | kModbus, kHttps, kMqtt};
-        const int page = m_currentPage ? m_currentPage() : 0;
-        parts = page >= 0 && page < 4 ? kPageParts[page] : 0;
+        parts = page < 4 ? kPageParts[page] : 0;
     }
-    // The working mode goes first, whatever the form.
-    std::vector<SentControl> sent = {{&m_dlg.main, IDD_MARLINQ_DIALOG, IDC_COMBO_TYPE}};
-    const auto add = [&sent](fw::IControlAccess& page, unsigned dialog, int id) {
-        sent.push_back({&page, dialog, id});
+    // The working mode goes first, whatever the form. Check boxes and radio buttons send "1" or
+    // "0" and need no judging.
+    std::vector<const ParameterRow*> sent = {&TypeRow()};
+    const auto add = [&sent](const ParameterRow* row) {
+        if (row != nullptr && (row->kind == ParamKind::Edit || row->kind == ParamKind::Combo) &&
+            std::find(sent.begin(), sent.end(), row) == sent.end()) {
+            sent.push_back(row);
+        }
+    };
+    const auto addAll = [&add](const std::vector<const ParameterRow*>& rows) {
+        std::for_each(rows.begin(), rows.end(), add);
     };
     if (parts & kDtuCfg) {
-        add(m_dlg.main, IDD_MARLINQ_DIALOG, IDC_COMBO_BAUDRATE);
-        for (int id :
-             {IDC_TCP_ADDR1, IDC_TCP_PORT1, IDC_TCP_REGPACKET, IDC_TCP_BEAT_PERIOD, IDC_TCP_BEAT,
-              IDC_TCP_NET_RECEIVE, IDC_TCP_TRIGGER_TIME, IDC_TCP_TRIGGER_LENGTH, IDC_TCP_RESET_TIME}) {
-            add(m_dlg.tcp, IDD_TCP_MODE, id);
+        for (int field = 1; field <= static_cast<int>(kDtuCfgFieldCount); ++field) {
+            add(DtuCfgFieldRow(field));
         }
     }
     if (parts & kServers) {
-        for (int i = 0; i < 3; ++i) {
-            if (Ticked(m_dlg.tcp, kServerChecks[i])) {
-                add(m_dlg.tcp, IDD_TCP_MODE, kServerAddrs[i]);
-                add(m_dlg.tcp, IDD_TCP_MODE, kServerPorts[i]);
+        for (int server : CommandInstances(AtCommand::MultiSockCfg)) {
+            if (Switched(values, AtCommand::MultiSockCfg, server)) {
+                addAll(CommandFields(AtCommand::MultiSockCfg, server));
             }
         }
     }
-    if ((parts & kModbus) && Ticked(m_dlg.modbus, IDC_MODBUS_CHK_ENABLE)) {
-        add(m_dlg.modbus, IDD_MODBUS_MODE, IDC_MODBUS_CYCLE);
-        add(m_dlg.modbus, IDD_MODBUS_MODE, IDC_MODBUS_INTERVAL);
-        for (int i = 0; i < 5; ++i) {
-            if (Ticked(m_dlg.modbus, kModbusSets[i])) {
-                add(m_dlg.modbus, IDD_MODBUS_MODE, kModbusCmds[i]);
+    if ((parts & kModbus) && Switched(values, AtCommand::ModbusCfg)) {
+        addAll(CommandFields(AtCommand::ModbusCfg));
+        for (int command : CommandInstances(AtCommand::ModbusCmd)) {
+            if (Switched(values, AtCommand::ModbusCmd, command)) {
+                addAll(CommandFields(AtCommand::ModbusCmd, command));
             }
         }
     }
     if ((parts & kHttps) && https) {
-        add(m_dlg.https, IDD_HTTPS_MODE, IDC_HTTPS_ADDR);
-        add(m_dlg.https, IDD_HTTPS_MODE, IDC_HTTPS_PORT);
+        for (int form : CommandInstances(AtCommand::Host)) {
+            addAll(CommandFields(AtCommand::Host, form));
+        }
     }
     if (parts & kMqtt) {
-        for (int id : {IDC_MQTT_ADDR, IDC_MQTT_PORT, IDC_MQTT_CLIENT_ID, IDC_MQTT_USER, IDC_MQTT_PWD,
-                       IDC_MQTT_BEAT_PERIOD}) {
-            add(m_dlg.mqtt, IDD_MQTT_MODE, id);
-        }
-        for (int i = 0; i < 4; ++i) {
-            add(m_dlg.mqtt, IDD_MQTT_MODE, kSubTopics[i]);
-            add(m_dlg.mqtt, IDD_MQTT_MODE, kPubTopics[i]);
-        }
-    }
-    if (!currentPageOnly && !https) {
-        for (const SentControl& c : ExtendedSentControls(m_dlg.main)) {
-            sent.push_back(c);
+        addAll(CommandFields(AtCommand::MqttCfg));
+        const auto sub = CommandFields(AtCommand::SubTopic);
+        const auto pub = CommandFields(AtCommand::PubTopic);
+        for (std::size_t i = 0; i < sub.size() || i < pub.size(); ++i) {
+            add(i < sub.size() ? sub[i] : nullptr);
+            add(i < pub.size() ? pub[i] : nullptr);
         }
     }
-    const auto refusal = FirstUnsendable(sent, Ticked(m_dlg.tcp, IDC_TCP_CHK_HEX));
-    if (refusal) {
-        Refuse(*refusal->controls, refusal->id, refusal->message, out);
+    if (page < 0 && !https) {
+        addAll(ExtendedSentRows(values));
+    }
+    const auto refusal = FirstUnsendable(values, sent, DtuCfgValuesOf(values).beatHex);
+    if (refusal && refusal->controls != nullptr) {
+        RefuseDownload(*refusal->controls, refusal->id, refusal->message, m_warn, m_log, out);
         return false;
     }
     return true;
 }
 
-bool DownloadFlow::InputRulesPass(DownloadForm form, FlowOutcome& out) {
-    const InputRule rule = CheckInputRules(ReadDtuCfgValues(m_dlg.main, m_dlg.tcp, m_dlg.modbus));
+bool DownloadFlow::InputRulesPass(const ParameterSnapshot& values, DownloadForm form, FlowOutcome& out) {
+    const InputRule rule = CheckInputRules(DtuCfgValuesOf(values));
     if (rule == InputRule::None) {
         return true;
     }
-    const int focus = rule == InputRule::ResetTimeZero    ? IDC_TCP_RESET_TIME
-                      : rule == InputRule::BeatHexInvalid ? IDC_TCP_BEAT
-                                                          : IDC_TCP_NET_RECEIVE;
-    Refuse(m_dlg.tcp, focus, InputRuleMessage(rule, form), out);
+    // The DTUCFG field of the edit the rule judges.
+    const int field = rule == InputRule::ResetTimeZero ? 17 : rule == InputRule::BeatHexInvalid ? 8 : 10;
+    const ParameterRow& row = *DtuCfgFieldRow(field);
+    RefuseDownload(*values.Controls(row), row.id, InputRuleMessage(rule, form), m_warn, m_log, out);
     return false;
-}
-
-void DownloadFlow::Refuse(fw::IControlAccess& page, int id, const std::string& message, FlowOutcome& out) {
-    out.refusal = message;
-    page.FocusAtEnd(id);
-    if (m_warn) {
-        m_warn(message);
-    }
-    m_log(message);
 }
 
 void DownloadFlow::Report(bool ok, const std::string& what, FlowOutcome& out) {
@@ -220,8 +232,8 @@ void DownloadFlow::Report(bool ok, const std::string& what, FlowOutcome& out) {
     }
 }
 
-void DownloadFlow::SendDtuCfg(FlowOutcome& out) {
-    const std::string args = BuildDtuCfgArgs(ReadDtuCfgValues(m_dlg.main, m_dlg.tcp, m_dlg.modbus));
+void DownloadFlow::SendDtuCfg(const ParameterSnapshot& values, FlowOutcome& out) {
+    const std::string args = BuildDtuCfgArgs(DtuCfgValuesOf(values));
     const bool ok = m_at.SetDtuCfg(args);
     Report(ok, "DTUCFG parameters", out);
     m_dtuCfgSent = ok;
@@ -235,66 +247,52 @@ ModuleValues DownloadFlow::Sent() const {
     return sent;
 }
 
-void DownloadFlow::SendServers(FlowOutcome& out) {
-    const std::string type = m_dlg.main.GetWindowText(IDC_COMBO_TYPE);
-    for (int i = 0; i < 3; ++i) {
-        if (!Ticked(m_dlg.tcp, kServerChecks[i])) {
+void DownloadFlow::SendServers(const ParameterSnapshot& values, FlowOutcome& out) {
+    const std::string type = values.Text(TypeRow());
+    for (int server : CommandInstances(AtCommand::MultiSockCfg)) {
+        if (!Switched(values, AtCommand::MultiSockCfg, server)) {
             continue;
         }
-        const std::string arg = std::to_string(i + 1) + "," + m_dlg.tcp.GetWindowText(kServerAddrs[i]) + "," +
-                                m_dlg.tcp.GetWindowText(kServerPorts[i]) + "," + type;
-        Report(m_at.SetMultiSockCfg(arg), "MultiSockCfg-" + std::to_string(i + 2) + " parameters", out);
+        // Server 2 is the module's socket 1.
+        const std::string arg = std::to_string(server - 1) + "," +
+                                Joined(values, CommandFields(AtCommand::MultiSockCfg, server)) + "," + type;
+        Report(m_at.SetMultiSockCfg(arg), "MultiSockCfg-" + std::to_string(server) + " parameters", out);
     }
 }
 
-void DownloadFlow::SendModbus(FlowOutcome& out) {
-    fw::IControlAccess& page = m_dlg.modbus;
-    if (!Ticked(page, IDC_MODBUS_CHK_ENABLE)) {
+void DownloadFlow::SendModbus(const ParameterSnapshot& values, FlowOutcome& out) {
+    if (!Switched(values, AtCommand::ModbusCfg)) {
         return;
     }
-    Report(m_at.SetModbusCfg(page.GetWindowText(IDC_MODBUS_CYCLE) + "," +
-                             page.GetWindowText(IDC_MODBUS_INTERVAL)),
-           "MODBUSCFG parameters", out);
-    for (int i = 0; i < 5; ++i) {
-        if (Ticked(page, kModbusSets[i])) {
-            const std::string n = std::to_string(i + 1);
-            Report(m_at.SetModbusCmd(n + "," + page.GetWindowText(kModbusCmds[i])),
+    Report(m_at.SetModbusCfg(Joined(values, CommandFields(AtCommand::ModbusCfg))), "MODBUSCFG parameters",
+           out);
+    for (int command : CommandInstances(AtCommand::ModbusCmd)) {
+        if (Switched(values, AtCommand::ModbusCmd, command)) {
+            const std::string n = std::to_string(command);
+            Report(m_at.SetModbusCmd(n + "," + Joined(values, CommandFields(AtCommand::ModbusCmd, command))),
                    "MODBUSCMD" + n + " parameters", out);
         }
     }
 }
 
-void DownloadFlow::SendHttps(FlowOutcome& out) {
-    fw::IControlAccess& page = m_dlg.https;
-    if (!Ticked(page, IDC_HTTPS_CHK_ENABLE)) {
+void DownloadFlow::SendHttps(const ParameterSnapshot& values, FlowOutcome& out) {
+    if (!Switched(values, AtCommand::Host)) {
         return;
     }
-    const std::string addr = page.GetWindowText(IDC_HTTPS_ADDR);
+    const std::string addr = Joined(values, CommandFields(AtCommand::Host, 1));
     if (!addr.empty()) {
         Report(m_at.SetHost(addr), "Server Address", out);
     }
-    const std::string port = page.GetWindowText(IDC_HTTPS_PORT);
+    const std::string port = Joined(values, CommandFields(AtCommand::Host, 2));
     if (!port.empty()) {
         Report(m_at.SetHost(std::string(kDefaultHttpsHost) + ":" + port), "Server Port", out);
     }
 }
 
-void DownloadFlow::SendMqtt(FlowOutcome& out) {
-    fw::IControlAccess& page = m_dlg.mqtt;
-    const std::string connect = Ticked(page, IDC_MQTT_LONG_DISABLE) ? "1" : "0";
-    const std::string cfg = page.GetWindowText(IDC_MQTT_ADDR) + "," + page.GetWindowText(IDC_MQTT_PORT) +
-                            "," + page.GetWindowText(IDC_MQTT_CLIENT_ID) + "," +
-                            page.GetWindowText(IDC_MQTT_USER) + "," + page.GetWindowText(IDC_MQTT_PWD) + "," +
-                            connect + "," + page.GetWindowText(IDC_MQTT_BEAT_PERIOD);
-    Report(m_at.SetMqttCfg(cfg), "MQTTCFG parameters", out);
-    std::string sub[4];
-    std::string pub[4];
-    for (int i = 0; i < 4; ++i) {
-        sub[i] = page.GetWindowText(kSubTopics[i]);
-        pub[i] = page.GetWindowText(kPubTopics[i]);
-    }
-    Report(m_at.SetSubTopic(TopicArgument(sub)), "SUBTOPIC parameters", out);
-    Report(m_at.SetPubTopic(TopicArgument(pub)), "PUBTOPIC parameters", out);
+void DownloadFlow::SendMqtt(const ParameterSnapshot& values, FlowOutcome& out) {
+    Report(m_at.SetMqttCfg(Joined(values, CommandFields(AtCommand::MqttCfg))), "MQTTCFG parameters", out);
+    Report(m_at.SetSubTopic(Topics(values, AtCommand::SubTopic)), "SUBTOPIC parameters", out);
+    Report(m_at.SetPubTopic(Topics(values, AtCommand::PubTopic)), "PUBTOPIC parameters", out);
 }
 
 }  // namespace parameters

@@ -9,6 +9,7 @@
 #include "parameters/extended_params.h"
 #include "parameters/flow_deps.h"
 #include "parameters/input_rules.h"
+#include "parameters/parameter_snapshot.h"
 
 namespace parameters {
 
@@ -19,48 +20,40 @@ extern const char* const kDefaultHttpsHost;
 // not empty.
 std::string TopicArgument(const std::string (&topics)[4]);
 
-// The controls of the main window and of the four mode pages.
-struct ParameterDialogs {
-    fw::IControlAccess& main;
-    fw::IControlAccess& tcp;
-    fw::IControlAccess& modbus;
-    fw::IControlAccess& https;
-    fw::IControlAccess& mqtt;
-};
-
 class DownloadFlow {
   public:
     // currentPage gives the visible mode page: 0 TCP/UDP, 1 MODBUS, 2 HTTPS, 3 MQTT.
     DownloadFlow(ParameterDialogs dialogs, atlink::AtClient& at, LogSink log, WarningBox warn,
                  std::function<int()> currentPage);
 
+    // Reads the controls once; the values judged before the first byte are the values sent.
     FlowOutcome OnBtnDownload();
     FlowOutcome DownloadExtendedParams();
 
     // What the last press sent of the values the module reports back.
     ModuleValues Sent() const;
 
-    // The steps of OnBtnDownload; each adds to out.
-    void DownloadDtuMode(FlowOutcome& out);
-    void DownloadAllParams(FlowOutcome& out);
-    void DownloadCurrentPage(FlowOutcome& out);
-
   private:
     enum Part : unsigned { kDtuCfg = 1, kServers = 2, kModbus = 4, kHttps = 8, kMqtt = 16 };
 
+    // The steps of OnBtnDownload; each adds to out. page is the visible mode page.
+    void DownloadDtuMode(const ParameterSnapshot& values, FlowOutcome& out);
+    void DownloadAllParams(const ParameterSnapshot& values, FlowOutcome& out);
+    void DownloadCurrentPage(const ParameterSnapshot& values, int page, FlowOutcome& out);
+
     // Every value this press would send, before the first byte of it; on a failure the offending
-    // control gets the focus, the message box shows and the message is logged.
-    bool ValuesMaySend(bool currentPageOnly, FlowOutcome& out);
+    // control gets the focus, the message box shows and the message is logged. page is -1 for the
+    // full form.
+    bool ValuesMaySend(const ParameterSnapshot& values, int page, FlowOutcome& out);
     // The input rules R1-R3, refused the same way.
-    bool InputRulesPass(DownloadForm form, FlowOutcome& out);
-    void Refuse(fw::IControlAccess& page, int id, const std::string& message, FlowOutcome& out);
+    bool InputRulesPass(const ParameterSnapshot& values, DownloadForm form, FlowOutcome& out);
     void Report(bool ok, const std::string& what, FlowOutcome& out);
 
-    void SendDtuCfg(FlowOutcome& out);
-    void SendServers(FlowOutcome& out);
-    void SendModbus(FlowOutcome& out);
-    void SendHttps(FlowOutcome& out);
-    void SendMqtt(FlowOutcome& out);
+    void SendDtuCfg(const ParameterSnapshot& values, FlowOutcome& out);
+    void SendServers(const ParameterSnapshot& values, FlowOutcome& out);
+    void SendModbus(const ParameterSnapshot& values, FlowOutcome& out);
+    void SendHttps(const ParameterSnapshot& values, FlowOutcome& out);
+    void SendMqtt(const ParameterSnapshot& values, FlowOutcome& out);
 
     ParameterDialogs m_dlg;
     atlink::AtClient& m_at;

@@ -1,5 +1,6 @@
 #include "parameters/extended_params.h"
 
+#include "parameters/download_refusal.h"
 #include "parameters/parameter_ids.h"
 #include "parameters/value_tables.h"
 
@@ -29,14 +30,24 @@ std::string TelecomAuthArgument(const std::string& user, const std::string& pass
     return ",,\"" + user + "\",\"" + password + "\"";
 }
 
-std::vector<SentControl> ExtendedSentControls(fw::IControlAccess& main) {
-    std::vector<SentControl> sent = {{&main, IDD_MARLINQ_DIALOG, IDC_COMBO_NETMODE},
-                                     {&main, IDD_MARLINQ_DIALOG, IDC_EDIT_APN}};
-    if (!main.GetWindowText(IDC_EDIT_APN_USER).empty() && !main.GetWindowText(IDC_EDIT_APN_PWD).empty()) {
-        sent.push_back({&main, IDD_MARLINQ_DIALOG, IDC_EDIT_APN_USER});
-        sent.push_back({&main, IDD_MARLINQ_DIALOG, IDC_EDIT_APN_PWD});
+namespace {
+
+// The one row carrying command (NetMode, APN); the user name and the password of CGAUTH.
+const ParameterRow& Carrying(AtCommand command, int field = 1) {
+    return *CommandFields(command).at(static_cast<std::size_t>(field - 1));
+}
+
+}  // namespace
+
+std::vector<const ParameterRow*> ExtendedSentRows(const ParameterSnapshot& values) {
+    const ParameterRow& user = Carrying(AtCommand::Auth, 1);
+    const ParameterRow& password = Carrying(AtCommand::Auth, 2);
+    std::vector<const ParameterRow*> rows = {&Carrying(AtCommand::Cnmp), &Carrying(AtCommand::Apn)};
+    if (!values.Text(user).empty() && !values.Text(password).empty()) {
+        rows.push_back(&user);
+        rows.push_back(&password);
     }
-    return sent;
+    return rows;
 }
 
 ExtendedParams::ExtendedParams(fw::IControlAccess& main, atlink::AtClient& at, LogSink log, WarningBox warn)
@@ -51,13 +62,13 @@ FlowOutcome ExtendedParams::ReadExtendedParams() {
     // answer never empties what the operator set (and what Config.xml then keeps).
     m_read.cnmp = m_at.QueryCnmp();
     if (!m_read.cnmp.empty()) {
-        m_main.SetCurSel(IDC_COMBO_NETMODE, NetModeIndexForCnmp(m_read.cnmp));
+        m_main.SetCurSel(Carrying(AtCommand::Cnmp).id, NetModeIndexForCnmp(m_read.cnmp));
     } else {
         out.Failed("AT+CNMP? got no network mode");
     }
     if (const auto apn = m_at.QueryApnValue()) {
         m_read.apn = *apn;
-        m_main.SetWindowText(IDC_EDIT_APN, m_read.apn);
+        m_main.SetWindowText(Carrying(AtCommand::Apn).id, m_read.apn);
     } else {
         out.Failed("AT+CGDCONT? got no APN");
     }
@@ -67,8 +78,8 @@ FlowOutcome ExtendedParams::ReadExtendedParams() {
     if (credentials) {
         m_read.user = credentials->first;
         m_read.password = credentials->second;
-        m_main.SetWindowText(IDC_EDIT_APN_USER, credentials->first);
-        m_main.SetWindowText(IDC_EDIT_APN_PWD, credentials->second);
+        m_main.SetWindowText(Carrying(AtCommand::Auth, 1).id, credentials->first);
+        m_main.SetWindowText(Carrying(AtCommand::Auth, 2).id, credentials->second);
         m_log("Get extended params finished!");
     } else {
         m_log("Getting user name and password failed!");
@@ -82,25 +93,27 @@ FlowOutcome ExtendedParams::ReadExtendedParams() {
 }
 
 FlowOutcome ExtendedParams::DownloadExtendedParams(bool httpsEnabled) {
+    ParameterSnapshot values;
+    values.ReadDialog(IDD_MARLINQ_DIALOG, m_main);
+    return DownloadExtendedParams(values, httpsEnabled);
+}
+
+FlowOutcome ExtendedParams::DownloadExtendedParams(const ParameterSnapshot& values, bool httpsEnabled) {
     FlowOutcome out;
     m_sent = {};
     if (httpsEnabled) {
         return out;
     }
     m_log("\r\nDownloading extended params...");
-    const std::string apn = m_main.GetWindowText(IDC_EDIT_APN);
-    const std::string user = m_main.GetWindowText(IDC_EDIT_APN_USER);
-    const std::string password = m_main.GetWindowText(IDC_EDIT_APN_PWD);
-    if (const auto refusal = FirstUnsendable(ExtendedSentControls(m_main), false)) {
-        out.refusal = refusal->message;
-        m_main.FocusAtEnd(refusal->id);
-        if (m_warn) {
-            m_warn(out.refusal);
-        }
-        m_log(out.refusal);
+    if (const auto refusal = FirstUnsendable(values, ExtendedSentRows(values), false)) {
+        RefuseDownload(*refusal->controls, refusal->id, refusal->message, m_warn, m_log, out);
         return out;
     }
-    if (!m_at.SetCnmp(CnmpForNetModeIndex(m_main.GetCurSel(IDC_COMBO_NETMODE)))) {
+    const std::string cnmp = CnmpForNetModeIndex(values.Selected(Carrying(AtCommand::Cnmp)));
+    const std::string apn = values.Text(Carrying(AtCommand::Apn));
+    const std::string user = values.Text(Carrying(AtCommand::Auth, 1));
+    const std::string password = values.Text(Carrying(AtCommand::Auth, 2));
+    if (!m_at.SetCnmp(cnmp)) {
         LogFailure(m_log, out, "Download CNMP failed!");
         return out;
     }
@@ -110,7 +123,7 @@ FlowOutcome ExtendedParams::DownloadExtendedParams(bool httpsEnabled) {
         return out;
     }
     m_log("Download APN successfully!");
-    m_sent.cnmp = CnmpForNetModeIndex(m_main.GetCurSel(IDC_COMBO_NETMODE));
+    m_sent.cnmp = cnmp;
     m_sent.apn = apn;
     if (user.empty() || password.empty()) {
         m_log("User name or password is empty");
@@ -128,7 +141,7 @@ FlowOutcome ExtendedParams::DownloadExtendedParams(bool httpsEnabled) {
         return out;
     }
     m_log("Clear original user name and password successfully");
-    const int sim = m_main.GetCurSel(IDC_COMBO_SIMTYPE);
+    const int sim = values.Selected(*CommandSwitch(AtCommand::Auth));
     if (sim == 0 || sim == 1) {
         if (!m_at.SetAuth(AuthArgument(user, password)) ||
             (sim == 0 && !m_at.SetAuth(TelecomAuthArgument(user, password)))) {

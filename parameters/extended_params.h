@@ -10,6 +10,7 @@
 
 #include "atlink/at_client.h"
 #include "parameters/flow_deps.h"
+#include "parameters/parameter_snapshot.h"
 #include "parameters/sent_values.h"
 
 namespace parameters {
@@ -23,9 +24,9 @@ std::optional<std::pair<std::string, std::string>> ParseCredentials(std::string_
 std::string AuthArgument(const std::string& user, const std::string& password);
 std::string TelecomAuthArgument(const std::string& user, const std::string& password);
 
-// The controls of the main window whose values DownloadExtendedParams sends: the network mode,
-// the APN, and the user name and password when both are filled in (else neither is sent).
-std::vector<SentControl> ExtendedSentControls(fw::IControlAccess& main);
+// The rows whose values DownloadExtendedParams sends: the network mode, the APN, and the user
+// name and password when both are filled in (else neither is sent).
+std::vector<const ParameterRow*> ExtendedSentRows(const ParameterSnapshot& values);
 
 class ExtendedParams {
   public:
@@ -35,8 +36,11 @@ class ExtendedParams {
     // The outcome counts every read, also AT+CNMP? and AT+CGDCONT? which log nothing; a read
     // that got no value leaves its control unchanged.
     FlowOutcome ReadExtendedParams();
-    // httpsEnabled: the HTTPS page's enable box; when ticked nothing is sent or logged.
+    // httpsEnabled: the HTTPS page's enable box; when ticked nothing is sent or logged. Reads the
+    // main window's controls once.
     FlowOutcome DownloadExtendedParams(bool httpsEnabled);
+    // The same from values read before (which hold the main window's controls).
+    FlowOutcome DownloadExtendedParams(const ParameterSnapshot& values, bool httpsEnabled);
 
     // The network values the last download sent / the last read got; hasNetwork is false when
     // CNMP, CGDCONT and CGAUTH were not all sent (or read).

@@ -1,6 +1,7 @@
 #include "parameters/parameter_controls.h"
 
 #include "parameters/parameter_ids.h"
+#include "parameters/parameter_table.h"
 #include "parameters/value_tables.h"
 
 namespace parameters {
@@ -16,68 +17,67 @@ void InitParameterControls(fw::IControlAccess& main) {
     }
     Tick(main, IDC_RADIO_AT, true);
     Tick(main, IDC_RADIO_ADB, false);
-    main.SetWindowText(IDC_EDIT_APN_USER, "");
-    main.SetWindowText(IDC_EDIT_APN_PWD, "");
+    SetStartValues(IDD_MARLINQ_DIALOG, main);
 }
 
-DtuCfgValues ReadDtuCfgValues(const fw::IControlAccess& main, const fw::IControlAccess& tcp,
-                              const fw::IControlAccess& modbus) {
-    DtuCfgValues v;
-    v.baudRate = main.GetWindowText(IDC_COMBO_BAUDRATE);
-    v.ipAddr = tcp.GetWindowText(IDC_TCP_ADDR1);
-    v.port = tcp.GetWindowText(IDC_TCP_PORT1);
-    v.sockType = main.GetWindowText(IDC_COMBO_TYPE);
-    v.registerEnable = Ticked(tcp, IDC_TCP_CHK_REGPACKET);
-    v.registerText = tcp.GetWindowText(IDC_TCP_REGPACKET);
-    v.beatInterval = tcp.GetWindowText(IDC_TCP_BEAT_PERIOD);
-    v.beatText = tcp.GetWindowText(IDC_TCP_BEAT);
-    v.beatHex = Ticked(tcp, IDC_TCP_CHK_HEX);
-    v.urcEnable = Ticked(tcp, IDC_TCP_URC_ENABLE);
-    v.netReceive = tcp.GetWindowText(IDC_TCP_NET_RECEIVE);
-    v.triggerTime = tcp.GetWindowText(IDC_TCP_TRIGGER_TIME);
-    v.triggerLength = tcp.GetWindowText(IDC_TCP_TRIGGER_LENGTH);
-    v.cloudEnable = Ticked(tcp, IDC_TCP_CLOUD_ENABLE);
-    const int servers[4] = {IDC_TCP_CHK_SERVER1, IDC_TCP_CHK_SERVER2, IDC_TCP_CHK_SERVER3,
-                            IDC_TCP_CHK_SERVER4};
-    for (int i = 0; i < 4; ++i) {
-        v.serverEnable[static_cast<std::size_t>(i)] = Ticked(tcp, servers[i]);
+void SetStartValues(unsigned dialog, fw::IControlAccess& controls) {
+    for (const ParameterRow* row : RowsFlagged(kSetAtStart)) {
+        if (row->dialog != dialog) {
+            continue;
+        }
+        if (row->kind == ParamKind::Check) {
+            Tick(controls, row->id, std::string_view(row->defaultValue) == "1");
+        } else if (row->kind == ParamKind::Edit) {
+            controls.SetWindowText(row->id, row->defaultValue);
+        }
     }
-    v.modbusEnable = Ticked(modbus, IDC_MODBUS_CHK_ENABLE);
-    const int sets[5] = {IDC_MODBUS_CHK_SET1, IDC_MODBUS_CHK_SET2, IDC_MODBUS_CHK_SET3, IDC_MODBUS_CHK_SET4,
-                         IDC_MODBUS_CHK_SET5};
-    for (int i = 0; i < 5; ++i) {
-        v.modbusCmdEnable[static_cast<std::size_t>(i)] = Ticked(modbus, sets[i]);
-    }
-    v.resetTime = tcp.GetWindowText(IDC_TCP_RESET_TIME);
-    return v;
 }
 
 namespace {
 
-// Ticks onId and unticks offId when value is "1", the other way round otherwise.
-void ApplyRadioPair(fw::IControlAccess& page, int onId, int offId, const std::string& value) {
+// Shows value on row's control as the module reports it: an edit's text, the combo item of that
+// text (none when no item has it), a box ticked for "1", a radio pair's "on" button for "1" and
+// its "off" button otherwise.
+void ShowRecordValue(fw::IControlAccess& controls, const ParameterRow& row, const std::string& value) {
     const bool on = value == "1";
-    Tick(page, onId, on);
-    Tick(page, offId, !on);
+    switch (row.kind) {
+        case ParamKind::Edit:
+            controls.SetWindowText(row.id, value);
+            break;
+        case ParamKind::Combo:
+            controls.SetCurSel(row.id, row.values != nullptr ? row.values->IndexOf(value) : -1);
+            break;
+        case ParamKind::Check:
+            Tick(controls, row.id, on);
+            break;
+        case ParamKind::RadioPair:
+            Tick(controls, row.id, on);
+            Tick(controls, row.offId, !on);
+            break;
+        case ParamKind::Fixed:
+            break;
+    }
 }
 
 }  // namespace
 
 void ApplyDtuCfgRecord(fw::IControlAccess& main, fw::IControlAccess& tcp, const DtuCfgRecord& record) {
-    using F = RecordField;
-    tcp.SetWindowText(IDC_TCP_ADDR1, record.Get(F::IPAddr));
-    tcp.SetWindowText(IDC_TCP_PORT1, record.Get(F::Port));
-    main.SetCurSel(IDC_COMBO_TYPE, kTypeTable.IndexOf(record.Get(F::SockType)));
-    Tick(tcp, IDC_TCP_CHK_REGPACKET, record.Get(F::RegisterEnable) == "1");
-    tcp.SetWindowText(IDC_TCP_REGPACKET, record.Get(F::RegisterText));
-    tcp.SetWindowText(IDC_TCP_BEAT_PERIOD, record.Get(F::BeatInterval));
-    tcp.SetWindowText(IDC_TCP_BEAT, record.Get(F::BeatText));
-    tcp.SetWindowText(IDC_TCP_NET_RECEIVE, record.Get(F::NetReceive));
-    tcp.SetWindowText(IDC_TCP_TRIGGER_TIME, record.Get(F::TriggerTime));
-    tcp.SetWindowText(IDC_TCP_TRIGGER_LENGTH, record.Get(F::TriggerLength));
-    ApplyRadioPair(tcp, IDC_TCP_CLOUD_ENABLE, IDC_TCP_CLOUD_DISABLE, record.Get(F::CloudEnable));
-    ApplyRadioPair(tcp, IDC_TCP_URC_ENABLE, IDC_TCP_URC_DISABLE, record.Get(F::UrcEnable));
-    tcp.SetWindowText(IDC_TCP_RESET_TIME, ResetTimeMinutesText(record.Get(F::ResetTime)));
+    // In table order; the reset time last, shown in minutes.
+    const ParameterRow* resetTime = nullptr;
+    for (const ParameterRow& row : ParameterTable()) {
+        if (row.recordField < 0) {
+            continue;
+        }
+        const auto field = static_cast<RecordField>(row.recordField);
+        if (field == RecordField::ResetTime) {
+            resetTime = &row;
+            continue;
+        }
+        ShowRecordValue(row.dialog == IDD_MARLINQ_DIALOG ? main : tcp, row, record.Get(field));
+    }
+    if (resetTime != nullptr) {
+        tcp.SetWindowText(resetTime->id, ResetTimeMinutesText(record.Get(RecordField::ResetTime)));
+    }
 }
 
 }  // namespace parameters

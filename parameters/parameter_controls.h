@@ -1,5 +1,5 @@
-// The parameter set on the controls: filling the value lists, reading the values the DTUCFG
-// download needs, and showing a DtuCfgRecord on the TCP/UDP page.
+// The parameter set on the controls: filling the value lists, the start values, and showing a
+// DtuCfgRecord on the TCP/UDP page.
 #pragma once
 
 #include "parameters/dtucfg_args.h"
@@ -9,13 +9,13 @@
 namespace parameters {
 
 // Adds the items of the value tables in table order and selects their defaults; ticks the "AT"
-// radio button and unticks "ADB"; empties the user name and password.
+// radio button and unticks "ADB"; sets the main window's start values (the user name and password
+// empty).
 void InitParameterControls(fw::IControlAccess& main);
 
-// The values BuildDtuCfgArgs and the input rules read, from the main window, the TCP/UDP page and
-// the MODBUS page.
-DtuCfgValues ReadDtuCfgValues(const fw::IControlAccess& main, const fw::IControlAccess& tcp,
-                              const fw::IControlAccess& modbus);
+// Sets the controls of dialog whose defaults the window's start sets (kSetAtStart): ticks or
+// unticks a box, writes an edit's text.
+void SetStartValues(unsigned dialog, fw::IControlAccess& controls);
 
 // Shows record on the TCP/UDP page (and the Type combo of the main window), in this order:
 // address and port, Type, RegPacket, the texts, Cloud, URC, ResetTime in minutes. Leaves the hex

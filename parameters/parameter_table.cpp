@@ -1,5 +1,6 @@
 #include "parameters/parameter_table.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "parameters/dtucfg_record.h"
@@ -69,6 +70,24 @@ ParameterRow Bounded(ParameterRow row, ValueBounds bounds) {
     return row;
 }
 
+// The row's value is field of command (instance); field 0: the row decides whether it is sent.
+ParameterRow Carried(ParameterRow row, AtCommand command, int field, int instance = 0) {
+    row.carrier = {command, field, instance};
+    return row;
+}
+
+ParameterRow Flagged(ParameterRow row, unsigned flags) {
+    row.flags |= flags;
+    return row;
+}
+
+// A box that enables server or MODBUS command index, counted in DTUCFG field countedIn.
+ParameterRow Counted(ParameterRow row, int countedIn, int index) {
+    row.countedIn = countedIn;
+    row.countIndex = index;
+    return row;
+}
+
 constexpr long kPortMax = 65535;
 // Field 17 carries the minutes x 12 in a field of nine digits.
 constexpr long kResetTimeMaxMinutes = 999'999'999L / 12;
@@ -78,6 +97,23 @@ constexpr unsigned kHostMaxBytes = 253;     // a host name in text form
 constexpr unsigned kMqttTextMaxBytes = 128;
 constexpr unsigned kModbusCmdMaxBytes = 512;  // a MODBUS frame of at most 256 bytes, in hex
 constexpr long kSixteenBits = 65535;
+
+constexpr ValueBounds kMqttText = Text(kMqttTextMaxBytes, true);
+
+// MODBUS command index: its own MODBUSCMD, sent when its Set box is ticked.
+ParameterRow ModbusCmd(const char* name, int id, int index) {
+    return Carried(Bounded(Row(name, kModbus, id, K::Edit, ""), Text(kModbusCmdMaxBytes, false)),
+                   AtCommand::ModbusCmd, 1, index);
+}
+
+ParameterRow ModbusCmdEnable(const char* name, int id, int index) {
+    return Carried(Counted(Row(name, kModbus, id, K::Check, "0"), 16, index), AtCommand::ModbusCmd, 0, index);
+}
+
+// An edit of the MQTT page, empty at start, kept in Config.xml under MQTTCfg by its name.
+ParameterRow MqttEdit(const char* name, int id, ValueBounds bounds, AtCommand command, int field) {
+    return Carried(Bounded(Xml(name, kMqtt, id, K::Edit, "", "MQTTCfg", name), bounds), command, field);
+}
 
 const std::vector<ParameterRow>& Rows() {
     static const std::vector<ParameterRow> rows = {
@@ -94,8 +130,10 @@ const std::vector<ParameterRow>& Rows() {
                 RecordText(F::IPAddr)),
         Bounded(Xml("Port", kTcp, IDC_TCP_PORT1, K::Edit, "", "SocketCfg", "Port", 3, Rec(F::Port)),
                 Number(1, kPortMax, true)),
-        Xml("SockType", kMain, IDC_COMBO_TYPE, K::Combo, "TCP", "SocketCfg", "SockType", 4, Rec(F::SockType),
-            &kTypeTable),
+        // Also the fourth field of every MULTISOCKCFG.
+        Carried(Xml("SockType", kMain, IDC_COMBO_TYPE, K::Combo, "TCP", "SocketCfg", "SockType", 4,
+                    Rec(F::SockType), &kTypeTable),
+                AtCommand::DtuMode, 1),
         Xml("RegisterEnable", kTcp, IDC_TCP_CHK_REGPACKET, K::Check, "0", "FunctionCfg", "RegisterEnable", 5,
             Rec(F::RegisterEnable)),
         Bounded(Xml("RegisterText", kTcp, IDC_TCP_REGPACKET, K::Edit, "", "FunctionCfg", "RegisterText", 6,
@@ -110,45 +148,46 @@ const std::vector<ParameterRow>& Rows() {
         Bounded(Xml("NetReceive", kTcp, IDC_TCP_NET_RECEIVE, K::Edit, "", "FunctionCfg", "NetReceive", 10,
                     Rec(F::NetReceive), nullptr, kDigits),
                 Number(0, 1000, true)),  // and not 1..9: the input rule says so
-        Bounded(Xml("APN", kMain, IDC_EDIT_APN, K::Edit, "", "NetworkCfg", "APN"), Text(kApnMaxBytes, false)),
-        Bounded(Xml("Username", kMain, IDC_EDIT_APN_USER, K::Edit, "", "NetworkCfg", "Username"),
-                Text(kPdpAuthMaxBytes, false)),
-        Bounded(Xml("Password", kMain, IDC_EDIT_APN_PWD, K::Edit, "", "NetworkCfg", "Password"),
-                Text(kPdpAuthMaxBytes, false)),
+        Carried(Bounded(Xml("APN", kMain, IDC_EDIT_APN, K::Edit, "", "NetworkCfg", "APN"),
+                        Text(kApnMaxBytes, false)),
+                AtCommand::Apn, 1),
+        Flagged(
+            Carried(Bounded(Xml("Username", kMain, IDC_EDIT_APN_USER, K::Edit, "", "NetworkCfg", "Username"),
+                            Text(kPdpAuthMaxBytes, false)),
+                    AtCommand::Auth, 1),
+            kSetAtStart),
+        Flagged(
+            Carried(Bounded(Xml("Password", kMain, IDC_EDIT_APN_PWD, K::Edit, "", "NetworkCfg", "Password"),
+                            Text(kPdpAuthMaxBytes, false)),
+                    AtCommand::Auth, 2),
+            kSetAtStart),
         Xml("LogLevel", kMain, IDC_COMBO_LOGLEVEL, K::Combo, "1", "DebugCfg", "LogLevel", 0, -1,
             &kLogLevelTable),
-        Bounded(Xml("IP", kMqtt, IDC_MQTT_ADDR, K::Edit, "", "MQTTCfg", "IP"), Text(kHostMaxBytes, true)),
-        Bounded(Xml("PORT", kMqtt, IDC_MQTT_PORT, K::Edit, "", "MQTTCfg", "PORT"), Number(1, kPortMax, true)),
-        Bounded(Xml("ClientId", kMqtt, IDC_MQTT_CLIENT_ID, K::Edit, "", "MQTTCfg", "ClientId"),
-                Text(kMqttTextMaxBytes, true)),
-        Bounded(Xml("UserName", kMqtt, IDC_MQTT_USER, K::Edit, "", "MQTTCfg", "UserName"),
-                Text(kMqttTextMaxBytes, true)),
-        Bounded(Xml("Password", kMqtt, IDC_MQTT_PWD, K::Edit, "", "MQTTCfg", "Password"),
-                Text(kMqttTextMaxBytes, true)),
-        Radio("ConnectState", kMqtt, IDC_MQTT_LONG_ENABLE, IDC_MQTT_LONG_DISABLE, 0, -1, "MQTTCfg",
-              "ConnectState"),
-        Bounded(Xml("HeartPeriod", kMqtt, IDC_MQTT_BEAT_PERIOD, K::Edit, "", "MQTTCfg", "HeartPeriod"),
-                Number(0, kSixteenBits, true)),  // the MQTT keep-alive: 16 bits of seconds
-        Bounded(Xml("SUBTOPIC1", kMqtt, IDC_MQTT_SUBTOPIC1, K::Edit, "", "MQTTCfg", "SUBTOPIC1"),
-                Text(kMqttTextMaxBytes, true)),
-        Bounded(Xml("SUBTOPIC2", kMqtt, IDC_MQTT_SUBTOPIC2, K::Edit, "", "MQTTCfg", "SUBTOPIC2"),
-                Text(kMqttTextMaxBytes, true)),
-        Bounded(Xml("SUBTOPIC3", kMqtt, IDC_MQTT_SUBTOPIC3, K::Edit, "", "MQTTCfg", "SUBTOPIC3"),
-                Text(kMqttTextMaxBytes, true)),
-        Bounded(Xml("SUBTOPIC4", kMqtt, IDC_MQTT_SUBTOPIC4, K::Edit, "", "MQTTCfg", "SUBTOPIC4"),
-                Text(kMqttTextMaxBytes, true)),
-        Bounded(Xml("PUBTOPIC1", kMqtt, IDC_MQTT_PUBTOPIC1, K::Edit, "", "MQTTCfg", "PUBTOPIC1"),
-                Text(kMqttTextMaxBytes, true)),
-        Bounded(Xml("PUBTOPIC2", kMqtt, IDC_MQTT_PUBTOPIC2, K::Edit, "", "MQTTCfg", "PUBTOPIC2"),
-                Text(kMqttTextMaxBytes, true)),
-        Bounded(Xml("PUBTOPIC3", kMqtt, IDC_MQTT_PUBTOPIC3, K::Edit, "", "MQTTCfg", "PUBTOPIC3"),
-                Text(kMqttTextMaxBytes, true)),
-        Bounded(Xml("PUBTOPIC4", kMqtt, IDC_MQTT_PUBTOPIC4, K::Edit, "", "MQTTCfg", "PUBTOPIC4"),
-                Text(kMqttTextMaxBytes, true)),
+        MqttEdit("IP", IDC_MQTT_ADDR, Text(kHostMaxBytes, true), AtCommand::MqttCfg, 1),
+        MqttEdit("PORT", IDC_MQTT_PORT, Number(1, kPortMax, true), AtCommand::MqttCfg, 2),
+        MqttEdit("ClientId", IDC_MQTT_CLIENT_ID, kMqttText, AtCommand::MqttCfg, 3),
+        MqttEdit("UserName", IDC_MQTT_USER, kMqttText, AtCommand::MqttCfg, 4),
+        MqttEdit("Password", IDC_MQTT_PWD, kMqttText, AtCommand::MqttCfg, 5),
+        Flagged(Carried(Radio("ConnectState", kMqtt, IDC_MQTT_LONG_ENABLE, IDC_MQTT_LONG_DISABLE, 0, -1,
+                              "MQTTCfg", "ConnectState"),
+                        AtCommand::MqttCfg, 6),
+                kOneWhenOff),
+        // The MQTT keep-alive: 16 bits of seconds.
+        MqttEdit("HeartPeriod", IDC_MQTT_BEAT_PERIOD, Number(0, kSixteenBits, true), AtCommand::MqttCfg, 7),
+        MqttEdit("SUBTOPIC1", IDC_MQTT_SUBTOPIC1, kMqttText, AtCommand::SubTopic, 1),
+        MqttEdit("SUBTOPIC2", IDC_MQTT_SUBTOPIC2, kMqttText, AtCommand::SubTopic, 2),
+        MqttEdit("SUBTOPIC3", IDC_MQTT_SUBTOPIC3, kMqttText, AtCommand::SubTopic, 3),
+        MqttEdit("SUBTOPIC4", IDC_MQTT_SUBTOPIC4, kMqttText, AtCommand::SubTopic, 4),
+        MqttEdit("PUBTOPIC1", IDC_MQTT_PUBTOPIC1, kMqttText, AtCommand::PubTopic, 1),
+        MqttEdit("PUBTOPIC2", IDC_MQTT_PUBTOPIC2, kMqttText, AtCommand::PubTopic, 2),
+        MqttEdit("PUBTOPIC3", IDC_MQTT_PUBTOPIC3, kMqttText, AtCommand::PubTopic, 3),
+        MqttEdit("PUBTOPIC4", IDC_MQTT_PUBTOPIC4, kMqttText, AtCommand::PubTopic, 4),
 
         // Main window parameters that Config.xml does not carry.
-        Row("NetMode", kMain, IDC_COMBO_NETMODE, K::Combo, "AUTO", 0, -1, &kNetModeTable),
-        Row("SimType", kMain, IDC_COMBO_SIMTYPE, K::Combo, "非电信卡", 0, -1, &kSimTable),
+        Carried(Row("NetMode", kMain, IDC_COMBO_NETMODE, K::Combo, "AUTO", 0, -1, &kNetModeTable),
+                AtCommand::Cnmp, 1),
+        Carried(Row("SimType", kMain, IDC_COMBO_SIMTYPE, K::Combo, "非电信卡", 0, -1, &kSimTable),
+                AtCommand::Auth, 0),
         Row("SerialType", kMain, IDC_COMBO_SERIAL_TYPE, K::Combo, "232", 0, -1, &kSerialTypeTable, kReadOnly),
         Row("FirmwareVersion", kMain, IDC_EDIT_FIRMWARE, K::Edit, "", 0, -1, nullptr, kReadOnly),
         Row("HwVersionPart1", kMain, IDC_EDIT_HW1, K::Edit, "", 0, -1, nullptr, kReadOnly),
@@ -157,18 +196,28 @@ const std::vector<ParameterRow>& Rows() {
         Row("CurrentPageOnly", kMain, IDC_CHK_CURRENT_PAGE_ONLY, K::Check, "0"),
 
         // TCP/UDP page.
-        Row("ServerEnable1", kTcp, IDC_TCP_CHK_SERVER1, K::Check, "1"),
-        Row("ServerEnable2", kTcp, IDC_TCP_CHK_SERVER2, K::Check, "0"),
-        Row("ServerEnable3", kTcp, IDC_TCP_CHK_SERVER3, K::Check, "0"),
-        Row("ServerEnable4", kTcp, IDC_TCP_CHK_SERVER4, K::Check, "0"),
-        Bounded(Row("ServerAddr2", kTcp, IDC_TCP_ADDR2, K::Edit, ""), RecordText(F::IPAddr)),
-        Bounded(Row("ServerAddr3", kTcp, IDC_TCP_ADDR3, K::Edit, ""), RecordText(F::IPAddr)),
-        Bounded(Row("ServerAddr4", kTcp, IDC_TCP_ADDR4, K::Edit, ""), RecordText(F::IPAddr)),
-        Bounded(Row("ServerPort2", kTcp, IDC_TCP_PORT2, K::Edit, ""), Number(1, kPortMax, true)),
-        Bounded(Row("ServerPort3", kTcp, IDC_TCP_PORT3, K::Edit, ""), Number(1, kPortMax, true)),
-        Bounded(Row("ServerPort4", kTcp, IDC_TCP_PORT4, K::Edit, ""), Number(1, kPortMax, true)),
+        // Server 1 travels in DTUCFG; servers 2..4 each in a MULTISOCKCFG of their own.
+        Flagged(Counted(Row("ServerEnable1", kTcp, IDC_TCP_CHK_SERVER1, K::Check, "1"), 15, 1), kSetAtStart),
+        Carried(Counted(Row("ServerEnable2", kTcp, IDC_TCP_CHK_SERVER2, K::Check, "0"), 15, 2),
+                AtCommand::MultiSockCfg, 0, 2),
+        Carried(Counted(Row("ServerEnable3", kTcp, IDC_TCP_CHK_SERVER3, K::Check, "0"), 15, 3),
+                AtCommand::MultiSockCfg, 0, 3),
+        Carried(Counted(Row("ServerEnable4", kTcp, IDC_TCP_CHK_SERVER4, K::Check, "0"), 15, 4),
+                AtCommand::MultiSockCfg, 0, 4),
+        Carried(Bounded(Row("ServerAddr2", kTcp, IDC_TCP_ADDR2, K::Edit, ""), RecordText(F::IPAddr)),
+                AtCommand::MultiSockCfg, 2, 2),
+        Carried(Bounded(Row("ServerAddr3", kTcp, IDC_TCP_ADDR3, K::Edit, ""), RecordText(F::IPAddr)),
+                AtCommand::MultiSockCfg, 2, 3),
+        Carried(Bounded(Row("ServerAddr4", kTcp, IDC_TCP_ADDR4, K::Edit, ""), RecordText(F::IPAddr)),
+                AtCommand::MultiSockCfg, 2, 4),
+        Carried(Bounded(Row("ServerPort2", kTcp, IDC_TCP_PORT2, K::Edit, ""), Number(1, kPortMax, true)),
+                AtCommand::MultiSockCfg, 3, 2),
+        Carried(Bounded(Row("ServerPort3", kTcp, IDC_TCP_PORT3, K::Edit, ""), Number(1, kPortMax, true)),
+                AtCommand::MultiSockCfg, 3, 3),
+        Carried(Bounded(Row("ServerPort4", kTcp, IDC_TCP_PORT4, K::Edit, ""), Number(1, kPortMax, true)),
+                AtCommand::MultiSockCfg, 3, 4),
         Row("ImsiAsRegister", kTcp, IDC_TCP_CHK_IMSI, K::Check, "0", 0, -1, nullptr, kAction),
-        Row("BeatHex", kTcp, IDC_TCP_CHK_HEX, K::Check, "1"),
+        Row("BeatHex", kTcp, IDC_TCP_CHK_HEX, K::Check, "1", 0, -1, nullptr, kHexPrefix | kSetAtStart),
         Bounded(Row("TriggerTime", kTcp, IDC_TCP_TRIGGER_TIME, K::Edit, "", 12, Rec(F::TriggerTime)),
                 Number(1, 1000, true)),  // "(1-1000ms)"
         Bounded(Row("TriggerLength", kTcp, IDC_TCP_TRIGGER_LENGTH, K::Edit, "", 13, Rec(F::TriggerLength)),
@@ -177,27 +226,34 @@ const std::vector<ParameterRow>& Rows() {
         Radio("UrcEnable", kTcp, IDC_TCP_URC_ENABLE, IDC_TCP_URC_DISABLE, 9, Rec(F::UrcEnable)),
 
         // MODBUS page.
-        Row("ModbusEnable", kModbus, IDC_MODBUS_CHK_ENABLE, K::Check, "0"),
-        Bounded(Row("ModbusCycle", kModbus, IDC_MODBUS_CYCLE, K::Edit, ""), Number(1, kSixteenBits, true)),
-        Bounded(Row("ModbusInterval", kModbus, IDC_MODBUS_INTERVAL, K::Edit, ""),
-                Number(0, kSixteenBits, true)),
+        Carried(Row("ModbusEnable", kModbus, IDC_MODBUS_CHK_ENABLE, K::Check, "0"), AtCommand::ModbusCfg, 0),
+        Carried(Bounded(Row("ModbusCycle", kModbus, IDC_MODBUS_CYCLE, K::Edit, ""),
+                        Number(1, kSixteenBits, true)),
+                AtCommand::ModbusCfg, 1),
+        Carried(Bounded(Row("ModbusInterval", kModbus, IDC_MODBUS_INTERVAL, K::Edit, ""),
+                        Number(0, kSixteenBits, true)),
+                AtCommand::ModbusCfg, 2),
         // A command is the last field of its argument, so it may hold commas.
-        Bounded(Row("ModbusCmd1", kModbus, IDC_MODBUS_CMD1, K::Edit, ""), Text(kModbusCmdMaxBytes, false)),
-        Bounded(Row("ModbusCmd2", kModbus, IDC_MODBUS_CMD2, K::Edit, ""), Text(kModbusCmdMaxBytes, false)),
-        Bounded(Row("ModbusCmd3", kModbus, IDC_MODBUS_CMD3, K::Edit, ""), Text(kModbusCmdMaxBytes, false)),
-        Bounded(Row("ModbusCmd4", kModbus, IDC_MODBUS_CMD4, K::Edit, ""), Text(kModbusCmdMaxBytes, false)),
-        Bounded(Row("ModbusCmd5", kModbus, IDC_MODBUS_CMD5, K::Edit, ""), Text(kModbusCmdMaxBytes, false)),
-        Row("ModbusCmdEnable1", kModbus, IDC_MODBUS_CHK_SET1, K::Check, "0"),
-        Row("ModbusCmdEnable2", kModbus, IDC_MODBUS_CHK_SET2, K::Check, "0"),
-        Row("ModbusCmdEnable3", kModbus, IDC_MODBUS_CHK_SET3, K::Check, "0"),
-        Row("ModbusCmdEnable4", kModbus, IDC_MODBUS_CHK_SET4, K::Check, "0"),
-        Row("ModbusCmdEnable5", kModbus, IDC_MODBUS_CHK_SET5, K::Check, "0"),
+        ModbusCmd("ModbusCmd1", IDC_MODBUS_CMD1, 1),
+        ModbusCmd("ModbusCmd2", IDC_MODBUS_CMD2, 2),
+        ModbusCmd("ModbusCmd3", IDC_MODBUS_CMD3, 3),
+        ModbusCmd("ModbusCmd4", IDC_MODBUS_CMD4, 4),
+        ModbusCmd("ModbusCmd5", IDC_MODBUS_CMD5, 5),
+        ModbusCmdEnable("ModbusCmdEnable1", IDC_MODBUS_CHK_SET1, 1),
+        ModbusCmdEnable("ModbusCmdEnable2", IDC_MODBUS_CHK_SET2, 2),
+        ModbusCmdEnable("ModbusCmdEnable3", IDC_MODBUS_CHK_SET3, 3),
+        ModbusCmdEnable("ModbusCmdEnable4", IDC_MODBUS_CHK_SET4, 4),
+        ModbusCmdEnable("ModbusCmdEnable5", IDC_MODBUS_CHK_SET5, 5),
 
         // HTTPS page.
-        Row("HttpsEnable", kHttps, IDC_HTTPS_CHK_ENABLE, K::Check, "0"),
-        Bounded(Row("HttpsServerAddr", kHttps, IDC_HTTPS_ADDR, K::Edit, ""), Text(kHostMaxBytes, false)),
-        Bounded(Row("HttpsServerPort", kHttps, IDC_HTTPS_PORT, K::Edit, "443", 0, -1, nullptr, kDigits),
-                Number(1, kPortMax, false)),
+        Carried(Row("HttpsEnable", kHttps, IDC_HTTPS_CHK_ENABLE, K::Check, "0"), AtCommand::Host, 0),
+        Carried(
+            Bounded(Row("HttpsServerAddr", kHttps, IDC_HTTPS_ADDR, K::Edit, ""), Text(kHostMaxBytes, false)),
+            AtCommand::Host, 1, 1),
+        Carried(Bounded(Row("HttpsServerPort", kHttps, IDC_HTTPS_PORT, K::Edit, "443", 0, -1, nullptr,
+                            kDigits | kSetAtStart),
+                        Number(1, kPortMax, false)),
+                AtCommand::Host, 1, 2),
     };
     return rows;
 }
@@ -247,6 +303,59 @@ const ParameterRow* FindParameterByName(unsigned dialog, std::string_view name) 
         }
     }
     return nullptr;
+}
+
+std::vector<const ParameterRow*> CommandFields(AtCommand command, int instance) {
+    std::vector<const ParameterRow*> fields;
+    for (const auto& row : Rows()) {
+        if (row.carrier.command == command && row.carrier.field > 0 && row.carrier.instance == instance) {
+            fields.push_back(&row);
+        }
+    }
+    std::stable_sort(fields.begin(), fields.end(), [](const ParameterRow* a, const ParameterRow* b) {
+        return a->carrier.field < b->carrier.field;
+    });
+    return fields;
+}
+
+const ParameterRow* CommandSwitch(AtCommand command, int instance) {
+    for (const auto& row : Rows()) {
+        if (row.carrier.command == command && row.carrier.field == 0 && row.carrier.instance == instance) {
+            return &row;
+        }
+    }
+    return nullptr;
+}
+
+std::vector<int> CommandInstances(AtCommand command) {
+    std::vector<int> instances;
+    for (const auto& row : Rows()) {
+        if (row.carrier.command == command && row.carrier.field > 0 &&
+            std::find(instances.begin(), instances.end(), row.carrier.instance) == instances.end()) {
+            instances.push_back(row.carrier.instance);
+        }
+    }
+    std::sort(instances.begin(), instances.end());
+    return instances;
+}
+
+const ParameterRow* DtuCfgFieldRow(int field) {
+    for (const auto& row : Rows()) {
+        if (row.dtuCfgField == field) {
+            return field != 0 ? &row : nullptr;
+        }
+    }
+    return nullptr;
+}
+
+std::vector<const ParameterRow*> RowsFlagged(unsigned flags) {
+    std::vector<const ParameterRow*> rows;
+    for (const auto& row : Rows()) {
+        if ((row.flags & flags) == flags) {
+            rows.push_back(&row);
+        }
+    }
+    return rows;
 }
 
 }  // namespace parameters

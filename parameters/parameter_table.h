@@ -1,7 +1,7 @@
-// The parameter set as data: one row per parameter with its control, kind, default, place in the
-// DTUCFG argument list and in the DtuCfgRecord, and its Config.xml element. The flows, the
-// Config.xml reader and writer and marlinq-cli's --set all read this table, so a control id or an
-// element name is written once.
+// The parameter set as data: one row per parameter with its control, kind, default, the AT command
+// and argument field that carry it (its place in the DTUCFG argument list and in the DtuCfgRecord
+// among them), and its Config.xml element. The flows, the Config.xml reader and writer and
+// marlinq-cli's --set all read this table, so a control id, a default or a field is written once.
 #pragma once
 
 #include <span>
@@ -22,9 +22,39 @@ enum class ParamKind {
 
 enum ParamFlags : unsigned {
     kNoFlags = 0,
-    kReadOnly = 1,  // shown from the module only (versions, serial type); never sent
-    kDigits = 2,    // the edit takes digits only
-    kAction = 4,    // a check box whose click runs an action and carries no value
+    kReadOnly = 1,     // shown from the module only (versions, serial type); never sent
+    kDigits = 2,       // the edit takes digits only
+    kAction = 4,       // a check box whose click runs an action and carries no value
+    kOneWhenOff = 8,   // radio pair: its command carries "1" when the off button is ticked, else "0"
+    kHexPrefix = 16,   // the box that makes the DTUCFG beat text hex ("0X" in front)
+    kSetAtStart = 32,  // the window's start sets the control to its default
+};
+
+// The AT set commands besides DTUCFG (whose fields are ParameterRow::dtuCfgField).
+enum class AtCommand {
+    None,
+    DtuMode,       // the working mode, by the index of the Type item
+    MultiSockCfg,  // servers 2..4
+    ModbusCfg,
+    ModbusCmd,  // commands 1..5
+    Host,       // instance 1 the address form, instance 2 the port form
+    MqttCfg,
+    SubTopic,
+    PubTopic,
+    Cnmp,  // by the index of the network-mode item
+    Apn,
+    Auth,  // field 1 the user name, field 2 the password; the forms order them their own way
+};
+
+// Where a parameter travels besides DTUCFG.
+struct Carrier {
+    AtCommand command = AtCommand::None;
+    // The 1-based field of the command's argument; 0 for the control that decides whether the
+    // command is sent (a check box) or in which form (the SIM type).
+    int field = 0;
+    // Which of several commands of the kind (server, MODBUS command, HOST form); 0 when there is
+    // one, and for a control that decides for every instance.
+    int instance = 0;
 };
 
 // What a value must be before a command may carry it. Every text that is sent holds no control
@@ -51,6 +81,9 @@ struct ParameterRow {
     const ValueTable* values = nullptr;  // Combo: its value list
     unsigned flags = kNoFlags;
     ValueBounds bounds = {};
+    Carrier carrier = {};
+    int countedIn = 0;   // the DTUCFG field (15 servers, 16 MODBUS commands) that counts the ticked box
+    int countIndex = 0;  // 1-based: which server or MODBUS command the box enables
 };
 
 // How a parameter travels in Config.xml, by kind:
@@ -73,5 +106,17 @@ std::vector<const char*> ConfigXmlGroups();
 const ParameterRow* FindParameter(unsigned dialog, int id);
 // The row of the parameter name in dialog (names repeat between dialogs, e.g. "Password").
 const ParameterRow* FindParameterByName(unsigned dialog, std::string_view name);
+
+// The rows that command carries, in argument order (field 1 first); instance picks one command of
+// a kind.
+std::vector<const ParameterRow*> CommandFields(AtCommand command, int instance = 0);
+// The control that decides whether (or how) command instance is sent; nullptr when none does.
+const ParameterRow* CommandSwitch(AtCommand command, int instance = 0);
+// The instances of a command kind that carry a field, ascending (servers 2, 3, 4).
+std::vector<int> CommandInstances(AtCommand command);
+// The row carried in DTUCFG field (1..17); nullptr for a computed field.
+const ParameterRow* DtuCfgFieldRow(int field);
+// The rows that have every flag of flags, in table order.
+std::vector<const ParameterRow*> RowsFlagged(unsigned flags);
 
 }  // namespace parameters

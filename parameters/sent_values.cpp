@@ -69,23 +69,40 @@ std::string SelectionFault(const ParameterRow& row, int selected) {
     return std::string(row.name) + " must be one of " + items + "!";
 }
 
+namespace {
+
+// Why row's value (its combo selection, or its text) cannot be sent; empty when it can.
+std::string SendFault(const ParameterRow& row, int selected, const std::string& text, bool beatHex) {
+    if (row.kind == ParamKind::Combo) {
+        return SelectionFault(row, selected);
+    }
+    return LeftToInputRule(row, text, beatHex) ? std::string() : SentValueFault(row, text);
+}
+
+}  // namespace
+
 std::optional<ValueRefusal> FirstUnsendable(std::span<const SentControl> controls, bool beatHex) {
     for (const SentControl& c : controls) {
         const ParameterRow* row = FindParameter(c.dialog, c.id);
         if (row == nullptr) {
             continue;
         }
-        std::string fault;
-        if (row->kind == ParamKind::Combo) {
-            fault = SelectionFault(*row, c.controls->GetCurSel(c.id));
-        } else {
-            const std::string value = c.controls->GetWindowText(c.id);
-            if (!LeftToInputRule(*row, value, beatHex)) {
-                fault = SentValueFault(*row, value);
-            }
-        }
+        const bool combo = row->kind == ParamKind::Combo;
+        const std::string fault = SendFault(*row, combo ? c.controls->GetCurSel(c.id) : -1,
+                                            combo ? std::string() : c.controls->GetWindowText(c.id), beatHex);
         if (!fault.empty()) {
             return ValueRefusal{c.controls, c.id, fault};
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<ValueRefusal> FirstUnsendable(const ParameterSnapshot& values,
+                                            std::span<const ParameterRow* const> rows, bool beatHex) {
+    for (const ParameterRow* row : rows) {
+        const std::string fault = SendFault(*row, values.Selected(*row), values.Text(*row), beatHex);
+        if (!fault.empty()) {
+            return ValueRefusal{values.Controls(*row), row->id, fault};
         }
     }
     return std::nullopt;

@@ -15,6 +15,7 @@
 #include <string_view>
 
 #include "framework/control_access.h"
+#include "parameters/parameter_snapshot.h"
 #include "parameters/parameter_table.h"
 
 namespace parameters {
@@ -42,5 +43,9 @@ struct ValueRefusal {
 // The first control whose value cannot be sent, with the message; nullopt when all can. Values
 // that an input rule rejects are left to that rule (beatHex: the HEX box of the TCP/UDP page).
 std::optional<ValueRefusal> FirstUnsendable(std::span<const SentControl> controls, bool beatHex);
+// The same for the values of rows in a snapshot; the refusal names the control the value was read
+// from.
+std::optional<ValueRefusal> FirstUnsendable(const ParameterSnapshot& values,
+                                            std::span<const ParameterRow* const> rows, bool beatHex);
 
 }  // namespace parameters

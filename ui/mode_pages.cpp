@@ -1,5 +1,7 @@
 #include "ui/mode_pages.h"
 
+#include "framework/control_access.h"
+#include "parameters/parameter_controls.h"
 #include "ui/marlinq_dlg.h"
 #include "ui/resource.h"
 
@@ -11,8 +13,8 @@ CDlgTCPMode::CDlgTCPMode(CMarlinqDlg* owner) : fw::CDialog(IDD_TCP_MODE, owner),
 
 fw::BOOL CDlgTCPMode::OnInitDialog() {
     fw::CDialog::OnInitDialog();
-    CheckDlgButton(IDC_TCP_CHK_HEX, fw::BST_CHECKED);
-    CheckDlgButton(IDC_TCP_CHK_SERVER1, fw::BST_CHECKED);
+    fw::CDialogControlAccess page(*this);
+    parameters::SetStartValues(IDD_TCP_MODE, page);
     return fw::TRUE;
 }
 
@@ -30,7 +32,8 @@ CDlgHTTPSMode::CDlgHTTPSMode(fw::CDialog* parent) : fw::CDialog(IDD_HTTPS_MODE, 
 
 fw::BOOL CDlgHTTPSMode::OnInitDialog() {
     fw::CDialog::OnInitDialog();
-    SetDlgItemText(IDC_HTTPS_PORT, "443");
+    fw::CDialogControlAccess page(*this);
+    parameters::SetStartValues(IDD_HTTPS_MODE, page);
     return fw::TRUE;
 }
 
