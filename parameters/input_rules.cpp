@@ -1,7 +1,6 @@
 #include "parameters/input_rules.h"
 
 #include "atlink/answer_text.h"
-#include "parameters/parameter_ids.h"
 #include "parameters/parameter_table.h"
 
 namespace parameters {
@@ -43,15 +42,13 @@ std::string InputRuleMessage(InputRule rule, DownloadForm form) {
 }
 
 bool LeftToInputRule(const ParameterRow& row, std::string_view value, bool beatHex) {
-    if (row.dialog != marlinq::IDD_TCP_MODE) {
-        return false;
-    }
-    switch (row.id) {
-        case marlinq::IDC_TCP_RESET_TIME:
+    // The rules judge the DTUCFG fields ResetTime (17), BeatText (8) and NetReceive (10).
+    switch (row.dtuCfgField) {
+        case 17:
             return value == "0";
-        case marlinq::IDC_TCP_BEAT:
+        case 8:
             return beatHex && !IsHexBeatText(value);
-        case marlinq::IDC_TCP_NET_RECEIVE:
+        case 10:
             return !IsNetReceiveValid(value);
         default:
             return false;

@@ -340,9 +340,12 @@ std::vector<int> CommandInstances(AtCommand command) {
 }
 
 const ParameterRow* DtuCfgFieldRow(int field) {
+    if (field == 0) {
+        return nullptr;
+    }
     for (const auto& row : Rows()) {
         if (row.dtuCfgField == field) {
-            return field != 0 ? &row : nullptr;
+            return &row;
         }
     }
     return nullptr;

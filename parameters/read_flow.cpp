@@ -3,6 +3,7 @@
 #include "parameters/dtucfg_args.h"
 #include "parameters/parameter_controls.h"
 #include "parameters/parameter_ids.h"
+#include "parameters/parameter_table.h"
 #include "parameters/value_tables.h"
 
 namespace parameters {
@@ -49,13 +50,13 @@ FlowOutcome VersionReader::ReadVersions(fw::IControlAccess& main) {
         m_log("CIMI get successfully! ");
         const int sim = SimIndexForImsi(imsi);
         if (sim >= 0) {
-            main.SetCurSel(IDC_COMBO_SIMTYPE, sim);
+            main.SetCurSel(CommandSwitch(AtCommand::Auth)->id, sim);
         }
     } else {
         LogFailure(m_log, out, "CIMI get failed! ");
     }
     if (const auto mode = serial.QueryDtuModeValue(port)) {
-        main.SetCurSel(IDC_COMBO_TYPE, TypeIndexForDtuMode(*mode));
+        main.SetCurSel(CommandFields(AtCommand::DtuMode).front()->id, TypeIndexForDtuMode(*mode));
     } else {
         out.Failed("AT+DTUMODE? got no working mode");
     }
@@ -88,8 +89,11 @@ FlowOutcome ReadFlow::ReadDtuCfg() {
         return out;
     }
     m_dtuCfg = answer;
-    Tick(m_tcp, IDC_TCP_CHK_HEX, reading->beatHex);
-    m_main.SetCurSel(IDC_COMBO_BAUDRATE, kBaudTable.IndexOf(reading->fields[0]));
+    for (const ParameterRow* hex : RowsFlagged(kHexPrefix)) {
+        Tick(m_tcp, hex->id, reading->beatHex);
+    }
+    const ParameterRow& baud = *DtuCfgFieldRow(1);
+    m_main.SetCurSel(baud.id, baud.values->IndexOf(reading->fields[0]));
     m_main.SetCurSel(IDC_COMBO_SERIAL_TYPE, reading->serialTypeIndex);
     ApplyDtuCfgRecord(m_main, m_tcp, reading->record);
     return out;
