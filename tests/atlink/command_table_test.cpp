@@ -33,6 +33,12 @@ std::string ArgumentFor(std::string_view request) {
     if (request == "AT+DTUCFG=") {
         return "9600,h,1,TCP,0,,60,0X41,0,0,0,10,20,0,0,0,24";
     }
+    if (request == "AT+MULTISOCKCFG=") {
+        return "1,a.example,80,TCP";
+    }
+    if (request == "AT+MODBUSCMD=") {
+        return "2,010300";
+    }
     if (request == "AT+CNMP=") {
         return "13";
     }
@@ -82,6 +88,9 @@ class CommandTable : public testsupport::SimulatorTest {
     void Fresh() {
         m_sim.SetBehaviour(Sound());
         m_other.SetBehaviour(Sound());
+        // Mode 0 is the failure value of the mode query.
+        m_sim.SetValue("DTUMODE", "1");
+        m_other.SetValue("DTUMODE", "1");
         m_sim.ClearRequests();
         m_other.ClearRequests();
         m_lookups = 0;
