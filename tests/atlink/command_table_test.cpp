@@ -108,11 +108,9 @@ class CommandTable : public testsupport::SimulatorTest {
 };
 
 TEST_F(CommandTable, EveryRowGoesToThePortOfItsRuleWithItsRequestPausesAndSuccessRule) {
-    int rows = 0;
     atlink::ForEachAtCommand([&](const auto& row) {
         using T = std::decay_t<decltype(row.parse(std::string_view()))>;
         SCOPED_TRACE(std::string(row.request));
-        ++rows;
         const std::string argument = ArgumentFor(row.request);
         const std::string request = *atlink::RequestFor(row, argument);
 
@@ -176,7 +174,6 @@ TEST_F(CommandTable, EveryRowGoesToThePortOfItsRuleWithItsRequestPausesAndSucces
             EXPECT_TRUE(m_sim.Requests().empty());
         }
     });
-    EXPECT_EQ(rows, 28);
 }
 
 // A command the table does not hold: the signal quality, found port only, and the SIM state
