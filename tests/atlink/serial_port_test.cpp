@@ -198,6 +198,18 @@ TEST_F(SerialPortTest, PortClaimedByAnotherProgramIsBusyAndItsClaimSurvives) {
     EXPECT_EQ(missing.Open(9999).outcome, atlink::AtOutcome::NoSuchPort);
 }
 
+TEST_F(SerialPortTest, APortHolderThatGoesAwayLetsThePortGo) {
+    {
+        atlink::CSerialPort forgotten;
+        ASSERT_TRUE(forgotten.OpenPort(Com()));
+    }  // gone without ClosePort
+    atlink::CSerialPort next;
+    EXPECT_EQ(next.Open(Com()).outcome, atlink::AtOutcome::Answered);
+    next.ClosePort();
+    PortHolder holder(Com());
+    EXPECT_TRUE(holder.Holds()) << "another program finds the port free";
+}
+
 TEST_F(SerialPortTest, SecondProcessIsRefusedWhileWeHoldThePort) {
     atlink::CSerialPort port;
     ASSERT_TRUE(port.OpenPort(Com()));
