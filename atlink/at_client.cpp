@@ -1,7 +1,5 @@
 #include "atlink/at_client.h"
 
-#include "platform/clock.h"
-
 namespace atlink {
 
 AtClient::AtClient(AtClientDeps deps) : m_deps(std::move(deps)) {
@@ -18,28 +16,14 @@ AtClient::~AtClient() {
     m_deps.manualPort.ShareLedger(nullptr);
 }
 
-template <class R>
-R AtClient::ViaManualOrFound(const char* notFound, R failure, const std::function<R(CSerialPort&)>& openForm,
-                             const std::function<R(CSerialPort&, int)>& portForm) {
+std::unique_lock<std::recursive_mutex> AtClient::ManualPortInUse() {
     if (m_deps.autoPort.load() == 0) {
-        // Held across the check and the command, so that closing the port by hand (which takes
-        // the same lock) cannot fall between them.
         auto lock = m_deps.manualPort.LockTransaction();
         if (m_deps.autoPort.load() == 0) {
-            const R result = openForm(m_deps.manualPort);
-            Record(m_deps.manualPort.LastOutcome(), result != failure);
-            return result;
+            return lock;
         }
     }
-    const int port = FoundPortOnly(notFound);
-    if (port < 1) {
-        return failure;
-    }
-    CSerialPort local;
-    local.ShareLedger(&m_ledger);
-    const R result = portForm(local, port);
-    Record(local.LastOutcome(), result != failure);
-    return result;
+    return std::unique_lock<std::recursive_mutex>();
 }
 
 namespace {
@@ -78,17 +62,6 @@ AtCommandRecord AtClient::LastCommand() const {
     return m_last;
 }
 
-BOOL AtClient::ManualOrFoundPort(const char* notFound, const std::function<BOOL(CSerialPort&)>& openForm,
-                                 const std::function<BOOL(CSerialPort&, int)>& portForm) {
-    return ViaManualOrFound<BOOL>(notFound, FALSE, openForm, portForm);
-}
-
-std::string AtClient::ManualOrFoundPort(const char* notFound,
-                                        const std::function<std::string(CSerialPort&)>& openForm,
-                                        const std::function<std::string(CSerialPort&, int)>& portForm) {
-    return ViaManualOrFound<std::string>(notFound, std::string(), openForm, portForm);
-}
-
 int AtClient::FoundPortOnly(const char* notFound) {
     const int port = m_deps.findAtPort();
     if (port < 1) {
@@ -101,110 +74,10 @@ int AtClient::FoundPortOnly(const char* notFound) {
     return port;
 }
 
-BOOL AtClient::FoundPortThreeTries(const char* notFound,
-                                   const std::function<BOOL(CSerialPort&, int)>& command) {
-    const int port = FoundPortOnly(notFound);  // looked up once, before the first try
-    if (port < 1) {
-        return FALSE;
-    }
-    CSerialPort local;
-    local.ShareLedger(&m_ledger);
-    BOOL result = FALSE;
-    for (int attempt = 1; attempt <= kAdbTries; ++attempt) {
-        result = command(local, port);
-        Record(local.LastOutcome(), result != FALSE);
-        if (result || attempt == kAdbTries) {
-            break;
-        }
-        platform::Clock::Pause(kAdbRetryPauseMs);
-    }
-    return result;
-}
-
-#define MARLINQ_MANUAL_OR_FOUND_SET(Name)                                  \
-    BOOL AtClient::Name(const std::string& strArg) {                       \
-        return ManualOrFoundPort(                                          \
-            kNoScanAtPort, [&](CSerialPort& p) { return p.Name(strArg); }, \
-            [&](CSerialPort& p, int n) { return p.Name(n, strArg); });     \
-    }
-
-MARLINQ_MANUAL_OR_FOUND_SET(SetDtuCfg)
-MARLINQ_MANUAL_OR_FOUND_SET(SetMultiSockCfg)
-MARLINQ_MANUAL_OR_FOUND_SET(SetModbusCfg)
-MARLINQ_MANUAL_OR_FOUND_SET(SetModbusCmd)
-MARLINQ_MANUAL_OR_FOUND_SET(SetDtuMode)
-MARLINQ_MANUAL_OR_FOUND_SET(SetHost)
-MARLINQ_MANUAL_OR_FOUND_SET(SetMqttCfg)
-MARLINQ_MANUAL_OR_FOUND_SET(SetSubTopic)
-MARLINQ_MANUAL_OR_FOUND_SET(SetPubTopic)
-MARLINQ_MANUAL_OR_FOUND_SET(SetCnmp)
-MARLINQ_MANUAL_OR_FOUND_SET(SetAuth)
-MARLINQ_MANUAL_OR_FOUND_SET(SetApn)
-
-#undef MARLINQ_MANUAL_OR_FOUND_SET
-
-#define MARLINQ_MANUAL_OR_FOUND_QUERY(Name)                         \
-    std::string AtClient::Name() {                                  \
-        return ManualOrFoundPort(                                   \
-            kNoScanAtPort, [](CSerialPort& p) { return p.Name(); }, \
-            [](CSerialPort& p, int n) { return p.Name(n); });       \
-    }
-
-MARLINQ_MANUAL_OR_FOUND_QUERY(QueryDtuCfg)
-MARLINQ_MANUAL_OR_FOUND_QUERY(QueryCnmp)
-MARLINQ_MANUAL_OR_FOUND_QUERY(QueryAuth)
-MARLINQ_MANUAL_OR_FOUND_QUERY(QueryApn)
-
-#undef MARLINQ_MANUAL_OR_FOUND_QUERY
-
-std::optional<std::string> AtClient::QueryApnValue() {
-    return ViaManualOrFound<std::optional<std::string>>(
-        kNoScanAtPort, std::nullopt, [](CSerialPort& p) { return p.QueryApnValue(); },
-        [](CSerialPort& p, int n) { return p.QueryApnValue(n); });
-}
-
-BOOL AtClient::ClearAuth() {
-    return ManualOrFoundPort(
-        kAtPortNotFound, [](CSerialPort& p) { return p.ClearAuth(); },
-        [](CSerialPort& p, int n) { return p.ClearAuth(n); });
-}
-
-BOOL AtClient::ResetModule() {
-    return ManualOrFoundPort(
-        kAtPortNotFound, [](CSerialPort& p) { return p.ResetModule(); },
-        [](CSerialPort& p, int n) { return p.ResetModule(n); });
-}
-
-std::string AtClient::QueryCimi() {
-    const int port = FoundPortOnly(kNoScanAtPort);
-    if (port < 1) {
-        return std::string();
-    }
-    CSerialPort local;
-    local.ShareLedger(&m_ledger);
-    std::string value = local.QueryCimi(port);
-    Record(local.LastOutcome(), !value.empty());
-    return value;
-}
-
 int AtClient::QueryAdb() {
-    const int port = FoundPortOnly(kAtPortNotFound);
-    if (port < 1) {
-        return 0;
-    }
-    CSerialPort local;
-    local.ShareLedger(&m_ledger);
-    const BOOL on = local.QueryAdb(port);
-    Record(local.LastOutcome(), on != FALSE);
-    return on ? 2 : 1;
-}
-
-BOOL AtClient::EnableAdb() {
-    return FoundPortThreeTries(kAtPortNotFound, [](CSerialPort& p, int n) { return p.EnableAdb(n); });
-}
-
-BOOL AtClient::HideAdb() {
-    return FoundPortThreeTries(kAtPortNotFound, [](CSerialPort& p, int n) { return p.HideAdb(n); });
+    const AtResult<bool> on = Run(kQueryAdb);
+    const bool noPort = on.report.outcome == AtOutcome::NoSuchPort && on.report.port == 0;
+    return noPort ? 0 : on.value ? 2 : 1;
 }
 
 void AtClient::SendConsoleCommand(const std::string& command) {
@@ -220,10 +93,9 @@ void AtClient::SendConsoleCommand(const std::string& command) {
     }
     CSerialPort local;
     local.ShareLedger(&m_ledger);
-    const std::string answer = local.SendAtCommand(port, command);
-    Record(local.LastOutcome(), !answer.empty());
-    if (!answer.empty()) {
-        m_deps.addLog(answer);
+    const AtResult<std::string> answer = Recorded(local.Send(port, command));
+    if (!answer.value.empty()) {
+        m_deps.addLog(answer.value);
     }
 }
 

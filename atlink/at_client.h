@@ -1,14 +1,14 @@
-// AtClient: runs each AT command of the flows on the right port, with the port-choice rules of
-// the main window's command wrappers, and runs the AT console.
+// AtClient: runs each AT command of the flows on the right port, with the port rule of its row
+// in the command table (atlink/at_commands.h), and runs the AT console.
 //
 // The rules, named by what they do:
 //  - manual or found port: the hand-opened port while the automatic flag is 0 (open-port form, no
 //    lookup, no message), else the AT port found now on a local object that opens and closes it;
 //  - found port only: always the AT port found now;
 //  - found port, three tries: the AT port found once, then up to three tries 3 s apart.
-// When the lookup finds no port (a number below 1) the rule logs its message and returns the
-// failure value (FALSE, 0 or the empty text). A failing command logs nothing here: the caller
-// words its outcome.
+// When the lookup finds no port (a number below 1) the rule logs the row's message and the
+// command fails with its failure value (FALSE, 0 or the empty text). A failing command logs
+// nothing here: the caller words its outcome.
 //
 // Every method may run on any thread: the window thread for buttons, workers for the reset and
 // ADB flows. The hand-opened port is used under its transaction lock, so closing it by hand never
@@ -20,14 +20,14 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <string_view>
 
-#include "atlink/serial_port.h"
+#include "atlink/at_commands.h"
+#include "atlink/at_serial_port.h"
 #include "atlink/win_types.h"
+#include "platform/clock.h"
 
 namespace atlink {
-
-inline constexpr const char* kNoScanAtPort = "No scan AT port! ";
-inline constexpr const char* kAtPortNotFound = "AT port not found! ";
 
 struct AtClientDeps {
     CSerialPort& manualPort;            // the hand-opened port (m_serialPort)
@@ -53,41 +53,44 @@ class AtClient {
     AtClient(const AtClient&) = delete;
     AtClient& operator=(const AtClient&) = delete;
 
-    // Manual or found port, "No scan AT port! ".
-    BOOL SetDtuCfg(const std::string& strArg);
-    BOOL SetMultiSockCfg(const std::string& strArg);
-    BOOL SetModbusCfg(const std::string& strArg);
-    BOOL SetModbusCmd(const std::string& strArg);
-    BOOL SetDtuMode(const std::string& strArg);
-    BOOL SetHost(const std::string& strArg);
-    BOOL SetMqttCfg(const std::string& strArg);
-    BOOL SetSubTopic(const std::string& strArg);
-    BOOL SetPubTopic(const std::string& strArg);
-    BOOL SetCnmp(const std::string& strArg);
-    BOOL SetAuth(const std::string& strArg);
-    BOOL SetApn(const std::string& strArg);
-    std::string QueryDtuCfg();
-    std::string QueryCnmp();
-    std::string QueryAuth();
-    std::string QueryApn();
+    // A row of the command table on the port its rule picks, with its argument (ignored by a
+    // row without one).
+    template <class T>
+    AtResult<T> Run(const AtCommand<T>& command, std::string_view argument = {});
+
+    // The rows by their names.
+    BOOL SetDtuCfg(const std::string& strArg) { return Run(kSetDtuCfg, strArg).value; }
+    BOOL SetMultiSockCfg(const std::string& strArg) { return Run(kSetMultiSockCfg, strArg).value; }
+    BOOL SetModbusCfg(const std::string& strArg) { return Run(kSetModbusCfg, strArg).value; }
+    BOOL SetModbusCmd(const std::string& strArg) { return Run(kSetModbusCmd, strArg).value; }
+    BOOL SetDtuMode(const std::string& strArg) { return Run(kSetDtuMode, strArg).value; }
+    BOOL SetHost(const std::string& strArg) { return Run(kSetHost, strArg).value; }
+    BOOL SetMqttCfg(const std::string& strArg) { return Run(kSetMqttCfg, strArg).value; }
+    BOOL SetSubTopic(const std::string& strArg) { return Run(kSetSubTopic, strArg).value; }
+    BOOL SetPubTopic(const std::string& strArg) { return Run(kSetPubTopic, strArg).value; }
+    BOOL SetCnmp(const std::string& strArg) { return Run(kSetCnmp, strArg).value; }
+    BOOL SetAuth(const std::string& strArg) { return Run(kSetAuth, strArg).value; }
+    BOOL SetApn(const std::string& strArg) { return Run(kSetApn, strArg).value; }
+    std::string QueryDtuCfg() { return Run(kQueryDtuCfg).value; }
+    std::string QueryCnmp() { return Run(kQueryCnmp).value; }
+    std::string QueryAuth() { return Run(kQueryAuth).value; }
+    std::string QueryApn() { return Run(kQueryApn).value; }
     // QueryApn that tells a failed read (nullopt) from an empty APN.
-    std::optional<std::string> QueryApnValue();
-    // Manual or found port, "AT port not found! ".
-    BOOL ClearAuth();
-    BOOL ResetModule();
-    // Found port only, "No scan AT port! ".
-    std::string QueryCimi();
-    // Found port only, "AT port not found! ": 0 no AT port, 1 ADB off or not reported, 2 ADB on.
+    std::optional<std::string> QueryApnValue() { return Run(kQueryApnValue).value; }
+    BOOL ClearAuth() { return Run(kClearAuth).value; }
+    BOOL ResetModule() { return Run(kResetModule).value; }
+    std::string QueryCimi() { return Run(kQueryCimi).value; }
+    // 0 no AT port, 1 ADB off or not reported, 2 ADB on.
     int QueryAdb();
-    // Found port, three tries, "AT port not found! ".
-    BOOL EnableAdb();
-    BOOL HideAdb();
+    BOOL EnableAdb() { return Run(kEnableAdb).value; }
+    BOOL HideAdb() { return Run(kHideAdb).value; }
 
     // The AT console: logs the command as typed, sends it to the AT port found now (never the
     // hand-opened one) and logs a non-empty answer unchanged.
     void SendConsoleCommand(const std::string& command);
 
-    // The last command or console send that ran through this client; any thread.
+    // The last command or console send that ran through this client; any thread. The console's
+    // caller reads it, as the console gives nothing back.
     AtCommandRecord LastCommand() const;
 
     // The first failure of the port itself (busy, could not be opened, gone during a transaction
@@ -101,22 +104,22 @@ class AtClient {
     // late answer to one command is never taken for the next one's (atlink/answer_ledger.h).
     AnswerLedger& Ledger() { return m_ledger; }
 
-    // The rules themselves, for a command that has no method above.
-    BOOL ManualOrFoundPort(const char* notFound, const std::function<BOOL(CSerialPort& open)>& openForm,
-                           const std::function<BOOL(CSerialPort& local, int port)>& portForm);
-    std::string ManualOrFoundPort(const char* notFound,
-                                  const std::function<std::string(CSerialPort& open)>& openForm,
-                                  const std::function<std::string(CSerialPort& local, int port)>& portForm);
     // The port found now, or 0 after logging notFound.
     int FoundPortOnly(const char* notFound);
-    BOOL FoundPortThreeTries(const char* notFound,
-                             const std::function<BOOL(CSerialPort& local, int port)>& command);
 
   private:
-    template <class R>
-    R ViaManualOrFound(const char* notFound, R failure, const std::function<R(CSerialPort&)>& openForm,
-                       const std::function<R(CSerialPort&, int)>& portForm);
-
+    // The hand-opened port, locked, while no port is automatic; an unlocked lock otherwise.
+    std::unique_lock<std::recursive_mutex> ManualPortInUse();
+    // What a command gives when the lookup found no port.
+    template <class T>
+    static AtResult<T> NoPortFound() {
+        return AtResult<T>{T{}, AtOutcomeReport{AtOutcome::NoSuchPort, 0, 0}, false};
+    }
+    template <class T>
+    AtResult<T> Recorded(AtResult<T> result) {
+        Record(result.report, result.succeeded);
+        return result;
+    }
     void Record(const AtOutcomeReport& report, bool succeeded);
 
     AtClientDeps m_deps;
@@ -126,5 +129,32 @@ class AtClient {
     AtOutcomeReport m_firstPortFailure;
     int m_lastFoundPort = 0;
 };
+
+template <class T>
+AtResult<T> AtClient::Run(const AtCommand<T>& command, std::string_view argument) {
+    if (command.portRule == PortRule::ManualOrFound) {
+        // Held across the check and the command, so that closing the port by hand (which takes
+        // the same lock) cannot fall between them.
+        if (auto lock = ManualPortInUse()) {
+            return Recorded(m_deps.manualPort.RunOpen(command, argument));
+        }
+    }
+    const int port = FoundPortOnly(command.notFound);  // looked up once, also for three tries
+    if (port < 1) {
+        return NoPortFound<T>();
+    }
+    CSerialPort local;
+    local.ShareLedger(&m_ledger);
+    const int tries = command.portRule == PortRule::FoundThreeTries ? kAdbTries : 1;
+    AtResult<T> result;
+    for (int attempt = 1; attempt <= tries; ++attempt) {
+        result = Recorded(local.Run(command, port, argument));
+        if (result.succeeded || attempt == tries) {
+            break;
+        }
+        platform::Clock::Pause(kAdbRetryPauseMs);
+    }
+    return result;
+}
 
 }  // namespace atlink

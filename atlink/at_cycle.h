@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+namespace atlink {
+
 struct AtCycle {
     std::string request;                // the whole request line, CR LF included
     std::uint32_t pauseBeforeMs = 100;  // after opening, before the write
@@ -12,4 +14,4 @@ struct AtCycle {
     std::size_t answerArea = 200;       // size of the answer area; a read still takes at most 200 bytes
 };
 
-inline constexpr std::uint32_t kLongPauseAfterMs = 500;  // QueryAuth and QueryApn wait longer
+}  // namespace atlink

@@ -1,8 +1,10 @@
-// How the last transaction of a CSerialPort ended, for callers that report failures in words.
-// The commands themselves still give only their failure values; this tells why.
+// How a transaction on the AT port ended, for callers that report failures in words, and the
+// result of a command: its value together with that outcome.
 #pragma once
 
 #include <cstddef>
+
+namespace atlink {
 
 enum class AtOutcome {
     Answered,    // a final result ("OK" or "ERROR") or, in the standard cycle, any answer arrived
@@ -19,3 +21,16 @@ struct AtOutcomeReport {
     int port = 0;               // the COM number of the transaction (0 when unknown)
     std::size_t bytesRead = 0;  // bytes of answer gathered
 };
+
+// What a command gives: its value (the failure value when it failed), why the port ended as it
+// did, and whether the command's success test passed.
+template <class T>
+struct AtResult {
+    T value{};
+    AtOutcomeReport report;
+    bool succeeded = false;
+
+    bool ok() const { return succeeded; }
+};
+
+}  // namespace atlink

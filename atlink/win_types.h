@@ -1,10 +1,13 @@
-// The plain integer result types that the AT layer and its callers share.
+// The plain integer result types of the AT layer's entry points, in the style its callers are
+// written in.
 #pragma once
 
 #include <cstdint>
 
-typedef int BOOL;
-typedef std::uint32_t DWORD;
+namespace atlink {
+
+using BOOL = int;
+using DWORD = std::uint32_t;
 
 // Constants rather than macros, so that other namespaces may have their own TRUE and FALSE.
 // Where the system headers already define the macros, those serve.
@@ -12,3 +15,5 @@ typedef std::uint32_t DWORD;
 inline constexpr BOOL TRUE = 1;
 inline constexpr BOOL FALSE = 0;
 #endif
+
+}  // namespace atlink

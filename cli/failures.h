@@ -20,12 +20,12 @@ enum ExitCode {
 
 // The line for a transaction that did not succeed; windowText is how long it waited for the
 // answer (for example "3.6 s").
-std::string DescribeFailure(const AtOutcomeReport& report, const std::string& windowText);
+std::string DescribeFailure(const atlink::AtOutcomeReport& report, const std::string& windowText);
 
 // The line for a flow (flowName "Get" or "Download") whose port itself failed: "COM204 is busy:
 // another program holds it", "COM204 cannot be opened", "COM230 went away during Get" (the
 // device went away, or the lookup no longer found it). Empty when report is no such failure.
-std::string DescribePortFailure(const AtOutcomeReport& report, const std::string& flowName);
+std::string DescribePortFailure(const atlink::AtOutcomeReport& report, const std::string& flowName);
 
 // Prints line and a line end on err (standard error); returns kExitFailed.
 int Fail(const std::string& line, std::ostream& err = std::cerr);

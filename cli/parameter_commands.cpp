@@ -216,7 +216,8 @@ std::string FlowFailure(const char* flow, const parameters::FlowOutcome& outcome
 // module gone): then that, with the port, is the cause to name.
 std::string FlowFailureLine(CConsoleHost& host, const char* flow, const parameters::FlowOutcome& outcome) {
     if (outcome.refusal.empty()) {
-        const AtOutcomeReport port = OnWindow(host, [](CMarlinqDlg& d) { return d.At().FirstPortFailure(); });
+        const atlink::AtOutcomeReport port =
+            OnWindow(host, [](CMarlinqDlg& d) { return d.At().FirstPortFailure(); });
         const std::string line = DescribePortFailure(port, flow);
         if (!line.empty()) {
             return line;

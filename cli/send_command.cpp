@@ -1,7 +1,7 @@
 #include <iostream>
 #include <string>
 
-#include "atlink/serial_port.h"
+#include "atlink/at_serial_port.h"
 #include "cli/commands.h"
 #include "cli/failures.h"
 #include "cli/options.h"
@@ -38,12 +38,13 @@ int RunSendCommand(const Args& args) {
             return Fail("no AT port found");
         }
     }
-    CSerialPort serial;
-    const std::string answer = serial.SendAtCommand(port, text);
+    atlink::CSerialPort serial;
+    const atlink::AtResult<std::string> sent = serial.Send(port, text);
+    const std::string& answer = sent.value;
     std::cout << text << '\n';
     if (answer.empty()) {
         std::cout << std::flush;
-        return Fail(DescribeFailure(serial.LastOutcome(), kConsoleWindowText));
+        return Fail(DescribeFailure(sent.report, kConsoleWindowText));
     }
     std::cout << answer;
     if (answer.back() != '\n') {

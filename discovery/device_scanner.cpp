@@ -6,6 +6,10 @@
 
 namespace discovery {
 
+using atlink::BOOL;
+using atlink::FALSE;
+using atlink::TRUE;
+
 DeviceScanner::DeviceScanner(ScannerCallbacks callbacks, ScannerFlags flags)
     : m_cb(std::move(callbacks)),
       m_flags(flags),

@@ -34,9 +34,10 @@ struct ScannerCallbacks {
 
 // The flags the main window owns and shares with other flows; each is a single word.
 struct ScannerFlags {
-    std::atomic<BOOL>& pendingPush;     // m_bPendingPush
-    std::atomic<BOOL>& stopThreads;     // m_bStopThreads
-    std::atomic<BOOL>& notReadyLogged;  // m_bNotReadyLogged: the not-ready line of this episode is out
+    std::atomic<atlink::BOOL>& pendingPush;  // m_bPendingPush
+    std::atomic<atlink::BOOL>& stopThreads;  // m_bStopThreads
+    std::atomic<atlink::BOOL>&
+        notReadyLogged;  // m_bNotReadyLogged: the not-ready line of this episode is out
 };
 
 class DeviceScanner {
@@ -59,7 +60,7 @@ class DeviceScanner {
     void Stop();
 
     // One pass: TRUE when the scanner is to wait for a wake, FALSE to pass again.
-    BOOL ScanOnce();
+    atlink::BOOL ScanOnce();
 
     bool Started() const { return m_thread.joinable(); }
     const PopupCloser& Closer() const { return m_popupCloser; }

@@ -7,6 +7,10 @@
 
 namespace discovery {
 
+using atlink::BOOL;
+using atlink::FALSE;
+using atlink::TRUE;
+
 namespace {
 
 constexpr std::size_t kMaxRegistryNameBytes = 255;

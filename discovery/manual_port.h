@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "atlink/serial_port.h"
+#include "atlink/at_serial_port.h"
 #include "discovery/device_events.h"
 #include "framework/control_access.h"
 #include "platform/present_devices.h"
@@ -43,8 +43,8 @@ struct PortSources {
 struct ManualPortDeps {
     fw::IControlAccess& controls;  // the dialog that holds the panel
     PortPanelIds ids;
-    CSerialPort& serialPort;      // m_serialPort
-    std::atomic<BOOL>& autoPort;  // m_bAutoPort
+    atlink::CSerialPort& serialPort;      // m_serialPort
+    std::atomic<atlink::BOOL>& autoPort;  // m_bAutoPort
     std::function<void(const std::string&)> addLog;
     DeviceEventSink onEvent;  // ManualPortOpened, ManualPortClosed
     PortSources sources;

@@ -5,6 +5,10 @@
 
 namespace discovery {
 
+using atlink::BOOL;
+using atlink::FALSE;
+using atlink::TRUE;
+
 PopupCloser::PopupCloser(std::function<bool()> closeOnce, std::atomic<BOOL>& stopThreads)
     : m_closeOnce(std::move(closeOnce)), m_stop(stopThreads) {
     if (!m_closeOnce && platform::HasSystemPopups()) {

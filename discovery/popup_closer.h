@@ -24,7 +24,7 @@ class PopupCloser {
   public:
     // closeOnce is one round: true when it found a pop-up. Empty: the platform's closer where the
     // platform has such pop-ups; on the others the closer never starts a thread.
-    PopupCloser(std::function<bool()> closeOnce, std::atomic<BOOL>& stopThreads);
+    PopupCloser(std::function<bool()> closeOnce, std::atomic<atlink::BOOL>& stopThreads);
     ~PopupCloser();
     PopupCloser(const PopupCloser&) = delete;
     PopupCloser& operator=(const PopupCloser&) = delete;
@@ -43,7 +43,7 @@ class PopupCloser {
     void PopupCloserThreadProc();
 
     std::function<bool()> m_closeOnce;
-    std::atomic<BOOL>& m_stop;
+    std::atomic<atlink::BOOL>& m_stop;
     std::atomic<int> m_rounds{0};
     std::atomic<int> m_closed{0};
     std::mutex m_mutex;

@@ -20,7 +20,7 @@ FlowOutcome VersionReader::ReadVersions(fw::IControlAccess& main) {
         out.Failed("No scan AT port!");
         return out;
     }
-    CSerialPort serial;
+    atlink::CSerialPort serial;
     // The firmware version and the working mode are read without a line in the log; a failed
     // read still counts, and changes nothing.
     const std::string firmware = serial.QueryGmr(port);

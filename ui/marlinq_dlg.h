@@ -30,7 +30,7 @@
 #include <vector>
 
 #include "atlink/at_client.h"
-#include "atlink/serial_port.h"
+#include "atlink/at_serial_port.h"
 #include "configfile/config_commands.h"
 #include "configfile/config_xml.h"
 #include "discovery/device_events.h"
@@ -225,7 +225,7 @@ class CMarlinqDlg : public fw::CDialog {
     fw::CEdit m_editLog;
     int m_nCurModePage = MODE_PAGE_TCP;
     std::atomic<int> m_bAutoPort{1};
-    CSerialPort m_serialPort;  // the manually opened port
+    atlink::CSerialPort m_serialPort;  // the manually opened port
     std::atomic<int> m_bDeviceReady{0};
     std::atomic<int> m_bNotReadyLogged{0};
     std::atomic<int> m_bStopThreads{0};

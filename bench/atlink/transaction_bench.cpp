@@ -9,7 +9,7 @@
 #include <filesystem>
 
 #include "atlink/at_log.h"
-#include "atlink/serial_port.h"
+#include "atlink/at_serial_port.h"
 #include "simulator/dtu_simulator.h"
 
 namespace {
@@ -38,9 +38,9 @@ void BM_StandardTransaction(benchmark::State& state) {
     const int com = Simulator().Com();
     std::chrono::duration<double> total{};
     for (auto _ : state) {
-        CSerialPort port;
+        atlink::CSerialPort port;
         const auto start = std::chrono::steady_clock::now();
-        const BOOL ok = port.RunSetCycle(com, "AT+CNMP=2\r\n");
+        const atlink::BOOL ok = port.RunSetCycle(com, "AT+CNMP=2\r\n");
         total += std::chrono::steady_clock::now() - start;
         if (!ok) {
             state.SkipWithError("transaction failed");
@@ -54,7 +54,7 @@ void BM_SendAtCommand(benchmark::State& state) {
     const int com = Simulator().Com();
     std::chrono::duration<double> total{};
     for (auto _ : state) {
-        CSerialPort port;
+        atlink::CSerialPort port;
         const auto start = std::chrono::steady_clock::now();
         const std::string answer = port.SendAtCommand(com, "AT+CSQ");
         total += std::chrono::steady_clock::now() - start;

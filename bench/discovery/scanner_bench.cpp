@@ -62,7 +62,7 @@ struct Rig {
         return cv.wait_for(lock, std::chrono::seconds(10), pred);
     }
 
-    std::atomic<BOOL> pendingPush{FALSE}, stop{FALSE}, notReadyLogged{FALSE};
+    std::atomic<atlink::BOOL> pendingPush{atlink::FALSE}, stop{atlink::FALSE}, notReadyLogged{atlink::FALSE};
     std::mutex mutex;
     std::condition_variable cv;
     int readyLines = 0;

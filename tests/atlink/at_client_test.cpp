@@ -55,8 +55,8 @@ class AtClientTest : public testsupport::SimulatorTest {
         return m_log;
     }
 
-    CSerialPort m_manual;
-    std::atomic<BOOL> m_autoPort{TRUE};
+    atlink::CSerialPort m_manual;
+    std::atomic<atlink::BOOL> m_autoPort{atlink::TRUE};
     std::atomic<int> m_found{0};
     std::atomic<int> m_lookups{0};
     std::mutex m_logMutex;
@@ -67,20 +67,20 @@ class AtClientTest : public testsupport::SimulatorTest {
 TEST_F(AtClientTest, WithoutAnAtPortEachRuleLogsItsMessageAndFails) {
     m_found = 0;
     AtClient& c = Client();
-    EXPECT_EQ(c.SetDtuCfg("x"), FALSE);
+    EXPECT_EQ(c.SetDtuCfg("x"), atlink::FALSE);
     EXPECT_EQ(c.QueryCnmp(), "");
-    EXPECT_EQ(c.ClearAuth(), FALSE);
-    EXPECT_EQ(c.ResetModule(), FALSE);
+    EXPECT_EQ(c.ClearAuth(), atlink::FALSE);
+    EXPECT_EQ(c.ResetModule(), atlink::FALSE);
     EXPECT_EQ(c.QueryCimi(), "");
     EXPECT_EQ(c.QueryAdb(), 0);
-    EXPECT_EQ(c.EnableAdb(), FALSE);
-    EXPECT_EQ(c.HideAdb(), FALSE);
+    EXPECT_EQ(c.EnableAdb(), atlink::FALSE);
+    EXPECT_EQ(c.HideAdb(), atlink::FALSE);
     EXPECT_EQ(Count("No scan AT port! "), 3);    // SetDtuCfg, QueryCnmp, QueryCimi
     EXPECT_EQ(Count("AT port not found! "), 5);  // one per call: no try is made
     EXPECT_EQ(m_lookups.load(), 8);
     EXPECT_TRUE(m_sim.Requests().empty());
     m_found = -3;  // anything below 1 counts as no port
-    EXPECT_EQ(c.SetApn("x"), FALSE);
+    EXPECT_EQ(c.SetApn("x"), atlink::FALSE);
     EXPECT_EQ(Count("No scan AT port! "), 4);
 }
 
@@ -111,7 +111,7 @@ TEST_F(AtClientTest, ManualOrFoundPortUsesTheHandOpenedPortEvenWhenItIsNotTheMod
     std::string error;
     ASSERT_TRUE(other.Start(plain, &error)) << error;
     ASSERT_TRUE(m_manual.OpenPort(other.Com()));
-    m_autoPort = FALSE;
+    m_autoPort = atlink::FALSE;
     AtClient& c = Client();
     EXPECT_TRUE(c.SetCnmp("13"));
     EXPECT_TRUE(c.ResetModule());
@@ -131,14 +131,14 @@ TEST_F(AtClientTest, ManualOrFoundPortUsesTheHandOpenedPortEvenWhenItIsNotTheMod
     EXPECT_EQ(RequestBytes(m_sim), (std::vector<std::string>{"AT+CIMI\r\n", "AT+CUSBADB?\r\n"}));
     EXPECT_TRUE(Log().empty());
     // Back to the automatic port: the found port again.
-    m_autoPort = TRUE;
+    m_autoPort = atlink::TRUE;
     EXPECT_TRUE(c.SetCnmp("38"));
     EXPECT_EQ(m_sim.Requests().back().bytes, "AT+CNMP=38\r\n");
 }
 
 TEST_F(AtClientTest, ClosingTheHandOpenedPortWaitsForTheCommandOnIt) {
     ASSERT_TRUE(m_manual.OpenPort(Com()));
-    m_autoPort = FALSE;
+    m_autoPort = atlink::FALSE;
     AtClient& c = Client();
     sim::Behaviour slow;
     slow.answerDelayMs = 200;  // the answer arrives inside the read pause
@@ -148,7 +148,7 @@ TEST_F(AtClientTest, ClosingTheHandOpenedPortWaitsForTheCommandOnIt) {
     ASSERT_TRUE(m_sim.WaitForRequests(1, 10000));  // the command holds the port now
     {
         auto lock = m_manual.LockTransaction();  // as closing the port by hand does
-        m_autoPort = TRUE;
+        m_autoPort = atlink::TRUE;
         m_manual.ClosePort();
     }
     command.join();
@@ -181,13 +181,13 @@ TEST_F(AtClientTest, FoundPortThreeTriesRetriesARefusingModuleOnThePortFoundOnce
 
 TEST_F(AtClientTest, ConsoleEchoesTheCommandAndLogsTheRawAnswerOfTheFoundPort) {
     ASSERT_TRUE(m_manual.OpenPort(Com()));  // held by hand: the console's own open fails
-    m_autoPort = FALSE;
+    m_autoPort = atlink::FALSE;
     AtClient& c = Client();
     c.SendConsoleCommand("AT+CSQ");
     EXPECT_EQ(Log(), std::vector<std::string>{"AT+CSQ"});
     EXPECT_TRUE(m_sim.Requests().empty());
     m_manual.ClosePort();
-    m_autoPort = TRUE;
+    m_autoPort = atlink::TRUE;
 
     c.SendConsoleCommand("AT+CSQ");
     ASSERT_EQ(Log().size(), 3u);
@@ -229,11 +229,11 @@ TEST_F(OwedAnswerTest, ALateOkIsNotTheNextCommandsAnswer) {
         }
     });
     AtClient& c = Client();
-    EXPECT_EQ(c.SetHost("x"), FALSE);
-    EXPECT_EQ(c.SetMqttCfg("a"), FALSE);  // its own answer is the ERROR
-    EXPECT_EQ(c.LastCommand().report.outcome, AtOutcome::Answered);
+    EXPECT_EQ(c.SetHost("x"), atlink::FALSE);
+    EXPECT_EQ(c.SetMqttCfg("a"), atlink::FALSE);  // its own answer is the ERROR
+    EXPECT_EQ(c.LastCommand().report.outcome, atlink::AtOutcome::Answered);
     m_sender.join();
-    EXPECT_EQ(c.SetCnmp("2"), TRUE);  // nothing is owed any more
+    EXPECT_EQ(c.SetCnmp("2"), atlink::TRUE);  // nothing is owed any more
     // The late OK is on record, read after the request it was not the answer of.
     const std::string log = LogText();
     const auto request = log.find("Send: AT+MQTTCFG=a");
@@ -244,19 +244,19 @@ TEST_F(OwedAnswerTest, ALateOkIsNotTheNextCommandsAnswer) {
 TEST_F(OwedAnswerTest, AnAnswerThatCameWhileNobodyListenedIsNotWaitedFor) {
     m_sim.SetReply("AT+HOST=x", "");
     AtClient& c = Client();
-    EXPECT_EQ(c.SetHost("x"), FALSE);
+    EXPECT_EQ(c.SetHost("x"), atlink::FALSE);
     m_sim.SendUnsolicited("\r\nOK\r\n");  // late, but before the next request: the flush takes it
     platform::Clock::Pause(50);
-    EXPECT_EQ(c.SetCnmp("2"), TRUE);
+    EXPECT_EQ(c.SetCnmp("2"), atlink::TRUE);
 }
 
 TEST_F(OwedAnswerTest, AnAnswerThatNeverComesIsForgottenInTime) {
     m_sim.SetReply("AT+HOST=x", "");
     AtClient& c = Client();
-    EXPECT_EQ(c.SetHost("x"), FALSE);
+    EXPECT_EQ(c.SetHost("x"), atlink::FALSE);
     EXPECT_EQ(c.Ledger().Owed(Com()), 1);
     // Without a limit every later answer would be taken for the one before it.
     platform::Clock::Pause(atlink::AnswerLedger::kOwedForMs + 100);
     EXPECT_EQ(c.Ledger().Owed(Com()), 0);
-    EXPECT_EQ(c.SetCnmp("2"), TRUE);
+    EXPECT_EQ(c.SetCnmp("2"), atlink::TRUE);
 }

@@ -8,7 +8,7 @@
 #include <filesystem>
 
 #include "atlink/at_log.h"
-#include "atlink/serial_port.h"
+#include "atlink/at_serial_port.h"
 #include "tests/support/file_nodes.h"
 #include "tests/support/sim_fixture.h"
 
@@ -32,11 +32,11 @@ TEST_F(AtLogNodes, AFifoAsTheLogNeitherBlocksATransactionNorTakesItsLines) {
     ::testing::internal::CaptureStderr();
     // In a child: appending to a FIFO nobody reads, opened the usual way, waits for ever.
     const int answered = testsupport::RunInChild([&] {
-        CSerialPort port;
+        atlink::CSerialPort port;
         std::string first;
         std::string second;
-        const bool ok = port.RunCycle(Com(), AtCycle{"AT+CSQ\r\n"}, &first) &&
-                        port.RunCycle(Com(), AtCycle{"AT+CPIN?\r\n"}, &second);
+        const bool ok = port.RunCycle(Com(), atlink::AtCycle{"AT+CSQ\r\n"}, &first) &&
+                        port.RunCycle(Com(), atlink::AtCycle{"AT+CPIN?\r\n"}, &second);
         return ok && first.find("+CSQ:") != std::string::npos && second.find("+CPIN:") != std::string::npos
                    ? 1
                    : 0;

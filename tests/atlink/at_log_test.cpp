@@ -10,7 +10,7 @@
 #include <thread>
 #include <vector>
 
-#include "atlink/serial_port.h"
+#include "atlink/at_serial_port.h"
 #include "tests/support/sim_fixture.h"
 
 extern char** environ;

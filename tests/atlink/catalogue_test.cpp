@@ -1,7 +1,7 @@
 // The query and set commands through the simulator: exact requests, forms and special cycles.
 #include <gtest/gtest.h>
 
-#include "atlink/serial_port.h"
+#include "atlink/at_serial_port.h"
 #include "tests/support/sim_fixture.h"
 
 namespace {
@@ -14,7 +14,7 @@ class Catalogue : public testsupport::SimulatorTest {
         m_sim.ClearRequests();
         return requests.empty() ? std::string() : requests.back().bytes;
     }
-    CSerialPort m_port;
+    atlink::CSerialPort m_port;
 };
 
 }  // namespace
@@ -43,23 +43,24 @@ TEST_F(Catalogue, QueriesSendTheirRequestsAndReturnTheValues) {
 
 TEST_F(Catalogue, SetsSendPrefixArgumentAndLineEndVerbatim) {
     struct Row {
-        BOOL (CSerialPort::*set)(int, const std::string&);
+        atlink::BOOL (atlink::CSerialPort::*set)(int, const std::string&);
         std::string arg;
         std::string request;
     };
     const std::string cfg = "9600,h,1,TCP,0,,60,0X41,0,0,0,10,20,0,0,0,24";
     const std::vector<Row> rows = {
-        {&CSerialPort::SetDtuCfg, cfg, "AT+DTUCFG=" + cfg + "\r\n"},
-        {&CSerialPort::SetMultiSockCfg, "1,a.example,80,TCP", "AT+MULTISOCKCFG=1,a.example,80,TCP\r\n"},
-        {&CSerialPort::SetModbusCfg, "1,5", "AT+MODBUSCFG=1,5\r\n"},
-        {&CSerialPort::SetModbusCmd, "2,010300", "AT+MODBUSCMD=2,010300\r\n"},
-        {&CSerialPort::SetDtuMode, "2", "AT+DTUMODE=2\r\n"},
-        {&CSerialPort::SetHost, "example.org:443", "AT+HOST=example.org:443\r\n"},
-        {&CSerialPort::SetMqttCfg, "\"a b\",\"c,d\"", "AT+MQTTCFG=\"a b\",\"c,d\"\r\n"},
-        {&CSerialPort::SetSubTopic, "t/1", "AT+SUBTOPIC=t/1\r\n"},
-        {&CSerialPort::SetPubTopic, "t/2", "AT+PUBTOPIC=t/2\r\n"},
-        {&CSerialPort::SetCnmp, "13", "AT+CNMP=13\r\n"},
-        {&CSerialPort::SetAuth, "1,1,\"pw\",\"user\"", "AT+CGAUTH=1,1,\"pw\",\"user\"\r\n"},
+        {&atlink::CSerialPort::SetDtuCfg, cfg, "AT+DTUCFG=" + cfg + "\r\n"},
+        {&atlink::CSerialPort::SetMultiSockCfg, "1,a.example,80,TCP",
+         "AT+MULTISOCKCFG=1,a.example,80,TCP\r\n"},
+        {&atlink::CSerialPort::SetModbusCfg, "1,5", "AT+MODBUSCFG=1,5\r\n"},
+        {&atlink::CSerialPort::SetModbusCmd, "2,010300", "AT+MODBUSCMD=2,010300\r\n"},
+        {&atlink::CSerialPort::SetDtuMode, "2", "AT+DTUMODE=2\r\n"},
+        {&atlink::CSerialPort::SetHost, "example.org:443", "AT+HOST=example.org:443\r\n"},
+        {&atlink::CSerialPort::SetMqttCfg, "\"a b\",\"c,d\"", "AT+MQTTCFG=\"a b\",\"c,d\"\r\n"},
+        {&atlink::CSerialPort::SetSubTopic, "t/1", "AT+SUBTOPIC=t/1\r\n"},
+        {&atlink::CSerialPort::SetPubTopic, "t/2", "AT+PUBTOPIC=t/2\r\n"},
+        {&atlink::CSerialPort::SetCnmp, "13", "AT+CNMP=13\r\n"},
+        {&atlink::CSerialPort::SetAuth, "1,1,\"pw\",\"user\"", "AT+CGAUTH=1,1,\"pw\",\"user\"\r\n"},
     };
     for (const auto& row : rows) {
         EXPECT_TRUE((m_port.*row.set)(Com(), row.arg)) << row.request;

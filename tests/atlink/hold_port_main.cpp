@@ -10,7 +10,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "atlink/serial_port.h"
+#include "atlink/at_serial_port.h"
 #include "platform/device_table.h"
 
 namespace {
@@ -37,11 +37,11 @@ int main(int argc, char** argv) {
     }
     const int com = std::atoi(argv[1]);
     const std::string mode = argc == 3 ? argv[2] : "port";
-    CSerialPort port;
+    atlink::CSerialPort port;
     int fd = -1;
     bool open = false;
     if (mode == "port") {
-        open = port.OpenPort(com) != FALSE;
+        open = port.OpenPort(com) != atlink::FALSE;
     } else {
         fd = ClaimRaw(com, mode == "excl");
         open = fd >= 0;

@@ -1,5 +1,5 @@
 // CSerialPort against the simulator on a real pseudo-terminal.
-#include "atlink/serial_port.h"
+#include "atlink/at_serial_port.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -41,14 +41,14 @@ class PortHolder {
     bool m_holds = false;
 };
 
-std::string ReadAll(CSerialPort& port, int reads) {
+std::string ReadAll(atlink::CSerialPort& port, int reads) {
     std::string all;
     for (int i = 0; i < reads; ++i) {
-        char buffer[CSerialPort::kReadLimit + 1] = {};
-        DWORD count = 0;
+        char buffer[atlink::CSerialPort::kReadLimit + 1] = {};
+        atlink::DWORD count = 0;
         EXPECT_TRUE(port.ReadData(buffer, &count));
-        EXPECT_LE(count, CSerialPort::kReadLimit);
-        EXPECT_EQ(buffer[CSerialPort::kReadLimit], '\0');
+        EXPECT_LE(count, atlink::CSerialPort::kReadLimit);
+        EXPECT_EQ(buffer[atlink::CSerialPort::kReadLimit], '\0');
         all.append(buffer, count);
         if (count == 0 && all.find("OK\r\n") != std::string::npos) {
             break;
@@ -60,11 +60,11 @@ std::string ReadAll(CSerialPort& port, int reads) {
 }  // namespace
 
 TEST_F(SerialPortTest, ClosedObjectRefusesEverythingAndLogsNothing) {
-    CSerialPort port;
+    atlink::CSerialPort port;
     EXPECT_FALSE(port.IsOpen());
     EXPECT_FALSE(port.WriteData("AT\r\n", 4));
-    char buffer[CSerialPort::kReadLimit + 1] = {};
-    DWORD count = 77;
+    char buffer[atlink::CSerialPort::kReadLimit + 1] = {};
+    atlink::DWORD count = 77;
     EXPECT_FALSE(port.ReadData(buffer, &count));
     EXPECT_EQ(count, 0u);
     port.ClosePort();  // harmless on a closed object
@@ -72,7 +72,7 @@ TEST_F(SerialPortTest, ClosedObjectRefusesEverythingAndLogsNothing) {
 }
 
 TEST_F(SerialPortTest, OpeningAMissingPortFailsAndLeavesTheObjectClosed) {
-    CSerialPort port;
+    atlink::CSerialPort port;
     EXPECT_FALSE(port.OpenPort(9999));
     EXPECT_FALSE(port.IsOpen());
     EXPECT_FALSE(port.OpenPort(0));
@@ -80,7 +80,7 @@ TEST_F(SerialPortTest, OpeningAMissingPortFailsAndLeavesTheObjectClosed) {
 }
 
 TEST_F(SerialPortTest, WritesExactBytesAndReadsTheAnswer) {
-    CSerialPort port;
+    atlink::CSerialPort port;
     ASSERT_TRUE(port.OpenPort(Com()));
     EXPECT_TRUE(port.WriteData("AT+CSQ\r\n", 8));
     ASSERT_TRUE(m_sim.WaitForRequests(1, 2000));
@@ -95,10 +95,10 @@ TEST_F(SerialPortTest, WritesExactBytesAndReadsTheAnswer) {
 }
 
 TEST_F(SerialPortTest, ReadWithoutDataIsTrueWithCountZeroAndNoLogLine) {
-    CSerialPort port;
+    atlink::CSerialPort port;
     ASSERT_TRUE(port.OpenPort(Com()));
-    char buffer[CSerialPort::kReadLimit + 1] = {};
-    DWORD count = 5;
+    char buffer[atlink::CSerialPort::kReadLimit + 1] = {};
+    atlink::DWORD count = 5;
     EXPECT_TRUE(port.ReadData(buffer, &count));
     EXPECT_EQ(count, 0u);
     port.ClosePort();
@@ -114,7 +114,7 @@ TEST_F(SerialPortTest, BytesPassUnchangedInBothDirections) {
         }
     }
     m_sim.SetReply("AT+RAW", reply + "\r\n");
-    CSerialPort port;
+    atlink::CSerialPort port;
     ASSERT_TRUE(port.OpenPort(Com()));
     port.WriteData("AT+RAW\r\n", 8);
     EXPECT_EQ(ReadAll(port, 20), reply + "\r\n");
@@ -124,15 +124,15 @@ TEST_F(SerialPortTest, BytesPassUnchangedInBothDirections) {
 TEST_F(SerialPortTest, LongAnswerArrivesInPiecesOfAtMost200Bytes) {
     const std::string big(450, 'x');
     m_sim.SetReply("AT+BIG", big + "\r\nOK\r\n");
-    CSerialPort port;
+    atlink::CSerialPort port;
     ASSERT_TRUE(port.OpenPort(Com()));
     port.WriteData("AT+BIG\r\n", 8);
     platform::Clock::Pause(300);
     std::string all;
     int pieces = 0;
     for (int i = 0; i < 50 && all.size() < big.size() + 6; ++i) {
-        char buffer[CSerialPort::kReadLimit + 1] = {};
-        DWORD count = 0;
+        char buffer[atlink::CSerialPort::kReadLimit + 1] = {};
+        atlink::DWORD count = 0;
         ASSERT_TRUE(port.ReadData(buffer, &count));
         ASSERT_LE(count, 200u);
         ASSERT_EQ(buffer[count], '\0');
@@ -147,8 +147,8 @@ TEST_F(SerialPortTest, LongAnswerArrivesInPiecesOfAtMost200Bytes) {
 }
 
 TEST_F(SerialPortTest, PortHeldByAnotherObjectCannotBeOpened) {
-    CSerialPort first;
-    CSerialPort second;
+    atlink::CSerialPort first;
+    atlink::CSerialPort second;
     ASSERT_TRUE(first.OpenPort(Com()));
     EXPECT_FALSE(second.OpenPort(Com()));
     EXPECT_FALSE(second.IsOpen());
@@ -160,7 +160,7 @@ TEST_F(SerialPortTest, PortHeldByAnotherObjectCannotBeOpened) {
 TEST_F(SerialPortTest, PortHeldByAnotherProcessCannotBeOpened) {
     PortHolder holder(Com());
     ASSERT_TRUE(holder.Holds());
-    CSerialPort port;
+    atlink::CSerialPort port;
     EXPECT_FALSE(port.OpenPort(Com()));
     holder.Release();
     EXPECT_TRUE(port.OpenPort(Com()));
@@ -174,12 +174,12 @@ TEST_F(SerialPortTest, PortClaimedByAnotherProgramIsBusyAndItsClaimSurvives) {
         SCOPED_TRACE(mode);
         PortHolder holder(Com(), mode);
         ASSERT_TRUE(holder.Holds());
-        CSerialPort port;
-        EXPECT_FALSE(port.OpenPort(Com()));
-        EXPECT_EQ(port.LastOutcome().outcome, AtOutcome::Busy);
+        atlink::CSerialPort port;
+        EXPECT_EQ(port.Open(Com()).outcome, atlink::AtOutcome::Busy);
         port.ClosePort();
-        EXPECT_EQ(port.SendAtCommand(Com(), "AT"), "");
-        EXPECT_EQ(port.LastOutcome().outcome, AtOutcome::Busy);
+        const atlink::AtResult<std::string> sent = port.Send(Com(), "AT");
+        EXPECT_EQ(sent.value, "");
+        EXPECT_EQ(sent.report.outcome, atlink::AtOutcome::Busy);
         // Our refused open and close took nothing from the holder: its flag is still set.
         if (std::string(mode) == "excl") {
             const int fd = ::open(m_sim.PortPath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
@@ -194,13 +194,24 @@ TEST_F(SerialPortTest, PortClaimedByAnotherProgramIsBusyAndItsClaimSurvives) {
         ASSERT_TRUE(port.OpenPort(Com()));  // free again once the other program lets go
         port.ClosePort();
     }
-    CSerialPort missing;
-    EXPECT_FALSE(missing.OpenPort(9999));
-    EXPECT_EQ(missing.LastOutcome().outcome, AtOutcome::NoSuchPort);
+    atlink::CSerialPort missing;
+    EXPECT_EQ(missing.Open(9999).outcome, atlink::AtOutcome::NoSuchPort);
+}
+
+TEST_F(SerialPortTest, APortHolderThatGoesAwayLetsThePortGo) {
+    {
+        atlink::CSerialPort forgotten;
+        ASSERT_TRUE(forgotten.OpenPort(Com()));
+    }  // gone without ClosePort
+    atlink::CSerialPort next;
+    EXPECT_EQ(next.Open(Com()).outcome, atlink::AtOutcome::Answered);
+    next.ClosePort();
+    PortHolder holder(Com());
+    EXPECT_TRUE(holder.Holds()) << "another program finds the port free";
 }
 
 TEST_F(SerialPortTest, SecondProcessIsRefusedWhileWeHoldThePort) {
-    CSerialPort port;
+    atlink::CSerialPort port;
     ASSERT_TRUE(port.OpenPort(Com()));
     PortHolder holder(Com());
     EXPECT_FALSE(holder.Holds());
@@ -237,8 +248,9 @@ TEST_F(StaleClaimTest, AFlagLeftByAKilledProgramIsClearedAndNoted) {
         EXPECT_EQ(holder.Wait().signal, SIGKILL);
     }
     ASSERT_TRUE(ExclusiveFlagSet());
-    CSerialPort port;
-    ASSERT_TRUE(port.OpenPort(Com())) << "busy: " << (port.LastOutcome().outcome == AtOutcome::Busy);
+    atlink::CSerialPort port;
+    const atlink::AtOutcome opened = port.Open(Com()).outcome;
+    ASSERT_EQ(opened, atlink::AtOutcome::Answered) << "busy: " << (opened == atlink::AtOutcome::Busy);
     EXPECT_TRUE(port.RunSetCycle("AT+CNMP=2\r\n"));
     port.ClosePort();
     EXPECT_FALSE(ExclusiveFlagSet());
@@ -251,9 +263,8 @@ TEST_F(StaleClaimTest, AFlagLeftByAKilledProgramIsClearedAndNoted) {
 TEST_F(StaleClaimTest, AFlagHeldByALiveProgramStaysRespected) {
     testsupport::ChildProcess holder(HOLD_PORT_EXE, {std::to_string(Com()), "excl"});
     ASSERT_TRUE(holder.ReadUntil("open\n", 10000));
-    CSerialPort port;
-    EXPECT_FALSE(port.OpenPort(Com()));
-    EXPECT_EQ(port.LastOutcome().outcome, AtOutcome::Busy);
+    atlink::CSerialPort port;
+    EXPECT_EQ(port.Open(Com()).outcome, atlink::AtOutcome::Busy);
     port.ClosePort();
     EXPECT_TRUE(ExclusiveFlagSet());
     EXPECT_EQ(LogText().find("Note: "), std::string::npos);

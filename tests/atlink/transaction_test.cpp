@@ -5,7 +5,7 @@
 #include <thread>
 
 #include "atlink/answer_text.h"
-#include "atlink/serial_port.h"
+#include "atlink/at_serial_port.h"
 #include "tests/support/sim_fixture.h"
 
 namespace {
@@ -23,9 +23,9 @@ int CountOf(const std::string& text, const std::string& what) {
 }  // namespace
 
 TEST_F(TransactionTest, PortOpeningCycleSendsTheExactRequestAndClosesThePort) {
-    CSerialPort port;
+    atlink::CSerialPort port;
     std::string answer;
-    ASSERT_TRUE(port.RunCycle(Com(), AtCycle{"AT+DTUCFG=1,\"a b\",x\r\n"}, &answer));
+    ASSERT_TRUE(port.RunCycle(Com(), atlink::AtCycle{"AT+DTUCFG=1,\"a b\",x\r\n"}, &answer));
     EXPECT_FALSE(port.IsOpen());
     ASSERT_EQ(m_sim.Requests().size(), 1u);
     EXPECT_EQ(m_sim.Requests()[0].bytes, "AT+DTUCFG=1,\"a b\",x\r\n");
@@ -36,7 +36,7 @@ TEST_F(TransactionTest, PortOpeningCycleSendsTheExactRequestAndClosesThePort) {
 }
 
 TEST_F(TransactionTest, SetCycleSucceedsOnlyWhenTheAnswerHoldsOk) {
-    CSerialPort port;
+    atlink::CSerialPort port;
     EXPECT_TRUE(port.RunSetCycle(Com(), "AT+CNMP=38\r\n"));
     EXPECT_EQ(m_sim.Value("CNMP"), "38");
     EXPECT_FALSE(port.RunSetCycle(Com(), "AT+CNMP=77\r\n"));
@@ -54,13 +54,13 @@ TEST_F(TransactionTest, SilentModuleGivesTheFailureValueAndLeavesThePortClosed) 
     sim::Behaviour b;
     b.silent = true;
     m_sim.SetBehaviour(b);
-    CSerialPort port;
+    atlink::CSerialPort port;
     std::string answer = "stale";
-    EXPECT_FALSE(port.RunCycle(Com(), AtCycle{"AT+CSQ\r\n"}, &answer));
+    EXPECT_FALSE(port.RunCycle(Com(), atlink::AtCycle{"AT+CSQ\r\n"}, &answer));
     EXPECT_EQ(answer, "");
     EXPECT_FALSE(port.RunSetCycle(Com(), "AT+CNMP=2\r\n"));
     EXPECT_FALSE(port.IsOpen());
-    CSerialPort other;
+    atlink::CSerialPort other;
     EXPECT_TRUE(other.OpenPort(Com()));  // nothing holds it any more
     other.ClosePort();
 }
@@ -69,16 +69,16 @@ TEST_F(TransactionTest, AnswerLaterThanThePauseIsAFailure) {
     sim::Behaviour b;
     b.answerDelayMs = 1500;  // well after 100 + 300 ms and the read's 20 ms
     m_sim.SetBehaviour(b);
-    CSerialPort port;
+    atlink::CSerialPort port;
     EXPECT_FALSE(port.RunSetCycle(Com(), "AT+CNMP=2\r\n"));
 }
 
 TEST_F(TransactionTest, HeldPortFailsAtOpenAndLogsNothing) {
-    CSerialPort holder;
+    atlink::CSerialPort holder;
     ASSERT_TRUE(holder.OpenPort(Com()));
-    CSerialPort port;
+    atlink::CSerialPort port;
     std::string answer;
-    EXPECT_FALSE(port.RunCycle(Com(), AtCycle{"AT+CSQ\r\n"}, &answer));
+    EXPECT_FALSE(port.RunCycle(Com(), atlink::AtCycle{"AT+CSQ\r\n"}, &answer));
     EXPECT_EQ(port.SendAtCommand(Com(), "AT+CSQ"), "");
     holder.ClosePort();
     EXPECT_FALSE(LogExists());
@@ -86,7 +86,7 @@ TEST_F(TransactionTest, HeldPortFailsAtOpenAndLogsNothing) {
 }
 
 TEST_F(TransactionTest, OpenPortFormLeavesThePortOpenAndFailsQuietlyWhenClosed) {
-    CSerialPort port;
+    atlink::CSerialPort port;
     EXPECT_FALSE(port.RunSetCycle("AT+CNMP=2\r\n"));
     EXPECT_FALSE(LogExists());
 
@@ -94,20 +94,20 @@ TEST_F(TransactionTest, OpenPortFormLeavesThePortOpenAndFailsQuietlyWhenClosed) 
     EXPECT_TRUE(port.RunSetCycle("AT+CNMP=13\r\n"));
     EXPECT_TRUE(port.IsOpen());
     std::string answer;
-    EXPECT_TRUE(port.RunCycle(AtCycle{"AT+CNMP?\r\n"}, &answer));
+    EXPECT_TRUE(port.RunCycle(atlink::AtCycle{"AT+CNMP?\r\n"}, &answer));
     EXPECT_EQ(atlink::CutValue(answer, "+CNMP: ", "\r\n", 200), "13");
     port.ClosePort();
 }
 
 TEST_F(TransactionTest, LateAnswerIsDiscardedBeforeTheNextRequestAndKeptInTheLog) {
-    CSerialPort port;
+    atlink::CSerialPort port;
     ASSERT_TRUE(port.OpenPort(Com()));
     m_sim.SetReply("AT+SLOW", "");  // answers nothing itself
     std::string answer;
-    EXPECT_FALSE(port.RunCycle(AtCycle{"AT+SLOW\r\n"}, &answer));
+    EXPECT_FALSE(port.RunCycle(atlink::AtCycle{"AT+SLOW\r\n"}, &answer));
     m_sim.SendUnsolicited("\r\n+CSQ: 23,99\r\n\r\nOK\r\n");  // the late answer, waiting unread
     platform::Clock::Pause(50);
-    EXPECT_TRUE(port.RunCycle(AtCycle{"AT+CPIN?\r\n"}, &answer));
+    EXPECT_TRUE(port.RunCycle(atlink::AtCycle{"AT+CPIN?\r\n"}, &answer));
     EXPECT_EQ(answer, "\r\n+CPIN: READY\r\n\r\nOK\r\n");
     port.ClosePort();
     // The stale bytes are on record, before the request that followed them.
@@ -122,7 +122,7 @@ TEST_F(TransactionTest, ConsoleDiscardsALateAnswerToo) {
     // An answer that came after an earlier console's window waits in the port's input.
     m_sim.SendUnsolicited("\r\n+CSQ: 23,99\r\n\r\nOK\r\n");
     platform::Clock::Pause(50);
-    CSerialPort port;
+    atlink::CSerialPort port;
     EXPECT_EQ(port.SendAtCommand(Com(), "AT+CPIN?"), "\r\n+CPIN: READY\r\n\r\nOK\r\n");
     EXPECT_NE(LogText().find("Recv: \r\r\n+CSQ: 23,99"), std::string::npos);
 }
@@ -133,13 +133,13 @@ TEST_F(TransactionTest, OpenPortTransactionsFromTwoThreadsDoNotInterleave) {
     for (int i = 0; i < 8; ++i) {
         m_sim.SetReply("AT+ID=" + std::to_string(i), "\r\n+ID: " + std::to_string(i) + "\r\nOK\r\n");
     }
-    CSerialPort shared;
+    atlink::CSerialPort shared;
     ASSERT_TRUE(shared.OpenPort(Com()));
     std::atomic<int> mismatches{0};
     auto worker = [&](int first) {
         for (int i = first; i < 8; i += 2) {
             std::string answer;
-            shared.RunCycle(AtCycle{"AT+ID=" + std::to_string(i) + "\r\n", 10, 30}, &answer);
+            shared.RunCycle(atlink::AtCycle{"AT+ID=" + std::to_string(i) + "\r\n", 10, 30}, &answer);
             if (answer != "\r\n+ID: " + std::to_string(i) + "\r\nOK\r\n") {
                 ++mismatches;
             }
@@ -155,7 +155,7 @@ TEST_F(TransactionTest, OpenPortTransactionsFromTwoThreadsDoNotInterleave) {
 
 TEST_F(TransactionTest, RequestFollowsThePauseBeforeTheWrite) {
     // The module sees the request only after the pause that follows the open.
-    CSerialPort port;
+    atlink::CSerialPort port;
     std::vector<std::pair<std::uint32_t, std::size_t>> pauses;  // length, requests seen by then
     {
         platform::ScopedPauseObserver observer(
@@ -168,7 +168,7 @@ TEST_F(TransactionTest, RequestFollowsThePauseBeforeTheWrite) {
 }
 
 TEST_F(TransactionTest, SendAtCommandAddsCrLfAndReturnsTheAnswerWithOk) {
-    CSerialPort port;
+    atlink::CSerialPort port;
     const std::string answer = port.SendAtCommand(Com(), "AT+CSQ");
     EXPECT_EQ(answer, "\r\n+CSQ: 23,99\r\n\r\nOK\r\n");
     ASSERT_EQ(m_sim.Requests().size(), 1u);
@@ -180,7 +180,7 @@ TEST_F(TransactionTest, SendAtCommandAddsCrLfAndReturnsTheAnswerWithOk) {
 TEST_F(TransactionTest, SendAtCommandShowsALongAnswerWhole) {
     const std::string fields(318, 'f');
     m_sim.SetReply("AT+DTUCFG?", "\r\n+DTUCFG: " + fields + "\r\n\r\nOK\r\n");
-    CSerialPort port;
+    atlink::CSerialPort port;
     EXPECT_EQ(port.SendAtCommand(Com(), "AT+DTUCFG?"), "\r\n+DTUCFG: " + fields + "\r\n\r\nOK\r\n");
 }
 
@@ -189,18 +189,18 @@ TEST_F(TransactionTest, SendAtCommandGathersEveryReadOfTheAnswerAndLeavesOutOthe
     b.unsolicited = {"\r\n+URC: first\r\n", "\r\n+URC: second\r\n"};
     b.unsolicitedGapMs = 600;  // several polls apart
     m_sim.SetBehaviour(b);
-    CSerialPort port;
-    const std::string answer = port.SendAtCommand(Com(), "AT+CSQ");
-    EXPECT_EQ(answer, "\r\n+CSQ: 23,99\r\n\r\nOK\r\n");
+    atlink::CSerialPort port;
+    const atlink::AtResult<std::string> sent = port.Send(Com(), "AT+CSQ");
+    EXPECT_EQ(sent.value, "\r\n+CSQ: 23,99\r\n\r\nOK\r\n");
     EXPECT_NE(LogText().find("+URC: second"), std::string::npos);  // on record all the same
-    EXPECT_EQ(port.LastOutcome().outcome, AtOutcome::Answered);
+    EXPECT_EQ(sent.report.outcome, atlink::AtOutcome::Answered);
 }
 
 TEST_F(TransactionTest, SendAtCommandGivesUpAfterFiftyReads) {
     sim::Behaviour b;
     b.answerDelayMs = 60000;
     m_sim.SetBehaviour(b);
-    CSerialPort port;
+    atlink::CSerialPort port;
     std::vector<std::uint32_t> pauses;
     {
         platform::ScopedPauseObserver observer([&](std::uint32_t ms) { pauses.push_back(ms); });
@@ -217,7 +217,7 @@ TEST_F(TransactionTest, SendAtCommandSeesAnAnswerSplitAcrossReads) {
     b.splitChunk = 4;
     b.splitGapMs = 60;
     m_sim.SetBehaviour(b);
-    CSerialPort port;
+    atlink::CSerialPort port;
     // Every piece is kept, up to the line end after "OK".
     EXPECT_EQ(port.SendAtCommand(Com(), "AT+CSQ"), "\r\n+CSQ: 23,99\r\n\r\nOK\r\n");
     b.splitChunk = 1;  // a byte at a time: "O" and "K" come in different reads
@@ -230,21 +230,21 @@ TEST_F(TransactionTest, GarbageBeforeTheAnswerDoesNotHideOk) {
     sim::Behaviour b;
     b.garbage = std::string("\x01\xFE\x7F junk", 8);
     m_sim.SetBehaviour(b);
-    CSerialPort port;
+    atlink::CSerialPort port;
     EXPECT_TRUE(port.RunSetCycle(Com(), "AT+CNMP=2\r\n"));
 }
 
 TEST_F(TransactionTest, EchoedRequestStillSucceeds) {
     m_sim.SetEcho(true);
-    CSerialPort port;
+    atlink::CSerialPort port;
     std::string answer;
-    ASSERT_TRUE(port.RunCycle(Com(), AtCycle{"AT+CNMP?\r\n"}, &answer));
+    ASSERT_TRUE(port.RunCycle(Com(), atlink::AtCycle{"AT+CNMP?\r\n"}, &answer));
     EXPECT_EQ(answer, "AT+CNMP?\r\n\r\n+CNMP: 2\r\n\r\nOK\r\n");
 }
 
 TEST_F(TransactionTest, UnwritableLogDirectoryDoesNotStopTransactions) {
     atlink::SetAtLogDirectoryOverride("/dev/null/");
-    CSerialPort port;
+    atlink::CSerialPort port;
     EXPECT_TRUE(port.RunSetCycle(Com(), "AT+CNMP=38\r\n"));
     EXPECT_EQ(port.SendAtCommand(Com(), "AT+CSQ"), "\r\n+CSQ: 23,99\r\n\r\nOK\r\n");
     EXPECT_FALSE(LogExists());
@@ -280,13 +280,14 @@ class LateAnswerTest : public TransactionTest {
 
 TEST_F(LateAnswerTest, ConsoleTakesNoLateAnswerOfAnotherCommandForItsOwn) {
     m_sim.SetReply("AT+CSQ", "");  // the first program's answer does not come in its window
-    CSerialPort first;
+    atlink::CSerialPort first;
     EXPECT_EQ(first.SendAtCommand(Com(), "AT+CSQ"), "");
     HoldBackAnswersTo("AT+CPIN?", 1000);
     SendWhenRequested(2, "\r\n+CSQ: 23,99\r\n\r\nOK\r\n");
-    CSerialPort second;  // another program: it knows nothing of the first one's request
-    EXPECT_EQ(second.SendAtCommand(Com(), "AT+CPIN?"), "\r\n+CPIN: READY\r\n\r\nOK\r\n");
-    EXPECT_EQ(second.LastOutcome().outcome, AtOutcome::Answered);
+    atlink::CSerialPort second;  // another program: it knows nothing of the first one's request
+    const atlink::AtResult<std::string> sent = second.Send(Com(), "AT+CPIN?");
+    EXPECT_EQ(sent.value, "\r\n+CPIN: READY\r\n\r\nOK\r\n");
+    EXPECT_EQ(sent.report.outcome, atlink::AtOutcome::Answered);
     // Every byte is on record, the late answer after the request it was not the answer of.
     const std::string log = LogText();
     const auto request = log.find("Send: AT+CPIN?");
@@ -298,7 +299,7 @@ TEST_F(LateAnswerTest, ConsoleTakesNoLateAnswerOfAnotherCommandForItsOwn) {
 TEST_F(LateAnswerTest, AStandardCycleCutsItsAnswerAtTheFirstFinalResult) {
     m_sim.SetReply("AT+CNMP?", "\r\n+CNMP: 2\r\n\r\nOK\r\n\r\n+CME ERROR: 3\r\n");
     m_sim.SetReply("AT+HOST=x", "\r\nERROR\r\n\r\nOK\r\n");
-    CSerialPort port;
+    atlink::CSerialPort port;
     EXPECT_EQ(port.QueryCnmp(Com()), "2");   // the error after the OK is not its answer
     EXPECT_FALSE(port.SetHost(Com(), "x"));  // nor the OK after the ERROR
 }
@@ -307,6 +308,6 @@ TEST_F(LateAnswerTest, ALateAnswerOfAnotherQueryIsNotTheStandardCyclesAnswer) {
     platform::ScopedClockScale realTime(1.0);  // both answers come well within the 300 ms
     HoldBackAnswersTo("AT+CIMI", 150);
     SendWhenRequested(1, "\r\n+CNMP: 2\r\n\r\nOK\r\n");
-    CSerialPort port;
+    atlink::CSerialPort port;
     EXPECT_EQ(port.QueryCimi(Com()), m_sim.Value("CIMI"));
 }

@@ -195,8 +195,8 @@ TEST_P(FaultMatrix, WrappersGiveTheirFailureValueAndTellWhy) {
         const Fault& fault = GetParam();
         Restart(fault);
         SCOPED_TRACE(fault.name);
-        CSerialPort manual;
-        std::atomic<BOOL> autoPort{1};
+        atlink::CSerialPort manual;
+        std::atomic<atlink::BOOL> autoPort{1};
         std::vector<std::string> lines;
         const int com = Com();
         atlink::AtClient client({manual, autoPort, [com] { return com; },
@@ -205,7 +205,7 @@ TEST_P(FaultMatrix, WrappersGiveTheirFailureValueAndTellWhy) {
         // Each standard cycle pauses 100 + 300 ms and reads once, whatever the module does.
         std::vector<std::uint32_t> pauses;
         platform::ScopedPauseObserver observer([&pauses](std::uint32_t ms) { pauses.push_back(ms); });
-        const BOOL set = client.SetCnmp("2");
+        const atlink::BOOL set = client.SetCnmp("2");
         const atlink::AtCommandRecord afterSet = client.LastCommand();
         const std::string cfg = client.QueryDtuCfg();
         const atlink::AtCommandRecord afterQuery = client.LastCommand();
@@ -213,7 +213,7 @@ TEST_P(FaultMatrix, WrappersGiveTheirFailureValueAndTellWhy) {
             // The module is still trickling the long answer: let it finish before the next request.
             ASSERT_TRUE(m_sim.WaitForAnswers(2, 10000));
         }
-        const BOOL reset = client.ResetModule();
+        const atlink::BOOL reset = client.ResetModule();
         std::printf("| %-8s | SetCnmp=%d QueryDtuCfg=%zu bytes ResetModule=%d | outcome %d / %d |\n",
                     fault.name, set, cfg.size(), reset, static_cast<int>(afterSet.report.outcome),
                     static_cast<int>(afterQuery.report.outcome));
@@ -229,15 +229,15 @@ TEST_P(FaultMatrix, WrappersGiveTheirFailureValueAndTellWhy) {
             EXPECT_FALSE(afterSet.succeeded);
         }
         if (name == "late") {
-            EXPECT_EQ(afterSet.report.outcome, AtOutcome::NoAnswer);
+            EXPECT_EQ(afterSet.report.outcome, atlink::AtOutcome::NoAnswer);
         } else if (name == "endless") {
             // Bytes came, but only lines of another command: nothing of this command's answer.
-            EXPECT_EQ(afterSet.report.outcome, AtOutcome::Incomplete);
+            EXPECT_EQ(afterSet.report.outcome, atlink::AtOutcome::Incomplete);
         } else if (name == "garbage") {
-            EXPECT_EQ(afterSet.report.outcome, AtOutcome::Answered);  // bytes came, without "OK"
+            EXPECT_EQ(afterSet.report.outcome, atlink::AtOutcome::Answered);  // bytes came, without "OK"
         } else if (name == "vanish") {
             // Gone for good: the next command cannot open the port.
-            EXPECT_EQ(afterQuery.report.outcome, AtOutcome::NoSuchPort);
+            EXPECT_EQ(afterQuery.report.outcome, atlink::AtOutcome::NoSuchPort);
         }
         EXPECT_TRUE(lines.empty()) << "a failing command logs nothing in the window";
         const std::size_t cycles = name == "vanish" ? 1u : 3u;  // once gone, the port cannot open

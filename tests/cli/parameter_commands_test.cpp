@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "atlink/serial_port.h"
+#include "atlink/at_serial_port.h"
 #include "cli/parameter_commands.h"
 #include "platform/app_directory.h"
 #include "simulator/dtu_model.h"
@@ -354,7 +354,7 @@ TEST_F(ParameterCommands, VerifyNamesWhatTheModuleStoredWrongly) {
 TEST_F(ParameterCommands, AFailedPortIsNamedWithItsCause) {
     const std::string com = "COM" + std::to_string(Com());
     {
-        CSerialPort other;  // another program holds the port for the whole flow
+        atlink::CSerialPort other;  // another program holds the port for the whole flow
         ASSERT_TRUE(other.OpenPort(Com()));
         EXPECT_EQ(Get({}), 1);
         EXPECT_EQ(err.str(), com + " is busy: another program holds it\n");

@@ -82,7 +82,8 @@ class ScannerTest : public ::testing::Test {
     testsupport::FakeWindow m_window;
     sim::DtuSimulator m_sim;
     platform::DeviceChangeMonitor m_monitor;
-    std::atomic<BOOL> m_pendingPush{FALSE}, m_stop{FALSE}, m_notReadyLogged{FALSE};
+    std::atomic<atlink::BOOL> m_pendingPush{atlink::FALSE}, m_stop{atlink::FALSE},
+        m_notReadyLogged{atlink::FALSE};
     std::unique_ptr<DeviceScanner> m_scanner;
     std::atomic<DeviceScanner*> m_notified{nullptr};  // the scanner the monitor notifies
     std::thread::id m_versionThread;
@@ -153,12 +154,12 @@ TEST_F(ScannerTest, PendingPushPostsTheCommandAndLogsNoReadyLine) {
     m_scanner->StartScanThreads();
     ASSERT_TRUE(m_window.WaitForLine(ReadyLine()));
 
-    m_pendingPush.store(TRUE);  // as a push flow does before it restarts the scan
+    m_pendingPush.store(atlink::TRUE);  // as a push flow does before it restarts the scan
     PressScanPortWhenWaiting();
     ASSERT_TRUE(m_window.WaitFor([&] { return m_window.Events().size() == 2; }));
     ASSERT_TRUE(m_window.WaitFor([&] { return m_scanner->IsWaitingForWake(); }));
     EXPECT_EQ(m_window.Events(), (std::vector{DeviceEvent::Ready, DeviceEvent::PushPending}));
-    EXPECT_EQ(m_pendingPush.load(), FALSE);
+    EXPECT_EQ(m_pendingPush.load(), atlink::FALSE);
     EXPECT_EQ(m_window.Log(), (std::vector<std::string>{ReadyLine(), kScanning}));
     EXPECT_EQ(m_versionReads.load(), 1);
 }
@@ -201,7 +202,8 @@ class ScannerTimingTest : public ::testing::Test {
     }
 
     testsupport::FakeWindow m_window;
-    std::atomic<BOOL> m_pendingPush{FALSE}, m_stop{FALSE}, m_notReadyLogged{FALSE};
+    std::atomic<atlink::BOOL> m_pendingPush{atlink::FALSE}, m_stop{atlink::FALSE},
+        m_notReadyLogged{atlink::FALSE};
     std::atomic<int> m_passes{0};
 };
 
@@ -260,19 +262,19 @@ TEST_F(ScannerTimingTest, StopEndsTheThreadFromEveryState) {
     absent->StartScanThreads();
     ASSERT_TRUE(m_window.WaitForLine("Equipment is not ready!"));
     absent->Stop();  // in the long pause
-    EXPECT_EQ(m_stop.load(), TRUE);
+    EXPECT_EQ(m_stop.load(), atlink::TRUE);
     const int passes = m_passes.load();
     absent->Stop();
     EXPECT_EQ(m_passes.load(), passes);
 
-    m_stop.store(FALSE);
+    m_stop.store(atlink::FALSE);
     auto present = Make([] { return true; });
     present->StartScanThreads();
     ASSERT_TRUE(m_window.WaitForLine("Equipment ready [AT:COM7] for operation!"));
     present->Stop();  // waiting for a wake
 
     // Stopped from its own callback, as a flow on the scanner thread might: no self-join.
-    m_stop.store(FALSE);
+    m_stop.store(atlink::FALSE);
     DeviceScanner* self = nullptr;
     auto inner = Make([&self] {
         self->Stop();
@@ -283,7 +285,7 @@ TEST_F(ScannerTimingTest, StopEndsTheThreadFromEveryState) {
     ASSERT_TRUE(m_window.WaitForLine("Equipment ready [AT:COM7] for operation!", 2));
     inner.reset();
 
-    m_stop.store(FALSE);
+    m_stop.store(atlink::FALSE);
     auto never = Make([] { return true; });
     never->Stop();  // never started
     EXPECT_FALSE(never->Started());
@@ -297,7 +299,7 @@ TEST_F(ScannerTimingTest, ThePopupCloserRunsBesideTheScannerWhereThereArePopupsA
     plain->Stop();
 
     // With a closer, rounds follow one another on a thread of their own, a pause apart.
-    m_stop.store(FALSE);
+    m_stop.store(atlink::FALSE);
     platform::ScopedClockScale fast(0.001);
     std::atomic<int> rounds{0};
     std::atomic<bool> onScannerThread{false};

@@ -110,8 +110,8 @@ class ManualPortTest : public testsupport::SimulatorTest {
     }
 
     FakeControls m_controls;
-    CSerialPort m_port;
-    std::atomic<BOOL> m_autoPort{TRUE};
+    atlink::CSerialPort m_port;
+    std::atomic<atlink::BOOL> m_autoPort{atlink::TRUE};
     std::vector<std::string> m_names;
     std::vector<platform::PresentSerialDevice> m_devices;
     bool m_listFails = false;
@@ -150,7 +150,7 @@ TEST_F(ManualPortTest, OpenAndToggleCloseTheSelectedPort) {
     ASSERT_EQ(m_controls.Selected(kIds.portCombo), SimEntry());
 
     Panel().OnBtnOpenPort();
-    EXPECT_EQ(m_autoPort.load(), FALSE);
+    EXPECT_EQ(m_autoPort.load(), atlink::FALSE);
     EXPECT_TRUE(m_port.IsOpen());
     EXPECT_EQ(Panel().ManualPort(), Com());
     EXPECT_EQ(m_controls.texts[kIds.toggle], "Close Port");
@@ -158,7 +158,7 @@ TEST_F(ManualPortTest, OpenAndToggleCloseTheSelectedPort) {
     EXPECT_EQ(Events(), std::vector{discovery::DeviceEvent::ManualPortOpened});
 
     Panel().OnBtnOpenPort();
-    EXPECT_EQ(m_autoPort.load(), TRUE);
+    EXPECT_EQ(m_autoPort.load(), atlink::TRUE);
     EXPECT_FALSE(m_port.IsOpen());
     EXPECT_EQ(m_controls.texts[kIds.toggle], "Open Port");
     EXPECT_EQ(m_controls.icons[kIds.icon], kIds.iconClosed);
@@ -169,12 +169,12 @@ TEST_F(ManualPortTest, OpenAndToggleCloseTheSelectedPort) {
 }
 
 TEST_F(ManualPortTest, APortInUseLogsTheFailureAndStaysAutomatic) {
-    CSerialPort holder;
+    atlink::CSerialPort holder;
     ASSERT_TRUE(holder.OpenPort(Com()));
     m_names = {"COM" + std::to_string(Com())};
     Fill();
     Panel().OnBtnOpenPort();
-    EXPECT_EQ(m_autoPort.load(), TRUE);
+    EXPECT_EQ(m_autoPort.load(), atlink::TRUE);
     EXPECT_FALSE(m_port.IsOpen());
     EXPECT_EQ(m_controls.texts[kIds.toggle], "Open Port");
     EXPECT_EQ(m_controls.icons[kIds.icon], kIds.iconClosed);
@@ -190,17 +190,17 @@ TEST_F(ManualPortTest, RefreshKeepsOrClosesTheManualPort) {
     m_names = {"COM" + std::to_string(Com())};
     Fill();
     Panel().OnBtnOpenPort();
-    ASSERT_EQ(m_autoPort.load(), FALSE);
+    ASSERT_EQ(m_autoPort.load(), atlink::FALSE);
 
     // Another entry that merely contains the key still counts: the manual port stays open.
     m_names = {"COM" + std::to_string(Com()) + "0", "COM3"};
     Panel().RefreshPortList();
     EXPECT_EQ(m_controls.Selected(kIds.portCombo), "(COM" + std::to_string(Com()) + "0)");
-    EXPECT_EQ(m_autoPort.load(), FALSE);
+    EXPECT_EQ(m_autoPort.load(), atlink::FALSE);
 
     m_names = {"COM3"};
     Panel().RefreshPortList();
-    EXPECT_EQ(m_autoPort.load(), TRUE);
+    EXPECT_EQ(m_autoPort.load(), atlink::TRUE);
     EXPECT_FALSE(m_port.IsOpen());
     EXPECT_EQ(Lines().back(), "Port " + std::to_string(Com()) + " closed!");
     EXPECT_EQ(Panel().ManualPort(), Com());  // kept for the next refresh
@@ -254,7 +254,7 @@ TEST_F(ManualPortTest, CloseManualPortWaitsForATransactionAndReportsNoEvent) {
     transaction.reset();
     worker.join();
     EXPECT_FALSE(m_port.IsOpen());
-    EXPECT_EQ(m_autoPort.load(), TRUE);
+    EXPECT_EQ(m_autoPort.load(), atlink::TRUE);
     EXPECT_EQ(Lines().back(), "Port " + std::to_string(Com()) + " Closed!");
     EXPECT_EQ(m_controls.texts[kIds.toggle], "Open Port");
     EXPECT_EQ(m_controls.icons[kIds.icon], kIds.iconClosed);

@@ -108,8 +108,8 @@ class FlowTest : public testsupport::SimulatorTest {
     static constexpr const char* kServer4 = "AT+MULTISOCKCFG=3,d.example,8000,UDP\r\n";
 
     MapControls main, tcp, modbus, https, mqtt;
-    CSerialPort manualPort;
-    std::atomic<BOOL> autoPort{1};
+    atlink::CSerialPort manualPort;
+    std::atomic<atlink::BOOL> autoPort{1};
     int com = 0;
     std::unique_ptr<atlink::AtClient> at;
     std::vector<std::string> events;

@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <thread>
 
-#include "atlink/serial_port.h"
+#include "atlink/at_serial_port.h"
 #include "discovery/at_port.h"
 #include "platform/virtual_devices.h"
 #include "tests/support/sim_fixture.h"
@@ -54,8 +54,8 @@ TEST_F(SimulatorRun, TwoSimulatorsTakeDifferentNumbersAndTheLastIsTheAtPort) {
     ASSERT_TRUE(second.Start({}, &error)) << error;
     EXPECT_NE(second.Com(), Com());
     EXPECT_EQ(FindAtPortNumber(), std::max(second.Com(), Com()));
-    CSerialPort a;
-    CSerialPort b;
+    atlink::CSerialPort a;
+    atlink::CSerialPort b;
     EXPECT_TRUE(a.RunSetCycle(Com(), "AT\r\n"));
     EXPECT_TRUE(b.RunSetCycle(second.Com(), "AT\r\n"));
     EXPECT_EQ(m_sim.Requests().size(), 1u);
@@ -66,7 +66,7 @@ TEST_F(SimulatorRun, ResetMakesTheDeviceDisappearAndComeBack) {
     sim::Behaviour b;
     b.resetAbsentMs = 3000;  // 300 ms at the test scale
     m_sim.SetBehaviour(b);
-    CSerialPort port;
+    atlink::CSerialPort port;
     EXPECT_TRUE(port.RunSetCycle(Com(), "AT+CRESET\r\n"));
     ASSERT_TRUE(WaitUntil([&] { return !m_sim.Present(); }, 2000));
     EXPECT_EQ(FindAtPortNumber(), 0);
@@ -77,7 +77,7 @@ TEST_F(SimulatorRun, ResetMakesTheDeviceDisappearAndComeBack) {
 }
 
 TEST_F(SimulatorRun, AdbSwitchRegistersAndRemovesTheAdbInterface) {
-    CSerialPort port;
+    atlink::CSerialPort port;
     EXPECT_EQ(AdbDevices(), 0);
     EXPECT_TRUE(port.RunSetCycle(Com(), "AT+CUSBADB=1\r\n"));
     EXPECT_TRUE(m_sim.AdbEnabled());
@@ -87,7 +87,7 @@ TEST_F(SimulatorRun, AdbSwitchRegistersAndRemovesTheAdbInterface) {
 }
 
 TEST_F(SimulatorRun, RecordsRequestsInOrderWithTimes) {
-    CSerialPort port;
+    atlink::CSerialPort port;
     port.RunSetCycle(Com(), "AT+CNMP=13\r\n");
     port.RunSetCycle(Com(), "AT+CNMP?\r\n");
     const auto requests = m_sim.Requests();
@@ -103,9 +103,9 @@ TEST_F(SimulatorRun, ErrorModeAnswersErrorToEverything) {
     sim::Behaviour b;
     b.errorAll = true;
     m_sim.SetBehaviour(b);
-    CSerialPort port;
+    atlink::CSerialPort port;
     std::string answer;
-    ASSERT_TRUE(port.RunCycle(Com(), AtCycle{"AT\r\n"}, &answer));
+    ASSERT_TRUE(port.RunCycle(Com(), atlink::AtCycle{"AT\r\n"}, &answer));
     EXPECT_EQ(answer, "\r\nERROR\r\n");
 }
 
@@ -134,15 +134,15 @@ struct RawExchange {
 
 RawExchange Exchange(int com, const std::string& request, int reads) {
     RawExchange out;
-    CSerialPort port;
+    atlink::CSerialPort port;
     if (!port.OpenPort(com)) {
         out.readFailed = true;
         return out;
     }
     port.WriteData(request.c_str(), static_cast<int>(request.size()));
     for (int i = 0; i < reads; ++i) {
-        char buffer[CSerialPort::kReadLimit + 1] = {};
-        DWORD count = 0;
+        char buffer[atlink::CSerialPort::kReadLimit + 1] = {};
+        atlink::DWORD count = 0;
         if (!port.ReadData(buffer, &count)) {
             out.readFailed = true;
             break;
@@ -196,6 +196,6 @@ TEST_F(SimulatorRun, FaultModesBreakTheAnswerAsAFaultyModuleWould) {
     EXPECT_TRUE(vanish.readFailed);
     EXPECT_TRUE(m_sim.Vanished());
     EXPECT_EQ(FindAtPortNumber(), 0);
-    CSerialPort gone;
+    atlink::CSerialPort gone;
     EXPECT_FALSE(gone.OpenPort(Com()));
 }

@@ -57,7 +57,7 @@ TEST(Win32PopupCloser, TheScannerStartsTheCloserWhichClosesAPopupInItsFirstRound
         }
         return found;
     };
-    std::atomic<BOOL> pendingPush{FALSE}, stop{FALSE}, notReadyLogged{FALSE};
+    std::atomic<atlink::BOOL> pendingPush{atlink::FALSE}, stop{atlink::FALSE}, notReadyLogged{atlink::FALSE};
     discovery::DeviceScanner scanner(std::move(cb),
                                      discovery::ScannerFlags{pendingPush, stop, notReadyLogged});
     scanner.StartScanThreads();
@@ -70,7 +70,7 @@ TEST(Win32PopupCloser, TheScannerStartsTheCloserWhichClosesAPopupInItsFirstRound
     EXPECT_EQ(popup.CloseRequests(), 1);
 
     scanner.Stop();  // joins the closer
-    EXPECT_EQ(stop.load(), TRUE);
+    EXPECT_EQ(stop.load(), atlink::TRUE);
     EXPECT_EQ(scanner.Closer().Rounds(), rounds.load());
 }
 
@@ -78,7 +78,7 @@ TEST(Win32PopupCloser, TheDefaultCloserIsThePlatformsAndStopsWithTheScanner) {
     TestWindow popup("MarlinqDefault", kSystemPopupTitle);
     ASSERT_TRUE(popup.Created()) << kNoWindow;
     platform::ScopedClockScale fast(0.1);
-    std::atomic<BOOL> pendingPush{FALSE}, stop{FALSE}, notReadyLogged{FALSE};
+    std::atomic<atlink::BOOL> pendingPush{atlink::FALSE}, stop{atlink::FALSE}, notReadyLogged{atlink::FALSE};
     discovery::ScannerCallbacks cb;
     cb.isModulePresent = [] { return false; };
     discovery::DeviceScanner scanner(std::move(cb),

@@ -1,0 +1,169 @@
+#include "atlink/at_exchange.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "atlink/answer_match.h"
+#include "atlink/answer_parsers.h"
+#include "platform/clock.h"
+
+namespace atlink {
+
+namespace {
+
+constexpr std::uint32_t kDrainPauseMs = 1000;
+// A module that streams without ever saying "OK" would otherwise keep the reads going forever.
+constexpr int kMaxUntilOkReads = 500;
+
+constexpr std::uint32_t kConsolePauseBeforeMs = 30;
+constexpr std::uint32_t kConsolePauseAfterMs = 100;
+constexpr int kConsolePolls = 50;
+constexpr std::uint32_t kConsolePollPauseMs = 50;
+
+// A zero-filled answer area that always has room for the NUL after a full read.
+std::vector<char> AnswerArea(std::size_t size) {
+    return std::vector<char>(std::max(size, AtTransport::kReadLimit) + 1, '\0');
+}
+
+AtOutcomeReport Report(AtLine line, AtOutcome outcome, std::size_t bytesRead) {
+    return AtOutcomeReport{outcome, line.port.Port(), bytesRead};
+}
+
+// Records what the matched reads leave owed on the port: the answers still owed of earlier
+// requests, and this one's when its final result code did not come.
+void Settle(AtLine line, const MatchedAnswer& matched) {
+    line.ledger.SetOwed(line.port.Port(), matched.owedLeft + (matched.final ? 0 : 1));
+}
+
+}  // namespace
+
+bool WriteRequest(AtLine line, const std::string& request) {
+    std::string stale;
+    const bool written = line.port.Write(request.c_str(), request.size(), &stale);
+    if (!stale.empty()) {
+        // Answers that came while nobody listened are not waited for any more.
+        line.ledger.Paid(line.port.Port(), CountFinalResults(stale));
+    }
+    return written;
+}
+
+AtResult<std::string> ExchangeOnce(AtLine line, const AtCycle& cycle) {
+    platform::Clock::Pause(cycle.pauseBeforeMs);
+    WriteRequest(line, cycle.request);
+    platform::Clock::Pause(cycle.pauseAfterMs);
+    std::vector<char> buffer = AnswerArea(cycle.answerArea);
+    std::size_t count = 0;
+    const bool read = line.port.Read(buffer.data(), &count);
+    // One read, as ever; what it holds of earlier answers is taken out, and a request whose final
+    // result code is not in it leaves that answer owed to the next transaction on the port.
+    MatchedAnswer matched = MatchAnswer(cycle.request, buffer.data(), line.ledger.Owed(line.port.Port()));
+    Settle(line, matched);
+    if (!read || matched.answer.empty()) {
+        // Bytes that held no final result code at all (lines of other commands only) are an
+        // incomplete answer; earlier requests' whole answers alone are no answer to this one.
+        const bool incomplete = count > 0 && CountFinalResults(buffer.data()) == 0;
+        const AtOutcome outcome = !read && line.port.IsOpen() ? AtOutcome::Lost
+                                  : incomplete                ? AtOutcome::Incomplete
+                                                              : AtOutcome::NoAnswer;
+        return AtResult<std::string>{std::string(), Report(line, outcome, count), false};
+    }
+    return AtResult<std::string>{std::move(matched.answer), Report(line, AtOutcome::Answered, count), true};
+}
+
+void DrainRead(AtLine line) {
+    std::vector<char> drain = AnswerArea(AtTransport::kReadLimit);
+    std::size_t count = 0;
+    if (line.port.Read(drain.data(), &count)) {
+        line.ledger.Paid(line.port.Port(), CountFinalResults(drain.data()));
+        platform::Clock::Pause(kDrainPauseMs);
+    }
+}
+
+AtResult<std::string> ExchangeUntilOk(AtLine line, const AtCycle& cycle) {
+    platform::Clock::Pause(cycle.pauseBeforeMs);
+    WriteRequest(line, cycle.request);
+    platform::Clock::Pause(cycle.pauseAfterMs);
+    std::vector<char> buffer = AnswerArea(AtTransport::kReadLimit);
+    std::size_t count = 0;
+    // The reads are matched together, so that an earlier request's late "OK" among them is not
+    // taken for this one's.
+    const int owed = line.ledger.Owed(line.port.Port());
+    std::string gathered;
+    MatchedAnswer matched;
+    bool ok = false;
+    if (line.port.Read(buffer.data(), &count) && count > 0) {
+        for (int reads = 1; reads <= kMaxUntilOkReads; ++reads) {
+            gathered += buffer.data();
+            matched = MatchAnswer(cycle.request, gathered, owed);
+            if (matched.final && ParseSetAnswer(matched.answer)) {
+                ok = true;
+                break;
+            }
+            std::fill(buffer.begin(), buffer.end(), '\0');
+            if (!line.port.Read(buffer.data(), &count) || count == 0) {
+                break;
+            }
+        }
+    }
+    Settle(line, matched);
+    // The port answered as far as the exchange goes; the answer tells the rest.
+    return AtResult<std::string>{ok ? matched.answer : std::string(),
+                                 Report(line, AtOutcome::Answered, gathered.size()), ok};
+}
+
+AtResult<std::string> ExchangeRow(AtLine line, AtExchange exchange, const AtCycle& cycle) {
+    switch (exchange) {
+        case AtExchange::Drained:
+            DrainRead(line);
+            return ExchangeOnce(line, cycle);
+        case AtExchange::DrainedUntilOk:
+            DrainRead(line);
+            return ExchangeUntilOk(line, cycle);
+        case AtExchange::Single:
+            break;
+    }
+    return ExchangeOnce(line, cycle);
+}
+
+AtResult<std::string> ExchangeConsole(AtLine line, const std::string& text) {
+    const std::string request = text + "\r\n";
+    platform::Clock::Pause(kConsolePauseBeforeMs);
+    WriteRequest(line, request);
+    platform::Clock::Pause(kConsolePauseAfterMs);
+    // An answer may take several reads (a long one, or one trickled a byte at a time): the reads
+    // are gathered until they hold this request's final result code and its line end, so an
+    // "OK" split between two reads counts too; an earlier request's answer among them does not.
+    // 50 reads of at most 200 bytes bound the gathered text.
+    const int owed = line.ledger.Owed(line.port.Port());
+    std::vector<char> buffer = AnswerArea(AtTransport::kReadLimit);
+    std::string gathered;
+    MatchedAnswer matched;
+    bool lost = false;
+    for (int poll = 0; poll < kConsolePolls; ++poll) {
+        std::fill(buffer.begin(), buffer.end(), '\0');
+        std::size_t count = 0;
+        if (!line.port.Read(buffer.data(), &count)) {
+            lost = true;  // the device is gone: nothing more will come
+            break;
+        }
+        gathered.append(buffer.data());
+        matched = MatchAnswer(request, gathered, owed);
+        if (matched.final && matched.lineEnded) {
+            break;
+        }
+        platform::Clock::Pause(kConsolePollPauseMs);
+    }
+    Settle(line, matched);
+    // Bytes that held no final result code at all are an incomplete answer; earlier requests'
+    // whole answers alone are no answer to this one.
+    const bool incomplete =
+        !matched.answer.empty() || (!gathered.empty() && CountFinalResults(gathered) == 0);
+    const AtOutcome outcome = matched.final ? AtOutcome::Answered
+                              : lost        ? AtOutcome::Lost
+                              : incomplete  ? AtOutcome::Incomplete
+                                            : AtOutcome::NoAnswer;
+    return AtResult<std::string>{matched.final ? matched.answer : std::string(),
+                                 Report(line, outcome, gathered.size()), matched.final};
+}
+
+}  // namespace atlink
