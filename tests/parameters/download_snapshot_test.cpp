@@ -94,8 +94,8 @@ class DownloadSnapshotTest : public testsupport::SimulatorTest {
     }
 
     ShiftingControls main, tcp, modbus, https, mqtt;
-    CSerialPort manualPort;
-    std::atomic<BOOL> autoPort{1};
+    atlink::CSerialPort manualPort;
+    std::atomic<atlink::BOOL> autoPort{1};
     int com = 0;
     std::unique_ptr<atlink::AtClient> at;
     std::vector<std::string> events;
