@@ -64,7 +64,7 @@ TEST_F(SimulatorRun, TwoSimulatorsTakeDifferentNumbersAndTheLastIsTheAtPort) {
 
 TEST_F(SimulatorRun, ResetMakesTheDeviceDisappearAndComeBack) {
     sim::Behaviour b;
-    b.resetAbsentMs = 3000;  // 300 ms at the test scale
+    b.resetAbsentMs = 30000;  // 300 ms at the test scale
     m_sim.SetBehaviour(b);
     CSerialPort port;
     EXPECT_TRUE(port.RunSetCycle(Com(), "AT+CRESET\r\n"));

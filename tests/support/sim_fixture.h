@@ -15,9 +15,9 @@
 
 namespace testsupport {
 
-// Pauses run at a tenth of their length: short enough for a quick suite, long enough that the
+// Pauses run at a hundredth of their length: short enough for a quick suite, long enough that the
 // simulator's answer is always there when the tool reads.
-inline constexpr double kTestClockScale = 0.1;
+inline constexpr double kTestClockScale = 0.01;
 
 class SimulatorTest : public ::testing::Test {
   protected:
