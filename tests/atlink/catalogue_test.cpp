@@ -138,7 +138,7 @@ TEST_F(Catalogue, EnableAdbReadsOnWhileReadsBringData) {
     // "OK" comes in a later piece; every piece before it brings data.
     sim::Behaviour b;
     b.splitChunk = 3;
-    b.splitGapMs = 1;
+    b.splitGapMs = 10;
     m_sim.SetReply("AT+CUSBADB=1", "\r\n+CUSBADB: switching\r\n\r\nOK\r\n");
     m_sim.SetBehaviour(b);
     EXPECT_TRUE(m_port.EnableAdb(Com()));

@@ -187,7 +187,7 @@ TEST_F(TransactionTest, SendAtCommandShowsALongAnswerWhole) {
 TEST_F(TransactionTest, SendAtCommandGathersEveryReadOfTheAnswerAndLeavesOutOtherCommandsLines) {
     sim::Behaviour b;
     b.unsolicited = {"\r\n+URC: first\r\n", "\r\n+URC: second\r\n"};
-    b.unsolicitedGapMs = 600;  // several polls apart
+    b.unsolicitedGapMs = 6000;  // 60 ms at the test scale: several polls apart
     m_sim.SetBehaviour(b);
     CSerialPort port;
     const std::string answer = port.SendAtCommand(Com(), "AT+CSQ");
@@ -215,13 +215,13 @@ TEST_F(TransactionTest, SendAtCommandGivesUpAfterFiftyReads) {
 TEST_F(TransactionTest, SendAtCommandSeesAnAnswerSplitAcrossReads) {
     sim::Behaviour b;
     b.splitChunk = 4;
-    b.splitGapMs = 60;
+    b.splitGapMs = 600;  // 6 ms at the test scale, longer than a pause between reads
     m_sim.SetBehaviour(b);
     CSerialPort port;
     // Every piece is kept, up to the line end after "OK".
     EXPECT_EQ(port.SendAtCommand(Com(), "AT+CSQ"), "\r\n+CSQ: 23,99\r\n\r\nOK\r\n");
     b.splitChunk = 1;  // a byte at a time: "O" and "K" come in different reads
-    b.splitGapMs = 30;
+    b.splitGapMs = 300;
     m_sim.SetBehaviour(b);
     EXPECT_EQ(port.SendAtCommand(Com(), "AT+NOSUCH"), "\r\nERROR\r\n");
 }
@@ -282,7 +282,7 @@ TEST_F(LateAnswerTest, ConsoleTakesNoLateAnswerOfAnotherCommandForItsOwn) {
     m_sim.SetReply("AT+CSQ", "");  // the first program's answer does not come in its window
     CSerialPort first;
     EXPECT_EQ(first.SendAtCommand(Com(), "AT+CSQ"), "");
-    HoldBackAnswersTo("AT+CPIN?", 1000);
+    HoldBackAnswersTo("AT+CPIN?", 10000);  // 100 ms at the test scale: the late answer comes first
     SendWhenRequested(2, "\r\n+CSQ: 23,99\r\n\r\nOK\r\n");
     CSerialPort second;  // another program: it knows nothing of the first one's request
     EXPECT_EQ(second.SendAtCommand(Com(), "AT+CPIN?"), "\r\n+CPIN: READY\r\n\r\nOK\r\n");

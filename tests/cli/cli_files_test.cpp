@@ -1,6 +1,7 @@
-// marlinq-cli as its own process, from a program directory of the test's own (a copy of the
-// program), with files that cannot be read: an unreadable Config.xml is kept by every command
-// that opens the window, and a FIFO given as input is refused at once.
+// marlinq-cli from a program directory of the test's own (a copy of the program as its own
+// process, or the commands in this process on the scaled clock with that directory as theirs),
+// with files that cannot be read: an unreadable Config.xml is kept by every command that opens
+// the window, and a FIFO given as input is refused at once.
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -9,6 +10,9 @@
 #include <fstream>
 #include <regex>
 
+#include "platform/app_directory.h"
+#include "platform/clock.h"
+#include "tests/support/cli_capture.h"
 #include "tests/support/file_nodes.h"
 #include "tests/support/read_file.h"
 #include "tests/support/run_process.h"
@@ -29,8 +33,18 @@ class CliFiles : public ::testing::Test {
         fs::copy_file(MARLINQ_CLI_EXE, m_cli);
     }
     void TearDown() override {
+        platform::SetAppDirectoryOverride("");
         std::error_code ec;
         fs::remove_all(m_dir, ec);
+    }
+
+    // The command in this process, with the copy's folder as the program directory.
+    testsupport::ProcessResult InProcess(const std::vector<std::string>& args) const {
+        platform::ScopedClockScale scale(0.01);
+        platform::SetAppDirectoryOverride(m_dir.string() + "/");
+        const testsupport::CliRun run = testsupport::RunCli(args);
+        platform::SetAppDirectoryOverride("");
+        return {run.code, 0, run.out, run.err};
     }
 
     std::vector<fs::path> KeptCopies() const {
@@ -54,14 +68,15 @@ TEST_F(CliFiles, EveryCommandThatOpensTheWindowKeepsAnUnreadableConfigXml) {
     struct Case {
         std::vector<std::string> args;
         int exitCode;
+        bool ownProcess;
     };
-    for (const Case& c : {Case{{"scan", "--timeout", "1"}, 1}, Case{{"run"}, 0}}) {
+    for (const Case& c : {Case{{"scan", "--timeout", "1"}, 1, false}, Case{{"run"}, 0, true}}) {
         SCOPED_TRACE(c.args.front());
         for (const auto& old : KeptCopies()) {
             fs::remove(old);
         }
         std::ofstream(config, std::ios::binary | std::ios::trunc) << bytes;
-        const auto r = testsupport::RunProcess(m_cli, c.args);
+        const auto r = c.ownProcess ? testsupport::RunProcess(m_cli, c.args) : InProcess(c.args);
         EXPECT_EQ(r.exitCode, c.exitCode) << r.err;
         const auto kept = KeptCopies();
         ASSERT_EQ(kept.size(), 1u) << r.out << r.err;
