@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <optional>
 #include <regex>
 #include <tuple>
 
@@ -93,12 +94,8 @@ class FaultMatrixBase : public testsupport::SimulatorTest {
     }
 };
 
-// One case a fault, so that each stays short. The wrappers read once after their pause: at a
-// tenth of real time that pause (30 ms) holds a trickled short answer whole on a loaded machine too.
-class FaultMatrix : public FaultMatrixBase, public ::testing::WithParamInterface<Fault> {
-  protected:
-    platform::ScopedClockScale m_tenth{0.1};
-};
+// One case a fault, so that each stays short.
+class FaultMatrix : public FaultMatrixBase, public ::testing::WithParamInterface<Fault> {};
 
 // One case a fault and a console command.
 class FaultMatrixConsole : public FaultMatrixBase,
@@ -168,6 +165,9 @@ TEST_P(FaultMatrixConsole, ConsoleCommandsEndWithTheirExitCodeAndOneLine) {
 
 TEST_P(FaultMatrix, WrappersGiveTheirFailureValueAndTellWhy) {
     {
+        // The wrappers read once after their pause: at a tenth of real time that pause (30 ms)
+        // holds a trickled short answer whole, and a vanishing module gone, on a loaded machine too.
+        const platform::ScopedClockScale tenth(0.1);
         const Fault& fault = GetParam();
         Restart(fault);
         SCOPED_TRACE(fault.name);
@@ -229,6 +229,10 @@ TEST_P(FaultMatrix, WrappersGiveTheirFailureValueAndTellWhy) {
 TEST_P(FaultMatrix, ResetThroughItsWrapperFailsWithTheReason) {
     {
         const Fault& fault = GetParam();
+        std::optional<platform::ScopedClockScale> tenth;
+        if (std::string(fault.name) == "trickle") {
+            tenth.emplace(0.1);  // the short "OK" whole in the one read, as for the wrappers
+        }
         Restart(fault, "AT+CRESET");
         const std::string com = "COM" + std::to_string(Com());
         const CliRun run = RunCli({"reset", "--timeout", "20"});
