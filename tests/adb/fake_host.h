@@ -6,6 +6,7 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <cstdint>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -14,6 +15,7 @@
 #include "adb/adb_host.h"
 #include "adb/adb_transfer.h"
 #include "platform/clock.h"
+#include "tests/support/poll.h"
 
 namespace testsupport {
 
@@ -70,7 +72,7 @@ class FakeAdbHost : public adb::IAdbHost {
         {
             std::lock_guard lock(m_mutex);
             m_armed = true;
-            m_due = platform::Clock::Now() + platform::Clock::Scaled(30000);
+            m_due = platform::Clock::Now() + platform::Clock::Scaled(timeoutMs.load());
             m_events.push_back("arm");
         }
         m_changed.notify_all();
@@ -124,36 +126,23 @@ class FakeAdbHost : public adb::IAdbHost {
     }
     // Waits (real time, generously) until every worker started so far has finished.
     bool WorkersFinished() const {
-        for (int i = 0; i < 2000; ++i) {
-            bool all = true;
-            {
-                std::lock_guard lock(m_mutex);
-                for (const auto& w : m_workers) {
-                    all = all && w->IsFinished();
-                }
-            }
-            if (all) {
-                return true;
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-        return false;
+        return testsupport::PollUntil([this] {
+            std::lock_guard lock(m_mutex);
+            return std::all_of(m_workers.begin(), m_workers.end(),
+                               [](const auto& w) { return w->IsFinished(); });
+        });
     }
     template <typename Pred>
     bool WaitFor(Pred pred) const {
-        for (int i = 0; i < 2000; ++i) {
-            if (pred()) {
-                return true;
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-        return pred();
+        return testsupport::PollUntil(pred);
     }
     std::size_t WorkerCount() const {
         std::lock_guard lock(m_mutex);
         return m_workers.size();
     }
 
+    // The window's ADB time-out; a test that must end a hanging worker otherwise makes it longer.
+    std::atomic<std::uint32_t> timeoutMs{30000};
     std::atomic<int> adbState{2};
     std::atomic<int> enableOk{1};
     std::atomic<int> resetOk{1};

@@ -16,6 +16,7 @@
 #include "adb/command_runner.h"
 #include "fake_host.h"
 #include "tests/support/fake_adb.h"
+#include "tests/support/poll.h"
 
 namespace adb {
 namespace {
@@ -49,11 +50,7 @@ TEST(RealAdb, ListsNoDeviceWhenNoneIsAttached) {
     // The first call may only report that it starts the server (its first block); the next call,
     // once the server listens, lists the devices.
     const int serverPort = std::stoi(port);
-    auto waitForServer = [&] {
-        for (int i = 0; i < 200 && !ServerListens(serverPort); ++i) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        }
-    };
+    auto waitForServer = [&] { testsupport::PollUntil([&] { return ServerListens(serverPort); }); };
     std::vector<int> outcomes;
     std::vector<std::string> outputs;
     for (int i = 0; i < 3 && (outcomes.empty() || outcomes.back() != ADB_NO_DEVICE); ++i) {

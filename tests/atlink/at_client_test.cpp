@@ -140,6 +140,7 @@ TEST_F(AtClientTest, ClosingTheHandOpenedPortWaitsForTheCommandOnIt) {
     ASSERT_TRUE(m_manual.OpenPort(Com()));
     m_autoPort = atlink::FALSE;
     AtClient& c = Client();
+    platform::ScopedClockScale tenth(0.1);  // the answer's 20 ms fit inside the 30 ms read pause
     sim::Behaviour slow;
     slow.answerDelayMs = 200;  // the answer arrives inside the read pause
     m_sim.SetBehaviour(slow);

@@ -11,22 +11,12 @@
 #include <vector>
 
 #include "atlink/at_serial_port.h"
+#include "tests/support/calendar_time.h"
 #include "tests/support/sim_fixture.h"
 
 extern char** environ;
 
 namespace {
-
-std::tm At(int year, int mon, int day, int h, int m, int s) {
-    std::tm t{};
-    t.tm_year = year - 1900;
-    t.tm_mon = mon - 1;
-    t.tm_mday = day;
-    t.tm_hour = h;
-    t.tm_min = m;
-    t.tm_sec = s;
-    return t;
-}
 
 class AtLogFile : public ::testing::Test {
   protected:
@@ -48,7 +38,7 @@ class AtLogFile : public ::testing::Test {
 }  // namespace
 
 TEST(AtLogLine, ComposesDateTimeLabelTextAndLineEnd) {
-    const std::tm when = At(2024, 1, 31, 14, 5, 9);
+    const std::tm when = testsupport::CalendarTime(2024, 1, 31, 14, 5, 9);
     EXPECT_EQ(atlink::ComposeAtLogLine("AT+CSQ\r\n", false, when, when),
               "01/31/2024 14:05:09 Send: AT+CSQ\r\n\r\n");
     EXPECT_EQ(atlink::ComposeAtLogLine("OK", true, when, when), "01/31/2024 14:05:09 Recv: OK\r\n");

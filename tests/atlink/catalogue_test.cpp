@@ -139,7 +139,7 @@ TEST_F(Catalogue, EnableAdbReadsOnWhileReadsBringData) {
     // "OK" comes in a later piece; every piece before it brings data.
     sim::Behaviour b;
     b.splitChunk = 3;
-    b.splitGapMs = 1;
+    b.splitGapMs = 10;
     m_sim.SetReply("AT+CUSBADB=1", "\r\n+CUSBADB: switching\r\n\r\nOK\r\n");
     m_sim.SetBehaviour(b);
     EXPECT_TRUE(m_port.EnableAdb(Com()));
@@ -148,7 +148,7 @@ TEST_F(Catalogue, EnableAdbReadsOnWhileReadsBringData) {
 TEST_F(Catalogue, EnableAdbEndsWithZeroOnAReadThatBringsNothing) {
     sim::Behaviour b;
     b.splitChunk = 12;
-    b.splitGapMs = 2000;  // 200 ms at the test scale: far longer than one 20 ms read
+    b.splitGapMs = 20000;  // 200 ms at the test scale: far longer than one 20 ms read
     m_sim.SetReply("AT+CUSBADB=1", "\r\n+CUSBADB: wait\r\n\r\nOK\r\n");
     m_sim.SetBehaviour(b);
     EXPECT_FALSE(m_port.EnableAdb(Com()));

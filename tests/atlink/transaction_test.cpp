@@ -67,7 +67,7 @@ TEST_F(TransactionTest, SilentModuleGivesTheFailureValueAndLeavesThePortClosed) 
 
 TEST_F(TransactionTest, AnswerLaterThanThePauseIsAFailure) {
     sim::Behaviour b;
-    b.answerDelayMs = 1500;  // well after 100 + 300 ms and the read's 20 ms
+    b.answerDelayMs = 60000;  // 600 ms at the test scale: well after 100 + 300 ms and the read's 20 ms
     m_sim.SetBehaviour(b);
     atlink::CSerialPort port;
     EXPECT_FALSE(port.RunSetCycle(Com(), "AT+CNMP=2\r\n"));
@@ -187,7 +187,7 @@ TEST_F(TransactionTest, SendAtCommandShowsALongAnswerWhole) {
 TEST_F(TransactionTest, SendAtCommandGathersEveryReadOfTheAnswerAndLeavesOutOtherCommandsLines) {
     sim::Behaviour b;
     b.unsolicited = {"\r\n+URC: first\r\n", "\r\n+URC: second\r\n"};
-    b.unsolicitedGapMs = 600;  // several polls apart
+    b.unsolicitedGapMs = 6000;  // 60 ms at the test scale: several polls apart
     m_sim.SetBehaviour(b);
     atlink::CSerialPort port;
     const atlink::AtResult<std::string> sent = port.Send(Com(), "AT+CSQ");
@@ -198,7 +198,7 @@ TEST_F(TransactionTest, SendAtCommandGathersEveryReadOfTheAnswerAndLeavesOutOthe
 
 TEST_F(TransactionTest, SendAtCommandGivesUpAfterFiftyReads) {
     sim::Behaviour b;
-    b.answerDelayMs = 60000;
+    b.answerDelayMs = 600000;  // 6 s at the test scale: after the 50 reads of 20 ms each
     m_sim.SetBehaviour(b);
     atlink::CSerialPort port;
     std::vector<std::uint32_t> pauses;
@@ -215,13 +215,13 @@ TEST_F(TransactionTest, SendAtCommandGivesUpAfterFiftyReads) {
 TEST_F(TransactionTest, SendAtCommandSeesAnAnswerSplitAcrossReads) {
     sim::Behaviour b;
     b.splitChunk = 4;
-    b.splitGapMs = 60;
+    b.splitGapMs = 600;  // 6 ms at the test scale, longer than a pause between reads
     m_sim.SetBehaviour(b);
     atlink::CSerialPort port;
     // Every piece is kept, up to the line end after "OK".
     EXPECT_EQ(port.SendAtCommand(Com(), "AT+CSQ"), "\r\n+CSQ: 23,99\r\n\r\nOK\r\n");
     b.splitChunk = 1;  // a byte at a time: "O" and "K" come in different reads
-    b.splitGapMs = 30;
+    b.splitGapMs = 300;
     m_sim.SetBehaviour(b);
     EXPECT_EQ(port.SendAtCommand(Com(), "AT+NOSUCH"), "\r\nERROR\r\n");
 }
@@ -282,7 +282,7 @@ TEST_F(LateAnswerTest, ConsoleTakesNoLateAnswerOfAnotherCommandForItsOwn) {
     m_sim.SetReply("AT+CSQ", "");  // the first program's answer does not come in its window
     atlink::CSerialPort first;
     EXPECT_EQ(first.SendAtCommand(Com(), "AT+CSQ"), "");
-    HoldBackAnswersTo("AT+CPIN?", 1000);
+    HoldBackAnswersTo("AT+CPIN?", 10000);  // 100 ms at the test scale: the late answer comes first
     SendWhenRequested(2, "\r\n+CSQ: 23,99\r\n\r\nOK\r\n");
     atlink::CSerialPort second;  // another program: it knows nothing of the first one's request
     const atlink::AtResult<std::string> sent = second.Send(Com(), "AT+CPIN?");

@@ -166,34 +166,18 @@ TEST_F(CliCommands, ResetWithoutAnAnswerRestartsTheScanAndFails) {
     EXPECT_NE(reset.out.find("Scanning equipments...\n", resetting), std::string::npos) << reset.out;
 }
 
-// Runs marlinq-cli's dispatch with its words; standard output and error captured.
-CliRun Dispatched(std::vector<std::string> words) {
-    words.insert(words.begin(), "marlinq-cli");
-    std::vector<char*> argv;
-    for (auto& w : words) {
-        argv.push_back(w.data());
-    }
-    CliRun r;
-    ::testing::internal::CaptureStdout();
-    ::testing::internal::CaptureStderr();
-    r.code = marlinq::cli::Dispatch(static_cast<int>(argv.size()), argv.data());
-    r.out = ::testing::internal::GetCapturedStdout();
-    r.err = ::testing::internal::GetCapturedStderr();
-    return r;
-}
-
 TEST(CliDispatch, AnUnknownCommandIsNamedOnOneLineThatPointsToHelp) {
-    const CliRun typo = Dispatched({"gett", "--out", "x.xml"});
+    const CliRun typo = testsupport::RunCli({"gett", "--out", "x.xml"});
     EXPECT_EQ(typo.code, 2);
     EXPECT_EQ(typo.err, "marlinq-cli: unknown command 'gett'; see marlinq-cli --help\n");
     EXPECT_EQ(typo.out, "");
     // The word is shown bounded and without control characters.
-    const CliRun odd = Dispatched({"g\x1b[2Jet" + std::string(100, 'x')});
+    const CliRun odd = testsupport::RunCli({"g\x1b[2Jet" + std::string(100, 'x')});
     EXPECT_EQ(odd.code, 2);
     EXPECT_EQ(odd.err, "marlinq-cli: unknown command 'g?[2Jet" + std::string(33, 'x') +
                            "...'; see marlinq-cli --help\n");
 
-    const CliRun help = Dispatched({"--help"});
+    const CliRun help = testsupport::RunCli({"--help"});
     EXPECT_EQ(help.code, 0);
     EXPECT_EQ(help.err, "");
     EXPECT_EQ(help.out.rfind("usage: marlinq-cli [command] [arguments]\n", 0), 0u) << help.out;

@@ -1,34 +1,32 @@
-// marlinq-cli against a faulty module, as its own process: late answers stay with their own
-// request, long and trickled answers are printed whole, a busy port is named, and options
-// without their value are refused before anything is sent.
+// marlinq-cli against a faulty module: late answers stay with their own request, long and
+// trickled answers are printed whole, a busy port is named, and options without their value are
+// refused before anything is sent. The commands run in this process on the scaled clock; a port
+// held by a second marlinq-cli, or claimed by one that was killed, takes real processes.
 #include <gtest/gtest.h>
 
 #include <signal.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <filesystem>
+#include <future>
 #include <thread>
 
 #include "simulator/dtu_simulator.h"
-#include "tests/support/read_file.h"
+#include "tests/support/cli_capture.h"
 #include "tests/support/run_process.h"
+#include "tests/support/sim_fixture.h"
 
 namespace {
 
-testsupport::ProcessResult Cli(const std::vector<std::string>& args) {
-    return testsupport::RunProcess(MARLINQ_CLI_EXE, args);
-}
+using testsupport::RunCli;
 
-class CliLinkFaults : public ::testing::Test {
+class CliLinkFaults : public testsupport::SimulatorTest {
   protected:
     void SetUp() override {
-        std::string error;
-        ASSERT_TRUE(m_sim.Start({}, &error)) << error;
-        m_port = std::to_string(m_sim.Com());
+        SimulatorTest::SetUp();
+        m_port = std::to_string(Com());
         m_com = "COM" + m_port;
     }
-    sim::DtuSimulator m_sim;
     std::string m_port;
     std::string m_com;
 };
@@ -36,17 +34,15 @@ class CliLinkFaults : public ::testing::Test {
 }  // namespace
 
 TEST_F(CliLinkFaults, ALateAnswerNeverPassesForTheNextCommandsAnswer) {
-    sim::Behaviour late;
-    late.answerDelayMs = 4000;  // after the console's 3.6 s
-    m_sim.SetBehaviour(late);
-    const auto first = Cli({"send", "--port", m_port, "AT+CSQ"});
-    EXPECT_EQ(first.exitCode, 1);
+    m_sim.SetReply("AT+CSQ", "");  // its answer comes after the console gave up
+    const auto first = RunCli({"send", "--port", m_port, "AT+CSQ"});
+    EXPECT_EQ(first.code, 1);
     EXPECT_EQ(first.err, "no answer from " + m_com + " within 3.6 s\n");
     // The module does answer, once nobody listens: the bytes wait in the port's input.
-    ASSERT_TRUE(m_sim.WaitForAnswers(1, 10000));
-    m_sim.SetBehaviour(sim::Behaviour{});
-    const auto second = Cli({"send", "--port", m_port, "AT+CPIN?"});
-    EXPECT_EQ(second.exitCode, 0) << second.err;
+    m_sim.SendUnsolicited("\r\n+CSQ: 23,99\r\n\r\nOK\r\n");
+    m_sim.ClearReplies();
+    const auto second = RunCli({"send", "--port", m_port, "AT+CPIN?"});
+    EXPECT_EQ(second.code, 0) << second.err;
     EXPECT_EQ(second.out, "AT+CPIN?\n\r\n+CPIN: READY\r\n\r\nOK\r\n");
     EXPECT_EQ(second.err, "");
 }
@@ -54,15 +50,15 @@ TEST_F(CliLinkFaults, ALateAnswerNeverPassesForTheNextCommandsAnswer) {
 TEST_F(CliLinkFaults, LongAndTrickledAnswersArePrintedWhole) {
     const std::string fields(318, 'f');
     m_sim.SetReply("AT+DTUCFG?", "\r\n+DTUCFG: " + fields + "\r\n\r\nOK\r\n");
-    const auto longAnswer = Cli({"send", "--port", m_port, "AT+DTUCFG?"});
-    EXPECT_EQ(longAnswer.exitCode, 0);
+    const auto longAnswer = RunCli({"send", "--port", m_port, "AT+DTUCFG?"});
+    EXPECT_EQ(longAnswer.code, 0);
     EXPECT_EQ(longAnswer.out, "AT+DTUCFG?\n\r\n+DTUCFG: " + fields + "\r\n\r\nOK\r\n");
     sim::Behaviour trickle;
-    trickle.splitChunk = 1;  // "O" and "K" in different reads
-    trickle.splitGapMs = 15;
+    trickle.splitChunk = 1;     // "O" and "K" in different reads
+    trickle.splitGapMs = 1500;  // 15 ms at the test scale
     m_sim.SetBehaviour(trickle);
-    const auto trickled = Cli({"send", "--port", m_port, "AT+CSQ"});
-    EXPECT_EQ(trickled.exitCode, 0) << trickled.err;
+    const auto trickled = RunCli({"send", "--port", m_port, "AT+CSQ"});
+    EXPECT_EQ(trickled.code, 0) << trickled.err;
     EXPECT_EQ(trickled.out, "AT+CSQ\n\r\n+CSQ: 23,99\r\n\r\nOK\r\n");
 }
 
@@ -71,21 +67,21 @@ TEST_F(CliLinkFaults, APortHeldByAnotherProgramIsNamedBusy) {
         SCOPED_TRACE(mode);
         testsupport::ChildProcess holder(HOLD_PORT_EXE, {m_port, mode});
         ASSERT_TRUE(holder.ReadUntil("open\n", 10000));
-        const auto busy = Cli({"send", "--port", m_port, "AT+CSQ"});
-        EXPECT_EQ(busy.exitCode, 1);
+        const auto busy = RunCli({"send", "--port", m_port, "AT+CSQ"});
+        EXPECT_EQ(busy.code, 1);
         EXPECT_EQ(busy.err, m_com + " is busy: another program holds it\n");
         if (std::string(mode) == "excl") {
             // The console finds the module, then cannot have its port.
-            const auto console = Cli({"csq"});
-            EXPECT_EQ(console.exitCode, 1);
+            const auto console = RunCli({"csq"});
+            EXPECT_EQ(console.code, 1);
             EXPECT_EQ(console.err, m_com + " is busy: another program holds it\n");
         }
         holder.CloseInput();
         EXPECT_EQ(holder.Wait().exitCode, 0);
     }
     EXPECT_TRUE(m_sim.Requests().empty());
-    const auto free = Cli({"send", "--port", m_port, "AT+CSQ"});
-    EXPECT_EQ(free.exitCode, 0) << free.err;
+    const auto free = RunCli({"send", "--port", m_port, "AT+CSQ"});
+    EXPECT_EQ(free.code, 0) << free.err;
 }
 
 TEST_F(CliLinkFaults, ASecondMarlinqCliOnTheSamePortIsToldItIsBusy) {
@@ -94,8 +90,8 @@ TEST_F(CliLinkFaults, ASecondMarlinqCliOnTheSamePortIsToldItIsBusy) {
     m_sim.SetBehaviour(silent);
     testsupport::ChildProcess first(MARLINQ_CLI_EXE, {"send", "--port", m_port, "AT+CSQ"});
     ASSERT_TRUE(m_sim.WaitForRequests(1, 10000));  // it has the port open
-    const auto second = Cli({"send", "--port", m_port, "AT+CPIN?"});
-    EXPECT_EQ(second.exitCode, 1);
+    const auto second = RunCli({"send", "--port", m_port, "AT+CPIN?"});
+    EXPECT_EQ(second.code, 1);
     EXPECT_EQ(second.err, m_com + " is busy: another program holds it\n");
     const auto firstEnd = first.Wait();
     EXPECT_EQ(firstEnd.exitCode, 1);
@@ -124,8 +120,8 @@ TEST_F(CliLinkFaults, OptionsWithoutTheirValueAreRefusedBeforeAnythingIsSent) {
             line += a + " ";
         }
         SCOPED_TRACE(line);
-        const auto run = Cli(args);
-        EXPECT_EQ(run.exitCode, 2);
+        const auto run = RunCli(args);
+        EXPECT_EQ(run.code, 2);
         EXPECT_NE(run.err.find("usage: marlinq-cli"), std::string::npos) << run.err;
         EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << "one line: " << run.err;
         EXPECT_EQ(run.out, "");
@@ -162,12 +158,12 @@ sim::Behaviour HoldBack(const std::string& request, std::uint32_t ms) {
 
 TEST_F(CliLinkFaults, ALateAnswerThatArrivesAfterTheRequestIsNotPrintedAsItsAnswer) {
     m_sim.SetReply("AT+CSQ", "");  // its answer comes after the first program gave up
-    const auto first = Cli({"send", "--port", m_port, "AT+CSQ"});
-    EXPECT_EQ(first.exitCode, 1);
-    m_sim.SetBehaviour(HoldBack("AT+CPIN?", 1000));
+    const auto first = RunCli({"send", "--port", m_port, "AT+CSQ"});
+    EXPECT_EQ(first.code, 1);
+    m_sim.SetBehaviour(HoldBack("AT+CPIN?", 10000));
     LateSender late(m_sim, 2, "\r\n+CSQ: 23,99\r\n\r\nOK\r\n");
-    const auto second = Cli({"send", "--port", m_port, "AT+CPIN?"});
-    EXPECT_EQ(second.exitCode, 0) << second.err;
+    const auto second = RunCli({"send", "--port", m_port, "AT+CPIN?"});
+    EXPECT_EQ(second.code, 0) << second.err;
     EXPECT_EQ(second.out, "AT+CPIN?\n\r\n+CPIN: READY\r\n\r\nOK\r\n");
     EXPECT_EQ(second.err, "");
 }
@@ -181,12 +177,12 @@ TEST_F(CliLinkFaults, ALateOkInsideADownloadIsNotTheNextCommandsAnswer) {
     std::size_t scan = 0;
     {
         // The scan's version read comes first: wait for its five requests before counting.
-        testsupport::ChildProcess download(MARLINQ_CLI_EXE, {"download", "--page", "mqtt"});
+        auto download = std::async(std::launch::async, [] { return RunCli({"download", "--page", "mqtt"}); });
         ASSERT_TRUE(m_sim.WaitForRequests(6, 60000));
         scan = m_sim.Requests().size() - 1;
         LateSender late(m_sim, scan + 2, "\r\nOK\r\n");
-        const auto run = download.Wait();
-        EXPECT_EQ(run.exitCode, 1);
+        const auto run = download.get();
+        EXPECT_EQ(run.code, 1);
         EXPECT_NE(run.out.find("MQTTCFG parameters download failed!"), std::string::npos) << run.out;
         EXPECT_EQ(run.out.find("MQTTCFG parameters download successfully!"), std::string::npos) << run.out;
         EXPECT_NE(run.out.find("SUBTOPIC parameters download successfully!"), std::string::npos) << run.out;
@@ -202,7 +198,7 @@ TEST_F(CliLinkFaults, AClaimLeftByAKilledMarlinqCliIsClearedAndALiveOneRespected
         GTEST_SKIP() << "a flag left on the terminal refuses every open but root's";
     }
     sim::Behaviour silent;
-    silent.silent = true;  // the first program holds the port for its whole 3.6 s
+    silent.silent = true;  // the first program would hold the port for its whole 3.6 s
     m_sim.SetBehaviour(silent);
     {
         testsupport::ChildProcess first(MARLINQ_CLI_EXE, {"send", "--port", m_port, "AT+CSQ"});
@@ -211,18 +207,17 @@ TEST_F(CliLinkFaults, AClaimLeftByAKilledMarlinqCliIsClearedAndALiveOneRespected
         EXPECT_EQ(first.Wait().signal, SIGKILL);
     }
     m_sim.SetBehaviour(sim::Behaviour{});
-    const auto next = Cli({"send", "--port", m_port, "AT+CSQ"});
-    EXPECT_EQ(next.exitCode, 0) << next.err;
+    const auto next = RunCli({"send", "--port", m_port, "AT+CSQ"});
+    EXPECT_EQ(next.code, 0) << next.err;
     EXPECT_EQ(next.out, "AT+CSQ\n\r\n+CSQ: 23,99\r\n\r\nOK\r\n");
-    const std::string log =
-        testsupport::ReadFile(std::filesystem::path(MARLINQ_CLI_EXE).parent_path() / "AtLog.ini");
+    const std::string log = LogText();
     EXPECT_NE(log.find("Note: " + m_com + ": cleared the exclusive flag of " + m_sim.PortPath()),
               std::string::npos);
 
     testsupport::ChildProcess holder(HOLD_PORT_EXE, {m_port, "excl"});
     ASSERT_TRUE(holder.ReadUntil("open\n", 10000));
-    const auto busy = Cli({"send", "--port", m_port, "AT+CSQ"});
-    EXPECT_EQ(busy.exitCode, 1);
+    const auto busy = RunCli({"send", "--port", m_port, "AT+CSQ"});
+    EXPECT_EQ(busy.code, 1);
     EXPECT_EQ(busy.err, m_com + " is busy: another program holds it\n");
     holder.CloseInput();
     EXPECT_EQ(holder.Wait().exitCode, 0);
@@ -231,11 +226,11 @@ TEST_F(CliLinkFaults, AClaimLeftByAKilledMarlinqCliIsClearedAndALiveOneRespected
 TEST_F(CliLinkFaults, GetAndDownloadNameABusyPort) {
     testsupport::ChildProcess holder(HOLD_PORT_EXE, {m_port, "port"});
     ASSERT_TRUE(holder.ReadUntil("open\n", 10000));
-    const auto get = Cli({"get"});
-    EXPECT_EQ(get.exitCode, 1);
+    const auto get = RunCli({"get"});
+    EXPECT_EQ(get.code, 1);
     EXPECT_EQ(get.err, m_com + " is busy: another program holds it\n");
-    const auto download = Cli({"download"});
-    EXPECT_EQ(download.exitCode, 1);
+    const auto download = RunCli({"download"});
+    EXPECT_EQ(download.code, 1);
     EXPECT_EQ(download.err, m_com + " is busy: another program holds it\n");
     EXPECT_TRUE(m_sim.Requests().empty());
     holder.CloseInput();

@@ -3,26 +3,16 @@
 
 #include "config_test_support.h"
 #include "configfile/config_aside.h"
+#include "tests/support/calendar_time.h"
 
 namespace {
 
 using namespace configtest;
 
-std::tm Utc(int year, int mon, int day, int h, int m, int s) {
-    std::tm t{};
-    t.tm_year = year - 1900;
-    t.tm_mon = mon - 1;
-    t.tm_mday = day;
-    t.tm_hour = h;
-    t.tm_min = m;
-    t.tm_sec = s;
-    return t;
-}
-
 TEST(ConfigAside, TheCopyIsNamedByTheUtcTimeAndNeverReplacesAnEarlierOne) {
     TempDir dir;
     const std::string config = dir / "Config.xml";
-    const std::tm when = Utc(2026, 12, 9, 20, 15, 0);
+    const std::tm when = testsupport::CalendarTime(2026, 12, 9, 20, 15, 0);
     EXPECT_EQ(configfile::UnreadableCopyName(config, when), config + ".unreadable-20261209T201500Z");
     std::string error;
     WriteBytes(config, "first");

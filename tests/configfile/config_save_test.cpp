@@ -151,7 +151,7 @@ TEST(ConfigSave, ConcurrentSavesThroughOneScratchContainerNeverMixTheirDocuments
             const std::string target = dir / ("target" + std::to_string(who) + ".xml");
             // Documents of their own, spanning several copy chunks.
             const std::string document = std::string(5000, static_cast<char>('a' + who)) + "\n";
-            for (int round = 0; round < 300; ++round) {
+            for (int round = 0; round < 100; ++round) {
                 if (configfile::SaveDocumentThroughScratch(document, target, scratch).outcome !=
                         ConfigSaveOutcome::kSaved ||
                     ReadBytes(target) != document) {

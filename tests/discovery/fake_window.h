@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "discovery/device_events.h"
+#include "tests/support/poll.h"
 
 namespace testsupport {
 
@@ -69,16 +70,11 @@ class FakeWindow {
 
     // Waits (real time, generous) until pred holds over the window state; every posted task up to
     // that moment has run.
-    bool WaitFor(const std::function<bool()>& pred, int timeoutMs = 10000) {
-        const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-        while (std::chrono::steady_clock::now() < until) {
+    bool WaitFor(const std::function<bool()>& pred) {
+        return testsupport::PollUntil([&] {
             Drain();
-            if (pred()) {
-                return true;
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(2));
-        }
-        return false;
+            return pred();
+        });
     }
     bool WaitForLine(const std::string& line, std::size_t count = 1) {
         return WaitFor([&] { return CountLines(line) >= count; });

@@ -10,6 +10,7 @@
 #include "framework/window_thread.h"
 #include "framework/worker_thread.h"
 #include "platform/clock.h"
+#include "tests/support/poll.h"
 
 namespace fw {
 namespace {
@@ -94,9 +95,8 @@ class FrameworkTest : public ::testing::Test {
             result = dlg.DoModal();
             thread.Close();
         });
-        while (dialog.load() == nullptr || dialog.load()->GetSafeHwnd() == 0) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        }
+        ASSERT_TRUE(testsupport::PollUntil(
+            [this] { return dialog.load() != nullptr && dialog.load()->GetSafeHwnd() != 0; }));
         m_hwnd = dialog.load()->GetSafeHwnd();
         ASSERT_TRUE(driver().Sync());
     }
@@ -170,19 +170,19 @@ TEST_F(FrameworkTest, TimersTickUntilKilledAndPostedMessagesCarryText) {
         return 0;
     });
     std::vector<std::string> events;
-    for (int i = 0; i < 2000 && std::count(events.begin(), events.end(), "timer 5") < 3; ++i) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    testsupport::PollUntil([&] {
         events = Events();
-    }
+        return std::count(events.begin(), events.end(), "timer 5") >= 3;
+    });
     // A probe timer five times slower ticks once: timer 5, had it survived, would tick again.
     driver().Call([](CDialog* d) {
         d->SetTimer(6, 5000);
         return 0;
     });
-    for (int i = 0; i < 2000 && std::count(events.begin(), events.end(), "timer 6") < 1; ++i) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    testsupport::PollUntil([&] {
         events = Events();
-    }
+        return std::count(events.begin(), events.end(), "timer 6") >= 1;
+    });
     ASSERT_FALSE(events.empty());
     EXPECT_EQ(events.front(), "text hello") << "posted work comes before a due timer";
     EXPECT_GE(std::count(events.begin(), events.end(), "timer 6"), 1);

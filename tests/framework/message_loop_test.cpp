@@ -11,6 +11,7 @@
 #include "framework/dialog_driver.h"
 #include "framework/window_thread.h"
 #include "platform/clock.h"
+#include "tests/support/poll.h"
 
 namespace fw {
 namespace {
@@ -102,13 +103,7 @@ class MessageLoopTest : public ::testing::Test {
     // Waits (up to 10 s) until pred holds on the window thread.
     template <class F>
     bool Until(F pred) {
-        for (int i = 0; i < 5000; ++i) {
-            if (On(pred)) {
-                return true;
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(2));
-        }
-        return false;
+        return testsupport::PollUntil([&] { return On(pred); });
     }
 
     platform::ScopedClockScale scale{0.01};

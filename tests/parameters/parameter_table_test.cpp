@@ -9,6 +9,7 @@
 #include "parameters/parameter_table.h"
 #include "parameters/parameter_values.h"
 #include "parameters/value_tables.h"
+#include "row_check.h"
 
 namespace parameters {
 namespace {
@@ -99,7 +100,7 @@ TEST(ParameterTable, LookupResolvesIdsWithinTheirDialog) {
 TEST(ParameterValues, WhatAnOperatorCouldEnter) {
     using namespace marlinq;
     const auto check = [](unsigned dialog, int id, const char* value) {
-        return CheckParameterValue(*FindParameter(dialog, id), value);
+        return test::CheckRow(CheckParameterValue, dialog, id, value);
     };
     EXPECT_EQ(check(IDD_MARLINQ_DIALOG, IDC_COMBO_BAUDRATE, "9600"), "");
     EXPECT_EQ(

@@ -8,6 +8,7 @@
 #include "parameters/parameter_ids.h"
 #include "parameters/parameter_table.h"
 #include "parameters/sent_values.h"
+#include "row_check.h"
 
 namespace parameters {
 namespace {
@@ -16,7 +17,7 @@ using namespace marlinq;
 using test::MapControls;
 
 std::string Fault(unsigned dialog, int id, const std::string& value) {
-    return SentValueFault(*FindParameter(dialog, id), value);
+    return test::CheckRow(SentValueFault, dialog, id, value);
 }
 
 TEST(SentValues, PortsAreWholeNumbersFrom1To65535) {

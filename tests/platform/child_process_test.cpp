@@ -1,6 +1,7 @@
 // The child process runner: first block only, merged standard error, the end without output, a
 // child that never ends ended through its cancel, limits, working directory and start failures.
 #include "platform/child_process.h"
+#include "tests/support/poll.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -62,16 +63,7 @@ bool Ended(long pid) {
            (stat[close + 2] == 'Z' || stat[close + 2] == 'X');
 }
 
-template <typename Pred>
-bool Eventually(Pred pred) {
-    for (int i = 0; i < 1000; ++i) {
-        if (pred()) {
-            return true;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return pred();
-}
+using testsupport::PollUntil;
 
 TEST(ChildProcess, ReturnsTheFirstBlockOnlyWithStandardErrorOnTheSamePipe) {
     TempDir dir;
@@ -107,7 +99,7 @@ TEST(ChildProcess, ACancelEndsAChildThatNeverEndsAndWhatItStarted) {
     const auto pids = dir.Path() / "pids";
     std::thread timeout([&] {
         // The time-out of the caller: it fires once the child runs.
-        ASSERT_TRUE(Eventually([&] { return ReadText(pids).find('\n') != std::string::npos; }));
+        ASSERT_TRUE(PollUntil([&] { return ReadText(pids).find('\n') != std::string::npos; }));
         cancel.Cancel();
     });
     const auto result =
@@ -120,7 +112,7 @@ TEST(ChildProcess, ACancelEndsAChildThatNeverEndsAndWhatItStarted) {
     in >> shell >> sleeper;
     ASSERT_GT(shell, 0);
     ASSERT_GT(sleeper, 0);
-    EXPECT_TRUE(Eventually([&] {
+    EXPECT_TRUE(PollUntil([&] {
         ReapEndedChildren();
         return Ended(shell) && Ended(sleeper);
     }));

@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "platform/desktop_open.h"
+#include "tests/support/poll.h"
 
 namespace {
 
@@ -25,10 +26,7 @@ TEST(DesktopOpen, PassesAwkwardPathsAsOneArgument) {
          {std::string("./help.chm"), std::string("a b/c 'q' \"d\"; $(touch x) `y` é.chm")}) {
         fs::remove(out);
         ASSERT_TRUE(platform::OpenWithDesktop(path, opener.string()));
-        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-        while (!fs::exists(out) && std::chrono::steady_clock::now() < end) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        }
+        testsupport::PollUntil([&] { return fs::exists(out); });
         std::ifstream in(out);
         EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "1|" + path);
     }

@@ -12,6 +12,7 @@
 
 #include "platform/present_devices.h"
 #include "platform/virtual_devices.h"
+#include "tests/support/poll.h"
 
 namespace {
 
@@ -84,9 +85,7 @@ TEST_F(DeviceChangeTest, ARemovedDirectoryIsWatchedAgain) {
     ASSERT_TRUE(WaitFor(2));
     EXPECT_EQ(Changes()[1].event, platform::kDeviceRemoveComplete);
     // The monitor re-creates the directory; wait until it exists, then a new device is seen.
-    for (int i = 0; i < 1000 && !std::filesystem::is_directory(platform::VirtualDeviceDirectory()); ++i) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
+    testsupport::PollUntil([] { return std::filesystem::is_directory(platform::VirtualDeviceDirectory()); });
     platform::WriteVirtualDevice("b", Port(213), false);
     ASSERT_TRUE(WaitFor(3));
     EXPECT_EQ(Changes()[2].name, "COM213");

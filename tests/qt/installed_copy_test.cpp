@@ -12,6 +12,7 @@
 #include <string>
 #include <thread>
 
+#include "tests/support/poll.h"
 #include "tests/support/run_process.h"
 
 namespace {
@@ -46,9 +47,7 @@ class InstalledCopy : public ::testing::Test {
         const std::string command = "cd '" + (m_root / "app").string() + "' && QT_QPA_PLATFORM=offscreen " +
                                     "XDG_DATA_HOME='" + (m_root / "xdg").string() + "' exec ./marlinq";
         testsupport::ChildProcess marlinq("/bin/sh", {"-c", command});
-        for (int i = 0; i < 500 && !HoldsSigterm(marlinq.Pid()); ++i) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
+        testsupport::PollUntil([&] { return HoldsSigterm(marlinq.Pid()); });
         ASSERT_EQ(::kill(marlinq.Pid(), SIGTERM), 0);
         const auto end = marlinq.Wait();
         ASSERT_EQ(end.exitCode, 0) << end.err;

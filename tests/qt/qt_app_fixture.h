@@ -12,6 +12,7 @@
 #include <thread>
 
 #include "platform/clock.h"
+#include "tests/support/poll.h"
 #include "ui/marlinq_dlg.h"
 #include "ui/qt/app_runner.h"
 
@@ -50,16 +51,12 @@ class QtAppTest : public ::testing::Test {
 
     // Runs the GUI thread's events until cond holds (true) or ms pass (false).
     static bool WaitUntil(const std::function<bool()>& cond, int ms = 10000) {
-        QElapsedTimer t;
-        t.start();
-        while (!cond()) {
-            if (t.elapsed() > ms) {
-                return false;
-            }
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        }
-        return true;
+        return testsupport::PollUntil(
+            [&] {
+                QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+                return cond();
+            },
+            std::chrono::milliseconds(ms));
     }
 
     platform::ScopedClockScale scale{0.01};

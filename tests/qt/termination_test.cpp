@@ -8,6 +8,7 @@
 #include <sstream>
 #include <thread>
 
+#include "tests/support/poll.h"
 #include "tests/support/run_process.h"
 
 namespace {
@@ -36,9 +37,7 @@ TEST(MarlinqProgram, TerminationSignalsCloseTheWindowAndTheProgramEndsNormally) 
         testsupport::ChildProcess marlinq(MARLINQ_EXE, {});
         // Bounded wait for the program to take the signals over; an old build never does, and
         // is then signalled anyway.
-        for (int i = 0; i < 500 && !HoldsTerminationSignals(marlinq.Pid()); ++i) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
+        testsupport::PollUntil([&] { return HoldsTerminationSignals(marlinq.Pid()); });
         ASSERT_EQ(::kill(marlinq.Pid(), signal), 0);
         const auto end = marlinq.Wait();
         // Ending by itself with 0 means the window was closed and destroyed, and the program

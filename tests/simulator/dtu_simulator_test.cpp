@@ -8,22 +8,12 @@
 #include "atlink/at_serial_port.h"
 #include "discovery/at_port.h"
 #include "platform/virtual_devices.h"
+#include "tests/support/poll.h"
 #include "tests/support/sim_fixture.h"
 
 namespace {
 
 using SimulatorRun = testsupport::SimulatorTest;
-
-bool WaitUntil(const std::function<bool()>& condition, int timeoutMs) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (std::chrono::steady_clock::now() < end) {
-        if (condition()) {
-            return true;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return condition();
-}
 
 int AdbDevices() {
     int n = 0;
@@ -64,14 +54,14 @@ TEST_F(SimulatorRun, TwoSimulatorsTakeDifferentNumbersAndTheLastIsTheAtPort) {
 
 TEST_F(SimulatorRun, ResetMakesTheDeviceDisappearAndComeBack) {
     sim::Behaviour b;
-    b.resetAbsentMs = 3000;  // 300 ms at the test scale
+    b.resetAbsentMs = 30000;  // 300 ms at the test scale
     m_sim.SetBehaviour(b);
     atlink::CSerialPort port;
     EXPECT_TRUE(port.RunSetCycle(Com(), "AT+CRESET\r\n"));
-    ASSERT_TRUE(WaitUntil([&] { return !m_sim.Present(); }, 2000));
+    ASSERT_TRUE(testsupport::PollUntil([&] { return !m_sim.Present(); }));
     EXPECT_EQ(FindAtPortNumber(), 0);
     EXPECT_FALSE(port.OpenPort(Com()));  // no node is known for the number while it is away
-    ASSERT_TRUE(WaitUntil([&] { return m_sim.Present(); }, 5000));
+    ASSERT_TRUE(testsupport::PollUntil([&] { return m_sim.Present(); }));
     EXPECT_EQ(FindAtPortNumber(), Com());
     EXPECT_TRUE(port.RunSetCycle(Com(), "AT\r\n"));
 }
@@ -175,7 +165,7 @@ TEST_F(SimulatorRun, FaultModesBreakTheAnswerAsAFaultyModuleWould) {
 
     b = sim::Behaviour{};
     b.splitChunk = 1;
-    b.splitGapMs = 5;
+    b.splitGapMs = 50;
     m_sim.SetBehaviour(b);
     const std::size_t answered = m_sim.AnswersSent();
     const RawExchange trickle = Exchange(Com(), "AT+CSQ\r\n", 60);
@@ -183,7 +173,7 @@ TEST_F(SimulatorRun, FaultModesBreakTheAnswerAsAFaultyModuleWould) {
     EXPECT_TRUE(m_sim.WaitForAnswers(answered + 1, 2000));
 
     b = sim::Behaviour{};
-    b.answerDelayMs = 5000;  // 0.5 s at the test's scale
+    b.answerDelayMs = 50000;  // 0.5 s at the test's scale
     m_sim.SetBehaviour(b);
     EXPECT_EQ(Exchange(Com(), "AT+CSQ\r\n", 2).bytes, "");
     EXPECT_TRUE(m_sim.WaitForAnswers(answered + 2, 5000));  // it does answer, late

@@ -12,11 +12,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <cstring>
 #include <functional>
 #include <string>
-#include <thread>
+
+#include "tests/support/poll.h"
 
 namespace testsupport {
 
@@ -72,15 +72,11 @@ inline int RunInChild(const std::function<int()>& fn) {
     if (pid < 0) {
         return -2;
     }
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
     int status = 0;
-    while (::waitpid(pid, &status, WNOHANG) == 0) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            ::kill(pid, SIGKILL);
-            ::waitpid(pid, &status, 0);
-            return -1;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    if (!PollUntil([&] { return ::waitpid(pid, &status, WNOHANG) != 0; })) {
+        ::kill(pid, SIGKILL);
+        ::waitpid(pid, &status, 0);
+        return -1;
     }
     return WIFEXITED(status) ? WEXITSTATUS(status) : -3;
 }

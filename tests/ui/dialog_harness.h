@@ -17,6 +17,7 @@
 #include "framework/window_thread.h"
 #include "platform/clock.h"
 #include "platform/device_change.h"
+#include "tests/support/poll.h"
 #include "ui/marlinq_dlg.h"
 #include "ui/templates.h"
 
@@ -287,16 +288,9 @@ void CloseManualPortByHand(DialogHarness<Dlg>& h) {
     });
 }
 
-// Polls cond for up to 10 s.
+// Polls cond until it holds, within the generous bound of all tests.
 inline bool Eventually(const std::function<bool()>& cond) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (std::chrono::steady_clock::now() < end) {
-        if (cond()) {
-            return true;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    return cond();
+    return testsupport::PollUntil(cond);
 }
 
 }  // namespace marlinq::test

@@ -14,7 +14,8 @@
 #include "platform/child_process.h"
 #include "tests/adb/recording_host.h"
 #include "tests/support/adb_outputs.h"
-#include "tests/win32/fake_adb_dir.h"
+#include "tests/support/fake_adb.h"
+#include "tests/support/poll.h"
 
 namespace {
 
@@ -30,10 +31,7 @@ ChildCommand Line(const std::string& line) {
 
 // Waits until the fake has written file (a completion signal, bounded so a fault cannot hang).
 bool WaitForFile(const FakeAdbDir& dir, const std::string& name) {
-    for (int i = 0; i < 3000 && !dir.Exists(name); ++i) {
-        Sleep(10);
-    }
-    return dir.Exists(name);
+    return PollUntil([&] { return dir.Exists(name); }, std::chrono::seconds(30));
 }
 
 TEST(Win32Runner, ReturnsTheFirstBlockOfStandardOutputAndError) {
@@ -98,8 +96,8 @@ TEST(Win32Runner, ACancelEndsAHangingAdbTogetherWithItsInterpreter) {
     std::string parentName;
     ids >> adbPid >> parentPid >> parentName;
     EXPECT_EQ(CharLowerA(parentName.data()), std::string("cmd.exe")) << "adb runs under the interpreter";
-    EXPECT_TRUE(ProcessEnds(adbPid, 10000)) << "adb still runs";
-    EXPECT_TRUE(ProcessEnds(parentPid, 10000)) << "cmd.exe still runs";
+    EXPECT_TRUE(PollUntil([&] { return ProcessEnded(adbPid); })) << "adb still runs";
+    EXPECT_TRUE(PollUntil([&] { return ProcessEnded(parentPid); })) << "cmd.exe still runs";
 
     // Once cancelled, nothing more starts.
     result = platform::RunFirstBlock(commands.devices, &cancel);

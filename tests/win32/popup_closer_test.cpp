@@ -12,6 +12,7 @@
 #include "discovery/popup_closer.h"
 #include "platform/clock.h"
 #include "platform/popup_window.h"
+#include "tests/support/poll.h"
 #include "tests/win32/test_window.h"
 
 namespace {
@@ -84,9 +85,7 @@ TEST(Win32PopupCloser, TheDefaultCloserIsThePlatformsAndStopsWithTheScanner) {
     discovery::DeviceScanner scanner(std::move(cb),
                                      discovery::ScannerFlags{pendingPush, stop, notReadyLogged});
     scanner.StartScanThreads();
-    for (int i = 0; i < 3000 && scanner.Closer().Closed() == 0; ++i) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
+    testsupport::PollUntil([&] { return scanner.Closer().Closed() != 0; }, std::chrono::seconds(30));
     EXPECT_EQ(scanner.Closer().Closed(), 1);
     EXPECT_FALSE(popup.Exists());
     scanner.Stop();

@@ -21,6 +21,7 @@
 
 #include "platform/app_directory.h"
 #include "platform/clock.h"
+#include "tests/support/poll.h"
 #include "ui/win32/text.h"
 #include "ui/win32/ui_services.h"
 
@@ -127,15 +128,25 @@ class Win32View : public ::testing::Test {
 
     // Runs the GUI thread's messages until cond holds (true) or ms pass (false).
     bool PumpUntil(const std::function<bool()>& cond, int ms = 20000) {
-        const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-        while (!cond()) {
-            if (std::chrono::steady_clock::now() > end) {
-                return false;
-            }
-            loop->Pump();
-            std::this_thread::sleep_for(std::chrono::milliseconds(2));
-        }
-        return true;
+        return testsupport::PollUntil(
+            [&] {
+                loop->Pump();
+                return cond();
+            },
+            std::chrono::milliseconds(ms));
+    }
+
+    // Queues a download, answers the box it shows as the user would (from inside the box's own
+    // loop) and returns what the box showed; answered stays false when no box came.
+    BoxSeen DownloadAnsweringItsBox() {
+        BoxSeen seen;
+        g_box = &seen;
+        const UINT_PTR timer = SetTimer(nullptr, 0, 20, AnswerBox);
+        win32test::QueueDownload(loop->Host().Thread(), loop->View().MainHwnd());
+        PumpUntil([&] { return seen.answered; });
+        KillTimer(nullptr, timer);
+        g_box = nullptr;
+        return seen;
     }
 
     HWND main() { return loop->View().MainWindow(); }
@@ -298,13 +309,8 @@ TEST_F(Win32View, BlockedWindowThreadLeavesTheWindowLiveAndBusy) {
 TEST_F(Win32View, InputRuleOfADownloadShowsAnExclamationBoxTitledWithoutTheEscape) {
     fw::CDialogDriver main = driver();
     win32test::SetResetTime(main, "0");
-    BoxSeen seen;
-    g_box = &seen;
-    const UINT_PTR timer = SetTimer(nullptr, 0, 20, AnswerBox);  // plays the user inside the box's loop
-    win32test::QueueDownload(loop->Host().Thread(), loop->View().MainHwnd());
-    ASSERT_TRUE(PumpUntil([&] { return seen.answered; }));
-    KillTimer(nullptr, timer);
-    g_box = nullptr;
+    const BoxSeen seen = DownloadAnsweringItsBox();
+    ASSERT_TRUE(seen.answered);
     EXPECT_EQ(seen.title, "Marlinq");
     EXPECT_EQ(seen.text, "ResetTime cannot be set to 0!");
     EXPECT_TRUE(PumpUntil([&] { return LogHas("ResetTime cannot be set to 0!\r\n"); }));
@@ -323,13 +329,8 @@ TEST_F(Win32View, RefusedDownloadFocusesTheOffendingEditWithTheCaretAtItsEnd) {
     ASSERT_TRUE(PumpUntil([&] { return tcp.Text(IDC_TCP_RESET_TIME) == "0"; }));
     ASSERT_EQ(GetFocus(), apn);
 
-    BoxSeen seen;
-    g_box = &seen;
-    const UINT_PTR timer = SetTimer(nullptr, 0, 20, AnswerBox);  // plays the user inside the box's loop
-    win32test::QueueDownload(loop->Host().Thread(), loop->View().MainHwnd());
-    ASSERT_TRUE(PumpUntil([&] { return seen.answered; }));
-    KillTimer(nullptr, timer);
-    g_box = nullptr;
+    const BoxSeen seen = DownloadAnsweringItsBox();
+    ASSERT_TRUE(seen.answered);
     EXPECT_EQ(seen.text, "ResetTime cannot be set to 0!");
     // Back in the window after the box, the keyboard is in the refused field behind its text.
     EXPECT_TRUE(PumpUntil([&] { return GetFocus() == reset; }, 5000));
