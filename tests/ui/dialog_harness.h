@@ -262,14 +262,14 @@ inline int CountLines(const std::string& log, const std::string& line) {
 template <class Dlg>
 bool OpenManualPort(DialogHarness<Dlg>& h, int com) {
     return h.On([com](Dlg& d) {
-        d.HandleDeviceChange(platform::kDeviceRemoveComplete, platform::kDevTypePort, "");
+        d.Ports().HandleDeviceChange(platform::kDeviceRemoveComplete, platform::kDevTypePort, nullptr);
         auto* combo = d.template GetItem<fw::CComboBox>(IDC_COMBO_PORT);
         const std::string key = "(COM" + std::to_string(com) + ")";
         for (int i = 0; combo != nullptr && i < combo->GetCount(); ++i) {
             if (combo->GetLBText(i).find(key) != std::string::npos) {
                 combo->SetCurSel(i);
-                d.OnBtnOpenPort();
-                return d.AutoPort() == 0 && d.ManualPortIsOpen();
+                d.Ports().OnBtnOpenPort();
+                return d.Session().AutoPort() == 0 && d.Session().ManualPortIsOpen();
             }
         }
         return false;
@@ -280,8 +280,8 @@ bool OpenManualPort(DialogHarness<Dlg>& h, int com) {
 template <class Dlg>
 void CloseManualPortByHand(DialogHarness<Dlg>& h) {
     h.On([](Dlg& d) {
-        if (d.AutoPort() == 0) {
-            d.OnBtnOpenPort();
+        if (d.Session().AutoPort() == 0) {
+            d.Ports().OnBtnOpenPort();
         }
         return 0;
     });

@@ -5,6 +5,7 @@
 
 #include "dialog_harness.h"
 #include "platform/app_directory.h"
+#include "simulator/dtu_simulator.h"
 #include "ui/resource.h"
 
 namespace marlinq::test {
@@ -73,6 +74,8 @@ TEST(MainWindowStart, LogsTheScanStartOnceAndStartsTheScanThreadsOnce) {
     // A Config.xml that is refused logs its failure, and shows when the start-up load ran.
     std::ofstream(platform::GetAppDirectory() + "Config.xml") << "<config/>";
     Harness h;
+    // The window is up before the first tick; the scan starts at the tick.
+    ASSERT_TRUE(Eventually([&] { return CountLines(h.Log(), "[test] StartScanThreads") == 1; }));
     const auto lines = LogLines(h.Log());
     const auto scanning = std::find(lines.begin(), lines.end(), "Scanning equipments...");
     const auto started = std::find(lines.begin(), lines.end(), "[test] StartScanThreads");
@@ -84,6 +87,15 @@ TEST(MainWindowStart, LogsTheScanStartOnceAndStartsTheScanThreadsOnce) {
     const auto load = std::find(lines.begin(), lines.end(), "无效的XML文件!");
     ASSERT_NE(load, lines.end());
     EXPECT_LT(load - lines.begin(), scanning - lines.begin());
+}
+
+TEST(MainWindowStart, TheWindowIsShownBeforeTheStartTimerTicks) {
+    Harness h(1000.0);  // the 1 s start timer now takes about 17 minutes
+    ASSERT_NE(h.Hwnd(), 0) << "shown without waiting for the tick";
+    EXPECT_TRUE(h.On([](CMarlinqDlg& d) { return d.IsWindowVisible() != fw::FALSE; }));
+    const std::string log = h.Log();
+    EXPECT_EQ(CountLines(log, "Scanning equipments..."), 1);
+    EXPECT_EQ(CountLines(log, "[test] StartScanThreads"), 0) << "the scan waits for the tick";
 }
 
 TEST(MainWindowStart, SystemMenuEndsWithHelpThenAbout) {
@@ -163,25 +175,28 @@ TEST(ModePages, TabClicksSwitchThePageAndTheCurrentModePage) {
 }
 
 TEST(ModePages, ImsiQueryRunsOnlyWhenTheBoxBecomesChecked) {
-    struct Dlg : NoScanDlg {
-        using NoScanDlg::NoScanDlg;
-        std::string AtQueryCimi() override {
-            ++queries;
-            return "001010123456789";
+    sim::DtuSimulator module;
+    std::string error;
+    ASSERT_TRUE(module.Start(sim::SimulatorOptions{}, &error)) << error;
+    module.SetValue("CIMI", "001010123456789");
+    Harness h(0.05);
+    auto cimiRequests = [&module] {
+        int n = 0;
+        for (const auto& r : module.Requests()) {
+            n += r.bytes.rfind("AT+CIMI", 0) == 0 ? 1 : 0;
         }
-        int queries = 0;
+        return n;
     };
-    DialogHarness<Dlg> h;
     auto tcp = h.PageDriver(0);
     tcp.Type(IDC_TCP_REGPACKET, "hello");
     tcp.Click(IDC_TCP_CHK_IMSI);
     EXPECT_TRUE(tcp.Checked(IDC_TCP_CHK_IMSI));
-    EXPECT_EQ(h.On([](Dlg& d) { return d.queries; }), 1);
+    EXPECT_EQ(cimiRequests(), 1);
     EXPECT_EQ(tcp.Text(IDC_TCP_REGPACKET), "001010123456789");
     tcp.Type(IDC_TCP_REGPACKET, "hello");
     tcp.Click(IDC_TCP_CHK_IMSI);
     EXPECT_FALSE(tcp.Checked(IDC_TCP_CHK_IMSI));
-    EXPECT_EQ(h.On([](Dlg& d) { return d.queries; }), 1) << "unticking sends nothing";
+    EXPECT_EQ(cimiRequests(), 1) << "unticking sends nothing";
     EXPECT_EQ(tcp.Text(IDC_TCP_REGPACKET), "hello");
 }
 
