@@ -90,7 +90,7 @@ TEST(MainWindowStart, LogsTheScanStartOnceAndStartsTheScanThreadsOnce) {
 }
 
 TEST(MainWindowStart, TheWindowIsShownBeforeTheStartTimerTicks) {
-    Harness h(1000.0);  // the 1 s start timer now takes about 17 minutes
+    Harness h(1000.0, false);  // the 1 s start timer now takes about 17 minutes
     ASSERT_NE(h.Hwnd(), 0) << "shown without waiting for the tick";
     EXPECT_TRUE(h.On([](CMarlinqDlg& d) { return d.IsWindowVisible() != fw::FALSE; }));
     const std::string log = h.Log();
