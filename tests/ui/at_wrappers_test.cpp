@@ -155,4 +155,30 @@ TEST(AtConsole, ImsiBoxFillsTheRegistrationPacketFromTheModule) {
     EXPECT_EQ(CountLines(h.Log(), "No scan AT port! "), 1);
 }
 
+TEST(ModePages, ImsiQueryRunsOnlyWhenTheBoxBecomesChecked) {
+    sim::DtuSimulator module;
+    std::string error;
+    ASSERT_TRUE(module.Start(sim::SimulatorOptions{}, &error)) << error;
+    module.SetValue("CIMI", "001010123456789");
+    DialogHarness<> h(kScale);
+    auto cimiRequests = [&module] {
+        int n = 0;
+        for (const auto& r : module.Requests()) {
+            n += r.bytes.rfind("AT+CIMI", 0) == 0 ? 1 : 0;
+        }
+        return n;
+    };
+    auto tcp = h.PageDriver(0);
+    tcp.Type(IDC_TCP_REGPACKET, "hello");
+    tcp.Click(IDC_TCP_CHK_IMSI);
+    EXPECT_TRUE(tcp.Checked(IDC_TCP_CHK_IMSI));
+    EXPECT_EQ(cimiRequests(), 1);
+    EXPECT_EQ(tcp.Text(IDC_TCP_REGPACKET), "001010123456789");
+    tcp.Type(IDC_TCP_REGPACKET, "hello");
+    tcp.Click(IDC_TCP_CHK_IMSI);
+    EXPECT_FALSE(tcp.Checked(IDC_TCP_CHK_IMSI));
+    EXPECT_EQ(cimiRequests(), 1) << "unticking sends nothing";
+    EXPECT_EQ(tcp.Text(IDC_TCP_REGPACKET), "hello");
+}
+
 }  // namespace marlinq::test

@@ -5,7 +5,6 @@
 
 #include "dialog_harness.h"
 #include "platform/app_directory.h"
-#include "simulator/dtu_simulator.h"
 #include "ui/resource.h"
 
 namespace marlinq::test {
@@ -172,32 +171,6 @@ TEST(ModePages, TabClicksSwitchThePageAndTheCurrentModePage) {
     d.Select(IDC_TAB_MODES, 7);  // no such tab
     EXPECT_EQ(curMode(), 1);
     EXPECT_EQ(shownPage(), 1);
-}
-
-TEST(ModePages, ImsiQueryRunsOnlyWhenTheBoxBecomesChecked) {
-    sim::DtuSimulator module;
-    std::string error;
-    ASSERT_TRUE(module.Start(sim::SimulatorOptions{}, &error)) << error;
-    module.SetValue("CIMI", "001010123456789");
-    Harness h(0.05);
-    auto cimiRequests = [&module] {
-        int n = 0;
-        for (const auto& r : module.Requests()) {
-            n += r.bytes.rfind("AT+CIMI", 0) == 0 ? 1 : 0;
-        }
-        return n;
-    };
-    auto tcp = h.PageDriver(0);
-    tcp.Type(IDC_TCP_REGPACKET, "hello");
-    tcp.Click(IDC_TCP_CHK_IMSI);
-    EXPECT_TRUE(tcp.Checked(IDC_TCP_CHK_IMSI));
-    EXPECT_EQ(cimiRequests(), 1);
-    EXPECT_EQ(tcp.Text(IDC_TCP_REGPACKET), "001010123456789");
-    tcp.Type(IDC_TCP_REGPACKET, "hello");
-    tcp.Click(IDC_TCP_CHK_IMSI);
-    EXPECT_FALSE(tcp.Checked(IDC_TCP_CHK_IMSI));
-    EXPECT_EQ(cimiRequests(), 1) << "unticking sends nothing";
-    EXPECT_EQ(tcp.Text(IDC_TCP_REGPACKET), "hello");
 }
 
 }  // namespace
