@@ -24,9 +24,13 @@ bool WaitUntilReady(CConsoleHost& host, long timeoutSeconds, std::ostream& err) 
         Fail("the main window did not start", err);
         return false;
     }
+    // The window is shown at once and starts its scan at the first tick of its start timer: the
+    // time-out counts from the start of the scan.
+    const auto scanStart =
+        std::chrono::duration_cast<std::chrono::milliseconds>(platform::Clock::Scaled(TIMER_START_SCAN_MS));
     const int ready = host.View().WaitForLine(
         0, [](const std::string& l) { return l.rfind("Equipment ready [AT:COM", 0) == 0; },
-        Seconds(timeoutSeconds));
+        scanStart + Seconds(timeoutSeconds));
     if (ready < 0) {
         Fail("no module found within " + std::to_string(timeoutSeconds) + " s", err);
         return false;

@@ -164,7 +164,7 @@ int RunPushCommand(const Args& args) {
         "push", timeoutSeconds,
         [](CMarlinqDlg& dlg, const std::string& file) {
             dlg.MainControls().SetWindowText(IDC_EDIT_XML_PATH, file);
-            dlg.OnBtnXmlDownload();
+            dlg.Adb().Commands().OnBtnXmlDownload();
         },
         path);
 }
@@ -177,7 +177,8 @@ int RunFactoryResetCommand(const Args& args) {
         return code;
     }
     return RunTransfer("factory-reset", timeoutSeconds,
-                       [](CMarlinqDlg& dlg, const std::string&) { dlg.OnBtnFactoryReset(); }, {});
+                       [](CMarlinqDlg& dlg, const std::string&) { dlg.Adb().Commands().OnBtnFactoryReset(); },
+                       {});
 }
 
 }  // namespace marlinq::cli

@@ -11,10 +11,22 @@ CMainWindowAdb::CMainWindowAdb(CMarlinqDlg& dlg)
       m_transfer(*this),
       m_commands(
           *this, m_transfer, dlg.MainControls(),
-          adb::XmlFileControlIds{IDC_EDIT_XML_PATH, CMarlinqDlg::OperationButtonIds()},
+          adb::XmlFileControlIds{IDC_EDIT_XML_PATH, CButtonPolicy::OperationButtonIds()},
           [&dlg](const std::string& path) { return dlg.LoadXmlConfig(path); },
           [&dlg](const fw::FileDialogRequest& request) { return dlg.DoFileDialog(request); },
           [](const std::string& path) { return configfile::ConfigFileValuesFault(path); }) {}
+
+void CMainWindowAdb::OnAdbTimeout() {
+    m_dlg.KillTimer(TIMER_ADB_TIMEOUT);
+    if (m_bPushWorkerStarted.exchange(0) != 0) {
+        // The worker is ended where it waits (its abort hook ends the adb child it waits for) and
+        // from now on says and changes nothing; it is joined at shutdown.
+        fw::CWorkerRegistry::AbortWorker(m_hPushThread);
+        m_hPushThread.reset();
+    }
+    m_dlg.AddLog("ADB cmd timeout, please check ADB device and retry later!");
+    m_dlg.OnBtnScanPort();
+}
 
 std::string CMainWindowAdb::AppDirectory() {
     return platform::GetAppDirectory();
@@ -27,16 +39,16 @@ void CMainWindowAdb::ShowMessageBox(const std::string& text, const std::string& 
     m_dlg.MessageBox(text, caption, type);
 }
 int CMainWindowAdb::AtQueryAdb() {
-    return m_dlg.AtQueryAdb();
+    return m_dlg.At().QueryAdb();
 }
 int CMainWindowAdb::AtEnableAdb() {
-    return m_dlg.AtEnableAdb();
+    return m_dlg.At().EnableAdb();
 }
 int CMainWindowAdb::AtResetModule() {
-    return m_dlg.AtResetModule();
+    return m_dlg.At().ResetModule();
 }
 int CMainWindowAdb::AtHideAdb() {
-    return m_dlg.AtHideAdb();
+    return m_dlg.At().HideAdb();
 }
 void CMainWindowAdb::OnBtnScanPort() {
     m_dlg.OnBtnScanPort();
@@ -48,16 +60,21 @@ void CMainWindowAdb::DisarmAdbTimeout() {
     m_dlg.KillTimer(TIMER_ADB_TIMEOUT);
 }
 adb::HTHREAD CMainWindowAdb::StartWorker(fw::CWorkerThread::Body body) {
-    return m_dlg.StartWorker(std::move(body));
+    return m_dlg.Workers().StartWorker(std::move(body));
 }
 adb::HTHREAD CMainWindowAdb::StartPushWorker(fw::CWorkerThread::Body body) {
-    return m_dlg.StartPushWorker(std::move(body));
+    adb::HTHREAD worker = m_dlg.Workers().StartWorker(std::move(body));
+    if (worker) {
+        m_dlg.RunOnWindowThread([this, worker] { m_hPushThread = worker; });
+        m_bPushWorkerStarted = 1;
+    }
+    return worker;
 }
 int CMainWindowAdb::PendingPush() {
-    return m_dlg.PendingPush();
+    return m_dlg.Session().PendingPush();
 }
 void CMainWindowAdb::SetPendingPush(int pending) {
-    m_dlg.SetPendingPush(pending);
+    m_dlg.Session().SetPendingPush(pending);
 }
 
 }  // namespace marlinq

@@ -1,7 +1,9 @@
 // The ADB side of the main window: the window's services handed to the ADB transfer and the XML
-// file commands (adb/), which the window owns through this object and routes to in one line.
+// file commands (adb/), the push worker the ADB time-out may abort, and the time-out itself. The
+// window owns one and its message map binds the ADB buttons to it.
 #pragma once
 
+#include <atomic>
 #include <memory>
 #include <string>
 
@@ -19,6 +21,15 @@ class CMainWindowAdb : public adb::IAdbHost {
 
     adb::AdbTransfer& Transfer() { return m_transfer; }
     adb::XmlFileCommands& Commands() { return m_commands; }
+
+    // TIMER_ADB_TIMEOUT has fired: ends the push worker, logs the time-out and restarts the scan.
+    // Window thread.
+    void OnAdbTimeout();
+    // Set while a push worker runs that the time-out has not ended.
+    int PushWorkerStarted() const { return m_bPushWorkerStarted.load(); }
+    adb::HTHREAD PushThread() const { return m_hPushThread; }  // window thread
+    // Forgets the push worker at shutdown, once every worker has been joined.
+    void ReleasePushThread() { m_hPushThread.reset(); }
 
     void AddLog(const std::string& text) override;
     void ShowMessageBox(const std::string& text, const std::string& caption, unsigned type) override;
@@ -39,6 +50,8 @@ class CMainWindowAdb : public adb::IAdbHost {
     CMarlinqDlg& m_dlg;
     adb::AdbTransfer m_transfer;
     adb::XmlFileCommands m_commands;
+    adb::HTHREAD m_hPushThread;  // window thread
+    std::atomic<int> m_bPushWorkerStarted{0};
 };
 
 }  // namespace marlinq

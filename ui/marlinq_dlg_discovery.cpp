@@ -8,16 +8,24 @@ void CMarlinqDlg::CreateDiscovery() {
     auto onEvent = [this](DeviceEvent event) { OnDeviceEvent(event); };
 
     discovery::ScannerCallbacks callbacks;
-    callbacks.addLog = LogSink();
+    callbacks.addLog = m_logPane.Sink();
     callbacks.onEvent = onEvent;
     callbacks.readVersions = [this] { ReadVersions(); };
+    callbacks.findAtPort = [this] { return m_session.FindAtPort(); };
     m_scanner = std::make_unique<discovery::DeviceScanner>(
-        std::move(callbacks), discovery::ScannerFlags{m_bPendingPush, m_bStopThreads, m_bNotReadyLogged});
+        std::move(callbacks), discovery::ScannerFlags{m_session.PendingPushFlag(), m_workers.StopFlag(),
+                                                      m_session.NotReadyLoggedFlag()});
 
     const discovery::PortPanelIds ids{IDC_COMBO_PORT, IDC_BTN_OPEN_PORT, IDC_STATIC_PORT_ICON, IDI_PORT_OPEN,
                                       IDI_PORT_CLOSED};
-    m_portPanel = std::make_unique<discovery::ManualPortPanel>(
-        discovery::ManualPortDeps{m_mainControls, ids, m_serialPort, m_bAutoPort, LogSink(), onEvent, {}});
+    m_portPanel =
+        std::make_unique<discovery::ManualPortPanel>(discovery::ManualPortDeps{m_mainControls,
+                                                                               ids,
+                                                                               m_session.ManualPort(),
+                                                                               m_session.AutoPortFlag(),
+                                                                               m_logPane.Sink(),
+                                                                               onEvent,
+                                                                               {}});
 }
 
 void CMarlinqDlg::StartScanThreads() {
@@ -27,7 +35,10 @@ void CMarlinqDlg::StartScanThreads() {
     // Notices reach the window thread as its device-change message; the scanner hears of them at
     // once, so a module that is plugged in is announced without waiting out a pause.
     m_deviceMonitor.Start([this](const platform::DeviceChange& change) {
-        RunOnWindowThread([this, change] { HandleDeviceChange(change.event, change.devType, change.name); });
+        RunOnWindowThread([this, change] {
+            m_portPanel->HandleDeviceChange(change.event, change.devType,
+                                            change.name.empty() ? nullptr : change.name.c_str());
+        });
         m_scanner->NotifyDeviceChange();
     });
     m_scanner->StartScanThreads();
@@ -37,24 +48,11 @@ void CMarlinqDlg::WakeScanner() {
     m_scanner->Wake();
 }
 
-void CMarlinqDlg::EnumRegistryPorts() {
-    m_portPanel->EnumRegistryPorts();
-}
-
-void CMarlinqDlg::FillPortList() {
-    m_portPanel->FillPortList();
-}
-
-void CMarlinqDlg::OnBtnOpenPort() {
-    m_portPanel->OnBtnOpenPort();
-}
-
-void CMarlinqDlg::CloseManualPort() {
-    m_portPanel->CloseManualPort();
-}
-
-void CMarlinqDlg::HandleDeviceChange(unsigned event, unsigned devType, const std::string& name) {
-    m_portPanel->HandleDeviceChange(event, devType, name.empty() ? nullptr : name.c_str());
+void CMarlinqDlg::OnBtnScanPort() {
+    OnDeviceEvent(DeviceEvent::ScanRestarted);
+    m_session.SetNotReadyLogged(0);
+    AddLog("Scanning equipments...");
+    WakeScanner();
 }
 
 }  // namespace marlinq

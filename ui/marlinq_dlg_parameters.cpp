@@ -1,12 +1,8 @@
-// The parameter handlers of the main window: each forwards to its flow in parameters/.
-#include "parameters/parameter_controls.h"
+// The parameter handlers of the main window: each runs its flow in parameters/ and keeps how it
+// ended.
 #include "ui/marlinq_dlg.h"
 
 namespace marlinq {
-
-void CMarlinqDlg::InitParameterControls() {
-    parameters::InitParameterControls(m_mainControls);
-}
 
 void CMarlinqDlg::OnBtnGet() {
     m_lastFlowOutcome = m_readFlow.OnBtnGet();
@@ -27,10 +23,6 @@ void CMarlinqDlg::DownloadExtendedParams() {
 // On the scanner thread: the control writes are queued to the window thread.
 void CMarlinqDlg::ReadVersions() {
     m_versionReader.ReadVersions(m_mainControls);
-}
-
-void CMarlinqDlg::ShowInputWarning(const std::string& text) {
-    MessageBox(text, "\x1bMarlinq", fw::MB_OK | fw::MB_ICONEXCLAMATION);
 }
 
 }  // namespace marlinq

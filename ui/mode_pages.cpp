@@ -23,7 +23,7 @@ void CDlgTCPMode::OnChkImsi() {
         return;  // unticking keeps the registration packet text
     }
     // The IMSI becomes the registration packet; no AT port empties the edit.
-    SetDlgItemText(IDC_TCP_REGPACKET, m_pOwner->AtQueryCimi());
+    SetDlgItemText(IDC_TCP_REGPACKET, m_pOwner->At().QueryCimi());
 }
 
 CDlgModBusMode::CDlgModBusMode(fw::CDialog* parent) : fw::CDialog(IDD_MODBUS_MODE, parent) {}

@@ -113,9 +113,9 @@ TEST_F(QtFileDialog, SaveAndImportThroughThePlatformDialogs) {
     });
     {
         User user(QString::fromStdString(path));
-        // The import button is hidden in the window; its handler is what a press would run.
+        // The import button is hidden in the window; its command is what a press would send.
         runner->App().Thread().PostTask(runner->View().MainHwnd(), [](fw::CDialog* d) {
-            static_cast<CMarlinqDlg*>(d)->OnBtnImportXml();
+            d->SendMessage(fw::WM_COMMAND, fw::MAKEWPARAM(IDC_BTN_IMPORT_XML, 0), 0);
         });
         ASSERT_TRUE(
             WaitUntil([&] { return Log().find("Load XML file successfully!") != std::string::npos; }));

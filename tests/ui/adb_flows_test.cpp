@@ -146,7 +146,7 @@ TEST_F(AdbFlows, AdbAlreadyOnPushesAtOnceWithoutPauseOrScanAndNoHide) {
     Open();
     WaitReady();
     const std::size_t before = ChangeCount();
-    OnWindow([](CMarlinqDlg& d) { d.OnBtnFactoryReset(); });
+    OnWindow([](CMarlinqDlg& d) { d.Adb().Commands().OnBtnFactoryReset(); });
     const auto disabled = EnableChangesSince(before);
     ASSERT_TRUE(WaitLine("ADB reboot...")) << h->Log();
     ASSERT_TRUE(WaitLine(kScanning, 2));
@@ -187,7 +187,7 @@ TEST_F(AdbFlows, AnInvalidDefaultXmlIsReportedAndPushedAllTheSame) {
     Open();
     WaitReady();
     const std::string apn = h->Driver().Text(IDC_EDIT_APN);
-    OnWindow([](CMarlinqDlg& d) { d.OnBtnFactoryReset(); });
+    OnWindow([](CMarlinqDlg& d) { d.Adb().Commands().OnBtnFactoryReset(); });
     ASSERT_TRUE(WaitLine("ADB PUSH XML successfully!")) << h->Log();
     const auto lines = LinesFrom("Restoring factory Settings...");
     ASSERT_GE(lines.size(), 4u);
@@ -206,7 +206,7 @@ TEST_F(AdbFlows, AdbOffIsEnabledTheModuleResetAndThePushFollowsTheScan) {
     h->Driver().Sync();
     OnWindow([&](CMarlinqDlg& d) {
         d.MainControls().SetWindowText(IDC_EDIT_XML_PATH, dir.AppDir() + "Default.xml");
-        d.OnBtnXmlDownload();
+        d.Adb().Commands().OnBtnXmlDownload();
     });
     ASSERT_TRUE(WaitLine("ADB reboot...")) << h->Log();
     ASSERT_TRUE(WaitLine(kScanning, 3)) << h->Log();
@@ -231,7 +231,7 @@ TEST_F(AdbFlows, AdbOffIsEnabledTheModuleResetAndThePushFollowsTheScan) {
     EXPECT_EQ(Only(LinesFrom("Downloading XML file..."), expected), expected) << h->Log();
     EXPECT_FALSE(module->AdbEnabled()) << "ADB was switched off again";
     EXPECT_TRUE(h->Dialog().Adb().Transfer().ModuleReset());
-    EXPECT_EQ(h->Dialog().PendingPush(), 0);
+    EXPECT_EQ(h->Dialog().Session().PendingPush(), 0);
 }
 
 TEST_F(AdbFlows, EnablingThatFailsDropsTheRequestAndTheScanAnnouncesTheModule) {
@@ -241,14 +241,14 @@ TEST_F(AdbFlows, EnablingThatFailsDropsTheRequestAndTheScanAnnouncesTheModule) {
     WaitReady();
     OnWindow([&](CMarlinqDlg& d) {
         d.MainControls().SetWindowText(IDC_EDIT_XML_PATH, dir.AppDir() + "Default.xml");
-        d.OnBtnXmlDownload();
+        d.Adb().Commands().OnBtnXmlDownload();
     });
     ASSERT_TRUE(WaitLine("Enable ADB failed, check that the module is ready or the AT port is occupied!"))
         << h->Log();
     const std::string ready = "Equipment ready [AT:COM" + std::to_string(module->Com()) + "] for operation!";
     ASSERT_TRUE(WaitLine(ready, 2)) << h->Log();
     ASSERT_TRUE(Eventually([&] { return h->Driver().Enabled(IDC_BTN_XML_DOWNLOAD); }));
-    EXPECT_EQ(h->Dialog().PendingPush(), 0);
+    EXPECT_EQ(h->Dialog().Session().PendingPush(), 0);
     EXPECT_TRUE(Calls().empty()) << "adb was never run";
     EXPECT_EQ(CountLines(h->Log(), "Push XML file to cache ..."), 0);
 }
@@ -256,10 +256,10 @@ TEST_F(AdbFlows, EnablingThatFailsDropsTheRequestAndTheScanAnnouncesTheModule) {
 TEST_F(AdbFlows, WithoutAnAtPortTheRequestStaysPendingUntilTheModuleIsFound) {
     Open();
     ASSERT_TRUE(Eventually([&] { return h->Driver().Enabled(IDC_BTN_SCAN_PORT); }));  // not ready
-    OnWindow([](CMarlinqDlg& d) { d.OnBtnFactoryReset(); });
+    OnWindow([](CMarlinqDlg& d) { d.Adb().Commands().OnBtnFactoryReset(); });
     EXPECT_EQ(CountLines(h->Log(), "AT port not found! "), 1) << h->Log();
-    EXPECT_EQ(h->Dialog().PendingPush(), 1);
-    for (int id : CMarlinqDlg::OperationButtonIds()) {
+    EXPECT_EQ(h->Dialog().Session().PendingPush(), 1);
+    for (int id : CButtonPolicy::OperationButtonIds()) {
         EXPECT_FALSE(h->Driver().Enabled(id)) << id;
     }
     auto module = StartAdbModule(true);
@@ -274,7 +274,7 @@ TEST_F(AdbFlows, AHangingAdbIsEndedByTheWindowsTimeOut) {
     dir.Remove("push.out");
     Open();
     WaitReady();
-    OnWindow([](CMarlinqDlg& d) { d.OnBtnFactoryReset(); });
+    OnWindow([](CMarlinqDlg& d) { d.Adb().Commands().OnBtnFactoryReset(); });
     ASSERT_TRUE(WaitLine(kTimeout)) << h->Log();
     const long child = std::stol("0" + dir.Read("push.childpid"));
     ASSERT_TRUE(Eventually([&] { return testsupport::ProcessEnded(child); })) << "the adb child was ended";
@@ -288,7 +288,7 @@ TEST_F(AdbFlows, AHangingAdbIsEndedByTheWindowsTimeOut) {
         EXPECT_EQ(line.find("ADB PUSH XML"), std::string::npos) << line;
         EXPECT_NE(line, "fastboot cmd of no return!");
     }
-    EXPECT_EQ(h->Dialog().PushWorkerStarted(), 0);
+    EXPECT_EQ(h->Dialog().Adb().PushWorkerStarted(), 0);
     EXPECT_EQ(Calls().size(), 2u) << "devices and the push; no reboot";
 }
 
@@ -297,7 +297,7 @@ TEST_F(AdbFlows, PathEditCommands) {
     // The scanner's one line of this episode is out, so it cannot land among the commands' lines.
     ASSERT_TRUE(WaitLine("Equipment is not ready!")) << h->Log();
     // An empty path: two lines, and the edit gets the focus.
-    OnWindow([](CMarlinqDlg& d) { d.OnBtnXmlDownload(); });
+    OnWindow([](CMarlinqDlg& d) { d.Adb().Commands().OnBtnXmlDownload(); });
     h->Driver().Sync();
     EXPECT_EQ(LinesFrom("Downloading XML file..."),
               (std::vector<std::string>{"Downloading XML file...", "Please select XML file\xEF\xBC\x81"}));
@@ -307,21 +307,21 @@ TEST_F(AdbFlows, PathEditCommands) {
     const std::string missing = dir.AppDir() + "no such.xml";
     OnWindow([&](CMarlinqDlg& d) {
         d.MainControls().SetWindowText(IDC_EDIT_XML_PATH, missing);
-        d.OnBtnXmlDownload();
+        d.Adb().Commands().OnBtnXmlDownload();
     });
     EXPECT_EQ(Lines().back(), "The XML file was not found: " + missing);
     EXPECT_EQ(h->Dialog().Adb().Transfer().XmlPath(), missing);
 
     // No Default.xml: the path is shown and stored, nothing is pushed.
     std::filesystem::remove(dir.AppDir() + "Default.xml");
-    OnWindow([](CMarlinqDlg& d) { d.OnBtnFactoryReset(); });
+    OnWindow([](CMarlinqDlg& d) { d.Adb().Commands().OnBtnFactoryReset(); });
     const std::string factory = dir.AppDir() + "Default.xml";
     EXPECT_EQ(LinesFrom("Restoring factory Settings..."),
               (std::vector<std::string>{"Restoring factory Settings...",
                                         "The default file was not found: " + factory}));
     EXPECT_EQ(h->Driver().Text(IDC_EDIT_XML_PATH), factory);
     EXPECT_EQ(h->Dialog().Adb().Transfer().XmlPath(), factory);
-    EXPECT_EQ(h->Dialog().PendingPush(), 0);
+    EXPECT_EQ(h->Dialog().Session().PendingPush(), 0);
     EXPECT_TRUE(Calls().empty());
 }
 
@@ -350,10 +350,10 @@ TEST_F(AdbFlows, AFileWhoseValuesTheModuleCannotTakeIsNotPushed) {
         std::ofstream(path, std::ios::trunc) << file;
         OnWindow([&](CMarlinqDlg& d) {
             d.MainControls().SetWindowText(IDC_EDIT_XML_PATH, path);
-            d.OnBtnXmlDownload();
+            d.Adb().Commands().OnBtnXmlDownload();
         });
         EXPECT_EQ(LinesFrom("Downloading XML file...").back(), "Push refused: " + c.refusal);
-        EXPECT_EQ(h->Dialog().PendingPush(), 0);
+        EXPECT_EQ(h->Dialog().Session().PendingPush(), 0);
     }
     EXPECT_TRUE(Calls().empty()) << "adb never ran";
 }
@@ -367,7 +367,7 @@ TEST_F(AdbFlows, AChosenFileIsShownAndImportedAndTheTypedPathIsWhatIsPushed) {
     std::string chosenText = ReadText(ShippedDefaultXml());
     chosenText.replace(chosenText.find("<APN>internet</APN>"), 19, "<APN>chosen.apn</APN>");
     std::ofstream(services.chosen) << chosenText;
-    OnWindow([](CMarlinqDlg& d) { d.OnBtnXmlSelect(); });
+    OnWindow([](CMarlinqDlg& d) { d.Adb().Commands().OnBtnXmlSelect(); });
     EXPECT_EQ(services.request.title, "Select xml file:");
     EXPECT_EQ(services.request.filter, "xml file(*.xml)|*.xml|all files(*.*)|*.*||");
     EXPECT_FALSE(services.request.save);
@@ -383,7 +383,7 @@ TEST_F(AdbFlows, AChosenFileIsShownAndImportedAndTheTypedPathIsWhatIsPushed) {
     std::ofstream(typed) << "<system/>";
     OnWindow([&](CMarlinqDlg& d) {
         d.MainControls().SetWindowText(IDC_EDIT_XML_PATH, typed);
-        d.OnBtnXmlDownload();
+        d.Adb().Commands().OnBtnXmlDownload();
     });
     ASSERT_TRUE(WaitLine("ADB PUSH XML successfully!")) << h->Log();
     ASSERT_TRUE(WaitLine(kScanning, 2));
@@ -393,15 +393,15 @@ TEST_F(AdbFlows, AChosenFileIsShownAndImportedAndTheTypedPathIsWhatIsPushed) {
 
     // A cancelled choice changes nothing.
     services.chosen.clear();
-    OnWindow([](CMarlinqDlg& d) { d.OnBtnXmlSelect(); });
+    OnWindow([](CMarlinqDlg& d) { d.Adb().Commands().OnBtnXmlSelect(); });
     EXPECT_EQ(h->Driver().Text(IDC_EDIT_XML_PATH), typed);
 
     // A download right after a factory reset pushes the factory file again.
-    OnWindow([](CMarlinqDlg& d) { d.OnBtnFactoryReset(); });
+    OnWindow([](CMarlinqDlg& d) { d.Adb().Commands().OnBtnFactoryReset(); });
     ASSERT_TRUE(WaitLine("ADB PUSH XML successfully!", 2)) << h->Log();
     ASSERT_TRUE(WaitLine(kScanning, 3));
     WaitReady();
-    OnWindow([](CMarlinqDlg& d) { d.OnBtnXmlDownload(); });
+    OnWindow([](CMarlinqDlg& d) { d.Adb().Commands().OnBtnXmlDownload(); });
     ASSERT_TRUE(WaitLine("ADB PUSH XML successfully!", 3)) << h->Log();
     const std::string factory = "3 [push] [" + dir.AppDir() + "Default.xml] [/cache]";
     const auto calls = Calls();

@@ -34,14 +34,14 @@ TEST(AtWrappers, WithoutAModuleEachKindLogsItsMessageAndFails) {
     DialogHarness<> h(kScale);
     const auto results = h.On([](CMarlinqDlg& d) {
         return std::vector<std::string>{
-            std::to_string(d.AtSetDtuCfg("x")),
-            d.AtQueryCnmp(),
-            std::to_string(d.AtClearAuth()),
-            std::to_string(d.AtResetModule()),
-            d.AtQueryCimi(),
-            std::to_string(d.AtQueryAdb()),
-            std::to_string(d.AtEnableAdb()),
-            std::to_string(d.AtHideAdb()),
+            std::to_string(d.At().SetDtuCfg("x")),
+            d.At().QueryCnmp(),
+            std::to_string(d.At().ClearAuth()),
+            std::to_string(d.At().ResetModule()),
+            d.At().QueryCimi(),
+            std::to_string(d.At().QueryAdb()),
+            std::to_string(d.At().EnableAdb()),
+            std::to_string(d.At().HideAdb()),
         };
     });
     EXPECT_EQ(results, (std::vector<std::string>{"0", "", "0", "0", "", "0", "0", "0"}));
@@ -53,19 +53,19 @@ TEST(AtWrappers, WithoutAModuleEachKindLogsItsMessageAndFails) {
 TEST(AtWrappers, AutomaticPortCarriesEveryCommandToTheModule) {
     DialogHarness<> h(kScale);
     auto s = StartSimulator();
-    EXPECT_TRUE(h.On([](CMarlinqDlg& d) { return d.AtSetApn("internet"); }));
-    EXPECT_EQ(h.On([](CMarlinqDlg& d) { return d.AtQueryApn(); }), "internet");
-    EXPECT_TRUE(h.On([](CMarlinqDlg& d) { return d.AtSetCnmp("38"); }));
-    EXPECT_EQ(h.On([](CMarlinqDlg& d) { return d.AtQueryCnmp(); }), "38");
-    EXPECT_TRUE(h.On([](CMarlinqDlg& d) { return d.AtSetAuth("1,1,\"pw\",\"user\""); }));
-    EXPECT_EQ(h.On([](CMarlinqDlg& d) { return d.AtQueryAuth(); }), "1,1,\"user\",\"pw\"");  // user first
-    EXPECT_TRUE(h.On([](CMarlinqDlg& d) { return d.AtClearAuth(); }));
-    EXPECT_EQ(h.On([](CMarlinqDlg& d) { return d.AtQueryCimi(); }), "001010123456789");
-    EXPECT_EQ(h.On([](CMarlinqDlg& d) { return d.AtQueryAdb(); }), 1);
-    EXPECT_TRUE(h.On([](CMarlinqDlg& d) { return d.AtEnableAdb(); }));
-    EXPECT_EQ(h.On([](CMarlinqDlg& d) { return d.AtQueryAdb(); }), 2);
-    EXPECT_TRUE(h.On([](CMarlinqDlg& d) { return d.AtHideAdb(); }));
-    EXPECT_FALSE(h.On([](CMarlinqDlg& d) { return d.ManualPortIsOpen(); }));
+    EXPECT_TRUE(h.On([](CMarlinqDlg& d) { return d.At().SetApn("internet"); }));
+    EXPECT_EQ(h.On([](CMarlinqDlg& d) { return d.At().QueryApn(); }), "internet");
+    EXPECT_TRUE(h.On([](CMarlinqDlg& d) { return d.At().SetCnmp("38"); }));
+    EXPECT_EQ(h.On([](CMarlinqDlg& d) { return d.At().QueryCnmp(); }), "38");
+    EXPECT_TRUE(h.On([](CMarlinqDlg& d) { return d.At().SetAuth("1,1,\"pw\",\"user\""); }));
+    EXPECT_EQ(h.On([](CMarlinqDlg& d) { return d.At().QueryAuth(); }), "1,1,\"user\",\"pw\"");  // user first
+    EXPECT_TRUE(h.On([](CMarlinqDlg& d) { return d.At().ClearAuth(); }));
+    EXPECT_EQ(h.On([](CMarlinqDlg& d) { return d.At().QueryCimi(); }), "001010123456789");
+    EXPECT_EQ(h.On([](CMarlinqDlg& d) { return d.At().QueryAdb(); }), 1);
+    EXPECT_TRUE(h.On([](CMarlinqDlg& d) { return d.At().EnableAdb(); }));
+    EXPECT_EQ(h.On([](CMarlinqDlg& d) { return d.At().QueryAdb(); }), 2);
+    EXPECT_TRUE(h.On([](CMarlinqDlg& d) { return d.At().HideAdb(); }));
+    EXPECT_FALSE(h.On([](CMarlinqDlg& d) { return d.Session().ManualPortIsOpen(); }));
     EXPECT_EQ(CountLines(h.Log(), "No scan AT port! "), 0);
 }
 
@@ -74,19 +74,19 @@ TEST(AtWrappers, HandOpenedPortIsUsedEvenWhenItIsNotTheModulesPort) {
     auto module = StartSimulator();
     auto other = StartSimulator("Plain Serial Port (COM%d)");
     ASSERT_TRUE(OpenManualPort(h, other->Com()));
-    EXPECT_TRUE(h.On([](CMarlinqDlg& d) { return d.AtSetCnmp("13"); }));
-    EXPECT_TRUE(h.On([](CMarlinqDlg& d) { return d.AtResetModule(); }));
+    EXPECT_TRUE(h.On([](CMarlinqDlg& d) { return d.At().SetCnmp("13"); }));
+    EXPECT_TRUE(h.On([](CMarlinqDlg& d) { return d.At().ResetModule(); }));
     EXPECT_EQ(RequestBytes(*other), (std::vector<std::string>{"AT+CNMP=13\r\n", "AT+CRESET\r\n"}));
     EXPECT_TRUE(module->Requests().empty());
     // A silent hand-opened port: the wrapper fails and says nothing.
     sim::Behaviour silent;
     silent.silent = true;
     other->SetBehaviour(silent);
-    EXPECT_FALSE(h.On([](CMarlinqDlg& d) { return d.AtSetDtuMode("1"); }));
-    EXPECT_EQ(h.On([](CMarlinqDlg& d) { return d.AtQueryDtuCfg(); }), "");
-    EXPECT_TRUE(h.On([](CMarlinqDlg& d) { return d.ManualPortIsOpen(); }));
+    EXPECT_FALSE(h.On([](CMarlinqDlg& d) { return d.At().SetDtuMode("1"); }));
+    EXPECT_EQ(h.On([](CMarlinqDlg& d) { return d.At().QueryDtuCfg(); }), "");
+    EXPECT_TRUE(h.On([](CMarlinqDlg& d) { return d.Session().ManualPortIsOpen(); }));
     // IMSI and ADB queries always go to the module's AT port.
-    EXPECT_EQ(h.On([](CMarlinqDlg& d) { return d.AtQueryCimi(); }), "001010123456789");
+    EXPECT_EQ(h.On([](CMarlinqDlg& d) { return d.At().QueryCimi(); }), "001010123456789");
     EXPECT_EQ(RequestBytes(*module), (std::vector<std::string>{"AT+CIMI\r\n"}));
     const std::string log = h.Log();
     EXPECT_EQ(CountLines(log, "No scan AT port! "), 0);
@@ -153,6 +153,32 @@ TEST(AtConsole, ImsiBoxFillsTheRegistrationPacketFromTheModule) {
     tcp.Click(IDC_TCP_CHK_IMSI);
     EXPECT_EQ(tcp.Text(IDC_TCP_REGPACKET), "") << "no AT port empties the edit";
     EXPECT_EQ(CountLines(h.Log(), "No scan AT port! "), 1);
+}
+
+TEST(ModePages, ImsiQueryRunsOnlyWhenTheBoxBecomesChecked) {
+    sim::DtuSimulator module;
+    std::string error;
+    ASSERT_TRUE(module.Start(sim::SimulatorOptions{}, &error)) << error;
+    module.SetValue("CIMI", "001010123456789");
+    DialogHarness<> h(kScale);
+    auto cimiRequests = [&module] {
+        int n = 0;
+        for (const auto& r : module.Requests()) {
+            n += r.bytes.rfind("AT+CIMI", 0) == 0 ? 1 : 0;
+        }
+        return n;
+    };
+    auto tcp = h.PageDriver(0);
+    tcp.Type(IDC_TCP_REGPACKET, "hello");
+    tcp.Click(IDC_TCP_CHK_IMSI);
+    EXPECT_TRUE(tcp.Checked(IDC_TCP_CHK_IMSI));
+    EXPECT_EQ(cimiRequests(), 1);
+    EXPECT_EQ(tcp.Text(IDC_TCP_REGPACKET), "001010123456789");
+    tcp.Type(IDC_TCP_REGPACKET, "hello");
+    tcp.Click(IDC_TCP_CHK_IMSI);
+    EXPECT_FALSE(tcp.Checked(IDC_TCP_CHK_IMSI));
+    EXPECT_EQ(cimiRequests(), 1) << "unticking sends nothing";
+    EXPECT_EQ(tcp.Text(IDC_TCP_REGPACKET), "hello");
 }
 
 }  // namespace marlinq::test

@@ -61,7 +61,10 @@ struct Window {
     }
     void Import(const std::string& path) {
         ui.Answer(path);
-        h.On([](CMarlinqDlg& d) { d.OnBtnImportXml(); });  // the button is hidden: a user cannot press it
+        // The button is hidden: a user cannot press it, so its command is sent as a press would.
+        h.On([](CMarlinqDlg& d) {
+            return d.SendMessage(fw::WM_COMMAND, fw::MAKEWPARAM(IDC_BTN_IMPORT_XML, 0), 0);
+        });
     }
     std::vector<std::string> Lines() { return LogLines(h.Log()); }
 

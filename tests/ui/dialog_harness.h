@@ -10,6 +10,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <type_traits>
 #include <vector>
 
 #include "framework/dialog_driver.h"
@@ -121,11 +122,14 @@ struct NoScanDlg : CMarlinqDlg {
 };
 
 // Starts Dlg (CMarlinqDlg or a test subclass) modally on a window thread and waits until it is
-// shown. Pauses run at `scale`, so the 1 s start timer takes 10 ms by default.
+// shown. Pauses run at `scale`, so the 1 s start timer takes 10 ms by default. The window is shown
+// before the first tick of its start timer; for a window that holds its scanner back, the harness
+// also waits for that tick unless told not to, so the tests start from a settled log.
 template <class Dlg = NoScanDlg>
 class DialogHarness {
   public:
-    explicit DialogHarness(double scale = 0.01) : m_scale(scale), m_thread(&Templates()) {
+    explicit DialogHarness(double scale = 0.01, bool waitForStartTick = true)
+        : m_scale(scale), m_thread(&Templates()) {
         m_thread.AddObserver(&events);
         m_window = std::thread([this] {
             Dlg dlg(m_thread);
@@ -149,8 +153,17 @@ class DialogHarness {
             }
             return false;
         });
-        std::lock_guard lock(events.mutex);
-        m_hwnd = events.created.empty() ? 0 : events.created.front().hwnd;
+        {
+            std::lock_guard lock(events.mutex);
+            m_hwnd = events.created.empty() ? 0 : events.created.front().hwnd;
+        }
+        if constexpr (std::is_base_of_v<NoScanDlg, Dlg>) {
+            const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+            while (waitForStartTick && !Dialog().scanStarted.load() &&
+                   std::chrono::steady_clock::now() < end) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            }
+        }
     }
 
     ~DialogHarness() {
@@ -263,14 +276,14 @@ inline int CountLines(const std::string& log, const std::string& line) {
 template <class Dlg>
 bool OpenManualPort(DialogHarness<Dlg>& h, int com) {
     return h.On([com](Dlg& d) {
-        d.HandleDeviceChange(platform::kDeviceRemoveComplete, platform::kDevTypePort, "");
+        d.Ports().HandleDeviceChange(platform::kDeviceRemoveComplete, platform::kDevTypePort, nullptr);
         auto* combo = d.template GetItem<fw::CComboBox>(IDC_COMBO_PORT);
         const std::string key = "(COM" + std::to_string(com) + ")";
         for (int i = 0; combo != nullptr && i < combo->GetCount(); ++i) {
             if (combo->GetLBText(i).find(key) != std::string::npos) {
                 combo->SetCurSel(i);
-                d.OnBtnOpenPort();
-                return d.AutoPort() == 0 && d.ManualPortIsOpen();
+                d.Ports().OnBtnOpenPort();
+                return d.Session().AutoPort() == 0 && d.Session().ManualPortIsOpen();
             }
         }
         return false;
@@ -281,8 +294,8 @@ bool OpenManualPort(DialogHarness<Dlg>& h, int com) {
 template <class Dlg>
 void CloseManualPortByHand(DialogHarness<Dlg>& h) {
     h.On([](Dlg& d) {
-        if (d.AutoPort() == 0) {
-            d.OnBtnOpenPort();
+        if (d.Session().AutoPort() == 0) {
+            d.Ports().OnBtnOpenPort();
         }
         return 0;
     });

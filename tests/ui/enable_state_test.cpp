@@ -34,7 +34,7 @@ void Check(DialogHarness<Dlg>& h, Expect e, const char* step) {
     for (int id : kAdbButtons) {
         EXPECT_EQ(d.Enabled(id), e.adb) << step << " " << id;
     }
-    EXPECT_EQ(h.Dialog().DeviceReady(), e.ready) << step;
+    EXPECT_EQ(h.Dialog().Session().DeviceReady(), e.ready) << step;
 }
 
 // Every enable state the main window gave control id, in order.
@@ -93,11 +93,12 @@ TEST(OperationButtons, APendingPushContinuesThePushAndLeavesTheButtonsDisabled) 
     DialogHarness<CMarlinqDlg> h(0.05);
     const std::string ready = "Equipment ready [AT:COM" + std::to_string(module->Com()) + "] for operation!";
     ASSERT_TRUE(Eventually([&] { return h.Driver().Enabled(IDC_BTN_GET); }));
-    h.Dialog().SetPendingPush(1);  // as an ADB flow does before it restarts the scan
+    h.Dialog().Session().SetPendingPush(1);  // as an ADB flow does before it restarts the scan
     h.Driver().Click(IDC_BTN_SCAN_PORT);
-    ASSERT_TRUE(Eventually([&] { return CountLines(h.Log(), "Push XML file to cache ...") == 1; })) << h.Log();
+    ASSERT_TRUE(Eventually([&] { return CountLines(h.Log(), "Push XML file to cache ...") == 1; }))
+        << h.Log();
     Check(h, {false, false, false, 1}, "push continued");
-    EXPECT_EQ(h.Dialog().PendingPush(), 0);
+    EXPECT_EQ(h.Dialog().Session().PendingPush(), 0);
     EXPECT_EQ(CountLines(h.Log(), ready), 1) << "no second ready line";
 }
 
@@ -132,7 +133,7 @@ TEST(OperationButtons, ScanPortButtonRestartsTheScanWhenEnabled) {
     d.Sync();
     EXPECT_EQ(CountLines(h.Log(), "Scanning equipments..."), 2);
     EXPECT_FALSE(d.Enabled(IDC_BTN_SCAN_PORT));
-    EXPECT_EQ(h.Dialog().NotReadyLogged(), 0);
+    EXPECT_EQ(h.Dialog().Session().NotReadyLogged(), 0);
 }
 
 }  // namespace

@@ -33,7 +33,7 @@ TEST(FlowPlugs, AWorkerWritesControlsAndLogsThroughTheWindowThread) {
     DialogHarness<> h;
     auto& dlg = h.Dialog();
     std::thread worker([&dlg] {
-        auto log = dlg.LogSink();
+        auto log = [&dlg](const std::string& text) { dlg.AddLog(text); };
         log("from the worker");
         dlg.MainControls().SetWindowText(IDC_EDIT_APP_VERSION, "DTU_APP_3.7.0");
         dlg.MainControls().SelectItemText(IDC_COMBO_TYPE, "MQTT");

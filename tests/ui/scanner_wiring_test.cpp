@@ -40,7 +40,7 @@ TEST(ScannerWiring, PluggingTheModuleInAnnouncesItAndEnablesTheOperations) {
     EXPECT_EQ(h.Driver().Text(IDC_EDIT_APP_VERSION), module.Value("VER"));
     EXPECT_EQ(h.Driver().Text(IDC_EDIT_HW1), module.Value("CSUB1"));
     EXPECT_EQ(CountLines(h.Log(), "Equipment is not ready!"), 1) << "once per scan episode";
-    EXPECT_EQ(h.On([](CMarlinqDlg& d) { return d.DeviceReady(); }), 1);
+    EXPECT_EQ(h.On([](CMarlinqDlg& d) { return d.Session().DeviceReady(); }), 1);
 }
 
 TEST(ScannerWiring, ResetDtuLosesTheModuleAndFindsItAgain) {

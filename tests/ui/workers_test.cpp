@@ -5,20 +5,25 @@
 #include <mutex>
 
 #include "dialog_harness.h"
+#include "simulator/dtu_simulator.h"
+#include "ui/reset_dtu.h"
 #include "ui/resource.h"
 
 namespace marlinq::test {
 namespace {
 
-// Records the steps of the reset worker in order; the reset succeeds or fails as told.
-struct ResetDlg : NoScanDlg {
-    using NoScanDlg::NoScanDlg;
-    fw::BOOL AtResetModule() override {
-        Step("reset");
-        return resetSucceeds.load() ? fw::TRUE : fw::FALSE;
-    }
-    void CloseManualPort() override { Step("close"); }
-    void WakeScanner() override { Step("wake"); }
+// The Reset DTU worker with its steps recorded in order; the reset succeeds or fails as told.
+class ResetSteps {
+  public:
+    explicit ResetSteps(bool resetSucceeds)
+        : reset(ResetDtuDeps{workers, [this](const std::string& s) { Step("log " + s); },
+                             [this, resetSucceeds] {
+                                 Step("reset");
+                                 return resetSucceeds;
+                             },
+                             [this] { Step("close"); }, [this] { Step("scan"); }}) {}
+    ~ResetSteps() { workers.StopAll(); }
+
     void Step(const std::string& s) {
         std::lock_guard lock(mutex);
         steps.push_back(s);
@@ -27,52 +32,62 @@ struct ResetDlg : NoScanDlg {
         std::lock_guard lock(mutex);
         return steps;
     }
-    std::atomic<bool> resetSucceeds{true};
+
     std::mutex mutex;
     std::vector<std::string> steps;
+    fw::CWorkerRegistry workers{[](std::function<void()> fn) { fn(); }, [](const std::string&) {}};
+    CResetDtu reset;
 };
 
 TEST(ResetDtu, WorkerResetsWaitsReturnsToTheAutoPortAndRestartsTheScan) {
     for (bool succeeds : {true, false}) {
-        DialogHarness<ResetDlg> h(0.0005);  // the 20 s wait takes 10 ms
-        auto& dlg = h.Dialog();
-        dlg.resetSucceeds = succeeds;
-        h.Dialog().OnDeviceEvent(CMarlinqDlg::DeviceEvent::Ready);
-        h.Driver().Click(IDC_BTN_RESET_DTU);
-        ASSERT_TRUE(Eventually([&] { return dlg.Steps().size() == 3; })) << succeeds;
-        EXPECT_EQ(dlg.Steps(), (std::vector<std::string>{"reset", "close", "wake"}));
-        ASSERT_TRUE(Eventually([&] { return !h.Driver().Enabled(IDC_BTN_GET); }));
-        const auto lines = LogLines(h.Log());
-        const auto resetting = std::find(lines.begin(), lines.end(), "Resetting...");
-        ASSERT_NE(resetting, lines.end());
-        EXPECT_NE(std::find(resetting, lines.end(), "Scanning equipments..."), lines.end());
-        EXPECT_TRUE(h.Driver().Enabled(IDC_BTN_SCAN_PORT) == false);
+        platform::ScopedClockScale scale(0.0005);  // the 20 s wait takes 10 ms
+        ResetSteps r(succeeds);
+        r.reset.OnBtnResetDtu();
+        ASSERT_TRUE(Eventually([&] { return r.Steps().size() == 4; })) << succeeds;
+        EXPECT_EQ(r.Steps(), (std::vector<std::string>{"log Resetting...", "reset", "close", "scan"}));
     }
 }
 
 TEST(ResetDtu, TwoQuickPressesStartTwoWorkers) {
-    DialogHarness<ResetDlg> h(0.0005);
-    auto& dlg = h.Dialog();
-    h.Dialog().OnDeviceEvent(CMarlinqDlg::DeviceEvent::Ready);
-    h.Driver().Click(IDC_BTN_RESET_DTU);
-    h.Driver().Click(IDC_BTN_RESET_DTU);
-    ASSERT_TRUE(Eventually([&] { return dlg.Steps().size() == 6; }));
-    const auto steps = dlg.Steps();
+    platform::ScopedClockScale scale(0.0005);
+    ResetSteps r(true);
+    r.reset.OnBtnResetDtu();
+    r.reset.OnBtnResetDtu();
+    ASSERT_TRUE(Eventually([&] { return r.Steps().size() == 8; }));
+    const auto steps = r.Steps();
+    EXPECT_EQ(std::count(steps.begin(), steps.end(), "log Resetting..."), 2);
     EXPECT_EQ(std::count(steps.begin(), steps.end(), "reset"), 2);
     EXPECT_EQ(std::count(steps.begin(), steps.end(), "close"), 2);
-    EXPECT_EQ(std::count(steps.begin(), steps.end(), "wake"), 2);
-    EXPECT_EQ(CountLines(h.Log(), "Resetting..."), 2);
+    EXPECT_EQ(std::count(steps.begin(), steps.end(), "scan"), 2);
 }
 
-TEST(ResetDtu, ClosingDuringTheWaitEndsTheWorkerAtOnce) {
-    DialogHarness<ResetDlg> h(0.01);
-    auto& dlg = h.Dialog();
-    h.Dialog().OnDeviceEvent(CMarlinqDlg::DeviceEvent::Ready);
+TEST(ResetDtu, StoppingTheWorkersDuringTheWaitEndsTheWorkerAtOnce) {
     platform::ScopedClockScale endless(1000.0);  // the 20 s wait now lasts for hours
+    ResetSteps r(true);
+    r.reset.OnBtnResetDtu();
+    ASSERT_TRUE(Eventually([&] { return r.Steps().size() == 2; }));
+    r.workers.StopAll();  // what closing the window does; returns once the worker has ended
+    EXPECT_EQ(r.Steps(), (std::vector<std::string>{"log Resetting...", "reset"}))
+        << "and the worker does nothing more";
+}
+
+TEST(ResetDtu, TheButtonResetsTheModuleAndRestartsTheScan) {
+    sim::DtuSimulator module;
+    std::string error;
+    ASSERT_TRUE(module.Start(sim::SimulatorOptions{}, &error)) << error;
+    DialogHarness<> h(0.0005);
+    h.Dialog().OnDeviceEvent(CMarlinqDlg::DeviceEvent::Ready);
     h.Driver().Click(IDC_BTN_RESET_DTU);
-    ASSERT_TRUE(Eventually([&] { return dlg.Steps().size() == 1; }));
-    ASSERT_TRUE(h.Close()) << "the close ends the wait instead of waiting it out";
-    EXPECT_EQ(dlg.Steps(), std::vector<std::string>{"reset"}) << "and the worker does nothing more";
+    ASSERT_TRUE(Eventually([&] { return CountLines(h.Log(), "[test] WakeScanner") == 1; }));
+    const auto lines = LogLines(h.Log());
+    const auto resetting = std::find(lines.begin(), lines.end(), "Resetting...");
+    ASSERT_NE(resetting, lines.end());
+    EXPECT_NE(std::find(resetting, lines.end(), "Scanning equipments..."), lines.end());
+    ASSERT_FALSE(module.Requests().empty());
+    EXPECT_EQ(module.Requests().front().bytes, "AT+CRESET\r\n");
+    EXPECT_FALSE(h.Driver().Enabled(IDC_BTN_GET));
+    EXPECT_FALSE(h.Driver().Enabled(IDC_BTN_SCAN_PORT));
 }
 
 // Counts the ticks of a test timer that runs beside the window's own timers.
@@ -120,12 +135,12 @@ TEST(AdbTimeout, EndsAHangingPushWorkerThatThenSaysNothingMore) {
     std::atomic<bool> workerEnded{false};
     h.On([&](CMarlinqDlg& d) {
         auto handle = std::make_shared<HTHREAD>();
-        *handle = d.StartPushWorker([&, handle](fw::CWorkerThread& self) {
+        *handle = d.Adb().StartPushWorker([&, handle](fw::CWorkerThread& self) {
             self.SetAbortHook([&childKilled] { childKilled = true; });
             workerWaiting = true;
             self.Wait(4000000000u);  // an adb command that never ends
-            d.AddLogFromWorker(self, "push worker went on");
-            d.PostFromWorker(*handle, [&stateChanged] { stateChanged = true; });
+            d.Workers().AddLogFromWorker(self, "push worker went on");
+            d.Workers().PostFromWorker(*handle, [&stateChanged] { stateChanged = true; });
             workerEnded = true;
         });
         return 0;
@@ -138,8 +153,8 @@ TEST(AdbTimeout, EndsAHangingPushWorkerThatThenSaysNothingMore) {
     const std::string line = "ADB cmd timeout, please check ADB device and retry later!";
     ASSERT_TRUE(Eventually([&] { return CountLines(h.Log(), line) == 1; }));
     EXPECT_TRUE(childKilled);
-    EXPECT_EQ(h.Dialog().PushWorkerStarted(), 0);
-    EXPECT_FALSE(h.On([](CMarlinqDlg& d) { return static_cast<bool>(d.PushThread()); }));
+    EXPECT_EQ(h.Dialog().Adb().PushWorkerStarted(), 0);
+    EXPECT_FALSE(h.On([](CMarlinqDlg& d) { return static_cast<bool>(d.Adb().PushThread()); }));
     ASSERT_TRUE(Eventually([&] { return workerEnded.load(); }));
     h.Driver().Sync();
     EXPECT_EQ(CountLines(h.Log(), "push worker went on"), 0);
@@ -147,13 +162,13 @@ TEST(AdbTimeout, EndsAHangingPushWorkerThatThenSaysNothingMore) {
 }
 
 TEST(Shutdown, ClosingWithBusyWorkersJoinsThemBeforeTheWindowGoes) {
-    DialogHarness<ResetDlg> h(0.01);
-    auto& dlg = h.Dialog();
-    platform::ScopedClockScale endless(1000.0);  // the reset worker's wait lasts for hours
+    DialogHarness<> h(0.01);
     std::atomic<int> running{0};
-    h.On([&](ResetDlg& d) {
+    std::atomic<bool> waiting{false};
+    std::atomic<bool> waitEndedEarly{false};
+    h.On([&](CMarlinqDlg& d) {
         for (int i = 0; i < 3; ++i) {
-            d.StartWorker([&d, &running](fw::CWorkerThread& self) {
+            d.Workers().StartWorker([&d, &running](fw::CWorkerThread& self) {
                 ++running;
                 // A worker that keeps logging and switching buttons until it is told to stop.
                 for (int n = 0; !self.StopRequested(); ++n) {
@@ -166,15 +181,19 @@ TEST(Shutdown, ClosingWithBusyWorkersJoinsThemBeforeTheWindowGoes) {
                 --running;
             });
         }
-        d.OnBtnResetDtu();  // and one in the 20 s wait
+        // And one in a pause as long as the reset worker's, made endless.
+        d.Workers().StartWorker([&](fw::CWorkerThread& self) {
+            waiting = true;
+            waitEndedEarly = !self.Wait(4000000000u);
+        });
         return 0;
     });
-    ASSERT_TRUE(Eventually([&] { return running.load() == 3 && dlg.Steps().size() == 1; }));
     // Close while their lines and button changes are arriving.
-    ASSERT_TRUE(Eventually([&] { return CountLines(h.Log(), "busy 20") == 3; }));
+    ASSERT_TRUE(
+        Eventually([&] { return waiting && running.load() == 3 && CountLines(h.Log(), "busy 20") == 3; }));
     ASSERT_TRUE(h.Close());
     EXPECT_EQ(running.load(), 0) << "every worker ended before the window went away";
-    EXPECT_EQ(dlg.Steps(), std::vector<std::string>{"reset"}) << "the reset worker stopped in its wait";
+    EXPECT_TRUE(waitEndedEarly) << "the pausing worker was woken and joined";
 }
 
 }  // namespace
