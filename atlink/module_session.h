@@ -17,7 +17,7 @@
 #include <string>
 
 #include "atlink/at_client.h"
-#include "atlink/serial_port.h"
+#include "atlink/at_serial_port.h"
 #include "atlink/win_types.h"
 
 namespace atlink {

@@ -124,8 +124,8 @@ TEST_F(TwoModules, TwoSessionsRunAGetAtOnceAndEachReadsOnlyItsOwnModule) {
     EXPECT_FALSE(firstRequests.empty());
     EXPECT_EQ(firstRequests, Requests(m_second));
     EXPECT_EQ(first.log, second.log) << "each session logged its own Get and nothing else";
-    EXPECT_EQ(first.session.At().FirstPortFailure().outcome, AtOutcome::Answered);
-    EXPECT_EQ(second.session.At().FirstPortFailure().outcome, AtOutcome::Answered);
+    EXPECT_EQ(first.session.At().FirstPortFailure().outcome, atlink::AtOutcome::Answered);
+    EXPECT_EQ(second.session.At().FirstPortFailure().outcome, atlink::AtOutcome::Answered);
 }
 
 TEST_F(TwoModules, ASessionWhoseModuleIsGoneFailsAloneAndTheOtherStillReadsItsModule) {
