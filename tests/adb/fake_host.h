@@ -49,7 +49,7 @@ class FakeAdbHost : public adb::IAdbHost {
     void ShowMessageBox(const std::string& text, const std::string&, unsigned) override {
         Event("box:" + text);
     }
-    int AtQueryAdb() override {
+    adb::AdbState AtQueryAdb() override {
         Event("at:query");
         return adbState.load();
     }
@@ -154,7 +154,7 @@ class FakeAdbHost : public adb::IAdbHost {
         return m_workers.size();
     }
 
-    std::atomic<int> adbState{2};
+    std::atomic<adb::AdbState> adbState{adb::AdbState::On};
     std::atomic<int> enableOk{1};
     std::atomic<int> resetOk{1};
     std::atomic<int> hideOk{1};
