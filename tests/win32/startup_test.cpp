@@ -1,11 +1,14 @@
 // The start-up of the application object on Windows: once the main window shows, the rich-edit
 // library is loaded and the application's registry key exists. A program of its own, so that no
 // earlier start-up in the same process has loaded the library already.
-#include <gtest/gtest.h>
-
-#include <windows.h>
-
+// The framework's headers first: <windows.h> turns the names they share into macros.
 #include "ui/app_host.h"
+
+// clang-format off
+#include <windows.h>
+// clang-format on
+
+#include <gtest/gtest.h>
 
 namespace {
 
