@@ -12,6 +12,13 @@ namespace adb {
 
 using HTHREAD = std::shared_ptr<fw::CWorkerThread>;
 
+// The module's ADB state as AT+CUSBADB? reports it; the values are the query wrapper's numbers.
+enum class AdbState : int {
+    NoAtPort = 0,  // no AT port was found; nothing was asked
+    Off = 1,       // ADB is off, or the answer did not report it
+    On = 2,
+};
+
 class IAdbHost {
   public:
     virtual ~IAdbHost() = default;
@@ -21,8 +28,8 @@ class IAdbHost {
     // A message box owned by the main window, shown by the view. Any thread.
     virtual void ShowMessageBox(const std::string& text, const std::string& caption, unsigned type) = 0;
 
-    // The AT wrappers: 0 no AT port, 1 ADB off, 2 ADB on; the others non-zero on success.
-    virtual int AtQueryAdb() = 0;
+    // The AT wrappers: the ADB state; the others non-zero on success.
+    virtual AdbState AtQueryAdb() = 0;
     virtual int AtEnableAdb() = 0;
     virtual int AtResetModule() = 0;
     virtual int AtHideAdb() = 0;

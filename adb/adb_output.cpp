@@ -57,33 +57,35 @@ bool ListsUsableDevice(const std::string& afterMarker) {
     return false;
 }
 
-int ClassifyAdbOutput(const std::string& output, int kind) {
+AdbOutcome ClassifyAdbOutput(const std::string& output, AdbOutputKind kind) {
     const std::string text = AdbOutputText(output);
     if (text.empty()) {
-        return ADB_NO_OUTPUT;
+        return AdbOutcome::NoOutput;
     }
-    if (kind == ADB_LIST_DEVICES) {
-        const auto marker = text.find(kDeviceListMarker);
-        if (marker == std::string::npos) {
-            return ADB_NO_LIST;
+    switch (kind) {
+        case AdbOutputKind::ListDevices: {
+            const auto marker = text.find(kDeviceListMarker);
+            if (marker == std::string::npos) {
+                return AdbOutcome::NoList;
+            }
+            return ListsUsableDevice(text.substr(marker + sizeof kDeviceListMarker - 1))
+                       ? AdbOutcome::DeviceListed
+                       : AdbOutcome::NoDevice;
         }
-        return ListsUsableDevice(text.substr(marker + sizeof kDeviceListMarker - 1)) ? ADB_DEVICE_LISTED
-                                                                                     : ADB_NO_DEVICE;
+        case AdbOutputKind::Transfer:
+            // Older adb releases report the rate in KB/s, every release since 2016 in MB/s.
+            return text.find("KB/s") != std::string::npos || text.find("MB/s") != std::string::npos
+                       ? AdbOutcome::TransferDone
+                       : AdbOutcome::TransferFailed;
     }
-    if (kind == ADB_TRANSFER) {
-        // Older adb releases report the rate in KB/s, every release since 2016 in MB/s.
-        return text.find("KB/s") != std::string::npos || text.find("MB/s") != std::string::npos
-                   ? ADB_TRANSFER_DONE
-                   : ADB_TRANSFER_FAILED;
-    }
-    return ADB_NO_OUTPUT;
+    return AdbOutcome::NoOutput;
 }
 
-int ParseAdbOutput(const std::string& output, int kind, const LogFn& log) {
+AdbOutcome ParseAdbOutput(const std::string& output, AdbOutputKind kind, const LogFn& log) {
     const std::string text = AdbOutputText(output);
     if (text.empty()) {
         log("fastboot cmd of no return!");
-        return ADB_NO_OUTPUT;
+        return AdbOutcome::NoOutput;
     }
     log(text);
     return ClassifyAdbOutput(text, kind);

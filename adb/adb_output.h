@@ -6,17 +6,21 @@
 
 namespace adb {
 
-// Kinds of output.
-inline constexpr int ADB_LIST_DEVICES = 1;
-inline constexpr int ADB_TRANSFER = 5;
+// What a command's output is read as; the values are the kinds' numbers.
+enum class AdbOutputKind : int {
+    ListDevices = 1,  // adb devices
+    Transfer = 5,     // adb push
+};
 
-// Outcomes.
-inline constexpr int ADB_NO_OUTPUT = 0;
-inline constexpr int ADB_NO_LIST = 1;          // "List of devices attached" is absent
-inline constexpr int ADB_DEVICE_LISTED = 2;    // a device in the state "device" is listed
-inline constexpr int ADB_NO_DEVICE = 3;        // the list holds no usable device
-inline constexpr int ADB_TRANSFER_DONE = 6;    // the push reported its rate
-inline constexpr int ADB_TRANSFER_FAILED = 7;  // anything else
+// What the output says; the values are the outcomes' numbers.
+enum class AdbOutcome : int {
+    NoOutput = 0,
+    NoList = 1,          // "List of devices attached" is absent
+    DeviceListed = 2,    // a device in the state "device" is listed
+    NoDevice = 3,        // the list holds no usable device
+    TransferDone = 6,    // the push reported its rate
+    TransferFailed = 7,  // anything else
+};
 
 inline constexpr char kDeviceListMarker[] = "List of devices attached";
 
@@ -31,10 +35,10 @@ std::string AdbOutputText(const std::string& output);
 bool ListsUsableDevice(const std::string& afterMarker);
 
 // Outcome of output of the given kind, without logging.
-int ClassifyAdbOutput(const std::string& output, int kind);
+AdbOutcome ClassifyAdbOutput(const std::string& output, AdbOutputKind kind);
 
 // Logs "fastboot cmd of no return!" for empty output, else the output as one entry, and returns
-// ClassifyAdbOutput. An unknown kind logs the output and returns ADB_NO_OUTPUT.
-int ParseAdbOutput(const std::string& output, int kind, const LogFn& log);
+// ClassifyAdbOutput.
+AdbOutcome ParseAdbOutput(const std::string& output, AdbOutputKind kind, const LogFn& log);
 
 }  // namespace adb

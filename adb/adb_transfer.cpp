@@ -45,27 +45,22 @@ std::string AdbTransfer::XmlPath() const {
     return m_strXmlPath;
 }
 
-HTHREAD AdbTransfer::EnableAdbThread() const {
-    std::lock_guard lock(m_mutex);
-    return m_hEnableAdbThread;
-}
-
 void AdbTransfer::StartAdbTransfer() {
     switch (m_host.AtQueryAdb()) {
-        case 2:
+        case AdbState::On:
             if (m_host.PendingPush() != 0) {
                 m_host.SetPendingPush(0);
                 StartPushWorker();
             }
             break;
-        case 1: {
+        case AdbState::Off: {
             auto worker = m_host.StartWorker([this](fw::CWorkerThread& self) { EnableAdbThreadProc(self); });
             std::lock_guard lock(m_mutex);
             m_hEnableAdbThread = worker;
             break;
         }
-        default:
-            break;  // no AT port: the request stays pending for the next ready scan
+        case AdbState::NoAtPort:
+            break;  // the request stays pending for the next ready scan
     }
 }
 
@@ -143,7 +138,7 @@ void AdbTransfer::PushThreadProc(fw::CWorkerThread& self) {
     const auto ended = [&self, &cancel] { return self.ShouldEnd() || cancel->Cancelled(); };
     bool completed = false;
     for (int run = 1; run <= kPushRuns && !ended(); ++run) {
-        if (AdbPushXml(self, *cancel) == 1) {
+        if (AdbPushXml(self, *cancel) == PushRun::Completed) {
             completed = true;
             break;
         }
@@ -170,7 +165,7 @@ std::string AdbTransfer::RunTimed(fw::CWorkerThread& self, const platform::Child
     return output;
 }
 
-int AdbTransfer::AdbPushXml(fw::CWorkerThread& self, platform::ChildCancel& cancel) {
+PushRun AdbTransfer::AdbPushXml(fw::CWorkerThread& self, platform::ChildCancel& cancel) {
     const AdbCommands commands = BuildAdbCommands(m_host.AppDirectory(), XmlPath());
     // Aborted by the time-out, asked to stop, or its commands cancelled at shutdown.
     const auto ended = [&self, &cancel] { return self.ShouldEnd() || cancel.Cancelled(); };
@@ -181,56 +176,57 @@ int AdbTransfer::AdbPushXml(fw::CWorkerThread& self, platform::ChildCancel& canc
     };
 
     log("Enumerating ADB equipments...");
-    int listed = ParseAdbOutput(RunTimed(self, commands.devices, cancel), ADB_LIST_DEVICES, log);
+    AdbOutcome listed =
+        ParseAdbOutput(RunTimed(self, commands.devices, cancel), AdbOutputKind::ListDevices, log);
     if (ended()) {
-        return 0;
+        return PushRun::NotCompleted;
     }
-    if (listed != ADB_DEVICE_LISTED) {
+    if (listed != AdbOutcome::DeviceListed) {
         if (!self.Wait(kRetryListMs) || ended()) {
-            return 0;
+            return PushRun::NotCompleted;
         }
-        listed = ParseAdbOutput(RunTimed(self, commands.devices, cancel), ADB_LIST_DEVICES, log);
+        listed = ParseAdbOutput(RunTimed(self, commands.devices, cancel), AdbOutputKind::ListDevices, log);
         if (ended()) {
-            return 0;
+            return PushRun::NotCompleted;
         }
-        if (listed != ADB_DEVICE_LISTED) {
+        if (listed != AdbOutcome::DeviceListed) {
             log("Enumerate ADB equipments failed, please retry later!");
-            return 0;
+            return PushRun::NotCompleted;
         }
     }
     if (!self.Wait(kBeforePushMs) || ended()) {
-        return 0;
+        return PushRun::NotCompleted;
     }
 
     m_host.ArmAdbTimeout();
     log("ADB PUSH XML...");
     std::string output = RunCommandLine(commands.push, &cancel, m_host);
     if (ended()) {
-        return 0;
+        return PushRun::NotCompleted;
     }
     m_host.DisarmAdbTimeout();
-    const bool pushed = ParseAdbOutput(output, ADB_TRANSFER, log) == ADB_TRANSFER_DONE;
-    m_lastPushOutcome = pushed ? 1 : 0;
+    const bool pushed = ParseAdbOutput(output, AdbOutputKind::Transfer, log) == AdbOutcome::TransferDone;
+    m_lastPushOutcome = pushed ? PushOutcome::Pushed : PushOutcome::Failed;
     log(pushed ? "ADB PUSH XML successfully!" : "ADB PUSH XML failed!");
 
     if (m_bModuleReset != 0) {
         log("Hide ADB...");
         if (!self.Wait(kBeforeHideMs) || ended()) {
-            return 0;
+            return PushRun::NotCompleted;
         }
         const bool hidden = m_host.AtHideAdb() != 0;
         log(hidden ? "Hide ADB successfully!" : "Hide ADB failed!");
     }
     if (!self.Wait(kBeforeRebootMs) || ended()) {
-        return 0;
+        return PushRun::NotCompleted;
     }
     log("ADB reboot...");
     RunCommandLine(commands.reboot, &cancel, m_host);  // neither timed nor classified
     if (!self.Wait(kBeforeScanMs) || ended()) {
-        return 0;
+        return PushRun::NotCompleted;
     }
     m_host.OnBtnScanPort();
-    return 1;
+    return PushRun::Completed;
 }
 
 }  // namespace adb

@@ -17,6 +17,19 @@
 
 namespace adb {
 
+// How one run of the push procedure ended; the values are the procedure's numbers.
+enum class PushRun : int {
+    NotCompleted = 0,  // no device was listed, or the worker was ended
+    Completed = 1,     // a device was listed and the push, hide and reboot steps ran
+};
+
+// The outcome of the last push step.
+enum class PushOutcome : int {
+    None = -1,   // no push step ran yet
+    Failed = 0,  // "ADB PUSH XML failed!"
+    Pushed = 1,  // "ADB PUSH XML successfully!"
+};
+
 class AdbTransfer {
   public:
     explicit AdbTransfer(IAdbHost& host);
@@ -40,14 +53,10 @@ class AdbTransfer {
     // The worker bodies.
     void EnableAdbThreadProc(fw::CWorkerThread& self);
     void PushThreadProc(fw::CWorkerThread& self);
-    // One run of the push procedure: 1 when a device was listed and the push, hide and reboot
-    // steps ran, 0 when no device was listed (or the worker was ended).
-    int AdbPushXml(fw::CWorkerThread& self, platform::ChildCancel& cancel);
+    // One run of the push procedure.
+    PushRun AdbPushXml(fw::CWorkerThread& self, platform::ChildCancel& cancel);
 
-    // m_hEnableAdbThread: the last enable-ADB worker started.
-    HTHREAD EnableAdbThread() const;
-    // Outcome of the last push step: -1 none yet, 0 "ADB PUSH XML failed!", 1 successful.
-    int LastPushOutcome() const { return m_lastPushOutcome.load(); }
+    PushOutcome LastPushOutcome() const { return m_lastPushOutcome.load(); }
 
     // Shutdown: ends every adb child a worker waits for; commands started later do not run.
     void CancelCommands();
@@ -63,11 +72,11 @@ class AdbTransfer {
     IAdbHost& m_host;
     mutable std::mutex m_mutex;
     std::string m_strXmlPath;
-    HTHREAD m_hEnableAdbThread;
+    HTHREAD m_hEnableAdbThread;  // the last enable-ADB worker started
     std::set<std::shared_ptr<platform::ChildCancel>> m_cancels;
     bool m_cancelAll = false;
     std::atomic<int> m_bModuleReset{0};
-    std::atomic<int> m_lastPushOutcome{-1};
+    std::atomic<PushOutcome> m_lastPushOutcome{PushOutcome::None};
 };
 
 }  // namespace adb

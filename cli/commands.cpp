@@ -63,7 +63,11 @@ int Dispatch(int argc, char** argv) {
     if (!args.empty()) {
         args.erase(args.begin());
     }
-    if (args.empty() && (name == "--version" || name == "--help")) {
+    if (name == "--version" || name == "--help") {
+        if (!args.empty()) {
+            std::cerr << "marlinq-cli: " << name << " takes no argument; see marlinq-cli --help\n";
+            return kExitUsage;
+        }
         if (name == "--version") {
             std::cout << VersionText("marlinq-cli");
         } else {
@@ -75,10 +79,6 @@ int Dispatch(int argc, char** argv) {
         if (name == c.name) {
             return c.run(args);
         }
-    }
-    if (name == "--help" || name == "--version") {
-        std::cerr << "marlinq-cli: " << name << " takes no argument; see marlinq-cli --help\n";
-        return kExitUsage;
     }
     // Bounded, so that a word of any length stays one short line.
     constexpr std::size_t kShownBytes = 40;

@@ -2,13 +2,15 @@
 
 namespace marlinq::cli {
 
-CConsoleHost::CConsoleHost(std::ostream& out) : m_view(out) {
+CConsoleHost::CConsoleHost(std::ostream& out)
+    : m_view(
+          out, [this] { return m_host.Main().Hwnd(); }, [this] { return m_host.Ended(); }) {
     m_host.Thread().AddObserver(&m_view);
     m_host.Thread().SetServices(&m_view);
 }
 
 bool CConsoleHost::Start() {
-    m_host.Start();
+    m_host.Start([this] { m_view.Wake(); });
     return m_host.WaitShown();
 }
 

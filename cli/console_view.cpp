@@ -6,40 +6,21 @@
 
 namespace marlinq::cli {
 
-void CConsoleView::OnDialogCreated(const fw::DialogInfo& info) {
-    std::lock_guard lock(m_mutex);
-    if (info.parent == 0 && m_main == 0) {
-        m_main = info.hwnd;
-    } else if (info.child && info.parent == m_main) {
-        m_pages[info.hostIndex] = info.hwnd;
-    }
+void CConsoleView::OnDialogDestroyed(fw::HWND) {
+    Wake();  // the host learns of the main window's end first: it watches the thread from its start
 }
 
-void CConsoleView::OnDialogShown(fw::HWND hwnd, bool visible) {
+void CConsoleView::Wake() {
     std::lock_guard lock(m_mutex);
-    if (hwnd == m_main && visible) {
-        m_shown = true;
-        m_cv.notify_all();
-    }
-}
-
-void CConsoleView::OnDialogDestroyed(fw::HWND hwnd) {
-    std::lock_guard lock(m_mutex);
-    if (hwnd == m_main) {
-        m_ended = true;
-        m_cv.notify_all();
-    }
+    m_cv.notify_all();
 }
 
 void CConsoleView::OnControlChanged(const fw::ControlChange& change) {
     if (change.id != IDC_EDIT_LOG || change.what != fw::ControlChange::What::TextAppended) {
         return;
     }
-    {
-        std::lock_guard lock(m_mutex);
-        if (change.hwnd != m_main) {
-            return;
-        }
+    if (change.hwnd == 0 || change.hwnd != m_mainWindow()) {
+        return;
     }
     // The pane's lines end in CR LF; the console's in LF. A line is printed once it is complete.
     m_partial += change.text;
@@ -76,7 +57,7 @@ int CConsoleView::WaitForLine(std::size_t from, const std::function<bool(const s
                 return true;
             }
         }
-        return m_ended;
+        return m_ended();
     });
     return found;
 }
@@ -89,28 +70,6 @@ int CConsoleView::MessageBox(fw::HWND, const std::string& text, const std::strin
 std::string CConsoleView::FileDialog(fw::HWND, const fw::FileDialogRequest& request) {
     Write("[" + request.title + "] no file chosen on the console\n");
     return {};
-}
-
-bool CConsoleView::WaitShown() {
-    std::unique_lock lock(m_mutex);
-    m_cv.wait(lock, [this] { return m_shown || m_ended; });
-    return m_shown && !m_ended;
-}
-
-bool CConsoleView::Ended() {
-    std::lock_guard lock(m_mutex);
-    return m_ended;
-}
-
-fw::HWND CConsoleView::MainWindow() {
-    std::lock_guard lock(m_mutex);
-    return m_main;
-}
-
-fw::HWND CConsoleView::Page(int index) {
-    std::lock_guard lock(m_mutex);
-    const auto it = m_pages.find(index);
-    return it == m_pages.end() ? 0 : it->second;
 }
 
 void CConsoleView::Write(const std::string& text) {

@@ -67,7 +67,6 @@ class ManualPortPanel {
     // The device-change message. name is the port name of a port notice (may be null).
     void HandleDeviceChange(unsigned event, unsigned devType, const char* name);
 
-    const std::vector<std::string>& RegistryPorts() const { return m_arrRegistryPorts; }
     int ManualPort() const { return m_nManualPort.load(); }
 
   private:

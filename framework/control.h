@@ -21,7 +21,6 @@ class CControl {
 
     // Called by the dialog when it creates the control from its template.
     void Attach(CDialog* owner, const ControlTemplate& tpl);
-    bool IsAttached() const { return m_owner != nullptr; }
 
     int GetDlgCtrlID() const { return m_state.id; }
     ControlKind Kind() const { return m_state.kind; }
@@ -65,7 +64,6 @@ class CEdit : public CControl {
     void ReplaceSel(const std::string& text);
     int GetLineCount() const;
     void LineScroll(int lines);
-    int GetFirstVisibleLine() const { return m_state.firstVisibleLine; }
 };
 
 class CComboBox : public CControl {

@@ -53,7 +53,6 @@ class CDialog {
     BOOL DestroyWindow();
 
     HWND GetSafeHwnd() const { return m_hwnd.load(); }
-    UINT TemplateId() const { return m_templateId; }
     CWindowThread& Thread() const { return m_thread; }
     CDialog* GetParent() const { return m_parent; }
 

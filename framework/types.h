@@ -17,7 +17,6 @@ using UINT = unsigned int;
 using WPARAM = std::uintptr_t;
 using LPARAM = std::intptr_t;
 using LRESULT = std::intptr_t;
-using CString = std::string;
 
 // A window handle: the number under which a dialog is registered with its window thread; 0 is none.
 using HWND = int;

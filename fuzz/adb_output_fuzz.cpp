@@ -17,12 +17,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Check(text.size() <= output.size() || text == "fastboot cmd of no return!");
         ++logged;
     };
-    const int list = adb::ParseAdbOutput(output, adb::ADB_LIST_DEVICES, log);
-    Check(list >= adb::ADB_NO_OUTPUT && list <= adb::ADB_NO_DEVICE);
-    const int transfer = adb::ParseAdbOutput(output, adb::ADB_TRANSFER, log);
-    Check(transfer == adb::ADB_NO_OUTPUT || transfer == adb::ADB_TRANSFER_DONE ||
-          transfer == adb::ADB_TRANSFER_FAILED);
-    Check((list == adb::ADB_NO_OUTPUT) == (transfer == adb::ADB_NO_OUTPUT));
+    const adb::AdbOutcome list = adb::ParseAdbOutput(output, adb::AdbOutputKind::ListDevices, log);
+    Check(list == adb::AdbOutcome::NoOutput || list == adb::AdbOutcome::NoList ||
+          list == adb::AdbOutcome::DeviceListed || list == adb::AdbOutcome::NoDevice);
+    const adb::AdbOutcome transfer = adb::ParseAdbOutput(output, adb::AdbOutputKind::Transfer, log);
+    Check(transfer == adb::AdbOutcome::NoOutput || transfer == adb::AdbOutcome::TransferDone ||
+          transfer == adb::AdbOutcome::TransferFailed);
+    Check((list == adb::AdbOutcome::NoOutput) == (transfer == adb::AdbOutcome::NoOutput));
     Check(logged == 2);
     return 0;
 }

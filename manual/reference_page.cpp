@@ -71,12 +71,19 @@ std::string Escape(const std::string& text) {
     return out;
 }
 
-std::string Key(const ParameterRow& row) {
-    return (row.dialog == 0 ? std::string("file") : std::to_string(row.dialog)) + ":" + row.name;
+// The parameter's page and name joined by separator: "130:ServerIP", "file:Version".
+std::string Qualified(const ParameterRow& row, char separator) {
+    return (row.dialog == 0 ? std::string("file") : std::to_string(row.dialog)) + separator + row.name;
 }
 
+// The key of a parameter's description in parameters.txt.
+std::string Key(const ParameterRow& row) {
+    return Qualified(row, ':');
+}
+
+// The id of a parameter's entry on the reference page.
 std::string Anchor(const ParameterRow& row) {
-    return (row.dialog == 0 ? std::string("file") : std::to_string(row.dialog)) + "-" + row.name;
+    return Qualified(row, '-');
 }
 
 // The label as the window shows it: the static text before the control without its colon, or the

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/virtual_devices.h"
+
 namespace platform {
 
 struct PresentSerialDevice {
@@ -23,10 +25,20 @@ struct PresentAdbInterface {
 std::vector<PresentSerialDevice> ListPresentSerialDevices();
 
 // Names ("COMn") of every serial port the platform knows, present devices or not; the
-// counterpart of the registry's list of serial ports.
+// counterpart of the registry's list of serial ports. Each name once.
 std::vector<std::string> ListSerialPortNames();
 
 // Present ADB interfaces (real USB interfaces, then virtual devices with adb=1).
 std::vector<PresentAdbInterface> ListPresentAdbInterfaces();
+
+// How the lists above add the virtual devices to what the OS lists: serial ports and ADB
+// interfaces after the OS's own, in the order given; a port name only when the OS does not know
+// it already and the device has a COM number.
+std::vector<PresentSerialDevice> WithVirtualSerialDevices(std::vector<PresentSerialDevice> os,
+                                                          const std::vector<VirtualDevice>& virtuals);
+std::vector<std::string> WithVirtualPortNames(std::vector<std::string> os,
+                                              const std::vector<VirtualDevice>& virtuals);
+std::vector<PresentAdbInterface> WithVirtualAdbInterfaces(std::vector<PresentAdbInterface> os,
+                                                          const std::vector<VirtualDevice>& virtuals);
 
 }  // namespace platform

@@ -1,4 +1,4 @@
-// Present devices on Linux: USB ttys and USB interfaces from libudev, then the virtual devices.
+// What Linux lists: USB ttys, serial port names and USB ADB interfaces from libudev.
 #include <libudev.h>
 
 #include <algorithm>
@@ -7,9 +7,8 @@
 #include <set>
 
 #include "platform/device_table.h"
-#include "platform/present_devices.h"
+#include "platform/present_devices_os.h"
 #include "platform/udev_mapping.h"
-#include "platform/virtual_devices.h"
 
 namespace platform {
 
@@ -102,7 +101,7 @@ std::string DevNode(udev_device* dev) {
 
 }  // namespace
 
-std::vector<PresentSerialDevice> ListPresentSerialDevices() {
+std::vector<PresentSerialDevice> OsSerialDevices() {
     std::vector<PresentSerialDevice> out;
     ForEachDevice(
         "tty", IsUsbTtyName,
@@ -126,15 +125,10 @@ std::vector<PresentSerialDevice> ListPresentSerialDevices() {
         },
         {}, {"ttyUSB*", "ttyACM*"});
     std::sort(out.begin(), out.end(), [](const auto& a, const auto& b) { return a.com < b.com; });
-    for (auto& dev : ListVirtualDevices()) {
-        if (!dev.adb) {
-            out.push_back({dev.friendly, dev.hwids, dev.com, dev.path});
-        }
-    }
     return out;
 }
 
-std::vector<std::string> ListSerialPortNames() {
+std::vector<std::string> OsSerialPortNames() {
     std::set<int> coms;
     ForEachDevice(
         "tty", [](const std::string& name) { return IsUsbTtyName(name) || StartsWith(name, "ttyS"); },
@@ -148,11 +142,6 @@ std::vector<std::string> ListSerialPortNames() {
                 coms.insert(com);
             }
         });
-    for (const auto& dev : ListVirtualDevices()) {
-        if (!dev.adb && dev.com > 0) {
-            coms.insert(dev.com);
-        }
-    }
     std::vector<std::string> names;
     for (int com : coms) {
         names.push_back("COM" + std::to_string(com));
@@ -160,7 +149,7 @@ std::vector<std::string> ListSerialPortNames() {
     return names;
 }
 
-std::vector<PresentAdbInterface> ListPresentAdbInterfaces() {
+std::vector<PresentAdbInterface> OsAdbInterfaces() {
     std::vector<PresentAdbInterface> out;
     ForEachDevice(
         "usb", [](const std::string&) { return true; },
@@ -182,11 +171,6 @@ std::vector<PresentAdbInterface> ListPresentAdbInterfaces() {
             }
         },
         {{"bInterfaceClass", "ff"}, {"bInterfaceSubClass", "42"}, {"bInterfaceProtocol", "01"}});
-    for (auto& dev : ListVirtualDevices()) {
-        if (dev.adb) {
-            out.push_back({dev.friendly, dev.hwids});
-        }
-    }
     return out;
 }
 

@@ -1,5 +1,5 @@
-// Present devices on Windows: the Ports device class and the serial port registry key, then the
-// virtual devices.
+// What Windows lists: the Ports device class, the serial port registry key and the ADB interface
+// class.
 #include <windows.h>
 
 #include <setupapi.h>
@@ -9,12 +9,10 @@
 #include <devguid.h>
 
 #include <algorithm>
-#include <set>
 #include <string>
 #include <vector>
 
-#include "platform/present_devices.h"
-#include "platform/virtual_devices.h"
+#include "platform/present_devices_os.h"
 
 namespace platform {
 
@@ -90,7 +88,7 @@ void ForEachPresentDevice(const GUID& cls, Visit visit) {
 
 }  // namespace
 
-std::vector<PresentSerialDevice> ListPresentSerialDevices() {
+std::vector<PresentSerialDevice> OsSerialDevices() {
     std::vector<PresentSerialDevice> out;
     ForEachPresentDevice(GUID_DEVCLASS_PORTS, [&](HDEVINFO set, SP_DEVINFO_DATA* info) {
         PresentSerialDevice dev;
@@ -102,15 +100,10 @@ std::vector<PresentSerialDevice> ListPresentSerialDevices() {
         }
         out.push_back(std::move(dev));
     });
-    for (auto& dev : ListVirtualDevices()) {
-        if (!dev.adb) {
-            out.push_back({dev.friendly, dev.hwids, dev.com, dev.path});
-        }
-    }
     return out;
 }
 
-std::vector<std::string> ListSerialPortNames() {
+std::vector<std::string> OsSerialPortNames() {
     std::vector<std::string> names;
     HKEY key = nullptr;
     if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Hardware\\DeviceMap\\SerialComm", 0, KEY_READ, &key) ==
@@ -131,27 +124,15 @@ std::vector<std::string> ListSerialPortNames() {
         }
         ::RegCloseKey(key);
     }
-    std::set<std::string> known(names.begin(), names.end());
-    for (const auto& dev : ListVirtualDevices()) {
-        const std::string name = "COM" + std::to_string(dev.com);
-        if (!dev.adb && dev.com > 0 && known.insert(name).second) {
-            names.push_back(name);
-        }
-    }
     return names;
 }
 
-std::vector<PresentAdbInterface> ListPresentAdbInterfaces() {
+std::vector<PresentAdbInterface> OsAdbInterfaces() {
     std::vector<PresentAdbInterface> out;
     ForEachPresentDevice(kAdbInterfaceClass, [&](HDEVINFO set, SP_DEVINFO_DATA* info) {
         out.push_back({SingleText(DeviceProperty(set, info, SPDRP_FRIENDLYNAME)),
                        MultiText(DeviceProperty(set, info, SPDRP_HARDWAREID))});
     });
-    for (auto& dev : ListVirtualDevices()) {
-        if (dev.adb) {
-            out.push_back({dev.friendly, dev.hwids});
-        }
-    }
     return out;
 }
 

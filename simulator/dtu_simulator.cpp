@@ -116,11 +116,6 @@ bool DtuSimulator::Present() const {
     return !m_deviceFile.empty();
 }
 
-Behaviour DtuSimulator::GetBehaviour() const {
-    std::lock_guard<std::mutex> lock(m_mutex);
-    return m_behaviour;
-}
-
 void DtuSimulator::SetBehaviour(const Behaviour& behaviour) {
     std::lock_guard<std::mutex> lock(m_mutex);
     m_behaviour = behaviour;

@@ -74,7 +74,6 @@ class DtuSimulator {
     std::string DeviceFile() const;
     bool Present() const;
 
-    Behaviour GetBehaviour() const;
     void SetBehaviour(const Behaviour& behaviour);
     void SetEcho(bool on);
 

@@ -38,8 +38,15 @@ void CMainWindowAdb::AddLog(const std::string& text) {
 void CMainWindowAdb::ShowMessageBox(const std::string& text, const std::string& caption, unsigned type) {
     m_dlg.MessageBox(text, caption, type);
 }
-int CMainWindowAdb::AtQueryAdb() {
-    return m_dlg.At().QueryAdb();
+adb::AdbState CMainWindowAdb::AtQueryAdb() {
+    switch (m_dlg.At().QueryAdb()) {
+        case 2:
+            return adb::AdbState::On;
+        case 1:
+            return adb::AdbState::Off;
+        default:
+            return adb::AdbState::NoAtPort;
+    }
 }
 int CMainWindowAdb::AtEnableAdb() {
     return m_dlg.At().EnableAdb();

@@ -33,7 +33,7 @@ class CMainWindowAdb : public adb::IAdbHost {
 
     void AddLog(const std::string& text) override;
     void ShowMessageBox(const std::string& text, const std::string& caption, unsigned type) override;
-    int AtQueryAdb() override;
+    adb::AdbState AtQueryAdb() override;
     int AtEnableAdb() override;
     int AtResetModule() override;
     int AtHideAdb() override;

@@ -1,10 +1,18 @@
 #include "ui/marlinq_app.h"
 
+#include "platform/desktop_setup.h"
 #include "ui/marlinq_dlg.h"
 #include "ui/skin.h"
 #include "ui/templates.h"
 
 namespace marlinq {
+
+namespace {
+
+// The company name of the application's registry key.
+constexpr char kCompanyName[] = "应用程序向导生成的本地应用程序";
+
+}  // namespace
 
 CMarlinqApp::CMarlinqApp() : fw::CWinApp(&Templates()) {}
 
@@ -13,8 +21,10 @@ CMarlinqDlg* CMarlinqApp::MainWindow() const {
 }
 
 fw::BOOL CMarlinqApp::InitInstance() {
-    // The desktop platform needs no common-control, COM or visual-manager preparation here: the
-    // views set up their toolkit before the main window runs. The skin's result is ignored.
+    // The views set up their toolkit (common controls, COM) before the main window runs; what is
+    // left is the rich-edit support, the registry key and the skin, whose results are ignored.
+    platform::LoadRichEditSupport();
+    platform::SetRegistryKey(kCompanyName);
     InitializeSkin("XPCorona.ssk");
 
     {

@@ -58,7 +58,7 @@ TEST_F(AdbPush, ADeviceListedIsPushedRebootedAndTheScanRestarted) {
     EXPECT_EQ(host.Events(), expected);
     EXPECT_EQ(dir.Calls(), (std::vector<std::string>{
                                "1 [devices]", "3 [push] [/tmp/cfg dir/Default.xml] [/cache]", "1 [reboot]"}));
-    EXPECT_EQ(host.transfer.LastPushOutcome(), 1);
+    EXPECT_EQ(host.transfer.LastPushOutcome(), PushOutcome::Pushed);
     EXPECT_EQ(host.Count("at:hide"), 0u) << "no AT command when the module was not reset for ADB";
 }
 
@@ -82,7 +82,7 @@ TEST_F(AdbPush, AFailedPushIsLoggedAndTheProcedureStillRebootsWithoutAClosingSuc
     EXPECT_EQ(std::count(lines.begin(), lines.end(), "ADB PUSH XML failed!"), 1);
     EXPECT_FALSE(Has("ADB PUSH XML successfully!"));
     EXPECT_EQ(lines.back(), "ADB reboot...");
-    EXPECT_EQ(host.transfer.LastPushOutcome(), 0);
+    EXPECT_EQ(host.transfer.LastPushOutcome(), PushOutcome::Failed);
     EXPECT_EQ(dir.Calls().size(), 3u) << "one run only";
 }
 
@@ -137,7 +137,7 @@ TEST_F(AdbPush, AHangingCommandEndsThroughTheTimeOutAndTheWorkerSaysNothingMore)
 TEST_F(AdbPush, StartAdbTransferWithoutARequestOrWithoutAnAtPortStartsNothing) {
     host.pendingPush = 0;
     host.transfer.StartAdbTransfer();  // ADB on, nothing requested
-    host.adbState = 0;
+    host.adbState = AdbState::NoAtPort;
     host.pendingPush = 1;
     host.transfer.StartAdbTransfer();  // no AT port
     EXPECT_EQ(host.WorkerCount(), 0u);
@@ -148,7 +148,7 @@ TEST_F(AdbPush, StartAdbTransferWithoutARequestOrWithoutAnAtPortStartsNothing) {
 TEST_F(AdbPush, EnablingResetsTheModuleAndThePushAfterTheScanHidesAdbAgain) {
     dir.Write("devices.out", kListOneDevice);
     dir.Write("push.out", kPushMb);
-    host.adbState = 1;
+    host.adbState = AdbState::Off;
     host.pendingPush = 1;
     host.transfer.StartAdbTransfer();
     ASSERT_TRUE(host.WorkersFinished());
@@ -172,7 +172,7 @@ TEST_F(AdbPush, EnablingResetsTheModuleAndThePushAfterTheScanHidesAdbAgain) {
 TEST_F(AdbPush, AHideThatFailsIsLoggedAndTheRebootFollows) {
     dir.Write("devices.out", kListOneDevice);
     dir.Write("push.out", kPushMb);
-    host.adbState = 1;
+    host.adbState = AdbState::Off;
     host.resetOk = 1;
     host.hideOk = 0;
     host.transfer.StartAdbTransfer();

@@ -43,8 +43,9 @@ TEST(RunCommandLine, AMissingAdbGivesAnErrorTextThatIsNoDeviceList) {
     EXPECT_NE(out.find(dir.AppDir() + "adb/adb"), std::string::npos) << out;
     EXPECT_NE(out.find("No such file or directory"), std::string::npos) << out;
     std::vector<std::string> logged;
-    EXPECT_EQ(ParseAdbOutput(out, ADB_LIST_DEVICES, [&](const std::string& t) { logged.push_back(t); }),
-              ADB_NO_LIST);
+    EXPECT_EQ(
+        ParseAdbOutput(out, AdbOutputKind::ListDevices, [&](const std::string& t) { logged.push_back(t); }),
+        AdbOutcome::NoList);
     EXPECT_EQ(logged, std::vector<std::string>{out});
     EXPECT_TRUE(host.boxes.empty());
 }

@@ -51,7 +51,7 @@ class FakeAdbHost : public adb::IAdbHost {
     void ShowMessageBox(const std::string& text, const std::string&, unsigned) override {
         Event("box:" + text);
     }
-    int AtQueryAdb() override {
+    adb::AdbState AtQueryAdb() override {
         Event("at:query");
         return adbState.load();
     }
@@ -143,7 +143,7 @@ class FakeAdbHost : public adb::IAdbHost {
 
     // The window's ADB time-out; a test that must end a hanging worker otherwise makes it longer.
     std::atomic<std::uint32_t> timeoutMs{30000};
-    std::atomic<int> adbState{2};
+    std::atomic<adb::AdbState> adbState{adb::AdbState::On};
     std::atomic<int> enableOk{1};
     std::atomic<int> resetOk{1};
     std::atomic<int> hideOk{1};

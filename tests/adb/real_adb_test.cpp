@@ -51,14 +51,14 @@ TEST(RealAdb, ListsNoDeviceWhenNoneIsAttached) {
     // once the server listens, lists the devices.
     const int serverPort = std::stoi(port);
     auto waitForServer = [&] { testsupport::PollUntil([&] { return ServerListens(serverPort); }); };
-    std::vector<int> outcomes;
+    std::vector<AdbOutcome> outcomes;
     std::vector<std::string> outputs;
-    for (int i = 0; i < 3 && (outcomes.empty() || outcomes.back() != ADB_NO_DEVICE); ++i) {
+    for (int i = 0; i < 3 && (outcomes.empty() || outcomes.back() != AdbOutcome::NoDevice); ++i) {
         if (i > 0) {
             waitForServer();
         }
         outputs.push_back(RunCommandLine(commands.devices, nullptr, host));
-        outcomes.push_back(ClassifyAdbOutput(outputs.back(), ADB_LIST_DEVICES));
+        outcomes.push_back(ClassifyAdbOutput(outputs.back(), AdbOutputKind::ListDevices));
     }
     // The server outlives the clients whose first block was read; end it so that nothing is left.
     waitForServer();
@@ -71,9 +71,9 @@ TEST(RealAdb, ListsNoDeviceWhenNoneIsAttached) {
     EXPECT_FALSE(ServerListens(serverPort)) << "the test's adb server was ended";
     ::unsetenv("ANDROID_ADB_SERVER_PORT");
     for (std::size_t i = 0; i < outcomes.size(); ++i) {
-        EXPECT_NE(outcomes[i], ADB_DEVICE_LISTED) << outputs[i];
+        EXPECT_NE(outcomes[i], AdbOutcome::DeviceListed) << outputs[i];
     }
-    EXPECT_EQ(outcomes.back(), ADB_NO_DEVICE) << outputs.back();
+    EXPECT_EQ(outcomes.back(), AdbOutcome::NoDevice) << outputs.back();
 }
 
 }  // namespace

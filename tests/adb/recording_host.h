@@ -13,7 +13,7 @@ struct RecordingHost : adb::IAdbHost {
     void ShowMessageBox(const std::string& text, const std::string& caption, unsigned type) override {
         boxes.push_back(text + "|" + caption + "|" + std::to_string(type));
     }
-    int AtQueryAdb() override { return 0; }
+    adb::AdbState AtQueryAdb() override { return adb::AdbState::NoAtPort; }
     int AtEnableAdb() override { return 0; }
     int AtResetModule() override { return 0; }
     int AtHideAdb() override { return 0; }

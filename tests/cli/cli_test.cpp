@@ -159,10 +159,15 @@ TEST(MarlinqCli, TerminationSignalsCloseTheWindowSoTheExitPathRuns) {
 
 TEST(ConsoleView, PrintsOnlyCompleteLinesOfTheMainWindowLog) {
     std::ostringstream out;
-    marlinq::cli::CConsoleView view(out);
-    fw::DialogInfo main;
-    main.hwnd = 5;
-    view.OnDialogCreated(main);
+    fw::HWND main = 0;  // not known yet
+    marlinq::cli::CConsoleView view(
+        out, [&] { return main; }, [] { return false; });
+    fw::ControlChange early;
+    early.id = marlinq::IDC_EDIT_LOG;
+    early.what = fw::ControlChange::What::TextAppended;
+    early.text = "before the window\r\n";
+    view.OnControlChanged(early);  // a dialog of handle 0 is none
+    main = 5;
     fw::ControlChange c;
     c.hwnd = 5;
     c.id = marlinq::IDC_EDIT_LOG;

@@ -76,9 +76,7 @@ bool MayInclude(const std::string& from, const std::string& to) {
     return it != Allowed().end() && it->second.count(to) != 0;
 }
 
-std::vector<Violation> CheckTree(const fs::path& root) {
-    static const std::regex include(R"re(^\s*#\s*include\s*"([^"]+)")re");
-    std::vector<Violation> out;
+std::vector<fs::path> ProductSources(const fs::path& root) {
     std::vector<fs::path> files;
     for (const auto& [folder, _] : Allowed()) {
         std::error_code ec;
@@ -95,7 +93,13 @@ std::vector<Violation> CheckTree(const fs::path& root) {
     }
     std::sort(files.begin(), files.end());
     files.erase(std::unique(files.begin(), files.end()), files.end());
-    for (const auto& file : files) {
+    return files;
+}
+
+std::vector<Violation> CheckTree(const fs::path& root) {
+    static const std::regex include(R"re(^\s*#\s*include\s*"([^"]+)")re");
+    std::vector<Violation> out;
+    for (const auto& file : ProductSources(root)) {
         const std::string rel = fs::relative(file, root).generic_string();
         const std::string from = FolderOf(rel);
         if (from.empty() || Allowed().count(from) == 0) {
@@ -113,6 +117,20 @@ std::vector<Violation> CheckTree(const fs::path& root) {
             if (!to.empty() && !MayInclude(from, to)) {
                 out.push_back({rel, line, m[1].str(), to});
             }
+        }
+    }
+    return out;
+}
+
+std::vector<std::vector<std::string>> SharedBaseNames(const fs::path& root) {
+    std::map<std::string, std::vector<std::string>> byName;
+    for (const auto& file : ProductSources(root)) {
+        byName[file.filename().string()].push_back(fs::relative(file, root).generic_string());
+    }
+    std::vector<std::vector<std::string>> out;
+    for (auto& [name, paths] : byName) {
+        if (paths.size() > 1) {
+            out.push_back(std::move(paths));
         }
     }
     return out;

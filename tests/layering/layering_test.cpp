@@ -5,6 +5,8 @@
 #include <unistd.h>
 
 #include <fstream>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -63,6 +65,35 @@ TEST(Layering, AnUpwardIncludeInATreeIsReportedWithItsLine) {
     EXPECT_EQ(violations[0].line, 5);
     EXPECT_EQ(violations[0].included, "ui/resource.h");
     EXPECT_EQ(violations[0].toFolder, "ui");
+}
+
+TEST(Layering, NoTwoProductSourcesShareAFileName) {
+    for (const auto& group : layering::SharedBaseNames(MARLINQ_SOURCE_DIR)) {
+        std::string paths;
+        for (const auto& path : group) {
+            paths += " " + path;
+        }
+        ADD_FAILURE() << "one file name, several files:" << paths;
+    }
+}
+
+TEST(Layering, SourcesOfOneNameInTwoFoldersAreReportedTogetherAndTestsAreLeftOut) {
+    const fs::path root = fs::temp_directory_path() / ("marlinq-names-" + std::to_string(::getpid()));
+    fs::remove_all(root);
+    for (const char* folder : {"platform", "atlink", "ui/qt", "ui/win32", "tests/atlink", "bench/atlink"}) {
+        fs::create_directories(root / folder);
+    }
+    for (const char* file :
+         {"platform/serial_port.h", "atlink/serial_port.h", "atlink/serial_port.cpp", "ui/qt/main.cpp",
+          "ui/win32/main.cpp", "ui/win32/main.rc", "tests/atlink/serial_port.h", "bench/atlink/clock.cpp",
+          "platform/clock.cpp", "atlink/CMakeLists.txt", "platform/CMakeLists.txt"}) {
+        std::ofstream(root / file) << "\n";
+    }
+    const auto groups = layering::SharedBaseNames(root);
+    fs::remove_all(root);
+    EXPECT_EQ(groups,
+              (std::vector<std::vector<std::string>>{{"ui/qt/main.cpp", "ui/win32/main.cpp"},
+                                                     {"atlink/serial_port.h", "platform/serial_port.h"}}));
 }
 
 }  // namespace

@@ -73,7 +73,7 @@ TEST(Win32Runner, NothingWrittenIsEmptyAndAnUnknownCommandGivesTheInterpretersEr
     std::filesystem::remove_all(dir.AdbDir());
     result = platform::RunFirstBlock(adb::BuildAdbCommands(dir.AppDir(), "x.xml").devices, nullptr);
     EXPECT_FALSE(result.output.empty());
-    EXPECT_EQ(adb::ClassifyAdbOutput(result.output, adb::ADB_LIST_DEVICES), adb::ADB_NO_LIST)
+    EXPECT_EQ(adb::ClassifyAdbOutput(result.output, adb::AdbOutputKind::ListDevices), adb::AdbOutcome::NoList)
         << result.output;
 }
 
