@@ -71,7 +71,7 @@ class TwoModules : public testsupport::SimulatorTest {
         module.SetValue("APN", apn);
         module.SetValue("CIMI", imsi);
         module.SetValue("VER", version);
-        sim::Behaviour slow = module.GetBehaviour();
+        sim::Behaviour slow;  // a fresh module's behaviour, only slower
         slow.answerDelayMs = 20;  // both Gets are under way at the same time
         module.SetBehaviour(slow);
     }
