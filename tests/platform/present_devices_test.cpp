@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -18,7 +19,10 @@ class PresentDevices : public ::testing::Test {
     void SetUp() override {
         std::filesystem::remove_all(platform::VirtualDeviceDirectory());
         // The node a device file names must exist; a plain file of the test stands for the terminal.
-        m_node = (std::filesystem::temp_directory_path() / "marlinq-present-node").string();
+        // Its folder is this process's own: test programs run side by side.
+        m_node = (std::filesystem::temp_directory_path() /
+                  ("marlinq-present-node-" + std::to_string(std::random_device{}())))
+                     .string();
         std::filesystem::create_directories(m_node + ".d");
         m_node += ".d/tty";
         std::fclose(std::fopen(m_node.c_str(), "w"));
@@ -58,7 +62,7 @@ TEST_F(PresentDevices, VirtualSerialPortsFollowTheOsDevicesInFileOrderAndAdbInte
         {"USB Serial (COM3)", {"USB\\VID_0403"}, 3, "/dev/ttyUSB0"}};
 
     const auto devices = platform::WithVirtualSerialDevices(os, platform::ListVirtualDevices());
-    EXPECT_EQ(Coms(devices), (std::vector<int>{3, 204, 205}));
+    ASSERT_EQ(Coms(devices), (std::vector<int>{3, 204, 205}));
     EXPECT_EQ(devices[1].friendly, "Simulated DTU AT Port (COM204)");
     EXPECT_EQ(devices[1].hwids, std::vector<std::string>{"USB\\VID_1E0E&PID_9001&MI_00"});
     EXPECT_EQ(devices[1].node, m_node);
