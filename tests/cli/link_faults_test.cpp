@@ -54,8 +54,8 @@ TEST_F(CliLinkFaults, LongAndTrickledAnswersArePrintedWhole) {
     EXPECT_EQ(longAnswer.code, 0);
     EXPECT_EQ(longAnswer.out, "AT+DTUCFG?\n\r\n+DTUCFG: " + fields + "\r\n\r\nOK\r\n");
     sim::Behaviour trickle;
-    trickle.splitChunk = 1;     // "O" and "K" in different reads
-    trickle.splitGapMs = 1500;  // 15 ms at the test scale
+    trickle.splitChunk = 1;    // "O" and "K" in different reads
+    trickle.splitGapMs = 100;  // the 23 bytes come within the console's 50 reads, as at full length
     m_sim.SetBehaviour(trickle);
     const auto trickled = RunCli({"send", "--port", m_port, "AT+CSQ"});
     EXPECT_EQ(trickled.code, 0) << trickled.err;
