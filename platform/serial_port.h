@@ -22,7 +22,7 @@ using SerialHandle = std::intptr_t;
 inline constexpr SerialHandle kInvalidSerialHandle = -1;
 
 inline constexpr std::uint32_t kSerialReadTimeoutMs = 20;
-inline constexpr std::uint32_t kSerialReadFloorMs = 5;
+inline constexpr std::uint32_t kSerialReadFloorMs = 10;
 inline constexpr std::uint32_t kSerialWriteTimeoutMs = 2000;
 inline constexpr std::uint32_t kSerialBaudRate = 115200;
 
