@@ -2,14 +2,19 @@
 //
 // Line settings: 115200 baud, 8 data bits, no parity, 1 stop bit, raw bytes (no echo, no line
 // discipline, no CR/LF translation, no software flow control). A read waits at most about 20 ms
-// and returns what has arrived; a write gives up after 2000 ms. A port is exclusive: a second
+// (on the scaled clock, see SerialReadWait) and returns what has arrived; a write gives up after
+// 2000 ms. A port is exclusive: a second
 // open of the same port, from this process or another, fails as busy. Closing releases only the
 // claims that this open made.
 #pragma once
 
+#include <algorithm>
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <string>
+
+#include "platform/clock.h"
 
 namespace platform {
 
@@ -17,8 +22,17 @@ using SerialHandle = std::intptr_t;
 inline constexpr SerialHandle kInvalidSerialHandle = -1;
 
 inline constexpr std::uint32_t kSerialReadTimeoutMs = 20;
+inline constexpr std::uint32_t kSerialReadFloorMs = 10;
 inline constexpr std::uint32_t kSerialWriteTimeoutMs = 2000;
 inline constexpr std::uint32_t kSerialBaudRate = 115200;
+
+// How long a read waits for its first byte: kSerialReadTimeoutMs like every other fixed pause
+// (so 20 ms in the product, where the scale is 1), but never under kSerialReadFloorMs, so that a
+// loaded machine running at a small scale still gives an answer on its way the time to arrive.
+inline std::chrono::milliseconds SerialReadWait() {
+    const auto scaled = std::chrono::ceil<std::chrono::milliseconds>(Clock::Scaled(kSerialReadTimeoutMs));
+    return std::max(scaled, std::chrono::milliseconds(kSerialReadFloorMs));
+}
 
 // Why an open failed.
 enum class SerialOpenError {
@@ -42,7 +56,7 @@ bool SerialConfigure(SerialHandle handle);
 // Writes the bytes, waiting at most 2000 ms; false when the write failed or timed out.
 bool SerialWrite(SerialHandle handle, const char* data, std::size_t length);
 
-// Reads at most maxBytes of what has arrived, waiting at most about 20 ms for the first byte.
+// Reads at most maxBytes of what has arrived, waiting at most SerialReadWait() for the first byte.
 // false when the read could not be started or the device has gone away; *count is 0 when
 // nothing arrived.
 bool SerialRead(SerialHandle handle, char* buffer, std::size_t maxBytes, std::size_t* count);

@@ -172,7 +172,7 @@ bool SerialRead(SerialHandle handle, char* buffer, std::size_t maxBytes, std::si
     if (port == nullptr) {
         return false;
     }
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kSerialReadTimeoutMs);
+    const auto deadline = std::chrono::steady_clock::now() + SerialReadWait();
     bool hungUp = false;
     for (;;) {
         const ssize_t n = ::read(port->fd, buffer, maxBytes);

@@ -88,7 +88,7 @@ bool SerialConfigure(SerialHandle handle) {
     COMMTIMEOUTS timeouts{};
     timeouts.ReadIntervalTimeout = MAXDWORD;
     timeouts.ReadTotalTimeoutMultiplier = 0;
-    timeouts.ReadTotalTimeoutConstant = kSerialReadTimeoutMs;
+    timeouts.ReadTotalTimeoutConstant = static_cast<DWORD>(SerialReadWait().count());
     timeouts.WriteTotalTimeoutMultiplier = 0;
     timeouts.WriteTotalTimeoutConstant = kSerialWriteTimeoutMs;
     if (!::SetCommTimeouts(port, &timeouts)) {

@@ -148,7 +148,7 @@ TEST_F(Catalogue, EnableAdbReadsOnWhileReadsBringData) {
 TEST_F(Catalogue, EnableAdbEndsWithZeroOnAReadThatBringsNothing) {
     sim::Behaviour b;
     b.splitChunk = 12;
-    b.splitGapMs = 20000;  // 200 ms at the test scale: far longer than one 20 ms read
+    b.splitGapMs = 20000;  // 200 ms at the test scale: far longer than one read's wait
     m_sim.SetReply("AT+CUSBADB=1", "\r\n+CUSBADB: wait\r\n\r\nOK\r\n");
     m_sim.SetBehaviour(b);
     EXPECT_FALSE(m_port.EnableAdb(Com()));

@@ -67,7 +67,7 @@ TEST_F(TransactionTest, SilentModuleGivesTheFailureValueAndLeavesThePortClosed) 
 
 TEST_F(TransactionTest, AnswerLaterThanThePauseIsAFailure) {
     sim::Behaviour b;
-    b.answerDelayMs = 60000;  // 600 ms at the test scale: well after 100 + 300 ms and the read's 20 ms
+    b.answerDelayMs = 60000;  // 600 ms at the test scale: well after 100 + 300 ms and the read's wait
     m_sim.SetBehaviour(b);
     atlink::CSerialPort port;
     EXPECT_FALSE(port.RunSetCycle(Com(), "AT+CNMP=2\r\n"));
@@ -198,7 +198,7 @@ TEST_F(TransactionTest, SendAtCommandGathersEveryReadOfTheAnswerAndLeavesOutOthe
 
 TEST_F(TransactionTest, SendAtCommandGivesUpAfterFiftyReads) {
     sim::Behaviour b;
-    b.answerDelayMs = 600000;  // 6 s at the test scale: after the 50 reads of 20 ms each
+    b.answerDelayMs = 600000;  // 6 s at the test scale: after the 50 reads and their pauses
     m_sim.SetBehaviour(b);
     atlink::CSerialPort port;
     std::vector<std::uint32_t> pauses;

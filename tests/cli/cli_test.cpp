@@ -8,7 +8,10 @@
 
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <sstream>
+#include <string>
+#include <vector>
 
 #include "cli/console_host.h"
 #include "cli/console_view.h"
@@ -133,28 +136,42 @@ TEST_F(ScriptLines, EscapeEndsTheWindow) {
 }
 
 TEST(MarlinqCli, TerminationSignalsCloseTheWindowSoTheExitPathRuns) {
-    // A copy of the program in a directory of its own, so that the exit save writes the
-    // Config.xml beside that copy: the file is the proof that the exit path ran.
-    const fs::path dir = fs::temp_directory_path() / ("marlinq-term-" + std::to_string(::getpid()));
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-    const fs::path program = dir / "marlinq-cli";
-    fs::copy_file(MARLINQ_CLI_PATH, program);
-    for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
-        SCOPED_TRACE(signal);
-        fs::remove(dir / "Config.xml");
-        testsupport::ChildProcess run(program.string(), {"run"});  // its input stays open: it waits
-        ASSERT_TRUE(run.ReadUntil("Scanning equipments...\n", 20000));
-        ASSERT_EQ(::kill(run.Pid(), signal), 0);
-        const auto end = run.Wait();
+    // Each signal goes to a copy of the program in a directory of its own, so that the exit save
+    // writes the Config.xml beside that copy: the file is the proof that the exit path ran. The
+    // three copies run side by side, each waiting out its own start.
+    const int signals[] = {SIGTERM, SIGINT, SIGHUP};
+    std::vector<fs::path> dirs;
+    std::vector<std::unique_ptr<testsupport::ChildProcess>> runs;
+    for (const int signal : signals) {
+        const fs::path dir = fs::temp_directory_path() /
+                             ("marlinq-term-" + std::to_string(::getpid()) + "-" + std::to_string(signal));
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+        fs::copy_file(MARLINQ_CLI_PATH, dir / "marlinq-cli");
+        dirs.push_back(dir);
+        // Its input stays open: it waits.
+        runs.push_back(std::make_unique<testsupport::ChildProcess>((dir / "marlinq-cli").string(),
+                                                                   std::vector<std::string>{"run"}));
+    }
+    for (std::size_t i = 0; i < runs.size(); ++i) {
+        SCOPED_TRACE(signals[i]);
+        ASSERT_TRUE(runs[i]->ReadUntil("Scanning equipments...\n", 20000));
+        ASSERT_EQ(::kill(runs[i]->Pid(), signals[i]), 0);
+    }
+    for (std::size_t i = 0; i < runs.size(); ++i) {
+        SCOPED_TRACE(signals[i]);
+        const auto end = runs[i]->Wait();
         EXPECT_EQ(end.signal, 0) << "ended by the signal instead of closing its window";
         EXPECT_EQ(end.exitCode, 0);
-        std::ifstream saved(dir / "Config.xml");
+        std::ifstream saved(dirs[i] / "Config.xml");
         std::stringstream text;
         text << saved.rdbuf();
         EXPECT_NE(text.str().find("<system>"), std::string::npos) << end.out;
     }
-    fs::remove_all(dir);
+    runs.clear();
+    for (const fs::path& dir : dirs) {
+        fs::remove_all(dir);
+    }
 }
 
 TEST(ConsoleView, PrintsOnlyCompleteLinesOfTheMainWindowLog) {

@@ -32,8 +32,8 @@ void PrintTo(const Fault& fault, std::ostream* os) {
 std::vector<Fault> Faults() {
     std::vector<Fault> faults;
     sim::Behaviour late;
-    // Well after the console gives up: its 50 reads wait 20 ms each at any clock scale, about a
-    // second in all; the answer comes 6 s later at the test scale.
+    // Well after the console gives up: its 50 reads wait at least 10 ms each, about half a second
+    // in all at the test scale; the answer comes 6 s later.
     late.answerDelayMs = 600000;
     faults.push_back({"late", late});
     sim::Behaviour trickle;

@@ -11,6 +11,7 @@
 #include <future>
 #include <thread>
 
+#include "platform/clock.h"
 #include "simulator/dtu_simulator.h"
 #include "tests/support/cli_capture.h"
 #include "tests/support/run_process.h"
@@ -19,6 +20,9 @@
 namespace {
 
 using testsupport::RunCli;
+
+// The console's pause between writing a request and its first read.
+constexpr std::uint32_t kConsolePauseAfterRequestMs = 100;
 
 class CliLinkFaults : public testsupport::SimulatorTest {
   protected:
@@ -54,8 +58,8 @@ TEST_F(CliLinkFaults, LongAndTrickledAnswersArePrintedWhole) {
     EXPECT_EQ(longAnswer.code, 0);
     EXPECT_EQ(longAnswer.out, "AT+DTUCFG?\n\r\n+DTUCFG: " + fields + "\r\n\r\nOK\r\n");
     sim::Behaviour trickle;
-    trickle.splitChunk = 1;     // "O" and "K" in different reads
-    trickle.splitGapMs = 1500;  // 15 ms at the test scale
+    trickle.splitChunk = 1;    // "O" and "K" in different reads
+    trickle.splitGapMs = 100;  // the 23 bytes come within the console's 50 reads, as at full length
     m_sim.SetBehaviour(trickle);
     const auto trickled = RunCli({"send", "--port", m_port, "AT+CSQ"});
     EXPECT_EQ(trickled.code, 0) << trickled.err;
@@ -86,16 +90,37 @@ TEST_F(CliLinkFaults, APortHeldByAnotherProgramIsNamedBusy) {
 
 TEST_F(CliLinkFaults, ASecondMarlinqCliOnTheSamePortIsToldItIsBusy) {
     sim::Behaviour silent;
-    silent.silent = true;  // the first one keeps the port for its whole 3.6 s
+    silent.silent = true;  // the first one waits for its answer with the port open
     m_sim.SetBehaviour(silent);
-    testsupport::ChildProcess first(MARLINQ_CLI_EXE, {"send", "--port", m_port, "AT+CSQ"});
-    ASSERT_TRUE(m_sim.WaitForRequests(1, 10000));  // it has the port open
-    const auto second = RunCli({"send", "--port", m_port, "AT+CPIN?"});
-    EXPECT_EQ(second.code, 1);
-    EXPECT_EQ(second.err, m_com + " is busy: another program holds it\n");
-    const auto firstEnd = first.Wait();
-    EXPECT_EQ(firstEnd.exitCode, 1);
-    EXPECT_EQ(firstEnd.err, "no answer from " + m_com + " within 3.6 s\n");
+    // The first one runs here and is held at the pause after its request, the port open, until
+    // the second, a program of its own, has been turned away.
+    std::promise<void> holding;
+    std::promise<void> release;
+    std::shared_future<void> released = release.get_future().share();
+    auto firstRun = std::async(std::launch::async, [&] {
+        bool held = false;
+        platform::ScopedPauseObserver hold([&](std::uint32_t ms) {
+            if (!held && ms == kConsolePauseAfterRequestMs) {
+                held = true;
+                holding.set_value();
+                released.wait();
+            }
+        });
+        return RunCli({"send", "--port", m_port, "AT+CSQ"});
+    });
+    const bool held = holding.get_future().wait_for(std::chrono::seconds(20)) == std::future_status::ready;
+    testsupport::ProcessResult secondEnd;
+    if (held) {
+        testsupport::ChildProcess second(MARLINQ_CLI_EXE, {"send", "--port", m_port, "AT+CPIN?"});
+        secondEnd = second.Wait();
+    }
+    release.set_value();
+    const auto first = firstRun.get();
+    ASSERT_TRUE(held) << "the first one never wrote its request";
+    EXPECT_EQ(secondEnd.exitCode, 1);
+    EXPECT_EQ(secondEnd.err, m_com + " is busy: another program holds it\n");
+    EXPECT_EQ(first.code, 1);
+    EXPECT_EQ(first.err, "no answer from " + m_com + " within 3.6 s\n");
     EXPECT_EQ(m_sim.Requests().size(), 1u);
 }
 

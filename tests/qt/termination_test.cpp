@@ -5,8 +5,11 @@
 #include <csignal>
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
+#include <memory>
 #include <sstream>
 #include <thread>
+#include <vector>
 
 #include "tests/support/poll.h"
 #include "tests/support/run_process.h"
@@ -32,14 +35,23 @@ bool HoldsTerminationSignals(pid_t pid) {
 
 TEST(MarlinqProgram, TerminationSignalsCloseTheWindowAndTheProgramEndsNormally) {
     ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
-        SCOPED_TRACE(signal);
-        testsupport::ChildProcess marlinq(MARLINQ_EXE, {});
+    // One program per signal, side by side, so that their starts overlap.
+    const int signals[] = {SIGTERM, SIGINT, SIGHUP};
+    std::vector<std::unique_ptr<testsupport::ChildProcess>> programs;
+    for (std::size_t i = 0; i < std::size(signals); ++i) {
+        programs.push_back(
+            std::make_unique<testsupport::ChildProcess>(MARLINQ_EXE, std::vector<std::string>{}));
+    }
+    for (std::size_t i = 0; i < programs.size(); ++i) {
+        SCOPED_TRACE(signals[i]);
         // Bounded wait for the program to take the signals over; an old build never does, and
         // is then signalled anyway.
-        testsupport::PollUntil([&] { return HoldsTerminationSignals(marlinq.Pid()); });
-        ASSERT_EQ(::kill(marlinq.Pid(), signal), 0);
-        const auto end = marlinq.Wait();
+        testsupport::PollUntil([&] { return HoldsTerminationSignals(programs[i]->Pid()); });
+        ASSERT_EQ(::kill(programs[i]->Pid(), signals[i]), 0);
+    }
+    for (std::size_t i = 0; i < programs.size(); ++i) {
+        SCOPED_TRACE(signals[i]);
+        const auto end = programs[i]->Wait();
         // Ending by itself with 0 means the window was closed and destroyed, and the program
         // returned from its run: the exit path that saves the configuration ran.
         EXPECT_EQ(end.signal, 0) << "killed by the signal: the window was never closed";

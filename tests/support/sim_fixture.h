@@ -15,9 +15,9 @@
 
 namespace testsupport {
 
-// Pauses run at a hundredth of their length, the simulator's as well as the tool's. A serial read
-// still waits up to 20 ms for its first byte at any scale, so the simulator's answer is there when
-// the tool reads; a module fault that must outlast that wait is given a length that does so here.
+// Pauses run at a hundredth of their length, the simulator's as well as the tool's, and so does a
+// serial read's wait for its first byte, down to its floor of a few milliseconds (SerialReadWait);
+// a module fault that must outlast that wait is given a length that does so here.
 inline constexpr double kTestClockScale = 0.01;
 
 class SimulatorTest : public ::testing::Test {
