@@ -7,62 +7,16 @@
 #include <mutex>
 #include <thread>
 
-#include "tests/support/sim_fixture.h"
+#include "tests/atlink/client_fixture.h"
 
 namespace {
 
 using atlink::AtClient;
 
-std::vector<std::string> RequestBytes(const sim::DtuSimulator& s) {
-    std::vector<std::string> out;
-    for (const auto& r : s.Requests()) {
-        out.push_back(r.bytes);
-    }
-    return out;
-}
+using testsupport::RequestBytes;
 
 // The fixture's simulator is the module; the lookup finds it unless told otherwise.
-class AtClientTest : public testsupport::SimulatorTest {
-  protected:
-    AtClient& Client() {
-        if (!m_client) {
-            m_client = std::make_unique<AtClient>(atlink::AtClientDeps{m_manual, m_autoPort,
-                                                                       [this] {
-                                                                           ++m_lookups;
-                                                                           return m_found.load();
-                                                                       },
-                                                                       [this](const std::string& line) {
-                                                                           std::lock_guard lock(m_logMutex);
-                                                                           m_log.push_back(line);
-                                                                       }});
-        }
-        return *m_client;
-    }
-    void SetUp() override {
-        SimulatorTest::SetUp();
-        m_found = Com();
-    }
-    void TearDown() override {
-        m_manual.ClosePort();
-        SimulatorTest::TearDown();
-    }
-    int Count(const std::string& line) {
-        std::lock_guard lock(m_logMutex);
-        return static_cast<int>(std::count(m_log.begin(), m_log.end(), line));
-    }
-    std::vector<std::string> Log() {
-        std::lock_guard lock(m_logMutex);
-        return m_log;
-    }
-
-    atlink::CSerialPort m_manual;
-    std::atomic<atlink::BOOL> m_autoPort{atlink::TRUE};
-    std::atomic<int> m_found{0};
-    std::atomic<int> m_lookups{0};
-    std::mutex m_logMutex;
-    std::vector<std::string> m_log;
-    std::unique_ptr<AtClient> m_client;
-};
+class AtClientTest : public testsupport::AtClientOverSimulator {};
 
 TEST_F(AtClientTest, WithoutAnAtPortEachRuleLogsItsMessageAndFails) {
     m_found = 0;

@@ -10,7 +10,7 @@
 #include "atlink/answer_text.h"
 #include "atlink/at_client.h"
 #include "atlink/at_commands.h"
-#include "tests/support/sim_fixture.h"
+#include "tests/atlink/client_fixture.h"
 
 namespace {
 
@@ -20,13 +20,7 @@ using atlink::AtOutcome;
 using atlink::AtSuccess;
 using atlink::PortRule;
 
-std::vector<std::string> RequestBytes(const sim::DtuSimulator& s) {
-    std::vector<std::string> out;
-    for (const auto& r : s.Requests()) {
-        out.push_back(r.bytes);
-    }
-    return out;
-}
+using testsupport::RequestBytes;
 
 // Arguments the simulator takes for the set rows; any other row gets "1".
 std::string ArgumentFor(std::string_view request) {
@@ -50,34 +44,21 @@ std::string ArgumentFor(std::string_view request) {
 
 // A module (the fixture's simulator), a second device that is open by hand, and an AT client
 // between them whose lookup finds the module unless told otherwise.
-class CommandTable : public testsupport::SimulatorTest {
+class CommandTable : public testsupport::AtClientOverSimulator {
   protected:
     void SetUp() override {
-        SimulatorTest::SetUp();
+        AtClientOverSimulator::SetUp();
         sim::SimulatorOptions plain;
         plain.friendlyFormat = "Plain Serial Port (COM%d)";
         std::string error;
         ASSERT_TRUE(m_other.Start(plain, &error)) << error;
-        m_found = Com();
-        m_client = std::make_unique<AtClient>(atlink::AtClientDeps{m_manual, m_autoPort,
-                                                                   [this] {
-                                                                       ++m_lookups;
-                                                                       return m_found.load();
-                                                                   },
-                                                                   [this](const std::string& line) {
-                                                                       std::lock_guard lock(m_logMutex);
-                                                                       m_log.push_back(line);
-                                                                   }});
+        Client();
     }
     void TearDown() override {
         m_client.reset();
         m_manual.ClosePort();
         m_other.Stop();
-        SimulatorTest::TearDown();
-    }
-    std::vector<std::string> TakeLog() {
-        std::lock_guard lock(m_logMutex);
-        return std::exchange(m_log, {});
+        AtClientOverSimulator::TearDown();
     }
     // Both devices sound again, back at once after a reset, with nothing on record.
     static sim::Behaviour Sound() {
@@ -98,13 +79,6 @@ class CommandTable : public testsupport::SimulatorTest {
     }
 
     sim::DtuSimulator m_other;
-    atlink::CSerialPort m_manual;
-    std::atomic<atlink::BOOL> m_autoPort{atlink::TRUE};
-    std::atomic<int> m_found{0};
-    std::atomic<int> m_lookups{0};
-    std::mutex m_logMutex;
-    std::vector<std::string> m_log;
-    std::unique_ptr<AtClient> m_client;
 };
 
 TEST_F(CommandTable, EveryRowGoesToThePortOfItsRuleWithItsRequestPausesAndSuccessRule) {

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "atlink/at_log.h"
 #include "platform/clock.h"
@@ -48,5 +49,14 @@ class SimulatorTest : public ::testing::Test {
     sim::DtuSimulator m_sim;
     std::filesystem::path m_logDir;
 };
+
+// The bytes of every request the simulator heard, in order.
+inline std::vector<std::string> RequestBytes(const sim::DtuSimulator& module) {
+    std::vector<std::string> out;
+    for (const auto& r : module.Requests()) {
+        out.push_back(r.bytes);
+    }
+    return out;
+}
 
 }  // namespace testsupport

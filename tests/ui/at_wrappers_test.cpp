@@ -3,6 +3,7 @@
 
 #include "dialog_harness.h"
 #include "simulator/dtu_simulator.h"
+#include "tests/support/sim_fixture.h"
 #include "ui/resource.h"
 
 namespace marlinq::test {
@@ -20,13 +21,7 @@ std::unique_ptr<sim::DtuSimulator> StartSimulator(
     return s;
 }
 
-std::vector<std::string> RequestBytes(const sim::DtuSimulator& s) {
-    std::vector<std::string> out;
-    for (const auto& r : s.Requests()) {
-        out.push_back(r.bytes);
-    }
-    return out;
-}
+using testsupport::RequestBytes;
 
 }  // namespace
 
