@@ -21,9 +21,9 @@ CMarlinqDlg* CMarlinqApp::MainWindow() const {
 }
 
 fw::BOOL CMarlinqApp::InitInstance() {
-    // The views set up their toolkit (common controls, COM) before the main window runs; what is
-    // left is the rich-edit support, the registry key and the skin, whose results are ignored.
-    platform::LoadRichEditSupport();
+    // The views set up their toolkit (common controls, COM, the Windows view's rich-edit support)
+    // before the main window runs; what is left is the registry key and the skin, whose results
+    // are ignored.
     platform::SetRegistryKey(kCompanyName);
     InitializeSkin("XPCorona.ssk");
 

@@ -1,6 +1,7 @@
 // Marlinq.exe: the configuration tool with its native Windows window.
 #include "ui/win32/windows_api.h"
 
+#include "platform/desktop_setup.h"
 #include "platform/termination.h"
 #include "ui/close_on_termination.h"
 #include "ui/win32/app_loop.h"
@@ -14,6 +15,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     controls.dwSize = sizeof(controls);
     controls.dwICC = 0xFF;  // all common-control classes of the first set
     InitCommonControlsEx(&controls);
+    // The rich-edit support, loaded here on the program's own thread before the window thread
+    // starts (loaded from a window thread while the console program's main thread waits on its
+    // console, the load never returns under Wine). Its result is ignored.
+    platform::LoadRichEditSupport();
     // The common file dialogs want a single-threaded apartment on the thread that shows them.
     const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     int code = 0;
