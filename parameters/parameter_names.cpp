@@ -1,0 +1,73 @@
+#include "parameters/parameter_names.h"
+
+#include <array>
+
+#include "parameters/parameter_ids.h"
+
+namespace parameters {
+
+namespace {
+
+// The tabs stand in this order: TCP/UDP, MODBUS, HTTPS, MQTT.
+constexpr std::array<const char*, 5> kPageNameList = {"main", "tcp", "modbus", "https", "mqtt"};
+constexpr std::array<unsigned, kPageNameList.size()> kPageDialogs = {
+    marlinq::IDD_MARLINQ_DIALOG, marlinq::IDD_TCP_MODE, marlinq::IDD_MODBUS_MODE, marlinq::IDD_HTTPS_MODE,
+    marlinq::IDD_MQTT_MODE};
+
+char Lower(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool SameIgnoringCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (Lower(a[i]) != Lower(b[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+std::span<const char* const> PageNames() {
+    return kPageNameList;
+}
+
+const char* PageName(unsigned dialog) {
+    for (std::size_t i = 0; i < kPageDialogs.size(); ++i) {
+        if (kPageDialogs[i] == dialog) {
+            return kPageNameList[i];
+        }
+    }
+    return nullptr;
+}
+
+std::string ParameterName(const ParameterRow& row) {
+    const char* page = row.kind == ParamKind::Fixed ? nullptr : PageName(row.dialog);
+    return page == nullptr ? std::string() : std::string(page) + "." + row.name;
+}
+
+const ParameterRow* FindParameterNamed(std::string_view name) {
+    for (const auto& row : ParameterTable()) {
+        const std::string own = ParameterName(row);
+        if (!own.empty() && SameIgnoringCase(own, name)) {
+            return &row;
+        }
+    }
+    return nullptr;
+}
+
+std::vector<const ParameterRow*> NamedParameters() {
+    std::vector<const ParameterRow*> rows;
+    for (const auto& row : ParameterTable()) {
+        if (!ParameterName(row).empty()) {
+            rows.push_back(&row);
+        }
+    }
+    return rows;
+}
+
+}  // namespace parameters
