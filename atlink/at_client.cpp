@@ -10,10 +10,35 @@ AtClient::AtClient(AtClientDeps deps) : m_deps(std::move(deps)) {
         m_deps.findAtPort = [] { return 0; };
     }
     m_deps.manualPort.ShareLedger(&m_ledger);
+    if (m_deps.pinnedPort != nullptr) {
+        m_deps.pinnedPort->ShareLedger(&m_ledger);
+    }
 }
 
 AtClient::~AtClient() {
     m_deps.manualPort.ShareLedger(nullptr);
+    if (m_deps.pinnedPort != nullptr) {
+        m_deps.pinnedPort->ShareLedger(nullptr);
+    }
+}
+
+std::optional<AtOutcomeReport> AtClient::HoldPinned(int com) {
+    CSerialPort& held = *m_deps.pinnedPort;
+    if (held.IsOpen()) {
+        return std::nullopt;
+    }
+    const AtOutcomeReport opened = held.Open(com);
+    if (opened.outcome == AtOutcome::Answered) {
+        return std::nullopt;
+    }
+    held.ClosePort();  // releases what a half-finished open may hold
+    return opened;
+}
+
+void AtClient::ReleaseIfLost(const AtOutcomeReport& report) {
+    if (report.outcome == AtOutcome::Lost || report.outcome == AtOutcome::NoSuchPort) {
+        m_deps.pinnedPort->ClosePort();
+    }
 }
 
 std::unique_lock<std::recursive_mutex> AtClient::ManualPortInUse() {
@@ -63,7 +88,8 @@ AtCommandRecord AtClient::LastCommand() const {
 }
 
 int AtClient::FoundPortOnly(const char* notFound) {
-    const int port = m_deps.findAtPort();
+    const int pinned = PinnedCom();
+    const int port = pinned > 0 ? pinned : m_deps.findAtPort();
     if (port < 1) {
         Record(AtOutcomeReport{AtOutcome::NoSuchPort, 0, 0}, false);
         m_deps.addLog(notFound);
@@ -91,9 +117,18 @@ void AtClient::SendConsoleCommand(const std::string& command) {
         m_deps.addLog("The command holds a line break and was not sent!");
         return;
     }
-    CSerialPort local;
-    local.ShareLedger(&m_ledger);
-    const AtResult<std::string> answer = Recorded(local.Send(port, command));
+    AtResult<std::string> answer;
+    if (PinnedCom() > 0) {
+        auto lock = m_deps.pinnedPort->LockTransaction();
+        const auto failed = HoldPinned(port);
+        answer = Recorded(failed ? AtResult<std::string>{std::string(), *failed, false}
+                                 : m_deps.pinnedPort->SendOpen(command));
+        ReleaseIfLost(answer.report);
+    } else {
+        CSerialPort local;
+        local.ShareLedger(&m_ledger);
+        answer = Recorded(local.Send(port, command));
+    }
     if (!answer.value.empty()) {
         m_deps.addLog(answer.value);
     }

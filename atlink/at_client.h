@@ -6,6 +6,10 @@
 //    lookup, no message), else the AT port found now on a local object that opens and closes it;
 //  - found port only: always the AT port found now;
 //  - found port, three tries: the AT port found once, then up to three tries 3 s apart.
+// A session pinned to one COM number (ModuleSession::PinPort) overrides every rule: each command,
+// the console's included, runs on the pinned port's object, which is opened at the first command
+// and held open, so no other program can take the port between two commands. A port that went
+// away during a command is closed, and the next command opens it again.
 // When the lookup finds no port (a number below 1) the rule logs the row's message and the
 // command fails with its failure value (FALSE, 0 or the empty text). A failing command logs
 // nothing here: the caller words its outcome.
@@ -34,6 +38,9 @@ struct AtClientDeps {
     const std::atomic<BOOL>& autoPort;  // m_bAutoPort: 1 while no port is open by hand
     std::function<int()> findAtPort;    // FindAtPortNumber: the AT port's COM number, 0 for none
     std::function<void(const std::string&)> addLog;
+    // The session's pinned port and its COM number (0: not pinned); none for a client without one.
+    CSerialPort* pinnedPort = nullptr;
+    std::function<int()> pinnedCom = {};
 };
 
 // How the last command or console send of an AtClient ended: the port's outcome and whether the
@@ -85,6 +92,20 @@ class AtClient {
     BOOL EnableAdb() { return Run(kEnableAdb).value; }
     BOOL HideAdb() { return Run(kHideAdb).value; }
 
+    // "AT" answered with "OK" on the AT port (the pinned one, which stays held).
+    bool ProbeAt() { return Run(kProbeAt).succeeded; }
+
+    // A row of the scan's version read on COM port, with the caller's own object local (opened
+    // and closed around it) whatever port is held open by hand, unrecorded; on the pinned port
+    // when the session is pinned.
+    template <class T>
+    AtResult<T> RunOnFoundPort(CSerialPort& local, int port, const AtCommand<T>& command);
+
+    // The COM number the session is pinned to; 0 when it is not.
+    int PinnedCom() const {
+        return m_deps.pinnedCom && m_deps.pinnedPort != nullptr ? m_deps.pinnedCom() : 0;
+    }
+
     // The AT console: logs the command as typed, sends it to the AT port found now (never the
     // hand-opened one) and logs a non-empty answer unchanged.
     void SendConsoleCommand(const std::string& command);
@@ -110,6 +131,13 @@ class AtClient {
   private:
     // The hand-opened port, locked, while no port is automatic; an unlocked lock otherwise.
     std::unique_lock<std::recursive_mutex> ManualPortInUse();
+    // A row on the pinned port com, opened first when it is not open.
+    template <class T>
+    AtResult<T> RunPinned(const AtCommand<T>& command, std::string_view argument, int com);
+    // The pinned port, opened on com when it is closed; the failure when it cannot be.
+    std::optional<AtOutcomeReport> HoldPinned(int com);
+    // After a command on the pinned port: a port that went away is let go.
+    void ReleaseIfLost(const AtOutcomeReport& report);
     // What a command gives when the lookup found no port.
     template <class T>
     static AtResult<T> NoPortFound() {
@@ -132,7 +160,8 @@ class AtClient {
 
 template <class T>
 AtResult<T> AtClient::Run(const AtCommand<T>& command, std::string_view argument) {
-    if (command.portRule == PortRule::ManualOrFound) {
+    const bool pinned = PinnedCom() > 0;
+    if (command.portRule == PortRule::ManualOrFound && !pinned) {
         // Held across the check and the command, so that closing the port by hand (which takes
         // the same lock) cannot fall between them.
         if (auto lock = ManualPortInUse()) {
@@ -148,13 +177,31 @@ AtResult<T> AtClient::Run(const AtCommand<T>& command, std::string_view argument
     const int tries = command.portRule == PortRule::FoundThreeTries ? kAdbTries : 1;
     AtResult<T> result;
     for (int attempt = 1; attempt <= tries; ++attempt) {
-        result = Recorded(local.Run(command, port, argument));
+        result = pinned ? RunPinned(command, argument, port) : Recorded(local.Run(command, port, argument));
         if (result.succeeded || attempt == tries) {
             break;
         }
         platform::Clock::Pause(kAdbRetryPauseMs);
     }
     return result;
+}
+
+template <class T>
+AtResult<T> AtClient::RunPinned(const AtCommand<T>& command, std::string_view argument, int com) {
+    // Held across the open and the command, so that two threads never interleave on the port.
+    auto lock = m_deps.pinnedPort->LockTransaction();
+    if (const auto failed = HoldPinned(com)) {
+        return Recorded(AtResult<T>{T{}, *failed, false});
+    }
+    AtResult<T> result = Recorded(m_deps.pinnedPort->RunOpen(command, argument));
+    ReleaseIfLost(result.report);
+    return result;
+}
+
+template <class T>
+AtResult<T> AtClient::RunOnFoundPort(CSerialPort& local, int port, const AtCommand<T>& command) {
+    const int pinned = PinnedCom();
+    return pinned > 0 ? RunPinned(command, {}, pinned) : local.Run(command, port);
 }
 
 }  // namespace atlink

@@ -100,6 +100,12 @@ inline constexpr AtCommand<bool> kQueryAdb{.request = "AT+CUSBADB?\r\n",
                                            .success = AtSuccess::ReportsOn,
                                            .parse = ParseAdbAnswer};
 
+// The module's readiness on a port the session is pinned to: a bare "AT" answered with "OK".
+inline constexpr AtSetCommand kProbeAt{.request = "AT\r\n",
+                                       .portRule = PortRule::FoundOnly,
+                                       .success = AtSuccess::ContainsOk,
+                                       .parse = ParseSetAnswer};
+
 // --- Sets -----------------------------------------------------------------------------------
 // An argument holding CR or LF would put a second command on the line: such a request is
 // refused before anything reaches the port. Everything else in it is sent as given.
@@ -154,7 +160,7 @@ template <class F>
 void ForEachAtCommand(F&& f) {
     f(kQueryDtuMode), f(kQueryDtuModeValue), f(kQueryCimi), f(kQueryDtuCfg), f(kQueryCnmp);
     f(kQueryAuth), f(kQueryApn), f(kQueryApnValue), f(kQueryGmr), f(kQueryCsub), f(kQueryVer);
-    f(kQueryAdb);
+    f(kQueryAdb), f(kProbeAt);
     f(kSetDtuCfg), f(kSetMultiSockCfg), f(kSetModbusCfg), f(kSetModbusCmd), f(kSetDtuMode);
     f(kSetHost), f(kSetMqttCfg), f(kSetSubTopic), f(kSetPubTopic), f(kSetCnmp), f(kSetAuth);
     f(kSetApn), f(kClearAuth), f(kResetModule), f(kEnableAdb), f(kHideAdb);

@@ -57,6 +57,11 @@ AtResult<std::string> CSerialPort::Send(int nPort, const std::string& text) {
     return result;
 }
 
+AtResult<std::string> CSerialPort::SendOpen(const std::string& text) {
+    auto lock = LockTransaction();
+    return ExchangeConsole(Line(), text);
+}
+
 bool CSerialPort::RunCycle(int nPort, const AtCycle& cycle, std::string* answer) {
     AtResult<std::string> result = Transact(&nPort, AtExchange::Single, cycle);
     *answer = std::move(result.value);

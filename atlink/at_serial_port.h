@@ -66,6 +66,8 @@ class CSerialPort {
 
     // The free-form exchange of the AT console on COM nPort (atlink/at_exchange.h).
     AtResult<std::string> Send(int nPort, const std::string& text);
+    // The same exchange on the open port, which stays open.
+    AtResult<std::string> SendOpen(const std::string& text);
     std::string SendAtCommand(int nPort, const std::string& strCmd) { return Send(nPort, strCmd).value; }
 
     // The standard cycle for a request of no row: true with this request's answer when the read

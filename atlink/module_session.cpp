@@ -17,6 +17,7 @@ ModuleSession::PortFinder OrNone(ModuleSession::PortFinder finder) {
 
 ModuleSession::ModuleSession(PortFinder findAtPort, LogSink addLog)
     : m_findAtPort(OrNone(std::move(findAtPort))),
-      m_at(AtClientDeps{m_manualPort, m_autoPort, [this] { return m_findAtPort(); }, std::move(addLog)}) {}
+      m_at(AtClientDeps{m_manualPort, m_autoPort, [this] { return m_findAtPort(); }, std::move(addLog),
+                        &m_pinnedHold, [this] { return m_pinnedCom.load(); }}) {}
 
 }  // namespace atlink

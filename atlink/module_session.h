@@ -10,6 +10,10 @@
 // two sessions may run commands at the same time from different threads, and a fault of one
 // module never reaches another's session. The flags are single words, read and written whole from
 // any thread.
+//
+// A session may be pinned to one COM number (a production station that runs one process per
+// module): it then never looks for the AT port, and its client runs every command on that port,
+// held open from the first command to the session's end (see AtClient).
 #pragma once
 
 #include <atomic>
@@ -35,7 +39,17 @@ class ModuleSession {
     ModuleSession& operator=(const ModuleSession&) = delete;
 
     AtClient& At() { return m_at; }
-    int FindAtPort() const { return m_findAtPort(); }
+    int FindAtPort() const {
+        const int pinned = m_pinnedCom.load();
+        return pinned > 0 ? pinned : m_findAtPort();
+    }
+
+    // Pins the session to COM com (1..99999) before it is used; nothing is opened yet.
+    void PinPort(int com) { m_pinnedCom = com; }
+    // The COM number the session is pinned to; 0 when it finds its AT port by the lookup.
+    int PinnedPort() const { return m_pinnedCom.load(); }
+    // The pinned port's object, open while the session holds the port.
+    const CSerialPort& PinnedHold() const { return m_pinnedHold; }
 
     // The hand-opened port and the automatic flag, for the port panel that opens and closes it.
     CSerialPort& ManualPort() { return m_manualPort; }
@@ -58,6 +72,8 @@ class ModuleSession {
   private:
     PortFinder m_findAtPort;
     CSerialPort m_manualPort;
+    CSerialPort m_pinnedHold;
+    std::atomic<int> m_pinnedCom{0};
     std::atomic<BOOL> m_autoPort{1};
     std::atomic<BOOL> m_deviceReady{0};
     std::atomic<BOOL> m_notReadyLogged{0};

@@ -22,24 +22,30 @@ int RunSend(const Args& args) {
 const Command kCommands[] = {
     {"run", "run                 the main window headless; stdin drives it, its log goes to stdout",
      &RunDialog},
-    {"scan", "scan [--timeout S]  waits for the module to be ready (exit 0) or the timeout (exit 1)",
+    {"scan",
+     "scan [--timeout S] [--port N]  waits for the module to be ready (exit 0) or the timeout (exit 1)",
      &RunScanCommand},
     {"send", "send [--timeout S | --port N] \"TEXT\"  sends TEXT with the console's Send", &RunSend},
-    {"csq", "csq [--timeout S]   the CSQ quick query", &RunCsqCommand},
-    {"network", "network [--timeout S]  the Network quick query", &RunNetworkCommand},
-    {"simcard", "simcard [--timeout S]  the SIMCard quick query", &RunSimCardCommand},
-    {"dtucfg", "dtucfg [--timeout S]  the DTUCFG quick query", &RunDtuCfgCommand},
-    {"reset", "reset [--timeout S]  Reset DTU; ends once the scan has restarted", &RunResetCommand},
-    {"push", "push [--timeout S] FILE  pushes FILE to the module's /cache over ADB; exit 0 once pushed",
+    {"csq", "csq [--timeout S] [--port N]  the CSQ quick query", &RunCsqCommand},
+    {"network", "network [--timeout S] [--port N]  the Network quick query", &RunNetworkCommand},
+    {"simcard", "simcard [--timeout S] [--port N]  the SIMCard quick query", &RunSimCardCommand},
+    {"dtucfg", "dtucfg [--timeout S] [--port N]  the DTUCFG quick query", &RunDtuCfgCommand},
+    {"reset", "reset [--timeout S] [--port N]  Reset DTU; ends once the scan has restarted",
+     &RunResetCommand},
+    {"push",
+     "push [--timeout S] [--port N] FILE  pushes FILE to the module's /cache over ADB; exit 0 once pushed",
      &RunPushCommand},
-    {"factory-reset", "factory-reset [--timeout S]  loads and pushes Default.xml beside the program over ADB",
+    {"factory-reset",
+     "factory-reset [--timeout S] [--port N]  loads and pushes Default.xml beside the program over ADB",
      &RunFactoryResetCommand},
     {"get",
-     "get [--timeout S] [--set [DIALOG:]ID=VALUE ...] [--out FILE]  Get; prints DIALOG:ID=value lines or "
+     "get [--timeout S] [--port N] [--set [DIALOG:]ID=VALUE ...] [--out FILE]  Get; prints DIALOG:ID=value "
+     "lines or "
      "saves FILE",
      &RunGetCommand},
     {"download",
-     "download [FILE] [--timeout S] [--page tcp|modbus|https|mqtt] [--set [DIALOG:]ID=VALUE ...] [--verify]  "
+     "download [FILE] [--timeout S] [--port N] [--page tcp|modbus|https|mqtt] [--set [DIALOG:]ID=VALUE ...] "
+     "[--verify]  "
      "Download, after loading the parameter file FILE",
      &RunDownloadCommand},
     {"convert", "convert FILE --out FILE2  loads the parameter file FILE and saves it again as FILE2",

@@ -20,17 +20,19 @@ namespace {
 constexpr long kResetWorkerSeconds = 20;
 
 struct Options {
-    long timeoutSeconds = kDefaultTimeoutSeconds;
+    ModuleWait wait;
     Args rest;
 };
 
-// Takes "--timeout S" out of args; false (with the reason) on a missing or malformed value.
+// Takes "--timeout S" and "--port N" out of args; false (with the reason) on a missing or
+// malformed value.
 bool ParseOptions(const Args& args, Options* options, std::string* error) {
     ParsedArgs parsed;
-    if (!ParseArgs(args, {TimeoutOption()}, &parsed, error)) {
+    if (!ParseArgs(args, {TimeoutOption(), PortOption()}, &parsed, error)) {
         return false;
     }
-    options->timeoutSeconds = parsed.Value("--timeout", kDefaultTimeoutSeconds);
+    options->wait.timeoutSeconds = parsed.Value("--timeout", kDefaultTimeoutSeconds);
+    options->wait.port = static_cast<int>(parsed.Value("--port", 0));
     options->rest = parsed.rest;
     return true;
 }
@@ -65,7 +67,7 @@ int PressConsoleButton(CConsoleHost& host, int button, const std::string& typed)
 int RunConsoleCommand(const char* name, const Args& args, int button, bool takesText) {
     Options options;
     std::string error;
-    const char* arguments = takesText ? "[--timeout S] \"TEXT\"" : "[--timeout S]";
+    const char* arguments = takesText ? "[--timeout S] \"TEXT\"" : "[--timeout S] [--port N]";
     if (!ParseOptions(args, &options, &error)) {
         return Usage(name, arguments, error);
     }
@@ -77,7 +79,7 @@ int RunConsoleCommand(const char* name, const Args& args, int button, bool takes
         return Usage(name, arguments, "the command text holds a line break");
     }
     CConsoleHost host(std::cout);
-    if (!WaitUntilReady(host, options.timeoutSeconds)) {
+    if (!WaitUntilReady(host, options.wait)) {
         host.Close();
         return kExitFailed;
     }
@@ -90,10 +92,11 @@ int RunScanCommand(const Args& args) {
     Options options;
     std::string error;
     if (!ParseOptions(args, &options, &error) || !options.rest.empty()) {
-        return Usage("scan", "[--timeout S]", error.empty() ? "no arguments besides options" : error);
+        return Usage("scan", "[--timeout S] [--port N]",
+                     error.empty() ? "no arguments besides options" : error);
     }
     CConsoleHost host(std::cout);
-    const bool ready = WaitUntilReady(host, options.timeoutSeconds);
+    const bool ready = WaitUntilReady(host, options.wait);
     const int closed = host.Close();
     return ready && closed == 0 ? kExitDone : kExitFailed;
 }
@@ -118,10 +121,11 @@ int RunResetCommand(const Args& args) {
     Options options;
     std::string error;
     if (!ParseOptions(args, &options, &error) || !options.rest.empty()) {
-        return Usage("reset", "[--timeout S]", error.empty() ? "no arguments besides options" : error);
+        return Usage("reset", "[--timeout S] [--port N]",
+                     error.empty() ? "no arguments besides options" : error);
     }
     CConsoleHost host(std::cout);
-    if (!WaitUntilReady(host, options.timeoutSeconds)) {
+    if (!WaitUntilReady(host, options.wait)) {
         host.Close();
         return kExitFailed;
     }
@@ -130,12 +134,12 @@ int RunResetCommand(const Args& args) {
     // The worker resets the module, waits for it to restart, and then restarts the scan.
     const int restarted = host.View().WaitForLine(
         before, [](const std::string& l) { return l == "Scanning equipments..."; },
-        Seconds(kResetWorkerSeconds + options.timeoutSeconds));
+        Seconds(kResetWorkerSeconds + options.wait.timeoutSeconds));
     const atlink::AtCommandRecord reset = LastCommand(host);
     const int closed = host.Close();
     if (restarted < 0) {
         return Fail("the scan did not restart within " +
-                    std::to_string(kResetWorkerSeconds + options.timeoutSeconds) + " s of the reset");
+                    std::to_string(kResetWorkerSeconds + options.wait.timeoutSeconds) + " s of the reset");
     }
     if (!reset.succeeded) {
         return Fail(DescribeFailure(reset.report, kCycleWindowText));

@@ -11,9 +11,22 @@ namespace marlinq::cli {
 
 inline constexpr long kDefaultTimeoutSeconds = 30;
 inline constexpr long kMaxTimeoutSeconds = 24 * 3600;
+inline constexpr long kMaxComNumber = 99999;  // the largest COM number a port can have
 
 // "--timeout S": how long to wait for the module, in seconds.
 OptionSpec TimeoutOption();
+// "--port N": the command's session is pinned to COM N.
+OptionSpec PortOption();
+
+// What a module command waits for.
+struct ModuleWait {
+    long timeoutSeconds = kDefaultTimeoutSeconds;
+    // COM N of --port: the session never looks for the AT port, holds COM N from the first
+    // request to the last, and is ready once COM N answers "AT" with "OK". 0: the scan's AT port.
+    int port = 0;
+    // Whether readiness reads the versions, as the scan does; Get, which reads them itself, says no.
+    bool versionsAtReady = true;
+};
 
 // seconds on the system's clock, like every pause of the tool.
 std::chrono::milliseconds Seconds(long seconds);
@@ -22,5 +35,10 @@ std::chrono::milliseconds Seconds(long seconds);
 // scan's version read is over, the port is free); false after one line on err saying why, for
 // example "no module found within 30 s".
 bool WaitUntilReady(CConsoleHost& host, long timeoutSeconds, std::ostream& err = std::cerr);
+// The same for wait.port: the window is pinned to COM N before it starts and does not wait for
+// its start timer. A COM N that does not exist, is held by another program or cannot be opened
+// fails at once ("COM204 is busy: another program holds it"); one that does not answer "AT" with
+// "OK" fails at the time-out.
+bool WaitUntilReady(CConsoleHost& host, const ModuleWait& wait, std::ostream& err = std::cerr);
 
 }  // namespace marlinq::cli

@@ -24,12 +24,14 @@ namespace marlinq::cli {
 
 namespace {
 
-constexpr const char* kGetArguments = "[--timeout S] [--set [DIALOG:]ID=VALUE ...] [--out FILE]";
+constexpr const char* kGetArguments = "[--timeout S] [--port N] [--set [DIALOG:]ID=VALUE ...] [--out FILE]";
 constexpr const char* kDownloadArguments =
-    "[FILE] [--timeout S] [--page tcp|modbus|https|mqtt] [--set [DIALOG:]ID=VALUE ...] [--verify]";
+    "[FILE] [--timeout S] [--port N] [--page tcp|modbus|https|mqtt] [--set [DIALOG:]ID=VALUE ...] [--verify]";
 
 struct ParamOptions {
     long timeoutSeconds = kDefaultTimeoutSeconds;
+    int port = 0;                 // --port N: pinned to COM N
+    bool versionsAtReady = true;  // Get reads the versions itself
     std::vector<SetOption> sets;
     std::string out;   // get: the parameter file to write
     std::string file;  // download: the parameter file to load first
@@ -41,7 +43,7 @@ const char* const kPageNames[MODE_PAGE_COUNT] = {"tcp", "modbus", "https", "mqtt
 
 // Parses the options a command allows; false with the reason.
 bool ParseParamOptions(const Args& args, bool download, ParamOptions* o, std::string* error) {
-    std::vector<OptionSpec> specs = {TimeoutOption(), TextsOption("--set")};
+    std::vector<OptionSpec> specs = {TimeoutOption(), PortOption(), TextsOption("--set")};
     if (download) {
         specs.push_back(
             ChoiceOption("--page", std::vector<std::string>(std::begin(kPageNames), std::end(kPageNames))));
@@ -61,6 +63,8 @@ bool ParseParamOptions(const Args& args, bool download, ParamOptions* o, std::st
         return false;
     }
     o->timeoutSeconds = parsed.Value("--timeout", kDefaultTimeoutSeconds);
+    o->port = static_cast<int>(parsed.Value("--port", 0));
+    o->versionsAtReady = download;
     o->out = parsed.Text("--out");
     o->page = static_cast<int>(parsed.Value("--page", -1));
     o->verify = parsed.Has("--verify");
@@ -169,7 +173,7 @@ std::vector<std::string> ShownParameters(CConsoleHost& host) {
 // err saying why.
 bool Prepare(CConsoleHost& host, const char* name, const char* arguments, const ParamOptions& o,
              std::ostream& err, int* code) {
-    if (!WaitUntilReady(host, o.timeoutSeconds, err)) {
+    if (!WaitUntilReady(host, ModuleWait{o.timeoutSeconds, o.port, o.versionsAtReady}, err)) {
         *code = kExitFailed;
         return false;
     }

@@ -64,10 +64,11 @@ class TransferEnd {
 };
 
 // Waits for the module, starts the transfer with start (on the window thread) and follows it.
-int RunTransfer(const char* name, long timeoutSeconds, void (*start)(CMarlinqDlg&, const std::string&),
+int RunTransfer(const char* name, const ModuleWait& wait, void (*start)(CMarlinqDlg&, const std::string&),
                 const std::string& file) {
+    const long timeoutSeconds = wait.timeoutSeconds;
     CConsoleHost host(std::cout);
-    if (!WaitUntilReady(host, timeoutSeconds)) {
+    if (!WaitUntilReady(host, wait)) {
         host.Close();
         return kExitFailed;
     }
@@ -100,12 +101,12 @@ int RunTransfer(const char* name, long timeoutSeconds, void (*start)(CMarlinqDlg
     return ended && end.Pushed() && closed == 0 ? kExitDone : kExitFailed;
 }
 
-// Takes --timeout out of args; the usage error's exit code when args are wrong.
+// Takes --timeout and --port out of args; the usage error's exit code when args are wrong.
 bool ParseTransferArgs(const char* name, const char* arguments, const Args& args, std::size_t files,
-                       long* timeoutSeconds, Args* rest, int* code) {
+                       ModuleWait* wait, Args* rest, int* code) {
     ParsedArgs parsed;
     std::string error;
-    if (!ParseArgs(args, {TimeoutOption()}, &parsed, &error)) {
+    if (!ParseArgs(args, {TimeoutOption(), PortOption()}, &parsed, &error)) {
         *code = UsageError(name, arguments, error, std::cerr);
         return false;
     }
@@ -119,7 +120,8 @@ bool ParseTransferArgs(const char* name, const char* arguments, const Args& args
             return false;
         }
     }
-    *timeoutSeconds = parsed.Value("--timeout", kDefaultTimeoutSeconds);
+    wait->timeoutSeconds = parsed.Value("--timeout", kDefaultTimeoutSeconds);
+    wait->port = static_cast<int>(parsed.Value("--port", 0));
     *rest = parsed.rest;
     return true;
 }
@@ -149,10 +151,10 @@ std::string FileToPush(const std::string& file) {
 }  // namespace
 
 int RunPushCommand(const Args& args) {
-    long timeoutSeconds = 0;
+    ModuleWait wait;
     Args files;
     int code = kExitUsage;
-    if (!ParseTransferArgs("push", "[--timeout S] FILE", args, 1, &timeoutSeconds, &files, &code)) {
+    if (!ParseTransferArgs("push", "[--timeout S] [--port N] FILE", args, 1, &wait, &files, &code)) {
         return code;
     }
     // Checked before the window opens, so that nothing is done to the module for a missing file.
@@ -161,7 +163,7 @@ int RunPushCommand(const Args& args) {
         return kExitFailed;
     }
     return RunTransfer(
-        "push", timeoutSeconds,
+        "push", wait,
         [](CMarlinqDlg& dlg, const std::string& file) {
             dlg.MainControls().SetWindowText(IDC_EDIT_XML_PATH, file);
             dlg.Adb().Commands().OnBtnXmlDownload();
@@ -170,13 +172,13 @@ int RunPushCommand(const Args& args) {
 }
 
 int RunFactoryResetCommand(const Args& args) {
-    long timeoutSeconds = 0;
+    ModuleWait wait;
     Args none;
     int code = kExitUsage;
-    if (!ParseTransferArgs("factory-reset", "[--timeout S]", args, 0, &timeoutSeconds, &none, &code)) {
+    if (!ParseTransferArgs("factory-reset", "[--timeout S] [--port N]", args, 0, &wait, &none, &code)) {
         return code;
     }
-    return RunTransfer("factory-reset", timeoutSeconds,
+    return RunTransfer("factory-reset", wait,
                        [](CMarlinqDlg& dlg, const std::string&) { dlg.Adb().Commands().OnBtnFactoryReset(); },
                        {});
 }

@@ -14,7 +14,7 @@ FlowOutcome VersionReader::ReadVersions(fw::IControlAccess& main) {
     FlowOutcome out;
     m_log("Getting version... ");
     // The lookup logs "No scan AT port! " when there is none. The queries go to the port found
-    // now, whatever port is held open by hand.
+    // now, whatever port is held open by hand (to the held port when the session is pinned).
     const int port = m_at.FoundPortOnly(atlink::kNoScanAtPort);
     if (port < 1) {
         out.Failed("No scan AT port!");
@@ -23,13 +23,13 @@ FlowOutcome VersionReader::ReadVersions(fw::IControlAccess& main) {
     atlink::CSerialPort serial;
     // The firmware version and the working mode are read without a line in the log; a failed
     // read still counts, and changes nothing.
-    const std::string firmware = serial.QueryGmr(port);
+    const std::string firmware = m_at.RunOnFoundPort(serial, port, atlink::kQueryGmr).value;
     if (!firmware.empty()) {
         main.SetWindowText(IDC_EDIT_FIRMWARE, firmware);
     } else {
         out.Failed("AT+GMR got no firmware version");
     }
-    const std::string csub = serial.QueryCsub(port);
+    const std::string csub = m_at.RunOnFoundPort(serial, port, atlink::kQueryCsub).value;
     const auto underscore = csub.find('_');
     if (!csub.empty() && underscore != std::string::npos) {
         main.SetWindowText(IDC_EDIT_HW1, csub.substr(0, underscore));
@@ -38,14 +38,14 @@ FlowOutcome VersionReader::ReadVersions(fw::IControlAccess& main) {
     } else {
         LogFailure(m_log, out, "CSUB get failed! ");
     }
-    const std::string ver = serial.QueryVer(port);
+    const std::string ver = m_at.RunOnFoundPort(serial, port, atlink::kQueryVer).value;
     if (!ver.empty()) {
         m_log("VER get successfully! ");
         main.SetWindowText(IDC_EDIT_APP_VERSION, ver);
     } else {
         LogFailure(m_log, out, "VER get failed! ");
     }
-    const std::string imsi = serial.QueryCimi(port);
+    const std::string imsi = m_at.RunOnFoundPort(serial, port, atlink::kQueryCimi).value;
     if (!imsi.empty()) {
         m_log("CIMI get successfully! ");
         const int sim = SimIndexForImsi(imsi);
@@ -55,7 +55,7 @@ FlowOutcome VersionReader::ReadVersions(fw::IControlAccess& main) {
     } else {
         LogFailure(m_log, out, "CIMI get failed! ");
     }
-    if (const auto mode = serial.QueryDtuModeValue(port)) {
+    if (const auto mode = m_at.RunOnFoundPort(serial, port, atlink::kQueryDtuModeValue).value) {
         main.SetCurSel(CommandFields(AtCommand::DtuMode).front()->id, TypeIndexForDtuMode(*mode));
     } else {
         out.Failed("AT+DTUMODE? got no working mode");

@@ -55,7 +55,7 @@ DtuModel::DtuModel() {
         {"CNMP", "2"},
         {"APN", "cmnet"},
         {"CGAUTH", "1,0"},
-        {"CIMI", "001010123456789"},
+        {"CIMI", kDefaultImsi},
         {"GMR", "MQ4G_FW_1.2.3"},
         {"CSUB1", "V01B02"},
         {"CSUB2", "2026-06-01"},

@@ -10,6 +10,9 @@
 
 namespace sim {
 
+// The IMSI a module reports unless it is given another.
+inline constexpr const char* kDefaultImsi = "001010123456789";
+
 enum class ModelAction { None, Reset, AdbOn, AdbOff };
 
 struct ModelReply {

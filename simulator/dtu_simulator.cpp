@@ -54,6 +54,9 @@ bool DtuSimulator::Start(const SimulatorOptions& options, std::string* error) {
     }
     m_model = DtuModel();
     m_model.SetAdbEnabled(options.adbEnabled);
+    if (!options.imsi.empty()) {
+        m_model.SetValue("CIMI", options.imsi);
+    }
     // The device file name carries the COM number, so creating it exclusively claims the number.
     platform::VirtualDevice dev;
     dev.path = m_pty.PortPath();

@@ -24,6 +24,7 @@ struct SimulatorOptions {
     std::vector<std::string> adbHwids = {"USB\\VID_1E0E&PID_9001&REV_0318&MI_06",
                                          "USB\\VID_1E0E&PID_9001&MI_06"};
     bool adbEnabled = false;
+    std::string imsi;  // what AT+CIMI reports; empty: the model's own (validated by the caller)
 };
 
 // How the module answers; may be changed while it runs. Times are in milliseconds and are

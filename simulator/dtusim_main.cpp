@@ -1,24 +1,32 @@
 // dtusim: runs a simulated DTU module until interrupted.
 //
-//   dtusim [--com N] [--echo] [--delay MS] [--adb] [--reset-time MS] [--quiet]
-//          [--late MS] [--trickle MS] [--endless] [--garbage] [--vanish] [--request-log FILE]
+//   dtusim [--com N] [--count N] [--imsi DIGITS] [--echo] [--delay MS] [--adb] [--reset-time MS]
+//          [--quiet] [--late MS] [--trickle MS] [--endless] [--garbage] [--vanish] [--request-log FILE]
+//
+// --count N runs N modules (1..32) in this process, each on its own pseudo-terminal with its own
+// COM number (from --com N on, else each the first free one from 201), its own IMSI (--imsi
+// DIGITS, 15 of them, for the first, one more for each next; the model's own when not given),
+// its own stored parameters and its own request log.
 //
 // The last five make a faulty module: every answer comes MS late (as --delay), a byte at a
 // time MS apart, as an endless stream without a final result, as line noise, or half of it
 // before the device disappears for good.
-// Prints one line with the COM number and the pseudo-terminal once the device is registered,
-// then (unless --quiet) every request it receives. --request-log appends every request to FILE as
-// well, one line each, with CR, LF and other bytes outside printable ASCII escaped (\r, \n, \\, \xNN),
-// written as it arrives.
+// Prints one line per module with the COM number, the pseudo-terminal and the IMSI once the
+// devices are registered, then (unless --quiet) every request it receives, after "COMn" when
+// there are several modules. --request-log appends every request to FILE as well, one line each,
+// with CR, LF and other bytes outside printable ASCII escaped (\r, \n, \\, \xNN), written as it
+// arrives; with several modules each has its own file, FILE followed by "-COMn".
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <thread>
+#include <vector>
 
-#include "simulator/dtu_simulator.h"
+#include "simulator/module_rack.h"
 
 namespace {
 
@@ -44,9 +52,9 @@ bool NumberArg(int argc, char** argv, int* i, long* out) {
 
 void PrintUsage(std::FILE* out) {
     std::fprintf(out,
-                 "usage: dtusim [--com N] [--echo] [--delay MS] [--adb] [--reset-time MS] [--quiet]\n"
-                 "              [--late MS] [--trickle MS] [--endless] [--garbage] [--vanish]\n"
-                 "              [--request-log FILE] [--help]\n");
+                 "usage: dtusim [--com N] [--count N] [--imsi DIGITS] [--echo] [--delay MS] [--adb]\n"
+                 "              [--reset-time MS] [--quiet] [--late MS] [--trickle MS] [--endless]\n"
+                 "              [--garbage] [--vanish] [--request-log FILE] [--help]\n");
 }
 
 int Usage() {
@@ -74,6 +82,30 @@ std::string Printable(const std::string& bytes) {
     return out;
 }
 
+// What one module has reported so far, and where its requests go.
+struct ModuleReport {
+    sim::DtuSimulator* module = nullptr;
+    std::string prefix;  // "dtusim: " or "dtusim: COM202 "
+    std::FILE* log = nullptr;
+    std::size_t shown = 0;
+};
+
+void Report(ModuleReport& r, bool quiet) {
+    const auto requests = r.module->Requests();
+    for (; r.shown < requests.size(); ++r.shown) {
+        const std::string text = Printable(requests[r.shown].bytes);
+        if (!quiet) {
+            std::printf("%sreceived %s\n", r.prefix.c_str(), text.c_str());
+        }
+        if (r.log != nullptr) {
+            std::fprintf(r.log, "%s\n", text.c_str());
+        }
+    }
+    if (r.log != nullptr) {
+        std::fflush(r.log);
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -81,12 +113,27 @@ int main(int argc, char** argv) {
     sim::Behaviour behaviour;
     bool echo = false;
     bool quiet = false;
+    long count = 1;
+    std::string imsi;
     std::string requestLog;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         long value = 0;
         if (arg == "--com" && NumberArg(argc, argv, &i, &value) && value > 0) {
             options.com = static_cast<int>(value);
+        } else if (arg == "--count") {
+            if (!NumberArg(argc, argv, &i, &value) || value < 1 || value > sim::kMaxRackModules) {
+                std::fprintf(stderr, "dtusim: --count needs a number of modules from 1 to %d\n",
+                             sim::kMaxRackModules);
+                return 2;
+            }
+            count = value;
+        } else if (arg == "--imsi") {
+            if (i + 1 >= argc || !sim::IsValidImsi(argv[i + 1])) {
+                std::fprintf(stderr, "dtusim: --imsi needs an IMSI of exactly 15 digits\n");
+                return 2;
+            }
+            imsi = argv[++i];
         } else if ((arg == "--delay" || arg == "--late") && NumberArg(argc, argv, &i, &value)) {
             behaviour.answerDelayMs = static_cast<std::uint32_t>(value);
         } else if (arg == "--trickle" && NumberArg(argc, argv, &i, &value)) {
@@ -115,55 +162,73 @@ int main(int argc, char** argv) {
             return Usage();
         }
     }
+    if (options.com > 0 && options.com + count - 1 > 99999) {
+        std::fprintf(stderr, "dtusim: COM%d and the %ld after it go beyond COM99999\n", options.com,
+                     count - 1);
+        return 2;
+    }
     std::signal(SIGINT, OnSignal);
     std::signal(SIGTERM, OnSignal);
 
-    std::FILE* log = nullptr;
-    if (!requestLog.empty()) {
-        log = std::fopen(requestLog.c_str(), "ab");
-        if (log == nullptr) {
-            std::fprintf(stderr, "dtusim: cannot open %s: %s\n", requestLog.c_str(), std::strerror(errno));
-            return 1;
-        }
-    }
-
-    sim::DtuSimulator simulator;
+    sim::ModuleRack rack;
     std::string error;
-    if (!simulator.Start(options, &error)) {
+    if (!rack.Start(static_cast<int>(count), options, imsi, &error)) {
         std::fprintf(stderr, "dtusim: %s\n", error.c_str());
         return 1;
     }
-    simulator.SetBehaviour(behaviour);
-    simulator.SetEcho(echo);
-    std::printf("dtusim: COM%d on %s (%s)\n", simulator.Com(), simulator.PortPath().c_str(),
-                simulator.DeviceFile().c_str());
+    std::vector<ModuleReport> reports;
+    for (std::size_t m = 0; m < rack.Size(); ++m) {
+        ModuleReport r;
+        r.module = &rack.Module(m);
+        const std::string com = "COM" + std::to_string(r.module->Com());
+        r.prefix = rack.Size() > 1 ? "dtusim: " + com + " " : "dtusim: ";
+        if (!requestLog.empty()) {
+            const std::string file = rack.Size() > 1 ? requestLog + "-" + com : requestLog;
+            r.log = std::fopen(file.c_str(), "ab");
+            if (r.log == nullptr) {
+                std::fprintf(stderr, "dtusim: cannot open %s: %s\n", file.c_str(), std::strerror(errno));
+                for (auto& open : reports) {
+                    std::fclose(open.log);
+                }
+                rack.Stop();
+                return 1;
+            }
+        }
+        r.module->SetBehaviour(behaviour);
+        r.module->SetEcho(echo);
+        reports.push_back(r);
+    }
+    for (std::size_t m = 0; m < rack.Size(); ++m) {
+        const sim::DtuSimulator& module = rack.Module(m);
+        std::printf("dtusim: COM%d on %s (%s) IMSI %s\n", module.Com(), module.PortPath().c_str(),
+                    module.DeviceFile().c_str(), rack.Imsi(m).c_str());
+    }
     std::fflush(stdout);
 
-    std::size_t shown = 0;
-    auto report = [&] {
-        const auto requests = simulator.Requests();
-        for (; shown < requests.size(); ++shown) {
-            const std::string text = Printable(requests[shown].bytes);
-            if (!quiet) {
-                std::printf("dtusim: received %s\n", text.c_str());
+    auto anyLeft = [&] {
+        for (std::size_t m = 0; m < rack.Size(); ++m) {
+            if (!rack.Module(m).Vanished()) {
+                return true;
             }
-            if (log != nullptr) {
-                std::fprintf(log, "%s\n", text.c_str());
-            }
+        }
+        return false;
+    };
+    while (g_stop == 0 && anyLeft()) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        for (auto& r : reports) {
+            Report(r, quiet);
         }
         std::fflush(stdout);
-        if (log != nullptr) {
-            std::fflush(log);
+    }
+    for (std::size_t m = 0; m < rack.Size(); ++m) {
+        rack.Module(m).Stop();
+    }
+    for (auto& r : reports) {
+        Report(r, quiet);
+        if (r.log != nullptr) {
+            std::fclose(r.log);
         }
-    };
-    while (g_stop == 0 && !simulator.Vanished()) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        report();
     }
-    simulator.Stop();
-    report();
-    if (log != nullptr) {
-        std::fclose(log);
-    }
+    std::fflush(stdout);
     return 0;
 }

@@ -30,6 +30,9 @@ fw::BOOL CMarlinqApp::InitInstance() {
     {
         CMarlinqDlg dlg(Thread());
         m_pMainWnd = &dlg;
+        if (m_nPinnedPort > 0) {
+            dlg.PinSession(m_nPinnedPort, m_bPinnedReadsVersions);
+        }
         dlg.DoModal();
         m_pMainWnd = nullptr;
     }  // the window's threads have ended in OnDestroy, before the object goes away

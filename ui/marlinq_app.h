@@ -14,10 +14,19 @@ class CMarlinqApp : public fw::CWinApp {
 
     // The running main window, or nullptr; window thread.
     CMarlinqDlg* MainWindow() const;
+    // The main window's session is pinned to COM com (CMarlinqDlg::PinSession); before Run.
+    void PinSession(int com, bool readVersions) {
+        m_nPinnedPort = com;
+        m_bPinnedReadsVersions = readVersions;
+    }
 
   protected:
     fw::BOOL InitInstance() override;
     int ExitInstance() override;
+
+  private:
+    int m_nPinnedPort = 0;
+    bool m_bPinnedReadsVersions = true;
 };
 
 }  // namespace marlinq

@@ -139,8 +139,8 @@ fw::BOOL CMarlinqDlg::OnInitDialog() {
     m_logPane.ReportTrafficLogProblem();
     AddLog("Scanning equipments...");
     // The window is shown as soon as this returns; the first tick starts the scanner (OnTimer), so
-    // the scan's first line always follows it.
-    SetTimer(TIMER_START_SCAN, TIMER_START_SCAN_MS);
+    // the scan's first line always follows it. A pinned session has no module to wait for.
+    SetTimer(TIMER_START_SCAN, m_session.PinnedPort() > 0 ? 0 : TIMER_START_SCAN_MS);
     return fw::TRUE;
 }
 

@@ -84,6 +84,11 @@ class CMarlinqDlg : public fw::CDialog {
     void OnDeviceEvent(DeviceEvent event);
     // Restarts the device scan. Any thread.
     void OnBtnScanPort();
+    // Pins the window's session to COM com before the window runs (marlinq-cli --port): the scan
+    // starts at once instead of at the start timer, and its pass asks COM com for "AT" instead of
+    // looking for the module; it reads the versions when readVersions is set (a command whose
+    // flow reads them itself leaves that to the flow).
+    void PinSession(int com, bool readVersions);
     // The scanner thread; a test window may hold it back.
     virtual void StartScanThreads();
     virtual void WakeScanner();
@@ -139,12 +144,14 @@ class CMarlinqDlg : public fw::CDialog {
   private:
     void BuildMessageMap();
     void CreateDiscovery();
+    void CreateScanner();
     void StopThreads();
     void OnBtnHelp();
     fw::LRESULT OnTabSelChange();
 
     int m_hIcon = IDR_MAINFRAME;
     int m_nCurModePage = MODE_PAGE_TCP;
+    bool m_bScanReadsVersions = true;
     std::string m_strHelpOpener;
     std::string m_strHelpDir;
 

@@ -2,19 +2,37 @@
 // and the device-change notices that keep both current.
 #include "ui/marlinq_dlg.h"
 
+#include "discovery/device_presence.h"
+
 namespace marlinq {
 
-void CMarlinqDlg::CreateDiscovery() {
-    auto onEvent = [this](DeviceEvent event) { OnDeviceEvent(event); };
-
+void CMarlinqDlg::CreateScanner() {
     discovery::ScannerCallbacks callbacks;
     callbacks.addLog = m_logPane.Sink();
-    callbacks.onEvent = onEvent;
-    callbacks.readVersions = [this] { ReadVersions(); };
+    callbacks.onEvent = [this](DeviceEvent event) { OnDeviceEvent(event); };
+    callbacks.readVersions = [this] {
+        if (m_bScanReadsVersions) {
+            ReadVersions();
+        }
+    };
     callbacks.findAtPort = [this] { return m_session.FindAtPort(); };
+    // A pinned port is there when it answers "AT"; the first one opens it for good.
+    callbacks.isModulePresent = [this] {
+        return m_session.PinnedPort() > 0 ? m_session.At().ProbeAt() : discovery::IsModulePresent();
+    };
     m_scanner = std::make_unique<discovery::DeviceScanner>(
         std::move(callbacks), discovery::ScannerFlags{m_session.PendingPushFlag(), m_workers.StopFlag(),
                                                       m_session.NotReadyLoggedFlag()});
+}
+
+void CMarlinqDlg::PinSession(int com, bool readVersions) {
+    m_session.PinPort(com);
+    m_bScanReadsVersions = readVersions;
+}
+
+void CMarlinqDlg::CreateDiscovery() {
+    auto onEvent = [this](DeviceEvent event) { OnDeviceEvent(event); };
+    CreateScanner();
 
     const discovery::PortPanelIds ids{IDC_COMBO_PORT, IDC_BTN_OPEN_PORT, IDC_STATIC_PORT_ICON, IDI_PORT_OPEN,
                                       IDI_PORT_CLOSED};
