@@ -39,15 +39,16 @@ const Command kCommands[] = {
      "factory-reset [--timeout S] [--port N]  loads and pushes Default.xml beside the program over ADB",
      &RunFactoryResetCommand},
     {"get",
-     "get [--timeout S] [--port N] [--set [DIALOG:]ID=VALUE ...] [--out FILE]  Get; prints DIALOG:ID=value "
-     "lines or "
-     "saves FILE",
+     "get [--timeout S] [--port N] [--set NAME=VALUE ...] [--out FILE | --json]  Get; prints name=value "
+     "lines, saves FILE or prints JSON",
      &RunGetCommand},
     {"download",
-     "download [FILE] [--timeout S] [--port N] [--page tcp|modbus|https|mqtt] [--set [DIALOG:]ID=VALUE ...] "
-     "[--verify]  "
+     "download [FILE] [--timeout S] [--port N] [--page tcp|modbus|https|mqtt] [--set NAME=VALUE ...] "
+     "[--verify] [--json]  "
      "Download, after loading the parameter file FILE",
      &RunDownloadCommand},
+    {"params", "params [--json]     lists every parameter's name, label, values, default and AT command",
+     &RunParamsCommand},
     {"convert", "convert FILE --out FILE2  loads the parameter file FILE and saves it again as FILE2",
      &RunConvertCommand},
 };

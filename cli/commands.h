@@ -34,6 +34,8 @@ int RunFactoryResetCommand(const Args& args);
 // The parameter flows: Get and Download (cli/parameter_commands.h).
 int RunGetCommand(const Args& args);
 int RunDownloadCommand(const Args& args);
+// The parameters by name, without a module (cli/params_command.h).
+int RunParamsCommand(const Args& args);
 // Parameter files without a module: convert (cli/file_commands.h).
 int RunConvertCommand(const Args& args);
 

@@ -29,6 +29,7 @@
 #include <array>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "atlink/module_session.h"
 #include "configfile/config_commands.h"
@@ -126,6 +127,9 @@ class CMarlinqDlg : public fw::CDialog {
     const parameters::FlowOutcome& LastFlowOutcome() const { return m_lastFlowOutcome; }
     parameters::ModuleValues SentToModule() const { return m_downloadFlow.Sent(); }
     parameters::ModuleValues ReadFromModule() const { return m_readFlow.Read(); }
+    // The parameters whose controls the last Get set from the module; those of failed reads are
+    // left out.
+    std::vector<const parameters::ParameterRow*> ReadByLastGet() const { return m_readFlow.ReadRows(); }
     int CurModePage() const { return m_nCurModePage; }
 
     // Program that opens the help file; empty for the desktop's own opener.

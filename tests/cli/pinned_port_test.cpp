@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <memory>
 
+#include "parameters/parameter_names.h"
 #include "parameters/parameter_table.h"
 #include "simulator/module_rack.h"
 #include "tests/support/cli_capture.h"
@@ -25,8 +26,7 @@ std::string DtuCfgWithServerPort(int port) {
 
 // The line get prints for the server port.
 std::string ServerPortLine(int port) {
-    const parameters::ParameterRow& row = *parameters::DtuCfgFieldRow(3);
-    return std::to_string(row.dialog) + ":" + std::to_string(row.id) + "=" + std::to_string(port) + "\n";
+    return parameters::ParameterName(*parameters::DtuCfgFieldRow(3)) + "=" + std::to_string(port) + "\n";
 }
 
 std::size_t Count(const std::vector<std::string>& requests, const std::string& request) {

@@ -73,9 +73,9 @@ for _ in $(seq 100); do grep -q '^dtusim: COM' "$work/dtusim.out" && break; slee
 grep '^dtusim: COM' "$work/dtusim.out" || fail "the simulator did not start"
 cd "$work"
 /usr/bin/marlinq-cli get >"$work/get1.out" || fail "get: $(tail -n 3 "$work/get1.out")"
-grep -q '^132:1015=' "$work/get1.out" || fail "get printed no server port"
-/usr/bin/marlinq-cli download --set 132:1015=6001 || fail "download"
-/usr/bin/marlinq-cli get | grep -x '132:1015=6001' || fail "the module does not report the new port"
+grep -q '^tcp.Port=' "$work/get1.out" || fail "get printed no server port"
+/usr/bin/marlinq-cli download --set tcp.Port=6001 || fail "download"
+/usr/bin/marlinq-cli get | grep -x 'tcp.Port=6001' || fail "the module does not report the new port"
 
 step "the files landed in the user's data folder"
 [[ -s "$data/Config.xml" ]] || fail "no $data/Config.xml"
