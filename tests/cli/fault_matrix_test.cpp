@@ -249,8 +249,7 @@ TEST_P(FaultMatrix, ResetThroughItsWrapperFailsWithTheReason) {
                 if (!testsupport::PollUntil([this] { return HasRequest("AT+CRESET"); })) {
                     return;
                 }
-                const std::size_t answered = m_sim.AnswersSent();
-                if (testsupport::PollUntil([&] { return m_sim.AnswersSent() > answered; })) {
+                if (m_sim.WaitForAnswers(m_sim.AnswersSent() + 1, 10000)) {
                     platform::Clock::SetScale(testsupport::kTestClockScale);
                 }
             });
