@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <fstream>
 #include <memory>
 #include <vector>
@@ -14,12 +15,25 @@ namespace {
 
 using namespace testsupport;
 
-// 30 s time-outs take 600 ms: far above what a fake adb call takes, so only a hang reaches them.
-constexpr double kScale = 0.02;
+// The worker's pauses at a hundredth of their length. The stand-in window's time-out is twice the
+// window's 30 s, so that it still takes 600 ms: far above what a fake adb call takes, so only a
+// hang reaches it.
+constexpr double kScale = 0.01;
+constexpr std::uint32_t kTimeoutMs = 60000;
+
+// A stand-in window for the fake adb in appDir, with the time-out above.
+std::unique_ptr<FakeAdbHost> MakeHost(const std::string& appDir) {
+    auto host = std::make_unique<FakeAdbHost>(appDir);
+    host->timeoutMs = kTimeoutMs;
+    return host;
+}
 
 class AdbPush : public ::testing::Test {
   protected:
-    AdbPush() : dir("push"), host(dir.AppDir()) { host.transfer.SetXmlPath("/tmp/cfg dir/Default.xml"); }
+    AdbPush() : dir("push"), host(dir.AppDir()) {
+        host.timeoutMs = kTimeoutMs;
+        host.transfer.SetXmlPath("/tmp/cfg dir/Default.xml");
+    }
 
     // Runs the push worker as OnAdbPushXml does and waits until it has ended.
     void RunPushWorker() {
@@ -98,7 +112,7 @@ TEST_F(AdbPush, ThreeRunsWithoutAUsableDeviceEndWithoutPushOrScan) {
     std::vector<std::unique_ptr<FakeAdbHost>> hosts;
     for (int i = 0; i < 2; ++i) {
         dirs[i]->Write("devices.out", lists[i]);
-        hosts.push_back(std::make_unique<FakeAdbHost>(dirs[i]->AppDir()));
+        hosts.push_back(MakeHost(dirs[i]->AppDir()));
         hosts.back()->transfer.SetXmlPath("/tmp/a.xml");
     }
     for (auto& h : hosts) {
@@ -133,7 +147,7 @@ TEST_F(AdbPush, AHangingCommandEndsThroughTheTimeOutAndTheWorkerSaysNothingMore)
             dirs[i]->Write("devices.out", kListOneDevice);
         }
         dirs[i]->Write(hangs[i] + ".hang", "");  // prints nothing and never ends
-        hosts.push_back(std::make_unique<FakeAdbHost>(dirs[i]->AppDir()));
+        hosts.push_back(MakeHost(dirs[i]->AppDir()));
         hosts.back()->transfer.SetXmlPath("/tmp/a.xml");
     }
     for (auto& h : hosts) {
