@@ -70,7 +70,7 @@ TEST_F(Completion, CommandsAndEachCommandsOwnOptions) {
     EXPECT_EQ(Offered({"marlinq-cli", "--v"}), Words{"--version"});
     EXPECT_EQ(Offered({"marlinq-cli", "csq", ""}), (Words{"--help", "--json", "--timeout"}));
     EXPECT_EQ(Offered({"marlinq-cli", "download", "--"}),
-              (Words{"--help", "--page", "--set", "--timeout", "--verify"}));
+              (Words{"--help", "--json", "--page", "--set", "--timeout", "--verify"}));
     EXPECT_EQ(Offered({"marlinq-cli", "send", "--p"}), Words{"--port"});
     EXPECT_TRUE(Offered({"marlinq-cli", "scan", "--timeout", ""}).empty()) << "a number is the user's";
     EXPECT_EQ(Offered({"marlinq-cli", "download", "--page", "m"}), (Words{"modbus", "mqtt"}));
