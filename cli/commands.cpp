@@ -44,6 +44,10 @@ const Command kCommands[] = {
      &RunDownloadCommand},
     {"convert", "convert FILE --out FILE2  loads the parameter file FILE and saves it again as FILE2",
      &RunConvertCommand},
+    {"records",
+     "records [--since DATE] [--imsi X] [--failed] [--csv|--json]  lists the production records; "
+     "--where prints the file's place, --sync URL sends those that wait",
+     &RunRecordsCommand},
 };
 
 void PrintUsage(std::ostream& out) {

@@ -36,6 +36,8 @@ int RunGetCommand(const Args& args);
 int RunDownloadCommand(const Args& args);
 // Parameter files without a module: convert (cli/file_commands.h).
 int RunConvertCommand(const Args& args);
+// The production records of this station (cli/records_command.h).
+int RunRecordsCommand(const Args& args);
 
 // Chooses the subcommand from the first argument ("run" when there is none) and runs it; --help
 // prints the commands, and an unknown word is named on one line of standard error (exit 2).
