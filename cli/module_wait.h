@@ -23,4 +23,8 @@ std::chrono::milliseconds Seconds(long seconds);
 // example "no module found within 30 s".
 bool WaitUntilReady(CConsoleHost& host, long timeoutSeconds, std::ostream& err = std::cerr);
 
+// The COM number of the AT port in the scanner's last readiness line ("Equipment ready
+// [AT:COM201] for operation!"); 0 when there is none.
+int ReadyPort(CConsoleHost& host);
+
 }  // namespace marlinq::cli

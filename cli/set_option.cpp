@@ -3,7 +3,9 @@
 #include <cerrno>
 #include <cstdlib>
 
+#include "cli/name_suggestions.h"
 #include "parameters/parameter_ids.h"
+#include "parameters/parameter_names.h"
 #include "parameters/parameter_values.h"
 
 namespace marlinq::cli {
@@ -36,15 +38,54 @@ std::string Shown(const std::string& setting) {
     return setting.size() > kShownBytes ? shown + "..." : shown;
 }
 
+// The closest names to name, as "; did you mean ..."; a pointer to the list of names otherwise.
+std::string Suggestions(const std::string& name) {
+    std::vector<std::string> names;
+    for (const auto* row : parameters::NamedParameters()) {
+        names.push_back(parameters::ParameterName(*row));
+    }
+    const std::string text = DidYouMean(ClosestNames(name, names));
+    return text.empty() ? "; marlinq-cli params lists them" : text;
+}
+
+// NAME=VALUE: the parameter by its name.
+bool ParseNamedSetOption(const std::string& setting, std::size_t eq, SetOption* option, std::string* error) {
+    const std::string name = setting.substr(0, eq);
+    const auto* row = parameters::FindParameterNamed(name);
+    if (row == nullptr) {
+        *error = "--set " + Shown(setting) + ": unknown parameter " + Shown(name) + Suggestions(name);
+        return false;
+    }
+    option->dialog = row->dialog;
+    option->id = row->id;
+    option->value = setting.substr(eq + 1);
+    option->row = row;
+    option->name = parameters::ParameterName(*row);
+    const std::string why = parameters::CheckParameterValue(*row, option->value);
+    if (!why.empty()) {
+        *error = "--set " + Shown(setting) + ": " + why;
+        return false;
+    }
+    if (row->kind == parameters::ParamKind::RadioPair) {
+        // 0 ticks the Disable button, which unticks Enable.
+        option->id = option->value == "1" ? row->id : row->offId;
+        option->value = "1";
+    }
+    return true;
+}
+
 }  // namespace
 
 bool ParseSetOption(const std::string& setting, SetOption* option, std::string* error) {
     const auto eq = setting.find('=');
     if (eq == std::string::npos) {
-        *error = "--set " + Shown(setting) + ": expected [DIALOG:]ID=VALUE";
+        *error = "--set " + Shown(setting) + ": expected NAME=VALUE or [DIALOG:]ID=VALUE";
         return false;
     }
     const std::string target = setting.substr(0, eq);
+    if (!target.empty() && (target.front() < '0' || target.front() > '9')) {
+        return ParseNamedSetOption(setting, eq, option, error);
+    }
     const auto colon = target.find(':');
     long dialog = IDD_MARLINQ_DIALOG;
     long id = 0;
@@ -68,6 +109,7 @@ bool ParseSetOption(const std::string& setting, SetOption* option, std::string* 
     option->id = static_cast<int>(id);
     option->value = setting.substr(eq + 1);
     option->row = row;
+    option->name = parameters::ParameterName(*row);
     const std::string why = parameters::CheckParameterValue(*row, option->value);
     if (!why.empty()) {
         *error = "--set " + Shown(setting) + ": " + why;

@@ -1,5 +1,6 @@
-// The --set option of marlinq-cli's parameter commands: [DIALOG:]ID=VALUE, checked against the
-// parameter table before anything is sent.
+// The --set option of marlinq-cli's parameter commands: NAME=VALUE (a parameter's name, any case:
+// "tcp.Port=6001") or [DIALOG:]ID=VALUE, checked against the parameter table before anything is
+// sent.
 #pragma once
 
 #include <string>
@@ -13,10 +14,13 @@ struct SetOption {
     int id = 0;
     std::string value;
     const parameters::ParameterRow* row = nullptr;
+    std::string name;  // the parameter's name as the table spells it ("tcp.Port")
 };
 
-// Parses and checks one option; false with the reason when the dialog or id is unknown or the
-// value impossible for that control.
+// Parses and checks one option; false with the reason when the name, dialog or id is unknown
+// (an unknown name with the closest names) or the value impossible for that control. By name, a
+// radio pair takes 1 (its Enable button ticked) or 0 (its Disable button ticked); the option then
+// names the button to tick, with the value 1.
 bool ParseSetOption(const std::string& setting, SetOption* option, std::string* error);
 
 }  // namespace marlinq::cli

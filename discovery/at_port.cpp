@@ -1,5 +1,7 @@
 #include "discovery/at_port.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr std::size_t kFriendlyNameBytes = 260;
@@ -31,14 +33,39 @@ int ComNumberFromFriendlyName(const std::string& friendlyIn) {
     return static_cast<int>(value);
 }
 
+namespace {
+
+bool IsAtPort(const platform::PresentSerialDevice& device) {
+    return device.friendly.substr(0, kFriendlyNameBytes - 1).find("AT Port") != std::string::npos;
+}
+
+}  // namespace
+
 int FindAtPortNumber(const std::vector<platform::PresentSerialDevice>& devices) {
     int found = 0;
     for (const auto& dev : devices) {
-        if (dev.friendly.substr(0, kFriendlyNameBytes - 1).find("AT Port") != std::string::npos) {
+        if (IsAtPort(dev)) {
             found = ComNumberFromFriendlyName(dev.friendly);
         }
     }
     return found;
+}
+
+std::vector<int> AllAtPortNumbers(const std::vector<platform::PresentSerialDevice>& devices) {
+    std::vector<int> ports;
+    for (const auto& dev : devices) {
+        const int com = IsAtPort(dev) ? ComNumberFromFriendlyName(dev.friendly) : 0;
+        if (com > 0) {
+            ports.push_back(com);
+        }
+    }
+    std::sort(ports.begin(), ports.end());
+    ports.erase(std::unique(ports.begin(), ports.end()), ports.end());
+    return ports;
+}
+
+std::vector<int> AllAtPortNumbers() {
+    return AllAtPortNumbers(platform::ListPresentSerialDevices());
 }
 
 int FindAtPortNumber() {

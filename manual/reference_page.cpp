@@ -6,6 +6,7 @@
 #include "parameters/dtucfg_record.h"
 #include "parameters/module_check.h"
 #include "parameters/parameter_ids.h"
+#include "parameters/parameter_names.h"
 #include "parameters/parameter_table.h"
 #include "parameters/value_tables.h"
 #include "ui/templates.h"
@@ -236,10 +237,15 @@ void WriteParameter(std::ostream& out, const ParameterRow& row, const Descriptio
     out << "<tr><th>AT command</th><td>" << (carrier.empty() ? "None." : carrier) << "</td></tr>\n";
     out << "<tr><th>Parameter file</th><td>" << FileText(row) << "</td></tr>\n";
     if (row.dialog != 0 && (row.flags & (parameters::kReadOnly | parameters::kAction)) == 0) {
-        out << "<tr><th>Command line</th><td><code>--set " << row.dialog << ":" << row.id << "=VALUE</code>";
+        const std::string name = parameters::ParameterName(row);
+        out << "<tr><th>Command line</th><td><code>--set " << name << "=VALUE</code>";
         if (row.kind == ParamKind::RadioPair) {
-            out << " (<code>" << row.dialog << ":" << row.id << "=1</code> ticks Enable, <code>" << row.dialog
-                << ":" << row.offId << "=1</code> ticks Disable)";
+            out << " (<code>" << name << "=1</code> ticks Enable, <code>" << name
+                << "=0</code> ticks Disable)";
+        }
+        out << "; by number <code>--set " << row.dialog << ":" << row.id << "=VALUE</code>";
+        if (row.kind == ParamKind::RadioPair) {
+            out << " (<code>" << row.dialog << ":" << row.offId << "=1</code> ticks Disable)";
         }
         out << "</td></tr>\n";
     }

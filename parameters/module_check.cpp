@@ -1,6 +1,7 @@
 #include "parameters/module_check.h"
 
 #include "parameters/dtucfg_args.h"
+#include "parameters/parameter_ids.h"
 #include "parameters/parameter_table.h"
 
 namespace parameters {
@@ -26,29 +27,42 @@ std::string DtuCfgFieldName(int field) {
 
 namespace {
 
-void Compare(std::vector<std::string>& out, const std::string& name, const std::string& sent,
-             const std::string& reported) {
+const ParameterRow* MainRow(const char* name) {
+    return FindParameterByName(marlinq::IDD_MARLINQ_DIALOG, name);
+}
+
+void Compare(std::vector<ModuleDifference>& out, const ParameterRow* row, const std::string& name,
+             const std::string& sent, const std::string& reported) {
     if (sent != reported) {
-        out.push_back(name + ": sent " + sent + ", module reports " + reported);
+        out.push_back({row, name, sent, reported});
     }
 }
 
 }  // namespace
 
-std::vector<std::string> CompareWithModule(const ModuleValues& sent, const ModuleValues& reported) {
-    std::vector<std::string> out;
+std::vector<ModuleDifference> ModuleDifferences(const ModuleValues& sent, const ModuleValues& reported) {
+    std::vector<ModuleDifference> out;
     if (sent.hasDtuCfg) {
         const auto s = SplitDtuCfgAnswer(sent.dtuCfg);
         const auto r = reported.hasDtuCfg ? SplitDtuCfgAnswer(reported.dtuCfg) : std::nullopt;
         for (std::size_t k = 0; s && k < kDtuCfgFieldCount; ++k) {
-            Compare(out, DtuCfgFieldName(static_cast<int>(k) + 1), (*s)[k], r ? (*r)[k] : std::string());
+            const int field = static_cast<int>(k) + 1;
+            Compare(out, DtuCfgFieldRow(field), DtuCfgFieldName(field), (*s)[k], r ? (*r)[k] : std::string());
         }
     }
     if (sent.hasNetwork) {
-        Compare(out, "NetMode", sent.cnmp, reported.cnmp);
-        Compare(out, "APN", sent.apn, reported.apn);
-        Compare(out, "Username", sent.user, reported.user);
-        Compare(out, "Password", sent.password, reported.password);
+        Compare(out, MainRow("NetMode"), "NetMode", sent.cnmp, reported.cnmp);
+        Compare(out, MainRow("APN"), "APN", sent.apn, reported.apn);
+        Compare(out, MainRow("Username"), "Username", sent.user, reported.user);
+        Compare(out, MainRow("Password"), "Password", sent.password, reported.password);
+    }
+    return out;
+}
+
+std::vector<std::string> CompareWithModule(const ModuleValues& sent, const ModuleValues& reported) {
+    std::vector<std::string> out;
+    for (const auto& d : ModuleDifferences(sent, reported)) {
+        out.push_back(d.name + ": sent " + d.sent + ", module reports " + d.reported);
     }
     return out;
 }

@@ -64,9 +64,11 @@ FlowOutcome VersionReader::ReadVersions(fw::IControlAccess& main) {
 }
 
 ReadFlow::ReadFlow(fw::IControlAccess& main, fw::IControlAccess& tcp, atlink::AtClient& at, LogSink log)
-    : m_main(main), m_tcp(tcp), m_at(at), m_log(log), m_versions(at, log), m_extended(main, at, log) {}
+    : m_main(main), m_tcp(tcp), m_at(at), m_log(log), m_versions(at, log), m_extended(m_main, at, log) {}
 
 FlowOutcome ReadFlow::OnBtnGet() {
+    m_main.Forget();
+    m_tcp.Forget();
     m_log("\r\nStart reading parameters...");
     FlowOutcome out = ReadVersions();
     out.Add(ReadDtuCfg());
@@ -104,6 +106,20 @@ ModuleValues ReadFlow::Read() const {
     read.hasDtuCfg = !m_dtuCfg.empty();
     read.dtuCfg = m_dtuCfg;
     return read;
+}
+
+std::vector<const ParameterRow*> ReadFlow::ReadRows() const {
+    std::vector<const ParameterRow*> rows;
+    for (const auto& row : ParameterTable()) {
+        const WrittenControls* page = row.dialog == IDD_MARLINQ_DIALOG ? &m_main
+                                      : row.dialog == IDD_TCP_MODE     ? &m_tcp
+                                                                       : nullptr;
+        if (page != nullptr && row.id != 0 &&
+            (page->WasWritten(row.id) || (row.kind == ParamKind::RadioPair && page->WasWritten(row.offId)))) {
+            rows.push_back(&row);
+        }
+    }
+    return rows;
 }
 
 }  // namespace parameters

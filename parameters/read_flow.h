@@ -5,6 +5,8 @@
 #include "atlink/at_client.h"
 #include "parameters/extended_params.h"
 #include "parameters/flow_deps.h"
+#include "parameters/parameter_table.h"
+#include "parameters/written_controls.h"
 
 namespace parameters {
 
@@ -36,10 +38,14 @@ class ReadFlow {
 
     // What the last Get read of the values a download sends.
     ModuleValues Read() const;
+    // The rows whose controls the last Get set from what the module reported, in table order; a
+    // read that failed left its rows out (and their controls as they were).
+    std::vector<const ParameterRow*> ReadRows() const;
 
   private:
-    fw::IControlAccess& m_main;
-    fw::IControlAccess& m_tcp;
+    // The main window and the TCP/UDP page, through which every read writes.
+    WrittenControls m_main;
+    WrittenControls m_tcp;
     atlink::AtClient& m_at;
     LogSink m_log;
     VersionReader m_versions;

@@ -29,6 +29,7 @@ fw::BOOL CMarlinqApp::InitInstance() {
 
     {
         CMarlinqDlg dlg(Thread());
+        dlg.SetSaveConfigOnExit(m_saveConfigOnExit);
         m_pMainWnd = &dlg;
         dlg.DoModal();
         m_pMainWnd = nullptr;

@@ -15,9 +15,15 @@ class CMarlinqApp : public fw::CWinApp {
     // The running main window, or nullptr; window thread.
     CMarlinqDlg* MainWindow() const;
 
+    // Whether the main window saves "Config.xml" when it closes (the default); set before Run.
+    void SetSaveConfigOnExit(bool save) { m_saveConfigOnExit = save; }
+
   protected:
     fw::BOOL InitInstance() override;
     int ExitInstance() override;
+
+  private:
+    bool m_saveConfigOnExit = true;
 };
 
 }  // namespace marlinq

@@ -29,6 +29,7 @@
 #include <array>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "atlink/module_session.h"
 #include "configfile/config_commands.h"
@@ -121,7 +122,15 @@ class CMarlinqDlg : public fw::CDialog {
     const parameters::FlowOutcome& LastFlowOutcome() const { return m_lastFlowOutcome; }
     parameters::ModuleValues SentToModule() const { return m_downloadFlow.Sent(); }
     parameters::ModuleValues ReadFromModule() const { return m_readFlow.Read(); }
+    // The parameters whose controls the last Get set from the module; those of failed reads are
+    // left out.
+    std::vector<const parameters::ParameterRow*> ReadByLastGet() const { return m_readFlow.ReadRows(); }
     int CurModePage() const { return m_nCurModePage; }
+
+    // Whether closing the window saves "Config.xml" into the data directory (the default). A
+    // front end whose commands only borrow the window (marlinq-cli's get, convert, ...) turns it
+    // off before the window runs, so that the file stays as it was. Window thread, or before Run.
+    void SetSaveConfigOnExit(bool save) { m_saveConfigOnExit = save; }
 
     // Program that opens the help file; empty for the desktop's own opener.
     void SetHelpOpener(const std::string& opener) { m_strHelpOpener = opener; }
@@ -145,6 +154,7 @@ class CMarlinqDlg : public fw::CDialog {
 
     int m_hIcon = IDR_MAINFRAME;
     int m_nCurModePage = MODE_PAGE_TCP;
+    bool m_saveConfigOnExit = true;
     std::string m_strHelpOpener;
     std::string m_strHelpDir;
 

@@ -66,18 +66,18 @@ class ParameterCommands : public testsupport::SimulatorTest {
 
 TEST_F(ParameterCommands, GetPrintsTheShownParameters) {
     EXPECT_EQ(Get({}), 0) << err.str();
-    EXPECT_TRUE(Printed("132:1045=203.0.113.10"));
-    EXPECT_TRUE(Printed("132:1023=31323334"));
-    EXPECT_TRUE(Printed("132:1026=1"));
-    EXPECT_TRUE(Printed("102:1059=" + m_sim.Value("VER")));
-    EXPECT_TRUE(Printed("102:1030=AUTO"));
-    EXPECT_TRUE(Printed("135:1070=443"));
-    EXPECT_TRUE(Printed("133:1071=0"));
+    EXPECT_TRUE(Printed("tcp.IPAddr=203.0.113.10"));
+    EXPECT_TRUE(Printed("tcp.BeatText=31323334"));
+    EXPECT_TRUE(Printed("tcp.BeatHex=1"));
+    EXPECT_TRUE(Printed("main.AppVersion=" + m_sim.Value("VER")));
+    EXPECT_TRUE(Printed("main.NetMode=AUTO"));
+    EXPECT_TRUE(Printed("https.HttpsServerPort=443"));
+    EXPECT_TRUE(Printed("mqtt.ConnectState="));  // neither button ticked
 
     // --out: the parameter file, as Save writes it, instead of the lines.
     const auto file = m_logDir / "shown.xml";
     EXPECT_EQ(Get({"--out", file.string()}), 0);
-    EXPECT_FALSE(Printed("132:1045=203.0.113.10"));
+    EXPECT_FALSE(Printed("tcp.IPAddr=203.0.113.10"));
     EXPECT_TRUE(Printed("生成XML文件成功!"));
     const std::string saved = testsupport::ReadFile(file);
     EXPECT_EQ(saved.rfind("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n<system>\n", 0), 0u)
@@ -346,7 +346,7 @@ TEST_F(ParameterCommands, VerifyNamesWhatTheModuleStoredWrongly) {
     EXPECT_EQ(err.str(), "");
     m_sim.SetValue(sim::DtuModel::kDtuCfgStoreFault, "3=9999");
     EXPECT_EQ(Download({"--set", "132:1015=6000", "--verify"}), 3);
-    EXPECT_TRUE(Printed("Port: sent 6000, module reports 9999"));
+    EXPECT_TRUE(Printed("tcp.Port: sent 6000, module reports 9999"));
     EXPECT_EQ(err.str(), "the module reports 1 value that differs\n");
 }
 

@@ -93,7 +93,8 @@ TEST(ReferencePage, ThePageShowsTheWindowsLabelsValuesAndPlaces) {
     EXPECT_NE(page.find("<code>AT+DTUCFG</code>, field 2 of 17; Get keeps at most 49 bytes of it."),
               std::string::npos);
     EXPECT_NE(page.find("<code>&lt;SocketCfg&gt;&lt;IPAddr&gt;</code>"), std::string::npos);
-    EXPECT_NE(page.find("<code>--set 132:1045=VALUE</code>"), std::string::npos);
+    EXPECT_NE(page.find("<code>--set tcp.IPAddr=VALUE</code>; by number <code>--set 132:1045=VALUE</code>"),
+              std::string::npos);
     // A read-only box has no --set form.
     const std::size_t app = page.find("id=\"102-AppVersion\"");
     ASSERT_NE(app, std::string::npos);

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "parameters/module_check.h"
+#include "parameters/parameter_names.h"
 
 namespace parameters {
 namespace {
@@ -37,6 +38,29 @@ TEST(ModuleCheck, UnsentValuesAreNotComparedAndUnreadOnesCountAsEmpty) {
     EXPECT_EQ(CompareWithModule(sent, reported).size(), 17u);  // the module reported no list
     EXPECT_EQ(DtuCfgFieldName(8), "BeatText");
     EXPECT_EQ(DtuCfgFieldName(11), "DTUCFG field 11");
+}
+
+// The differences carry their parameter's row, so that the command line can name it by page;
+// the counts the tool computes have none.
+TEST(ModuleCheck, EachDifferenceKnowsTheParameterItBelongsTo) {
+    ModuleValues sent;
+    sent.hasDtuCfg = true;
+    sent.dtuCfg = "115200,a,5000,TCP,0,,60,0X31,0,,0,,,0,0,0,60";
+    sent.hasNetwork = true;
+    sent.apn = "internet";
+    ModuleValues reported = sent;
+    reported.dtuCfg = "115200,a,9999,TCP,0,,60,0X31,0,,0,,,0,2,0,60";
+    reported.apn = "other";
+    const auto differences = ModuleDifferences(sent, reported);
+    ASSERT_EQ(differences.size(), 3u);
+    ASSERT_NE(differences[0].row, nullptr);
+    EXPECT_EQ(ParameterName(*differences[0].row), "tcp.Port");
+    EXPECT_EQ(differences[0].sent, "5000");
+    EXPECT_EQ(differences[0].reported, "9999");
+    EXPECT_EQ(differences[1].row, nullptr);
+    EXPECT_EQ(differences[1].name, "ServerCount");
+    ASSERT_NE(differences[2].row, nullptr);
+    EXPECT_EQ(ParameterName(*differences[2].row), "main.APN");
 }
 
 }  // namespace

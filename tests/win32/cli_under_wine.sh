@@ -113,7 +113,7 @@ echo "  requests received: $(tail -n +$((before + 1)) "$requests" | tr '\n' ' ')
 check "get announces the module on COM$com" grep -qx "Equipment ready \[AT:COM$com\] for operation!" "$work/get.txt"
 check "get reads the parameters" grep -qx "Start reading parameters..." "$work/get.txt"
 check "get prints the baud rate and the firmware version read" \
-  bash -c 'grep -qx "102:1018=115200" "$1" && grep -q "^102:1056=..*" "$1"' _ "$work/get.txt"
+  bash -c 'grep -qx "main.BaudRate=115200" "$1" && grep -q "^main.FirmwareVersion=..*" "$1"' _ "$work/get.txt"
 # The version read of the scanner, then the Get flow: its versions, mode, DTUCFG and the extended
 # network queries, each request exactly as sent.
 expected_get='AT+GMR\r\n AT+CSUB\r\n AT+VER\r\n AT+CIMI\r\n AT+DTUMODE?\r\n AT+GMR\r\n AT+CSUB\r\n AT+VER\r\n AT+CIMI\r\n AT+DTUMODE?\r\n AT+DTUCFG?\r\n AT+CNMP?\r\n AT+CGDCONT?\r\n AT+CGAUTH?\r\n'
