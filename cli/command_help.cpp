@@ -42,6 +42,21 @@ const std::vector<OptionHelp>& Options() {
          WordKind::None,
          "reads the module back after the download and lists every value it stored otherwise (exit 3)",
          {}},
+        {"--since",
+         "DATE",
+         WordKind::Text,
+         "only records started then or later: a date (2026-12-10, from its midnight UTC) or a UTC time "
+         "(2026-12-10T02:23:00Z)",
+         {}},
+        {"--imsi", "X", WordKind::Text, "only the records of the unit with IMSI X", {}},
+        {"--failed", "", WordKind::None, "only the failed and mismatch records", {}},
+        {"--csv", "", WordKind::None, "CSV: a header line and one line per record", {}},
+        {"--where", "", WordKind::None, "prints where the records file is", {}},
+        {"--sync",
+         "URL",
+         WordKind::Text,
+         "sends the records that wait to the shared database postgresql://user@host:port/db",
+         {}},
     };
     return options;
 }
@@ -119,6 +134,12 @@ const std::vector<CommandHelp>& Commands() {
          {"--json"},
          "Every parameter: its name, the label the window shows, page, kind, values, default and the AT\n"
          "command that carries it; no module needed."},
+        {"records",
+         WordKind::None,
+         {},
+         {"--since", "--imsi", "--failed", "--csv", "--json", "--where", "--sync"},
+         "Lists the production records of this station, oldest first (a table; with --json an array of\n"
+         "records). --where and --sync stand alone; --sync says how many records it sent."},
         {"help", WordKind::CommandName, {}, {}, "Without COMMAND the list of commands."},
         {"completion",
          WordKind::Choice,

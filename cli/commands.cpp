@@ -53,6 +53,10 @@ const Command kCommands[] = {
      &RunParamsCommand},
     {"convert", "convert FILE --out FILE2  loads the parameter file FILE and saves it again as FILE2",
      &RunConvertCommand},
+    {"records",
+     "records [--since DATE] [--imsi X] [--failed] [--csv|--json]  lists the production records; "
+     "--where prints the file's place, --sync URL sends those that wait",
+     &RunRecordsCommand},
     {"help", "help [COMMAND]      this text, or COMMAND's usage with its options explained", &RunHelp},
     {"completion", "completion bash     prints the bash completion script", &RunCompletionCommand},
 };

@@ -39,6 +39,8 @@ int RunDownloadCommand(const Args& args);
 int RunParamsCommand(const Args& args);
 // Parameter files without a module: convert (cli/file_commands.h).
 int RunConvertCommand(const Args& args);
+// The production records of this station (cli/records_command.h).
+int RunRecordsCommand(const Args& args);
 
 // `completion bash`: the bash completion script (cli/completion_script.h).
 int RunCompletionCommand(const Args& args);
