@@ -63,7 +63,7 @@ bool PortFailure(AtOutcome outcome) {
 
 void AtClient::Record(const AtOutcomeReport& report, bool succeeded) {
     std::lock_guard lock(m_recordMutex);
-    m_last = AtCommandRecord{report, succeeded};
+    m_last = AtCommandRecord{report, succeeded, {}};
     if (!succeeded && PortFailure(report.outcome) && m_firstPortFailure.outcome == AtOutcome::Answered) {
         m_firstPortFailure = report;
         if (m_firstPortFailure.port < 1) {
@@ -128,6 +128,10 @@ void AtClient::SendConsoleCommand(const std::string& command) {
         CSerialPort local;
         local.ShareLedger(&m_ledger);
         answer = Recorded(local.Send(port, command));
+    }
+    {
+        std::lock_guard lock(m_recordMutex);
+        m_last.answer = answer.value;  // the console gives nothing back: its caller reads it here
     }
     if (!answer.value.empty()) {
         m_deps.addLog(answer.value);

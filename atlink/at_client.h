@@ -48,6 +48,7 @@ struct AtClientDeps {
 struct AtCommandRecord {
     AtOutcomeReport report;
     bool succeeded = false;
+    std::string answer;  // the console's send: the answer as it came (empty for other commands)
 };
 
 class AtClient {

@@ -2,7 +2,9 @@
 
 #include <iostream>
 
+#include "cli/command_help.h"
 #include "cli/failures.h"
+#include "cli/options.h"
 #include "ui/program_info.h"
 
 namespace marlinq::cli {
@@ -19,24 +21,29 @@ int RunSend(const Args& args) {
     return RunSendViaConsole(args);
 }
 
+int RunHelp(const Args& args);
+
 const Command kCommands[] = {
     {"run", "run                 the main window headless; stdin drives it, its log goes to stdout",
      &RunDialog},
     {"scan",
-     "scan [--timeout S] [--port N]  waits for the module to be ready (exit 0) or the timeout (exit 1)",
+     "scan [--timeout S] [--port N] [--json]  waits for the module to be ready (exit 0) or the timeout (exit "
+     "1)",
      &RunScanCommand},
-    {"send", "send [--timeout S | --port N] \"TEXT\"  sends TEXT with the console's Send", &RunSend},
-    {"csq", "csq [--timeout S] [--port N]  the CSQ quick query", &RunCsqCommand},
-    {"network", "network [--timeout S] [--port N]  the Network quick query", &RunNetworkCommand},
-    {"simcard", "simcard [--timeout S] [--port N]  the SIMCard quick query", &RunSimCardCommand},
-    {"dtucfg", "dtucfg [--timeout S] [--port N]  the DTUCFG quick query", &RunDtuCfgCommand},
-    {"reset", "reset [--timeout S] [--port N]  Reset DTU; ends once the scan has restarted",
+    {"send", "send [--timeout S | --port N] [--json] \"TEXT\"  sends TEXT with the console's Send", &RunSend},
+    {"csq", "csq [--timeout S] [--port N] [--json]  the CSQ quick query", &RunCsqCommand},
+    {"network", "network [--timeout S] [--port N] [--json]  the Network quick query", &RunNetworkCommand},
+    {"simcard", "simcard [--timeout S] [--port N] [--json]  the SIMCard quick query", &RunSimCardCommand},
+    {"dtucfg", "dtucfg [--timeout S] [--port N] [--json]  the DTUCFG quick query", &RunDtuCfgCommand},
+    {"reset", "reset [--timeout S] [--port N] [--json]  Reset DTU; ends once the scan has restarted",
      &RunResetCommand},
     {"push",
-     "push [--timeout S] [--port N] FILE  pushes FILE to the module's /cache over ADB; exit 0 once pushed",
+     "push [--timeout S] [--port N] [--json] FILE  pushes FILE to the module's /cache over ADB; exit 0 once "
+     "pushed",
      &RunPushCommand},
     {"factory-reset",
-     "factory-reset [--timeout S] [--port N]  loads and pushes Default.xml beside the program over ADB",
+     "factory-reset [--timeout S] [--port N] [--json]  loads and pushes Default.xml beside the program over "
+     "ADB",
      &RunFactoryResetCommand},
     {"get",
      "get [--timeout S] [--port N] [--set NAME=VALUE ...] [--out FILE | --json]  Get; prints name=value "
@@ -51,25 +58,85 @@ const Command kCommands[] = {
      &RunParamsCommand},
     {"convert", "convert FILE --out FILE2  loads the parameter file FILE and saves it again as FILE2",
      &RunConvertCommand},
+    {"records",
+     "records [--since DATE] [--imsi X] [--failed] [--csv|--json]  lists the production records; "
+     "--where prints the file's place, --sync URL sends those that wait",
+     &RunRecordsCommand},
+    {"help", "help [COMMAND]      this text, or COMMAND's usage with its options explained", &RunHelp},
+    {"completion", "completion bash     prints the bash completion script", &RunCompletionCommand},
 };
 
 void PrintUsage(std::ostream& out) {
-    out << "usage: marlinq-cli [command] [arguments]\n";
+    out << "usage: marlinq-cli COMMAND [arguments]\n";
     for (const auto& c : kCommands) {
         out << "  " << c.usage << "\n";
     }
     out << "  --version           prints the version and the folder where the tool writes its files\n"
-        << "  --help              prints this text\n";
+        << "  --help, -h          prints this text; marlinq-cli COMMAND --help explains COMMAND\n";
+}
+
+const Command* FindCommand(const std::string& name) {
+    for (const auto& c : kCommands) {
+        if (name == c.name) {
+            return &c;
+        }
+    }
+    return nullptr;
+}
+
+int UnknownCommand(const std::string& before, const std::string& name) {
+    std::cerr << "marlinq-cli" << before << ": unknown command '" << ShownWord(name)
+              << "'; see marlinq-cli --help\n";
+    return kExitUsage;
+}
+
+// The usage of one command, its options explained, on standard output.
+int PrintHelpOf(const Command& command) {
+    if (const CommandHelp* help = FindCommandHelp(command.name)) {
+        PrintCommandHelp(command.usage, *help, std::cout);
+    } else {
+        std::cout << "usage: marlinq-cli " << command.usage << "\n";
+    }
+    return std::cout.flush() ? kExitDone : kExitFailed;
+}
+
+int RunHelp(const Args& args) {
+    if (args.empty()) {
+        PrintUsage(std::cout);
+        return std::cout.flush() ? kExitDone : kExitFailed;
+    }
+    if (args.size() > 1) {
+        return UsageError("help", "[COMMAND]", "takes one command at most", std::cerr);
+    }
+    const Command* command = FindCommand(args[0]);
+    return command != nullptr ? PrintHelpOf(*command) : UnknownCommand(" help", args[0]);
+}
+
+// COMMAND --help, anywhere among its arguments (no option takes "--help" as its value), or -h alone.
+bool AsksForHelp(const Args& args) {
+    for (const auto& a : args) {
+        if (a == "--help") {
+            return true;
+        }
+    }
+    return args.size() == 1 && args[0] == "-h";
 }
 
 }  // namespace
 
+std::span<const Command> CommandList() {
+    return kCommands;
+}
+
 int Dispatch(int argc, char** argv) {
     Args args(argv + (argc > 0 ? 1 : 0), argv + argc);
-    const std::string name = args.empty() ? std::string("run") : args.front();
-    if (!args.empty()) {
-        args.erase(args.begin());
+    if (args.empty()) {
+        PrintUsage(std::cerr);
+        return kExitUsage;
     }
+    std::string name = args.front();
+    args.erase(args.begin());
+    name = name == "-h" ? "--help" : name;
     if (name == "--version" || name == "--help") {
         if (!args.empty()) {
             std::cerr << "marlinq-cli: " << name << " takes no argument; see marlinq-cli --help\n";
@@ -82,21 +149,11 @@ int Dispatch(int argc, char** argv) {
         }
         return std::cout.flush() ? kExitDone : kExitFailed;
     }
-    for (const auto& c : kCommands) {
-        if (name == c.name) {
-            return c.run(args);
-        }
+    const Command* command = FindCommand(name);
+    if (command == nullptr) {
+        return UnknownCommand("", name);
     }
-    // Bounded, so that a word of any length stays one short line.
-    constexpr std::size_t kShownBytes = 40;
-    std::string shown;
-    for (const char c : name.substr(0, kShownBytes)) {
-        const auto u = static_cast<unsigned char>(c);
-        shown += u < 0x20 || u == 0x7F ? '?' : c;
-    }
-    std::cerr << "marlinq-cli: unknown command '" << shown << (name.size() > kShownBytes ? "..." : "")
-              << "'; see marlinq-cli --help\n";
-    return kExitUsage;
+    return AsksForHelp(args) ? PrintHelpOf(*command) : command->run(args);
 }
 
 }  // namespace marlinq::cli

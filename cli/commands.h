@@ -1,6 +1,7 @@
 // The subcommands of marlinq-cli.
 #pragma once
 
+#include <span>
 #include <string>
 #include <vector>
 
@@ -38,9 +39,19 @@ int RunDownloadCommand(const Args& args);
 int RunParamsCommand(const Args& args);
 // Parameter files without a module: convert (cli/file_commands.h).
 int RunConvertCommand(const Args& args);
+// The production records of this station (cli/records_command.h).
+int RunRecordsCommand(const Args& args);
 
-// Chooses the subcommand from the first argument ("run" when there is none) and runs it; --help
-// prints the commands, and an unknown word is named on one line of standard error (exit 2).
+// `completion bash`: the bash completion script (cli/completion_script.h).
+int RunCompletionCommand(const Args& args);
+
+// Every command, in the order the usage lists them.
+std::span<const Command> CommandList();
+
+// Chooses the subcommand from the first argument and runs it. --help, -h and `help` print the
+// commands on standard output; `help COMMAND`, `COMMAND --help` and `COMMAND -h` that command's
+// usage with its options explained. No command at all prints the commands on standard error
+// (exit 2), and an unknown word is named on one line of standard error (exit 2).
 int Dispatch(int argc, char** argv);
 
 }  // namespace marlinq::cli

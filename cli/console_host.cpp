@@ -2,11 +2,12 @@
 
 namespace marlinq::cli {
 
-CConsoleHost::CConsoleHost(std::ostream& out)
+CConsoleHost::CConsoleHost(std::ostream& out, ConfigAtExit atExit)
     : m_view(
           out, [this] { return m_host.Main().Hwnd(); }, [this] { return m_host.Ended(); }) {
     m_host.Thread().AddObserver(&m_view);
     m_host.Thread().SetServices(&m_view);
+    m_host.App().SetSaveConfigOnExit(atExit == ConfigAtExit::Saved);
 }
 
 bool CConsoleHost::Start() {

@@ -10,9 +10,13 @@
 
 namespace marlinq::cli {
 
+// Whether closing the window saves "Config.xml" as the window does on exit. Only `run`, which is
+// the window, saves it; every other command leaves the file as it found it.
+enum class ConfigAtExit { Kept, Saved };
+
 class CConsoleHost {
   public:
-    explicit CConsoleHost(std::ostream& out);
+    explicit CConsoleHost(std::ostream& out, ConfigAtExit atExit = ConfigAtExit::Kept);
     CConsoleHost(const CConsoleHost&) = delete;
     CConsoleHost& operator=(const CConsoleHost&) = delete;
 

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "cli/failures.h"
 #include "platform/clock.h"
@@ -110,6 +111,27 @@ bool WaitUntilReady(CConsoleHost& host, const ModuleWait& wait, std::ostream& er
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     return true;
+}
+
+int ReadyPort(CConsoleHost& host) {
+    const std::string prefix = "Equipment ready [AT:COM";
+    const std::vector<std::string> lines = host.View().Lines();
+    for (auto line = lines.rbegin(); line != lines.rend(); ++line) {
+        if (line->rfind(prefix, 0) != 0) {
+            continue;
+        }
+        // Bounded: a COM number has at most five digits.
+        int port = 0;
+        for (std::size_t i = prefix.size(); i < line->size() && i < prefix.size() + 5; ++i) {
+            const char c = (*line)[i];
+            if (c < '0' || c > '9') {
+                break;
+            }
+            port = port * 10 + (c - '0');
+        }
+        return port;
+    }
+    return 0;
 }
 
 }  // namespace marlinq::cli

@@ -41,4 +41,8 @@ bool WaitUntilReady(CConsoleHost& host, long timeoutSeconds, std::ostream& err =
 // "OK" fails at the time-out.
 bool WaitUntilReady(CConsoleHost& host, const ModuleWait& wait, std::ostream& err = std::cerr);
 
+// The COM number of the AT port in the scanner's last readiness line ("Equipment ready
+// [AT:COM201] for operation!"); 0 when there is none.
+int ReadyPort(CConsoleHost& host);
+
 }  // namespace marlinq::cli

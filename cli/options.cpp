@@ -137,6 +137,17 @@ bool ParseArgs(const Args& args, const std::vector<OptionSpec>& specs, ParsedArg
     return true;
 }
 
+std::string ShownWord(const std::string& word) {
+    // Bounded, so that a word of any length stays one short line.
+    constexpr std::size_t kShownBytes = 40;
+    std::string shown;
+    for (const char c : word.substr(0, kShownBytes)) {
+        const auto u = static_cast<unsigned char>(c);
+        shown += u < 0x20 || u == 0x7F ? '?' : c;
+    }
+    return word.size() > kShownBytes ? shown + "..." : shown;
+}
+
 int UsageError(const std::string& name, const std::string& arguments, const std::string& why,
                std::ostream& err) {
     err << "marlinq-cli " << name << ": " << why << " (usage: marlinq-cli " << name << " " << arguments

@@ -48,6 +48,9 @@ struct ParsedArgs {
 bool ParseArgs(const Args& args, const std::vector<OptionSpec>& specs, ParsedArgs* parsed,
                std::string* error);
 
+// word as it may be shown in a message: control bytes as '?', at most 40 bytes and then "...".
+std::string ShownWord(const std::string& word);
+
 // Prints "marlinq-cli NAME: WHY (usage: marlinq-cli NAME ARGUMENTS)" as one line on err;
 // returns kExitUsage.
 int UsageError(const std::string& name, const std::string& arguments, const std::string& why,

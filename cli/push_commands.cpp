@@ -2,13 +2,15 @@
 // headless main window. Once the module is ready the command does what the file download or the
 // factory reset button does; the window then asks the module's ADB state, enables ADB and resets
 // the module when needed, waits for the scan to find it again and runs the push worker. Every log
-// line goes to standard output; the exit code is 0 when the push step logged its success. A
+// line goes to standard output (with --json to standard error, and one JSON object to standard
+// output: the file, whether it was pushed); the exit code is 0 when the push step logged its success. A
 // relative FILE names a file of the current directory; one that does not exist is refused before
 // anything is done to the module.
 #include <filesystem>
 #include <iostream>
 #include <string>
 
+#include "cli/command_report.h"
 #include "cli/commands.h"
 #include "cli/console_host.h"
 #include "cli/failures.h"
@@ -64,13 +66,17 @@ class TransferEnd {
 };
 
 // Waits for the module, starts the transfer with start (on the window thread) and follows it.
-int RunTransfer(const char* name, const ModuleWait& wait, void (*start)(CMarlinqDlg&, const std::string&),
-                const std::string& file) {
+int RunTransfer(CommandReport& report, const char* name, const ModuleWait& wait,
+                void (*start)(CMarlinqDlg&, const std::string&), const std::string& file) {
     const long timeoutSeconds = wait.timeoutSeconds;
-    CConsoleHost host(std::cout);
-    if (!WaitUntilReady(host, wait)) {
+    CConsoleHost host(report.Log());
+    if (!WaitUntilReady(host, wait, report.Err())) {
         host.Close();
-        return kExitFailed;
+        return report.Finish(kExitFailed);
+    }
+    const int port = ReadyPort(host);
+    if (port > 0) {
+        report.Add("port", static_cast<long long>(port));
     }
     const std::size_t before = host.View().Lines().size();
     host.Main().Call([start, file](fw::CDialog* dlg) {
@@ -88,35 +94,37 @@ int RunTransfer(const char* name, const ModuleWait& wait, void (*start)(CMarlinq
         const int index = host.View().WaitForLine(
             next, [](const std::string&) { return true; }, std::max(left, std::chrono::milliseconds(0)));
         if (index < 0) {
-            Fail(std::string(name) + ": the transfer did not end in time");
+            Fail(std::string(name) + ": the transfer did not end in time", report.Err());
             break;
         }
         ended = end.Take(host.View().Lines()[static_cast<std::size_t>(index)]);
         next = static_cast<std::size_t>(index) + 1;
     }
     const int closed = host.Close();
+    report.Add("pushed", ended && end.Pushed());
     if (ended && !end.Pushed()) {
-        Fail(std::string(name) + ": the XML file was not pushed to the module");
+        Fail(std::string(name) + ": the XML file was not pushed to the module", report.Err());
     }
-    return ended && end.Pushed() && closed == 0 ? kExitDone : kExitFailed;
+    return report.Finish(ended && end.Pushed() && closed == 0 ? kExitDone : kExitFailed);
 }
 
 // Takes --timeout and --port out of args; the usage error's exit code when args are wrong.
-bool ParseTransferArgs(const char* name, const char* arguments, const Args& args, std::size_t files,
-                       ModuleWait* wait, Args* rest, int* code) {
+bool ParseTransferArgs(CommandReport& report, const char* name, const char* arguments, const Args& args,
+                       std::size_t files, ModuleWait* wait, Args* rest, int* code) {
     ParsedArgs parsed;
     std::string error;
-    if (!ParseArgs(args, {TimeoutOption(), PortOption()}, &parsed, &error)) {
-        *code = UsageError(name, arguments, error, std::cerr);
+    std::ostream& err = report.Err();
+    if (!ParseArgs(args, {TimeoutOption(), PortOption(), FlagOption("--json")}, &parsed, &error)) {
+        *code = UsageError(name, arguments, error, err);
         return false;
     }
     if (parsed.rest.size() != files) {
-        *code = UsageError(name, arguments, files == 0 ? "takes no file" : "needs one FILE", std::cerr);
+        *code = UsageError(name, arguments, files == 0 ? "takes no file" : "needs one FILE", err);
         return false;
     }
     for (const auto& file : parsed.rest) {
         if (file.empty() || file.find_first_of("\r\n") != std::string::npos) {
-            *code = UsageError(name, arguments, "FILE must be a non-empty name on one line", std::cerr);
+            *code = UsageError(name, arguments, "FILE must be a non-empty name on one line", err);
             return false;
         }
     }
@@ -128,21 +136,21 @@ bool ParseTransferArgs(const char* name, const char* arguments, const Args& args
 
 // The file to push, made absolute against the current directory (adb runs in its own folder);
 // empty after the failure line when there is no such file to push.
-std::string FileToPush(const std::string& file) {
+std::string FileToPush(const std::string& file, std::ostream& err) {
     namespace fs = std::filesystem;
     std::error_code ec;
     const fs::path absolute = fs::absolute(file, ec);
     if (ec) {
-        Fail("cannot push " + file + ": the current directory cannot be read");
+        Fail("cannot push " + file + ": the current directory cannot be read", err);
         return {};
     }
     const fs::file_status status = fs::status(absolute, ec);
     if (!fs::exists(status)) {
-        Fail("cannot push " + file + ": no such file");
+        Fail("cannot push " + file + ": no such file", err);
         return {};
     }
     if (!fs::is_regular_file(status)) {
-        Fail("cannot push " + file + ": not a regular file");
+        Fail("cannot push " + file + ": not a regular file", err);
         return {};
     }
     return absolute.string();
@@ -151,19 +159,22 @@ std::string FileToPush(const std::string& file) {
 }  // namespace
 
 int RunPushCommand(const Args& args) {
+    CommandReport report("push", args);
     ModuleWait wait;
     Args files;
     int code = kExitUsage;
-    if (!ParseTransferArgs("push", "[--timeout S] [--port N] FILE", args, 1, &wait, &files, &code)) {
-        return code;
+    if (!ParseTransferArgs(report, "push", "[--timeout S] [--port N] [--json] FILE", args, 1, &wait, &files,
+                           &code)) {
+        return report.Finish(code);
     }
     // Checked before the window opens, so that nothing is done to the module for a missing file.
-    const std::string path = FileToPush(files[0]);
+    const std::string path = FileToPush(files[0], report.Err());
     if (path.empty()) {
-        return kExitFailed;
+        return report.Finish(kExitFailed);
     }
+    report.Add("file", path);
     return RunTransfer(
-        "push", wait,
+        report, "push", wait,
         [](CMarlinqDlg& dlg, const std::string& file) {
             dlg.MainControls().SetWindowText(IDC_EDIT_XML_PATH, file);
             dlg.Adb().Commands().OnBtnXmlDownload();
@@ -172,13 +183,15 @@ int RunPushCommand(const Args& args) {
 }
 
 int RunFactoryResetCommand(const Args& args) {
+    CommandReport report("factory-reset", args);
     ModuleWait wait;
     Args none;
     int code = kExitUsage;
-    if (!ParseTransferArgs("factory-reset", "[--timeout S] [--port N]", args, 0, &wait, &none, &code)) {
-        return code;
+    if (!ParseTransferArgs(report, "factory-reset", "[--timeout S] [--port N] [--json]", args, 0, &wait,
+                           &none, &code)) {
+        return report.Finish(code);
     }
-    return RunTransfer("factory-reset", wait,
+    return RunTransfer(report, "factory-reset", wait,
                        [](CMarlinqDlg& dlg, const std::string&) { dlg.Adb().Commands().OnBtnFactoryReset(); },
                        {});
 }

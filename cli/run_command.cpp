@@ -15,7 +15,7 @@ int RunDialog(const Args& args) {
         std::cerr << "run: takes no arguments\n";
         return 2;
     }
-    CConsoleHost host(std::cout);
+    CConsoleHost host(std::cout, ConfigAtExit::Saved);  // the window: it saves Config.xml on exit
     // SIGTERM, SIGINT or SIGHUP close the window as its close box does, so the exit path runs.
     const CCloseOnTermination closeOnTermination(host.Host());
     if (!host.Start()) {

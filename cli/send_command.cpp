@@ -1,7 +1,10 @@
+// `send --port N "TEXT"`: one AT command straight to COM N (or the AT port found now), without the
+// window; the command and the answer printed, or with --json one JSON object.
 #include <iostream>
 #include <string>
 
 #include "atlink/at_serial_port.h"
+#include "cli/command_report.h"
 #include "cli/commands.h"
 #include "cli/failures.h"
 #include "cli/options.h"
@@ -11,47 +14,52 @@ namespace marlinq::cli {
 
 namespace {
 
-int SendUsage(const std::string& why) {
-    return UsageError("send", "[--port N] \"TEXT\"", why, std::cerr);
+int SendUsage(const std::string& why, CommandReport& report) {
+    return report.Finish(UsageError("send", "[--port N] [--json] \"TEXT\"", why, report.Err()));
 }
 
 }  // namespace
 
 int RunSendCommand(const Args& args) {
+    CommandReport report("send", args);
     ParsedArgs parsed;
     std::string error;
-    if (!ParseArgs(args, {NumberOption("--port", 1, 99999)}, &parsed, &error)) {
-        return SendUsage(error);
+    if (!ParseArgs(args, {NumberOption("--port", 1, 99999), FlagOption("--json")}, &parsed, &error)) {
+        return SendUsage(error, report);
     }
     if (parsed.rest.size() != 1 || parsed.rest[0].empty()) {
-        return SendUsage("one command text is needed");
+        return SendUsage("one command text is needed", report);
     }
     const std::string& text = parsed.rest[0];
     if (text.find_first_of("\r\n") != std::string::npos) {
-        return SendUsage("the command text holds a line break");  // one command per line, never two
+        return SendUsage("the command text holds a line break", report);  // one command per line, never two
     }
+    report.Add("request", text);
+    std::ostream& out = report.Log();
     int port = static_cast<int>(parsed.Value("--port", 0));
     if (port == 0) {
         port = FindAtPortNumber();
         if (port < 1) {
-            std::cout << "No scan AT port! \n" << std::flush;
-            return Fail("no AT port found");
+            out << "No scan AT port! \n" << std::flush;
+            return report.Finish(Fail("no AT port found", report.Err()));
         }
     }
+    report.Add("port", static_cast<long long>(port));
     atlink::CSerialPort serial;
     const atlink::AtResult<std::string> sent = serial.Send(port, text);
     const std::string& answer = sent.value;
-    std::cout << text << '\n';
+    report.Add("answer", AnswerLines(answer));
+    out << text << '\n';
     if (answer.empty()) {
-        std::cout << std::flush;
-        return Fail(DescribeFailure(sent.report, kConsoleWindowText));
+        out << std::flush;
+        return report.Finish(Fail(DescribeFailure(sent.report, kConsoleWindowText), report.Err()));
     }
-    std::cout << answer;
+    out << answer;
     if (answer.back() != '\n') {
-        std::cout << '\n';
+        out << '\n';
     }
-    std::cout << std::flush;
-    return kExitDone;
+    out << std::flush;
+    return report.Finish(kExitDone);
 }
 
 }  // namespace marlinq::cli

@@ -61,10 +61,15 @@ bool ScratchContainer::Create(const std::string& path, const std::string& stream
         return false;
     }
     // Opened without cutting it and cut only once its lock is had: another process may be
-    // copying its own save out of it right now. The lock is held until Close.
+    // copying its own save out of it right now. A missing container is made by opening it for
+    // appending, which never cuts one that another process made in the meantime ("w" would).
+    // The lock is held until Close.
     m_file = std::fopen(path.c_str(), "r+b");
     if (m_file == nullptr) {
-        m_file = std::fopen(path.c_str(), "w+b");
+        if (std::FILE* made = std::fopen(path.c_str(), "ab")) {
+            std::fclose(made);
+        }
+        m_file = std::fopen(path.c_str(), "r+b");
     }
     if (m_file == nullptr) {
         return false;

@@ -29,6 +29,7 @@ fw::BOOL CMarlinqApp::InitInstance() {
 
     {
         CMarlinqDlg dlg(Thread());
+        dlg.SetSaveConfigOnExit(m_saveConfigOnExit);
         m_pMainWnd = &dlg;
         if (m_nPinnedPort > 0) {
             dlg.PinSession(m_nPinnedPort, m_bPinnedReadsVersions);

@@ -20,6 +20,9 @@ class CMarlinqApp : public fw::CWinApp {
         m_bPinnedReadsVersions = readVersions;
     }
 
+    // Whether the main window saves "Config.xml" when it closes (the default); set before Run.
+    void SetSaveConfigOnExit(bool save) { m_saveConfigOnExit = save; }
+
   protected:
     fw::BOOL InitInstance() override;
     int ExitInstance() override;
@@ -27,6 +30,7 @@ class CMarlinqApp : public fw::CWinApp {
   private:
     int m_nPinnedPort = 0;
     bool m_bPinnedReadsVersions = true;
+    bool m_saveConfigOnExit = true;
 };
 
 }  // namespace marlinq

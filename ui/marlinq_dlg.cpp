@@ -219,7 +219,9 @@ void CMarlinqDlg::OnTimer(fw::UINT id) {
 void CMarlinqDlg::OnDestroy() {
     fw::CDialog::OnDestroy();
     StopThreads();
-    m_configCommands.SaveConfigOnExit();
+    if (m_saveConfigOnExit) {
+        m_configCommands.SaveConfigOnExit();
+    }
 }
 
 void CMarlinqDlg::StopThreads() {

@@ -132,6 +132,11 @@ class CMarlinqDlg : public fw::CDialog {
     std::vector<const parameters::ParameterRow*> ReadByLastGet() const { return m_readFlow.ReadRows(); }
     int CurModePage() const { return m_nCurModePage; }
 
+    // Whether closing the window saves "Config.xml" into the data directory (the default). A
+    // front end whose commands only borrow the window (marlinq-cli's get, convert, ...) turns it
+    // off before the window runs, so that the file stays as it was. Window thread, or before Run.
+    void SetSaveConfigOnExit(bool save) { m_saveConfigOnExit = save; }
+
     // Program that opens the help file; empty for the desktop's own opener.
     void SetHelpOpener(const std::string& opener) { m_strHelpOpener = opener; }
     // The folder whose help files Help opens, with its trailing separator; the program's folder
@@ -156,6 +161,7 @@ class CMarlinqDlg : public fw::CDialog {
     int m_hIcon = IDR_MAINFRAME;
     int m_nCurModePage = MODE_PAGE_TCP;
     bool m_bScanReadsVersions = true;
+    bool m_saveConfigOnExit = true;
     std::string m_strHelpOpener;
     std::string m_strHelpDir;
 

@@ -1,5 +1,8 @@
 // Template 102: the main window in three columns (parameters and operations; mode tabs and the
 // AT console; the log) and template 100, the About box.
+#include <string>
+
+#include "ui/program_info.h"
 #include "ui/resource.h"
 #include "ui/template_builders.h"
 #include "ui/templates.h"
@@ -16,7 +19,7 @@ enum MainGroup { kVersion, kBasic, kSimCard, kOther, kOperate, kAtCommand, kLog,
 DialogTemplate MakeMainDialog() {
     DialogTemplate d;
     d.id = IDD_MARLINQ_DIALOG;
-    d.caption = "Marlinq_Eng_V3.7";
+    d.caption = std::string("Marlinq_Eng_V") + ProgramVersion();
     d.font = "Microsoft Sans Serif";
     d.pointSize = 9;
     d.style = kResizable | kMinMaxBox | kSysMenu;
@@ -92,7 +95,8 @@ DialogTemplate MakeAbout() {
     d.style = kSysMenu;
     d.controls = {
         Control(IDC_STATIC, ControlKind::StaticIcon, {}, {}, -1, 0, 0),
-        Control(IDC_STATIC, ControlKind::StaticText, "Marlinq V3.7", {}, -1, 0, 0),
+        Control(IDC_STATIC, ControlKind::StaticText, std::string("Marlinq V") + ProgramVersion(), {}, -1, 0,
+                0),
         Edit(IDC_ABOUT_FILES, "Files:", -1, 1, kReadOnly),
         Button(IDOK, "OK", -1, 2, kDefaultButton),
     };

@@ -2,7 +2,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <fstream>
+#include <memory>
+#include <vector>
 
 #include "fake_host.h"
 #include "tests/support/fake_adb.h"
@@ -12,12 +15,25 @@ namespace {
 
 using namespace testsupport;
 
-// 30 s time-outs take 600 ms: far above what a fake adb call takes, so only a hang reaches them.
-constexpr double kScale = 0.02;
+// The worker's pauses at a hundredth of their length. The stand-in window's time-out is twice the
+// window's 30 s, so that it still takes 600 ms: far above what a fake adb call takes, so only a
+// hang reaches it.
+constexpr double kScale = 0.01;
+constexpr std::uint32_t kTimeoutMs = 60000;
+
+// A stand-in window for the fake adb in appDir, with the time-out above.
+std::unique_ptr<FakeAdbHost> MakeHost(const std::string& appDir) {
+    auto host = std::make_unique<FakeAdbHost>(appDir);
+    host->timeoutMs = kTimeoutMs;
+    return host;
+}
 
 class AdbPush : public ::testing::Test {
   protected:
-    AdbPush() : dir("push"), host(dir.AppDir()) { host.transfer.SetXmlPath("/tmp/cfg dir/Default.xml"); }
+    AdbPush() : dir("push"), host(dir.AppDir()) {
+        host.timeoutMs = kTimeoutMs;
+        host.transfer.SetXmlPath("/tmp/cfg dir/Default.xml");
+    }
 
     // Runs the push worker as OnAdbPushXml does and waits until it has ended.
     void RunPushWorker() {
@@ -87,19 +103,31 @@ TEST_F(AdbPush, AFailedPushIsLoggedAndTheProcedureStillRebootsWithoutAClosingSuc
 }
 
 TEST_F(AdbPush, ThreeRunsWithoutAUsableDeviceEndWithoutPushOrScan) {
-    for (const char* list : {kListEmpty, "List of devices attached\nR58M\tunauthorized\n\n"}) {
-        FakeAdbDir empty(list == kListEmpty ? "empty" : "unauth");
-        FakeAdbHost h(empty.AppDir());
-        h.transfer.SetXmlPath("/tmp/a.xml");
-        empty.Write("devices.out", list);
-        h.transfer.OnAdbPushXml();
+    // An empty list and an unauthorised device, each with its own fake adb and window, side by
+    // side: every fake adb is written before either worker starts one.
+    const char* const lists[] = {kListEmpty, "List of devices attached\nR58M\tunauthorized\n\n"};
+    FakeAdbDir empty("empty");
+    FakeAdbDir unauthorised("unauth");
+    FakeAdbDir* dirs[] = {&empty, &unauthorised};
+    std::vector<std::unique_ptr<FakeAdbHost>> hosts;
+    for (int i = 0; i < 2; ++i) {
+        dirs[i]->Write("devices.out", lists[i]);
+        hosts.push_back(MakeHost(dirs[i]->AppDir()));
+        hosts.back()->transfer.SetXmlPath("/tmp/a.xml");
+    }
+    for (auto& h : hosts) {
+        h->transfer.OnAdbPushXml();
+    }
+    for (int i = 0; i < 2; ++i) {
+        SCOPED_TRACE(lists[i]);
+        FakeAdbHost& h = *hosts[i];
         ASSERT_TRUE(h.WorkersFinished());
         const auto lines = h.Lines();
         EXPECT_EQ(
             std::count(lines.begin(), lines.end(), "Enumerate ADB equipments failed, please retry later!"),
             3);
         EXPECT_EQ(lines.back(), "ADB PUSH XML failed!") << "the closing line after three runs";
-        EXPECT_EQ(empty.Calls(), std::vector<std::string>(6, "1 [devices]"));
+        EXPECT_EQ(dirs[i]->Calls(), std::vector<std::string>(6, "1 [devices]"));
         EXPECT_EQ(h.Count("scan"), 0u);
         EXPECT_EQ(h.Count("arm"), 6u);
         EXPECT_EQ(h.Count("disarm"), 6u);
@@ -107,15 +135,27 @@ TEST_F(AdbPush, ThreeRunsWithoutAUsableDeviceEndWithoutPushOrScan) {
 }
 
 TEST_F(AdbPush, AHangingCommandEndsThroughTheTimeOutAndTheWorkerSaysNothingMore) {
-    for (const char* hanging : {"devices", "push"}) {
-        FakeAdbDir d(hanging);
-        FakeAdbHost h(d.AppDir());
-        h.transfer.SetXmlPath("/tmp/a.xml");
-        if (std::string(hanging) == "push") {
-            d.Write("devices.out", kListOneDevice);
+    // A hanging device list and a hanging push side by side, each with its own fake adb and
+    // window; every fake adb is written before either worker starts one.
+    const std::string hangs[] = {"devices", "push"};
+    FakeAdbDir devicesDir(hangs[0]);
+    FakeAdbDir pushDir(hangs[1]);
+    FakeAdbDir* dirs[] = {&devicesDir, &pushDir};
+    std::vector<std::unique_ptr<FakeAdbHost>> hosts;
+    for (int i = 0; i < 2; ++i) {
+        if (hangs[i] == "push") {
+            dirs[i]->Write("devices.out", kListOneDevice);
         }
-        d.Write(std::string(hanging) + ".hang", "");  // prints nothing and never ends
-        h.transfer.OnAdbPushXml();
+        dirs[i]->Write(hangs[i] + ".hang", "");  // prints nothing and never ends
+        hosts.push_back(MakeHost(dirs[i]->AppDir()));
+        hosts.back()->transfer.SetXmlPath("/tmp/a.xml");
+    }
+    for (auto& h : hosts) {
+        h->transfer.OnAdbPushXml();
+    }
+    for (int i = 0; i < 2; ++i) {
+        const std::string& hanging = hangs[i];
+        FakeAdbHost& h = *hosts[i];
         ASSERT_TRUE(h.WorkersFinished()) << "the worker ended: no thread is left blocked";
         // The time-out aborts the worker first, then logs and restarts the scan.
         ASSERT_TRUE(h.WaitFor([&h] { return h.Count("scan") > 0; })) << hanging;
@@ -128,7 +168,7 @@ TEST_F(AdbPush, AHangingCommandEndsThroughTheTimeOutAndTheWorkerSaysNothingMore)
         EXPECT_EQ(h.Events().back(), "scan") << "the time-out restarted the scan, nothing followed";
         EXPECT_EQ(h.pushStarted.load(), 0);
         EXPECT_EQ(h.PushThread(), nullptr) << "the time-out released the worker";
-        const long pid = std::stol("0" + d.Read(std::string(hanging) + ".childpid"));
+        const long pid = std::stol("0" + dirs[i]->Read(hanging + ".childpid"));
         ASSERT_GT(pid, 0);
         EXPECT_TRUE(h.WaitFor([&] { return ProcessEnded(pid); })) << "the adb child was ended";
     }

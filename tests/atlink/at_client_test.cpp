@@ -171,8 +171,10 @@ class OwedAnswerTest : public AtClientTest {
 };
 
 TEST_F(OwedAnswerTest, ALateOkIsNotTheNextCommandsAnswer) {
-    platform::ScopedClockScale realTime(1.0);  // the late OK lands well within the next 300 ms
-    m_sim.SetReply("AT+HOST=x", "");           // its OK comes late, below
+    // At a fifth of real time the next command's read pause is 60 ms: the late OK lands at once
+    // within it, and the delayed ERROR 30 ms into it.
+    platform::ScopedClockScale fifth(0.2);
+    m_sim.SetReply("AT+HOST=x", "");  // its OK comes late, below
     m_sim.SetReply("AT+MQTTCFG=a", "\r\nERROR\r\n");
     sim::Behaviour b;
     b.answerDelayMs = 150;

@@ -6,6 +6,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include <nlohmann/json.hpp>
+
 #include "cli/commands.h"
 #include "platform/app_directory.h"
 #include "platform/clock.h"
@@ -45,6 +47,32 @@ TEST_F(CliPush, PushesAFileAndExitsZeroOnceThePushSucceeded) {
     EXPECT_NE(r.out.find("ADB PUSH XML successfully!\n"), std::string::npos) << r.out;
     EXPECT_EQ(dir.Calls(),
               (std::vector<std::string>{"1 [devices]", "3 [push] [" + file + "] [/cache]", "1 [reboot]"}));
+}
+
+TEST_F(CliPush, WithJsonTheLogGoesToStandardErrorAndTheObjectSaysWhatWasPushed) {
+    auto module = Module(true);
+    const std::string file = dir.AppDir() + "cfg.xml";
+    std::ofstream(file) << "<system/>";
+    const CliRun pushed = Cli(marlinq::cli::RunPushCommand, {"--timeout", "100", "--json", file});
+    EXPECT_EQ(pushed.code, 0) << pushed.err;
+    const auto j = nlohmann::json::parse(pushed.out);
+    EXPECT_EQ(j["command"], "push");
+    EXPECT_EQ(j["ok"], true);
+    EXPECT_EQ(j["exit"], 0);
+    EXPECT_TRUE(j["failure"].is_null());
+    EXPECT_EQ(j["file"], file);
+    EXPECT_EQ(j["pushed"], true);
+    EXPECT_EQ(j["port"], module->Com());
+    EXPECT_NE(pushed.err.find("ADB PUSH XML successfully!\n"), std::string::npos) << pushed.err;
+
+    dir.Write("push.out", testsupport::kPushNoDevice);
+    const CliRun failed = Cli(marlinq::cli::RunFactoryResetCommand, {"--timeout", "100", "--json"});
+    EXPECT_EQ(failed.code, 1);
+    const auto f = nlohmann::json::parse(failed.out);
+    EXPECT_EQ(f["command"], "factory-reset");
+    EXPECT_EQ(f["pushed"], false);
+    EXPECT_EQ(f["exit"], 1);
+    EXPECT_FALSE(f["failure"].get<std::string>().empty());
 }
 
 TEST_F(CliPush, FactoryResetEnablesAdbResetsTheModuleAndPushesDefaultXml) {

@@ -73,7 +73,7 @@ TEST(MarlinqCli, ArgumentsScriptAndExitCodes) {
     EXPECT_EQ(RunCli({"csq", "extra"}, "").code, 2);
 
     // A line it cannot run makes the exit code 1; the other lines still run.
-    const CliRun r = RunCli({},
+    const CliRun r = RunCli({"run"},
                             "frobnicate 12\ntab 3\nstate 1060\npage 2 state 1070\ntype 1067 AT+CSQ\n"
                             "focus 1067\nenter\n");
     EXPECT_EQ(r.code, 1);
@@ -99,7 +99,7 @@ class ScriptLines : public ::testing::Test {
     std::ostringstream log;
     std::ostringstream script;
     std::ostringstream errors;
-    marlinq::cli::CConsoleHost host{log};
+    marlinq::cli::CConsoleHost host{log, marlinq::cli::ConfigAtExit::Saved};  // as `run` makes it
 };
 
 TEST_F(ScriptLines, DriveTheWindowAndReportState) {

@@ -49,9 +49,12 @@ TEST_F(FilesFolder, APortableCopyKeepsItsConfigBesideItself) {
 
     const auto convert = Run("convert in.xml --out out.xml");
     ASSERT_EQ(convert.exitCode, 0) << convert.err;
-    EXPECT_TRUE(fs::exists(m_root / "app" / "Config.xml"));
     EXPECT_TRUE(fs::exists(m_root / "work" / "out.xml"));
     EXPECT_TRUE(fs::exists(m_root / "work" / "CompoundFile.cmp"));
+    EXPECT_FALSE(fs::exists(m_root / "app" / "Config.xml")) << "only run saves it";
+    const auto run = Run("run");
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_TRUE(fs::exists(m_root / "app" / "Config.xml"));
     EXPECT_FALSE(fs::exists(m_root / "xdg"));
 }
 
@@ -65,6 +68,8 @@ TEST_F(FilesFolder, AReadOnlyProgramFolderSendsThemToAPrivateDataFolderMadeOnFir
 
     const auto convert = Run("convert in.xml --out out.xml");
     ASSERT_EQ(convert.exitCode, 0) << convert.err;
+    const auto run = Run("run");  // the window, which saves Config.xml on exit
+    ASSERT_EQ(run.exitCode, 0) << run.err;
     EXPECT_TRUE(fs::exists(data + "Config.xml"));
     struct stat info {};
     ASSERT_EQ(::stat(data.c_str(), &info), 0);

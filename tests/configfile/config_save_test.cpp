@@ -5,6 +5,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <string>
+#include <vector>
+
 #include "config_test_support.h"
 #include "configfile/config_save.h"
 #include "configfile/scratch_container.h"
@@ -167,6 +170,48 @@ TEST(ConfigSave, ConcurrentSavesThroughOneScratchContainerNeverMixTheirDocuments
         ASSERT_EQ(::waitpid(child, &status, 0), child);
         EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0)
             << "a save got a document that was not its own";
+    }
+}
+
+// The first saves in a directory race to make the container: none of them may cut the one
+// another has just made and is copying from. Eight processes start together, many times over,
+// each time in a directory without a container.
+TEST(ConfigSave, FirstSavesInADirectoryWithoutAContainerNeverCutEachOther) {
+    constexpr int kProcesses = 8;
+    constexpr int kRounds = 40;
+    TempDir dir;
+    for (int round = 0; round < kRounds; ++round) {
+        const std::string folder = dir / ("round" + std::to_string(round));
+        ASSERT_EQ(::mkdir(folder.c_str(), 0700), 0);
+        const std::string scratch = folder + "/CompoundFile.cmp";
+        int go[2];
+        ASSERT_EQ(::pipe(go), 0);
+        std::vector<pid_t> children;
+        for (int who = 0; who < kProcesses; ++who) {
+            const pid_t child = ::fork();
+            if (child == 0) {
+                ::close(go[1]);
+                char start = 0;
+                const bool released = ::read(go[0], &start, 1) == 0;  // all start when the pipe closes
+                const std::string target = folder + "/target" + std::to_string(who) + ".xml";
+                const std::string document = std::string(3000, static_cast<char>('a' + who)) + "\n";
+                const bool own = released &&
+                                 configfile::SaveDocumentThroughScratch(document, target, scratch).outcome ==
+                                     ConfigSaveOutcome::kSaved &&
+                                 ReadBytes(target) == document;
+                ::_exit(own ? 0 : 1);
+            }
+            ASSERT_GT(child, 0);
+            children.push_back(child);
+        }
+        ::close(go[0]);
+        ::close(go[1]);
+        for (const pid_t child : children) {
+            int status = 0;
+            ASSERT_EQ(::waitpid(child, &status, 0), child);
+            ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0)
+                << "round " << round << ": a first save failed or got a document that was not its own";
+        }
     }
 }
 

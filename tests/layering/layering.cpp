@@ -33,6 +33,9 @@ const std::map<std::string, std::set<std::string>>& Allowed() {
             a[front] = a["ui"];
             a[front].insert("ui");
         }
+        // The production records stand beside the module layers; the command line writes and lists them.
+        a["records"] = base;
+        a["cli"].insert("records");
         a["simulator"] = base;
         a["emmc"] = {};
         return a;

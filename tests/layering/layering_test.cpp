@@ -36,6 +36,10 @@ TEST(Layering, TheTableFollowsTheArchitecture) {
     EXPECT_FALSE(MayInclude("ui", "ui/qt"));
     EXPECT_TRUE(MayInclude("cli", "discovery"));
     EXPECT_FALSE(MayInclude("cli", "ui/qt"));
+    EXPECT_TRUE(MayInclude("cli", "records"));
+    EXPECT_TRUE(MayInclude("records", "platform"));
+    EXPECT_FALSE(MayInclude("records", "ui")) << "the records know nothing of the window";
+    EXPECT_FALSE(MayInclude("ui", "records"));
     EXPECT_TRUE(MayInclude("simulator", "platform"));
     EXPECT_FALSE(MayInclude("simulator", "atlink"));
     EXPECT_FALSE(MayInclude("emmc", "platform"));

@@ -116,13 +116,14 @@ TEST(SimulatorStart, ReplacesTheFileOfASimulatorThatDied) {
 
 namespace {
 
-// Everything the module sends within `reads` reads of the port after a request.
+// Everything the module sends within `reads` reads of the port after a request; with `until`,
+// the reads stop once the bytes end with it.
 struct RawExchange {
     std::string bytes;
     bool readFailed = false;
 };
 
-RawExchange Exchange(int com, const std::string& request, int reads) {
+RawExchange Exchange(int com, const std::string& request, int reads, const std::string& until = "") {
     RawExchange out;
     atlink::CSerialPort port;
     if (!port.OpenPort(com)) {
@@ -138,6 +139,9 @@ RawExchange Exchange(int com, const std::string& request, int reads) {
             break;
         }
         out.bytes.append(buffer, count);
+        if (!until.empty() && out.bytes.ends_with(until)) {
+            break;
+        }
         platform::Clock::Pause(10);
     }
     port.ClosePort();
@@ -168,12 +172,14 @@ TEST_F(SimulatorRun, FaultModesBreakTheAnswerAsAFaultyModuleWould) {
     b.splitGapMs = 50;
     m_sim.SetBehaviour(b);
     const std::size_t answered = m_sim.AnswersSent();
-    const RawExchange trickle = Exchange(Com(), "AT+CSQ\r\n", 60);
+    // Read until the final result has come, one byte at a time; the module has then sent its
+    // whole answer, and nothing before the final result was lost or doubled.
+    const RawExchange trickle = Exchange(Com(), "AT+CSQ\r\n", 60, "OK\r\n");
     EXPECT_EQ(trickle.bytes, whole);
     EXPECT_TRUE(m_sim.WaitForAnswers(answered + 1, 2000));
 
     b = sim::Behaviour{};
-    b.answerDelayMs = 50000;  // 0.5 s at the test's scale
+    b.answerDelayMs = 20000;  // 0.2 s at the test's scale: well after the two reads
     m_sim.SetBehaviour(b);
     EXPECT_EQ(Exchange(Com(), "AT+CSQ\r\n", 2).bytes, "");
     EXPECT_TRUE(m_sim.WaitForAnswers(answered + 2, 5000));  // it does answer, late

@@ -81,6 +81,18 @@ class ChildProcess {
             m_in = -1;
         }
     }
+    // Writes text to the child's standard input; false when it cannot.
+    bool Write(const std::string& text) {
+        std::size_t done = 0;
+        while (m_in >= 0 && done < text.size()) {
+            const ssize_t n = write(m_in, text.data() + done, text.size() - done);
+            if (n <= 0) {
+                return false;
+            }
+            done += static_cast<std::size_t>(n);
+        }
+        return done == text.size();
+    }
     // Reads standard output until it holds text (true) or timeoutMs pass or the output ends.
     bool ReadUntil(const std::string& text, int timeoutMs) {
         const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);

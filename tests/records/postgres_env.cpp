@@ -1,0 +1,110 @@
+#include "postgres_env.h"
+
+#include <libpq-fe.h>
+#include <unistd.h>
+
+#include <cstdlib>
+
+namespace testsupport {
+
+namespace {
+
+PostgresEnvironment* g_environment = nullptr;
+
+}  // namespace
+
+PostgresEnvironment& Postgres() {
+    if (g_environment == nullptr) {
+        // Owned by gtest once added.
+        g_environment =
+            static_cast<PostgresEnvironment*>(::testing::AddGlobalTestEnvironment(new PostgresEnvironment));
+    }
+    return *g_environment;
+}
+
+std::string WithDatabase(const std::string& url, const std::string& database) {
+    const auto scheme = url.find("://");
+    const auto slash = url.find('/', scheme == std::string::npos ? 0 : scheme + 3);
+    const auto query = url.find('?');
+    if (slash == std::string::npos || (query != std::string::npos && query < slash)) {
+        return url.substr(0, query) + "/" + database + (query == std::string::npos ? "" : url.substr(query));
+    }
+    return url.substr(0, slash + 1) + database + (query == std::string::npos ? "" : url.substr(query));
+}
+
+std::vector<std::vector<std::string>> Sql(const std::string& url, const std::string& sql) {
+    std::vector<std::vector<std::string>> rows;
+    PGconn* conn = PQconnectdb(url.c_str());
+    if (PQstatus(conn) != CONNECTION_OK) {
+        ADD_FAILURE() << "cannot connect to " << url << ": " << PQerrorMessage(conn);
+        PQfinish(conn);
+        return rows;
+    }
+    PGresult* result = PQexec(conn, sql.c_str());
+    const auto status = PQresultStatus(result);
+    if (status == PGRES_TUPLES_OK) {
+        for (int r = 0; r < PQntuples(result); ++r) {
+            std::vector<std::string> row;
+            for (int c = 0; c < PQnfields(result); ++c) {
+                row.push_back(PQgetisnull(result, r, c) != 0 ? "<null>" : PQgetvalue(result, r, c));
+            }
+            rows.push_back(std::move(row));
+        }
+    } else if (status != PGRES_COMMAND_OK) {
+        ADD_FAILURE() << sql << ": " << PQresultErrorMessage(result);
+    }
+    PQclear(result);
+    PQfinish(conn);
+    return rows;
+}
+
+std::string SqlValue(const std::string& url, const std::string& sql) {
+    const auto rows = Sql(url, sql);
+    if (rows.size() != 1 || rows[0].size() != 1) {
+        ADD_FAILURE() << sql << ": expected one value, got " << rows.size() << " rows";
+        return "<none>";
+    }
+    return rows[0][0];
+}
+
+void PostgresEnvironment::SetUp() {
+    const char* given = std::getenv("MARLINQ_TEST_POSTGRES_URL");
+    if (given != nullptr && *given != '\0') {
+        m_adminUrl = given;
+    } else {
+        m_own = std::make_unique<PostgresServer>();
+        if (!m_own->Create(&m_problem)) {
+            m_own.reset();
+            m_problem = "the PostgreSQL tests need a server and none could be started: " + m_problem;
+            return;
+        }
+        m_adminUrl = m_own->Url("postgres");
+    }
+}
+
+void PostgresEnvironment::TearDown() {
+    // On a server the tests did not start, they leave nothing behind.
+    if (!m_own) {
+        for (const auto& name : m_databases) {
+            Sql(m_adminUrl, "DROP DATABASE IF EXISTS " + name + " WITH (FORCE)");
+        }
+    }
+    m_own.reset();
+}
+
+std::string PostgresEnvironment::NewDatabase() {
+    const std::string name =
+        "marlinq_test_" + std::to_string(::getpid()) + "_" + std::to_string(m_databases.size() + 1);
+    Sql(m_adminUrl, "CREATE DATABASE " + name);
+    m_databases.push_back(name);
+    return WithDatabase(m_adminUrl, name);
+}
+
+}  // namespace testsupport
+
+namespace {
+
+// Registered before main runs the tests, so that the server starts once for the whole program.
+[[maybe_unused]] const testsupport::PostgresEnvironment& g_registered = testsupport::Postgres();
+
+}  // namespace
