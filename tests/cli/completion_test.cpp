@@ -68,9 +68,9 @@ TEST_F(Completion, CommandsAndEachCommandsOwnOptions) {
     EXPECT_EQ(Offered({"marlinq-cli", "dow"}), Words{"download"});
     EXPECT_EQ(Offered({"marlinq-cli", "c"}), (Words{"completion", "convert", "csq"}));
     EXPECT_EQ(Offered({"marlinq-cli", "--v"}), Words{"--version"});
-    EXPECT_EQ(Offered({"marlinq-cli", "csq", ""}), (Words{"--help", "--json", "--timeout"}));
+    EXPECT_EQ(Offered({"marlinq-cli", "csq", ""}), (Words{"--help", "--json", "--port", "--timeout"}));
     EXPECT_EQ(Offered({"marlinq-cli", "download", "--"}),
-              (Words{"--help", "--json", "--page", "--set", "--timeout", "--verify"}));
+              (Words{"--help", "--json", "--page", "--port", "--set", "--timeout", "--verify"}));
     EXPECT_EQ(Offered({"marlinq-cli", "send", "--p"}), Words{"--port"});
     EXPECT_TRUE(Offered({"marlinq-cli", "scan", "--timeout", ""}).empty()) << "a number is the user's";
     EXPECT_EQ(Offered({"marlinq-cli", "download", "--page", "m"}), (Words{"modbus", "mqtt"}));
