@@ -62,6 +62,11 @@ const Command kCommands[] = {
      "records [--since DATE] [--imsi X] [--failed] [--csv|--json]  lists the production records; "
      "--where prints the file's place, --sync URL sends those that wait",
      &RunRecordsCommand},
+    {"provision",
+     "provision [FILE] [--set NAME=VALUE ...] [--ports all|N,M,...] [--watch] [--again] [--jobs K] "
+     "[--record URL] [--timeout S] [--json]  configures every attached module at once, each verified and "
+     "recorded",
+     &RunProvisionCommand},
     {"help", "help [COMMAND]      this text, or COMMAND's usage with its options explained", &RunHelp},
     {"completion", "completion bash     prints the bash completion script", &RunCompletionCommand},
 };
@@ -148,6 +153,9 @@ int Dispatch(int argc, char** argv) {
             PrintUsage(std::cout);
         }
         return std::cout.flush() ? kExitDone : kExitFailed;
+    }
+    if (name == "provision-unit") {
+        return RunProvisionUnitCommand(args);  // started by provision, one per unit
     }
     const Command* command = FindCommand(name);
     if (command == nullptr) {

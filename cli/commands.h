@@ -42,6 +42,12 @@ int RunConvertCommand(const Args& args);
 // The production records of this station (cli/records_command.h).
 int RunRecordsCommand(const Args& args);
 
+// Production provisioning (cli/provision_command.cpp): every attached module at once, each unit in
+// a process of its own running provision-unit (cli/provision_unit.cpp), which the usage does not
+// list.
+int RunProvisionCommand(const Args& args);
+int RunProvisionUnitCommand(const Args& args);
+
 // `completion bash`: the bash completion script (cli/completion_script.h).
 int RunCompletionCommand(const Args& args);
 

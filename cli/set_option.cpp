@@ -48,72 +48,73 @@ std::string Suggestions(const std::string& name) {
     return text.empty() ? "; marlinq-cli params lists them" : text;
 }
 
-// NAME=VALUE: the parameter by its name.
-bool ParseNamedSetOption(const std::string& setting, std::size_t eq, SetOption* option, std::string* error) {
-    const std::string name = setting.substr(0, eq);
-    const auto* row = parameters::FindParameterNamed(name);
-    if (row == nullptr) {
-        *error = "--set " + Shown(setting) + ": unknown parameter " + Shown(name) + Suggestions(name);
-        return false;
+// The parameter of NAME or [DIALOG:]ID before the '=' at eq; false with the reason.
+bool ResolveTarget(const std::string& setting, std::size_t eq, SetOption* option, std::string* error) {
+    const std::string target = setting.substr(0, eq);
+    const parameters::ParameterRow* row = nullptr;
+    if (!target.empty() && (target.front() < '0' || target.front() > '9')) {
+        row = parameters::FindParameterNamed(target);
+        if (row == nullptr) {
+            *error = "--set " + Shown(setting) + ": unknown parameter " + Shown(target) + Suggestions(target);
+            return false;
+        }
+        option->dialog = row->dialog;
+        option->id = row->id;
+    } else {
+        const auto colon = target.find(':');
+        long dialog = IDD_MARLINQ_DIALOG;
+        long id = 0;
+        if ((colon != std::string::npos && !ParseNumber(target.substr(0, colon), &dialog)) ||
+            !ParseNumber(colon == std::string::npos ? target : target.substr(colon + 1), &id)) {
+            *error =
+                "--set " + Shown(setting) + ": expected [DIALOG:]ID=VALUE with numbers for DIALOG and ID";
+            return false;
+        }
+        if (!parameters::IsParameterDialog(static_cast<unsigned>(dialog))) {
+            *error = "--set " + Shown(setting) + ": dialog " + std::to_string(dialog) +
+                     " holds no parameters (102 main window, 132 TCP/UDP, 134 MODBUS, 135 HTTPS, 133 MQTT)";
+            return false;
+        }
+        row = parameters::FindParameter(static_cast<unsigned>(dialog), static_cast<int>(id));
+        if (row == nullptr) {
+            *error = "--set " + Shown(setting) + ": control " + std::to_string(id) + " of dialog " +
+                     std::to_string(dialog) + " is no parameter";
+            return false;
+        }
+        option->dialog = static_cast<unsigned>(dialog);
+        option->id = static_cast<int>(id);
     }
-    option->dialog = row->dialog;
-    option->id = row->id;
-    option->value = setting.substr(eq + 1);
     option->row = row;
     option->name = parameters::ParameterName(*row);
-    const std::string why = parameters::CheckParameterValue(*row, option->value);
-    if (!why.empty()) {
-        *error = "--set " + Shown(setting) + ": " + why;
-        return false;
-    }
-    if (row->kind == parameters::ParamKind::RadioPair) {
-        // 0 ticks the Disable button, which unticks Enable.
-        option->id = option->value == "1" ? row->id : row->offId;
-        option->value = "1";
-    }
+    option->value = setting.substr(eq + 1);
     return true;
 }
 
 }  // namespace
 
-bool ParseSetOption(const std::string& setting, SetOption* option, std::string* error) {
+bool ParseSetTarget(const std::string& setting, SetOption* option, std::string* error) {
     const auto eq = setting.find('=');
     if (eq == std::string::npos) {
         *error = "--set " + Shown(setting) + ": expected NAME=VALUE or [DIALOG:]ID=VALUE";
         return false;
     }
-    const std::string target = setting.substr(0, eq);
-    if (!target.empty() && (target.front() < '0' || target.front() > '9')) {
-        return ParseNamedSetOption(setting, eq, option, error);
-    }
-    const auto colon = target.find(':');
-    long dialog = IDD_MARLINQ_DIALOG;
-    long id = 0;
-    if ((colon != std::string::npos && !ParseNumber(target.substr(0, colon), &dialog)) ||
-        !ParseNumber(colon == std::string::npos ? target : target.substr(colon + 1), &id)) {
-        *error = "--set " + Shown(setting) + ": expected [DIALOG:]ID=VALUE with numbers for DIALOG and ID";
+    return ResolveTarget(setting, eq, option, error);
+}
+
+bool ParseSetOption(const std::string& setting, SetOption* option, std::string* error) {
+    if (!ParseSetTarget(setting, option, error)) {
         return false;
     }
-    if (!parameters::IsParameterDialog(static_cast<unsigned>(dialog))) {
-        *error = "--set " + Shown(setting) + ": dialog " + std::to_string(dialog) +
-                 " holds no parameters (102 main window, 132 TCP/UDP, 134 MODBUS, 135 HTTPS, 133 MQTT)";
-        return false;
-    }
-    const auto* row = parameters::FindParameter(static_cast<unsigned>(dialog), static_cast<int>(id));
-    if (row == nullptr) {
-        *error = "--set " + Shown(setting) + ": control " + std::to_string(id) + " of dialog " +
-                 std::to_string(dialog) + " is no parameter";
-        return false;
-    }
-    option->dialog = static_cast<unsigned>(dialog);
-    option->id = static_cast<int>(id);
-    option->value = setting.substr(eq + 1);
-    option->row = row;
-    option->name = parameters::ParameterName(*row);
-    const std::string why = parameters::CheckParameterValue(*row, option->value);
+    const std::string why = parameters::CheckParameterValue(*option->row, option->value);
     if (!why.empty()) {
         *error = "--set " + Shown(setting) + ": " + why;
         return false;
+    }
+    const bool byName = setting.front() < '0' || setting.front() > '9';
+    if (byName && option->row->kind == parameters::ParamKind::RadioPair) {
+        // 0 ticks the Disable button, which unticks Enable.
+        option->id = option->value == "1" ? option->row->id : option->row->offId;
+        option->value = "1";
     }
     return true;
 }

@@ -23,4 +23,8 @@ struct SetOption {
 // names the button to tick, with the value 1.
 bool ParseSetOption(const std::string& setting, SetOption* option, std::string* error);
 
+// Only the NAME or [DIALOG:]ID part: the parameter it names, with VALUE taken as it stands and not
+// checked; false with the reason (an unknown name with the closest names).
+bool ParseSetTarget(const std::string& setting, SetOption* option, std::string* error);
+
 }  // namespace marlinq::cli

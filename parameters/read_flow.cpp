@@ -13,6 +13,7 @@ using namespace marlinq;
 FlowOutcome VersionReader::ReadVersions(fw::IControlAccess& main) {
     FlowOutcome out;
     m_log("Getting version... ");
+    m_imsi.clear();
     // The lookup logs "No scan AT port! " when there is none. The queries go to the port found
     // now, whatever port is held open by hand (to the held port when the session is pinned).
     const int port = m_at.FoundPortOnly(atlink::kNoScanAtPort);
@@ -46,6 +47,7 @@ FlowOutcome VersionReader::ReadVersions(fw::IControlAccess& main) {
         LogFailure(m_log, out, "VER get failed! ");
     }
     const std::string imsi = m_at.RunOnFoundPort(serial, port, atlink::kQueryCimi).value;
+    m_imsi = imsi;
     if (!imsi.empty()) {
         m_log("CIMI get successfully! ");
         const int sim = SimIndexForImsi(imsi);

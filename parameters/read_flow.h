@@ -19,10 +19,13 @@ class VersionReader {
     // Writes the version edits, the SIM combo and the Type combo of main. The outcome counts
     // every read, also AT+GMR and AT+DTUMODE? which log nothing.
     FlowOutcome ReadVersions(fw::IControlAccess& main);
+    // The IMSI the last ReadVersions read (AT+CIMI); empty when it read none.
+    const std::string& Imsi() const { return m_imsi; }
 
   private:
     atlink::AtClient& m_at;
     LogSink m_log;
+    std::string m_imsi;
 };
 
 class ReadFlow {
@@ -36,6 +39,8 @@ class ReadFlow {
     FlowOutcome ReadDtuCfg();
     FlowOutcome ReadExtendedParams() { return m_extended.ReadExtendedParams(); }
 
+    // The IMSI the last Get read; empty when it read none.
+    const std::string& Imsi() const { return m_versions.Imsi(); }
     // What the last Get read of the values a download sends.
     ModuleValues Read() const;
     // The rows whose controls the last Get set from what the module reported, in table order; a

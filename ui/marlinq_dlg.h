@@ -130,6 +130,7 @@ class CMarlinqDlg : public fw::CDialog {
     // The parameters whose controls the last Get set from the module; those of failed reads are
     // left out.
     std::vector<const parameters::ParameterRow*> ReadByLastGet() const { return m_readFlow.ReadRows(); }
+    std::string ImsiByLastGet() const { return m_readFlow.Imsi(); }
     int CurModePage() const { return m_nCurModePage; }
 
     // Whether closing the window saves "Config.xml" into the data directory (the default). A
