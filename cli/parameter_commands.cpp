@@ -205,6 +205,7 @@ int RunGet(const Args& args, std::ostream& out, std::ostream& err) {
     const auto order = ParametersInWindowOrder();
     const auto read = OnWindow(host, [](CMarlinqDlg& d) { return d.ReadByLastGet(); });
     report.values = Shown(host, outcome.Ok() ? order : OnlyRows(order, read));
+    report.imsi = OnWindow(host, [](CMarlinqDlg& d) { return d.ImsiByLastGet(); });
     if (outcome.Ok() && !o.json) {
         out << ValueLines(report.values) << std::flush;
     }
@@ -254,6 +255,7 @@ int RunDownload(const Args& args, std::ostream& out, std::ostream& err) {
         }
         const parameters::ModuleValues reported =
             OnWindow(host, [](CMarlinqDlg& d) { return d.ReadFromModule(); });
+        report.imsi = OnWindow(host, [](CMarlinqDlg& d) { return d.ImsiByLastGet(); });
         report.compared = true;
         for (const auto& d : parameters::ModuleDifferences(sent, reported)) {
             const std::string name = d.row != nullptr ? parameters::ParameterName(*d.row) : d.name;

@@ -109,10 +109,8 @@ std::string ReportJson(const ParameterReport& report) {
         json.Field("failure", report.failure);
     }
     WriteVersions(json, report.values);
-    const auto* imsiBox = Find(report.values, "tcp", "ImsiAsRegister");
-    const auto* packet = Find(report.values, "tcp", "RegisterText");
-    if (imsiBox != nullptr && imsiBox->value == "1" && packet != nullptr && !packet->value.empty()) {
-        json.Field("imsi", packet->value);
+    if (!report.imsi.empty()) {
+        json.Field("imsi", report.imsi);
     }
     json.Key("parameters").BeginObject();
     for (const auto& v : report.values) {

@@ -41,6 +41,7 @@ struct ParameterReport {
     int exitCode = 0;
     std::string failure;  // the first failure's line; empty when none
     std::vector<NamedValue> values;
+    std::string imsi;       // what the last Get read with AT+CIMI; empty when none
     bool compared = false;  // a verification compared what was sent with what the module reports
     std::vector<Difference> differences;
 };
@@ -49,8 +50,7 @@ struct ParameterReport {
 //   {"ok": bool, "exit": N, "failure": "line" or null,
 //    "versions": {"firmware", "hardware", "application"}  (those among values; hardware as
 //                 AT+CSUB reports it, "PART1_PART2"),
-//    "imsi": "..."  (only when the window shows it: the IMSI box of the TCP/UDP page ticked puts
-//                    it into the registration packet),
+//    "imsi": "..."  (what the Get read with AT+CIMI; left out when it read none),
 //    "parameters": {name: value, ...},
 //    "differences": [{"name", "sent", "reported"}, ...]  (only when compared)}
 std::string ReportJson(const ParameterReport& report);

@@ -166,7 +166,7 @@ TEST_F(ParameterNames, GetJsonIsOneObjectWithEveryNamedParameterAndTheLogOnStand
     EXPECT_EQ(j["versions"]["application"], m_sim.Value("VER"));
     EXPECT_EQ(j["versions"]["firmware"], j["parameters"]["main.FirmwareVersion"]);
     EXPECT_FALSE(j["versions"]["hardware"].get<std::string>().empty());
-    EXPECT_FALSE(j.contains("imsi")) << "the IMSI box is not ticked: the window shows no IMSI";
+    EXPECT_EQ(j["imsi"], m_sim.Value("CIMI")) << "what the Get read";
     EXPECT_FALSE(j.contains("differences"));
     const json& p = j["parameters"];
     EXPECT_EQ(p.size(), parameters::NamedParameters().size());
