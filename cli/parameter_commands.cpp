@@ -203,9 +203,9 @@ int RunGet(const Args& args, std::ostream& out, std::ostream& err) {
     // A Get that failed shows stale values beside those it read: only the read ones are
     // reported, and on the lines none at all.
     const auto order = ParametersInWindowOrder();
-    const auto read = OnWindow(host, [](CMarlinqDlg& d) { return d.ReadByLastGet(); });
+    const auto read = OnWindow(host, [](CMarlinqDlg& d) { return d.LastGet().ReadRows(); });
     report.values = Shown(host, outcome.Ok() ? order : OnlyRows(order, read));
-    report.imsi = OnWindow(host, [](CMarlinqDlg& d) { return d.ImsiByLastGet(); });
+    report.imsi = OnWindow(host, [](CMarlinqDlg& d) { return d.LastGet().Imsi(); });
     if (outcome.Ok() && !o.json) {
         out << ValueLines(report.values) << std::flush;
     }
@@ -254,8 +254,8 @@ int RunDownload(const Args& args, std::ostream& out, std::ostream& err) {
             return Finish(host, kExitFailed, o, report, out);
         }
         const parameters::ModuleValues reported =
-            OnWindow(host, [](CMarlinqDlg& d) { return d.ReadFromModule(); });
-        report.imsi = OnWindow(host, [](CMarlinqDlg& d) { return d.ImsiByLastGet(); });
+            OnWindow(host, [](CMarlinqDlg& d) { return d.LastGet().Read(); });
+        report.imsi = OnWindow(host, [](CMarlinqDlg& d) { return d.LastGet().Imsi(); });
         report.compared = true;
         for (const auto& d : parameters::ModuleDifferences(sent, reported)) {
             const std::string name = d.row != nullptr ? parameters::ParameterName(*d.row) : d.name;

@@ -126,7 +126,7 @@ class Unit {
         if (!verify.Ok()) {
             return End(UnitOutcome::Failed, FlowFailureLine(m_host, "Get", verify));
         }
-        const auto reported = OnWindow(m_host, [](CMarlinqDlg& d) { return d.ReadFromModule(); });
+        const auto reported = OnWindow(m_host, [](CMarlinqDlg& d) { return d.LastGet().Read(); });
         const auto differences = parameters::ModuleDifferences(sent, reported);
         for (const auto& d : differences) {
             Emit(UnitDifferenceLine({DifferenceName(d), d.sent, d.reported}));
@@ -155,7 +155,7 @@ class Unit {
                 const auto shown = row != nullptr ? ShownValues(d, {row}) : std::vector<NamedValue>{};
                 v.push_back(shown.empty() ? std::string() : shown.front().value);
             }
-            v.push_back(d.ImsiByLastGet());
+            v.push_back(d.LastGet().Imsi());
             return v;
         });
         if (versions.size() != 5) {

@@ -122,15 +122,13 @@ class CMarlinqDlg : public fw::CDialog {
     discovery::ManualPortPanel& Ports() { return *m_portPanel; }
     CTabSheet& TabSheet() { return m_tabSheet; }
 
-    // How the last Get or Download press ended, what it sent of the values the module reports
-    // back, and what the last Get read of them. Window thread.
+    // How the last Get or Download press ended, and what it sent of the values the module reports
+    // back. Window thread.
     const parameters::FlowOutcome& LastFlowOutcome() const { return m_lastFlowOutcome; }
     parameters::ModuleValues SentToModule() const { return m_downloadFlow.Sent(); }
-    parameters::ModuleValues ReadFromModule() const { return m_readFlow.Read(); }
-    // The parameters whose controls the last Get set from the module; those of failed reads are
-    // left out.
-    std::vector<const parameters::ParameterRow*> ReadByLastGet() const { return m_readFlow.ReadRows(); }
-    std::string ImsiByLastGet() const { return m_readFlow.Imsi(); }
+    // What the last Get read: the values a download sends (Read), the controls it set from the
+    // module (ReadRows; those of failed reads left out) and the IMSI. Window thread.
+    const parameters::ReadFlow& LastGet() const { return m_readFlow; }
     int CurModePage() const { return m_nCurModePage; }
 
     // Whether closing the window saves "Config.xml" into the data directory (the default). A
