@@ -104,7 +104,7 @@ echo "pkg-config --cflags --libs tarnwick: $(pkg-config --cflags --libs tarnwick
 cc -Wall -Werror -o "$work/probe" "$work/probe.c" $(pkg-config --cflags --libs tarnwick) || fail "cc"
 loaded=$(ldd "$work/probe" | sed -nE 's/.*libtarnwick\.so\.0 => ([^ ]+).*/\1/p')
 echo "libtarnwick.so.0 => $loaded"
-[[ -n "$loaded" && "$(readlink -f "$loaded")" == "$(dpkg -L libtarnwick | grep 'libtarnwick\.so\.0\.[0-9.]*$')" ]] ||
+[[ -n "$loaded" && "$(readlink -f "$loaded")" == "$(dpkg -L libtarnwick | grep -E 'libtarnwick\.so\.[0-9]+\.[0-9.]+$')" ]] ||
   fail "not linked to the installed library"
 "$work/probe" || fail "the program failed"
 
