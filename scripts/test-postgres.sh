@@ -2,6 +2,8 @@
 # Debian's package, on a free port of 127.0.0.1 only, in a folder of its own, stopped however the
 # run ends. Nothing is started when MARLINQ_TEST_POSTGRES_URL already names one (CI starts one for
 # all of its builds). The server will not run as root: as root its tools run as the postgres user.
+# Its data lives only as long as the run, so it does not wait for the disk (no fsync, no full page
+# images); commits stay synchronous, so a commit the server confirmed survives an immediate stop.
 if [ -z "${MARLINQ_TEST_POSTGRES_URL:-}" ]; then
   pg_bin=$(ls -d /usr/lib/postgresql/*/bin | sort -V | tail -n 1)
   pg_dir=$(mktemp -d /tmp/marlinq-test-postgres-XXXXXX)
@@ -20,7 +22,7 @@ if [ -z "${MARLINQ_TEST_POSTGRES_URL:-}" ]; then
   for _ in 1 2 3 4 5 6 7 8; do
     port=$((20000 + RANDOM % 40000))
     if "${as_pg[@]}" "$pg_bin/pg_ctl" -D "$pg_dir/data" -l "$pg_dir/log" -w \
-        -o "-p $port -k $pg_dir -c listen_addresses=127.0.0.1 -c max_connections=200" start >/dev/null; then
+        -o "-p $port -k $pg_dir -c listen_addresses=127.0.0.1 -c max_connections=200 -c fsync=off -c full_page_writes=off" start >/dev/null; then
       pg_port=$port
       break
     fi
