@@ -1,6 +1,7 @@
 // A PostgreSQL server of the tests' own: a new cluster in a temporary folder, on a free port of
 // 127.0.0.1 only, started and stopped with the server's own tools from the Debian package. The
-// server refuses to run as root, so as root its tools run as the "postgres" user.
+// server refuses to run as root, so as root its tools run as the "postgres" user. The cluster is a
+// copy of the one MARLINQ_TEST_POSTGRES_PRISTINE names, when set, else made by initdb.
 #pragma once
 
 #include <string>
@@ -27,6 +28,10 @@ class PostgresServer {
 
   private:
     bool RunTool(const std::string& tool, const std::vector<std::string>& args, std::string* error);
+    // Runs program with args (as the postgres user when asServerUser and root), its output kept
+    // for the error message; true when it ends with 0.
+    bool RunProgram(std::string program, const std::vector<std::string>& args, bool asServerUser,
+                    std::string* error);
     bool Start(std::string* error);
 
     std::string m_bin;     // the folder of initdb, pg_ctl
