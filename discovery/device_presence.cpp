@@ -2,25 +2,11 @@
 
 #include <cstring>
 
+#include "framework/ascii_case.h"
+
 namespace discovery {
 
 namespace {
-
-char Lower(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool EqualNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (Lower(a[i]) != Lower(b[i])) {
-            return false;
-        }
-    }
-    return true;
-}
 
 // The identifier as a bounded view; empty for a null or over-long text.
 std::string_view Bounded(const char* hwid) {
@@ -38,7 +24,7 @@ bool HardwareIdMatches(std::string_view hwid, const std::vector<std::string>& id
         return false;
     }
     for (const auto& id : ids) {
-        if (EqualNoCase(hwid, id)) {
+        if (fw::SameIgnoringAsciiCase(hwid, id)) {
             return true;
         }
     }

@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "framework/ascii_case.h"
 #include "parameters/parameter_ids.h"
 
 namespace parameters {
@@ -13,22 +14,6 @@ constexpr std::array<const char*, 5> kPageNameList = {"main", "tcp", "modbus", "
 constexpr std::array<unsigned, kPageNameList.size()> kPageDialogs = {
     marlinq::IDD_MARLINQ_DIALOG, marlinq::IDD_TCP_MODE, marlinq::IDD_MODBUS_MODE, marlinq::IDD_HTTPS_MODE,
     marlinq::IDD_MQTT_MODE};
-
-char Lower(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool SameIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (Lower(a[i]) != Lower(b[i])) {
-            return false;
-        }
-    }
-    return true;
-}
 
 }  // namespace
 
@@ -53,7 +38,7 @@ std::string ParameterName(const ParameterRow& row) {
 const ParameterRow* FindParameterNamed(std::string_view name) {
     for (const auto& row : ParameterTable()) {
         const std::string own = ParameterName(row);
-        if (!own.empty() && SameIgnoringCase(own, name)) {
+        if (!own.empty() && fw::SameIgnoringAsciiCase(own, name)) {
             return &row;
         }
     }

@@ -19,8 +19,7 @@
 #include <vector>
 
 #include "platform/child_process.h"
-
-extern char** environ;
+#include "platform/spawn_setup_posix.h"
 
 namespace platform {
 
@@ -179,45 +178,17 @@ ChildResult RunFirstBlock(const ChildCommand& command, ChildCancel* cancel) {
         return result;
     }
 
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, outWrite.Get(), STDOUT_FILENO);
-    posix_spawn_file_actions_adddup2(&actions, outWrite.Get(), STDERR_FILENO);
-    if (!command.workingDirectory.empty()) {
-        posix_spawn_file_actions_addchdir_np(&actions, command.workingDirectory.c_str());
-    }
-    posix_spawn_file_actions_addclosefrom_np(&actions, STDERR_FILENO + 1);
-
-    posix_spawnattr_t attr;
-    posix_spawnattr_init(&attr);
-    sigset_t none, defaults;
-    sigemptyset(&none);
-    sigemptyset(&defaults);
-    sigaddset(&defaults, SIGPIPE);
-    posix_spawnattr_setsigmask(&attr, &none);
-    posix_spawnattr_setsigdefault(&attr, &defaults);
-    posix_spawnattr_setpgroup(&attr, 0);
-    posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
-
-    std::vector<char*> argv;
-    argv.push_back(const_cast<char*>(command.program.c_str()));
-    for (const auto& arg : command.args) {
-        argv.push_back(const_cast<char*>(arg.c_str()));
-    }
-    argv.push_back(nullptr);
-
     pid_t pid = 0;
     int rc = 0;
     {
+        SpawnSetup setup(command, outWrite.Get(), SpawnSetup::Input::Inherited, {SIGPIPE});
         // Registered under the lock, so a cancel from now on finds it.
         std::lock_guard lock(g_childrenMutex);
-        rc = ::posix_spawn(&pid, command.program.c_str(), &actions, &attr, argv.data(), environ);
+        rc = setup.Spawn(&pid);
         if (rc == 0) {
             g_children.push_back(pid);
         }
     }
-    posix_spawnattr_destroy(&attr);
-    posix_spawn_file_actions_destroy(&actions);
     outWrite.Close();  // the read end reports the end once the child's copies are closed
 
     if (rc != 0) {

@@ -12,10 +12,9 @@
 #include <mutex>
 #include <vector>
 
+#include "platform/spawn_setup_posix.h"
 #include "platform/system_error_text.h"
 #include "platform/worker_process.h"
-
-extern char** environ;
 
 namespace platform {
 
@@ -35,41 +34,10 @@ std::unique_ptr<WorkerProcess> WorkerProcess::Start(const ChildCommand& command,
         *error = "cannot create a pipe: " + SystemErrorText(errno);
         return nullptr;
     }
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_adddup2(&actions, fds[1], STDOUT_FILENO);
-    posix_spawn_file_actions_adddup2(&actions, fds[1], STDERR_FILENO);
-    if (!command.workingDirectory.empty()) {
-        posix_spawn_file_actions_addchdir_np(&actions, command.workingDirectory.c_str());
-    }
-    posix_spawn_file_actions_addclosefrom_np(&actions, STDERR_FILENO + 1);
-
-    posix_spawnattr_t attr;
-    posix_spawnattr_init(&attr);
-    sigset_t none, defaults;
-    sigemptyset(&none);
-    sigemptyset(&defaults);
-    sigaddset(&defaults, SIGPIPE);
-    sigaddset(&defaults, SIGINT);
-    sigaddset(&defaults, SIGTERM);
-    sigaddset(&defaults, SIGHUP);
-    posix_spawnattr_setsigmask(&attr, &none);
-    posix_spawnattr_setsigdefault(&attr, &defaults);
-    posix_spawnattr_setpgroup(&attr, 0);
-    posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
-
-    std::vector<char*> argv;
-    argv.push_back(const_cast<char*>(command.program.c_str()));
-    for (const auto& arg : command.args) {
-        argv.push_back(const_cast<char*>(arg.c_str()));
-    }
-    argv.push_back(nullptr);
-
     pid_t pid = 0;
-    const int rc = ::posix_spawn(&pid, command.program.c_str(), &actions, &attr, argv.data(), environ);
-    posix_spawnattr_destroy(&attr);
-    posix_spawn_file_actions_destroy(&actions);
+    const int rc =
+        SpawnSetup(command, fds[1], SpawnSetup::Input::NullDevice, {SIGPIPE, SIGINT, SIGTERM, SIGHUP})
+            .Spawn(&pid);
     ::close(fds[1]);  // the read end reports the end once the child's copies are closed
     if (rc != 0) {
         ::close(fds[0]);
