@@ -12,31 +12,15 @@
 #include "cli/parameter_commands.h"
 #include "platform/app_directory.h"
 #include "simulator/dtu_model.h"
+#include "tests/cli/parameter_run_fixture.h"
 #include "tests/support/file_nodes.h"
 #include "tests/support/sim_fixture.h"
 
 namespace marlinq::cli {
 namespace {
 
-class ParameterCommands : public testsupport::SimulatorTest {
+class ParameterCommands : public ParameterRunTest {
   protected:
-    int Get(const Args& args) {
-        FreshStart();
-        return RunGet(args, out, err);
-    }
-    int Download(const Args& args) {
-        FreshStart();
-        m_sim.ClearRequests();
-        return RunDownload(args, out, err);
-    }
-    // Every run closes the window, which writes Config.xml, and the next run would load it; each
-    // run here starts from the defaults instead.
-    void FreshStart() {
-        out.str("");
-        err.str("");
-        std::error_code ec;
-        std::filesystem::remove(platform::GetAppDirectory() + "Config.xml", ec);
-    }
     // The requests of the download: from its DTUMODE on (the scan's version read comes before).
     std::vector<std::string> DownloadRequests() const {
         std::vector<std::string> all;
@@ -59,9 +43,6 @@ class ParameterCommands : public testsupport::SimulatorTest {
         return rest;
     }
     bool Printed(const std::string& line) const { return out.str().find(line + "\n") != std::string::npos; }
-
-    std::ostringstream out;
-    std::ostringstream err;
 };
 
 TEST_F(ParameterCommands, GetPrintsTheShownParameters) {

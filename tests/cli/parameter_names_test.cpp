@@ -14,6 +14,7 @@
 #include "parameters/value_tables.h"
 #include "platform/app_directory.h"
 #include "simulator/dtu_model.h"
+#include "tests/cli/parameter_run_fixture.h"
 #include "tests/support/sim_fixture.h"
 
 namespace marlinq::cli {
@@ -21,24 +22,8 @@ namespace {
 
 using nlohmann::json;
 
-class ParameterNames : public testsupport::SimulatorTest {
+class ParameterNames : public ParameterRunTest {
   protected:
-    int Get(const Args& args) {
-        FreshStart();
-        return RunGet(args, out, err);
-    }
-    int Download(const Args& args) {
-        FreshStart();
-        m_sim.ClearRequests();
-        return RunDownload(args, out, err);
-    }
-    // Each run starts from the defaults, not from the Config.xml the last one left.
-    void FreshStart() {
-        out.str("");
-        err.str("");
-        std::error_code ec;
-        std::filesystem::remove(platform::GetAppDirectory() + "Config.xml", ec);
-    }
     bool Printed(const std::string& line) const { return Has(Lines(), line); }
     std::vector<std::string> Lines() const {
         std::vector<std::string> lines;
@@ -73,9 +58,6 @@ class ParameterNames : public testsupport::SimulatorTest {
         return false;
     }
     json Json() const { return json::parse(out.str()); }
-
-    std::ostringstream out;
-    std::ostringstream err;
 };
 
 TEST_F(ParameterNames, GetPrintsEveryParameterByNameInTheWindowsOrder) {
