@@ -52,6 +52,7 @@ Gathered ReadUntilFinal(AtLine line, const std::string& request, std::uint32_t t
     const auto deadline = platform::Clock::Now() + platform::Clock::Scaled(timeoutMs);
     std::vector<char> buffer = AnswerArea(AtTransport::kReadLimit);
     Gathered out;
+    out.matched = MatchAnswer(request, out.text, owed);  // nothing yet: the debts stay as they are
     for (;;) {
         std::fill(buffer.begin(), buffer.end(), '\0');
         std::size_t count = 0;

@@ -396,8 +396,10 @@ void DtuSimulator::Register() {
     dev.friendly = FriendlyName(m_options.friendlyFormat, m_com);
     dev.hwids = m_options.hwids;
     dev.pid = platform::CurrentProcessId();
-    m_deviceFile = platform::WriteVirtualDevice(m_deviceName, dev, false);
+    // What came while the module was away is dropped before it is seen again, so that a request
+    // written as soon as the device is back is heard.
     m_pty.Discard();
+    m_deviceFile = platform::WriteVirtualDevice(m_deviceName, dev, false);
     if (m_model.AdbEnabled()) {
         RegisterAdb(true);
     }
