@@ -3,10 +3,13 @@
 // simulated unit (marlinq-cli provision: Get, Download, verifying Get, each unit in a process of
 // its own), and eight units at once paced by the answer against one.
 // Aims for answer pacing: Get at most 0.3 s, full Download 0.6 s, a verified unit 1.5 s (fixed:
-// about 4.0 s, 7.2 s and 15 s), eight units at most 1.2 times one.
+// about 4.0 s, 7.2 s and 15 s), eight units at most 1.2 times one. The provision runs also give
+// the CPU time per unit (cpu_s_per_unit: the units' processes and the command together), which
+// bounds how far eight units at once can share two cores.
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -138,6 +141,11 @@ void FullDownload(benchmark::State& state) {
     Flow(state, "download", IDC_BTN_DOWNLOAD, 18);
 }
 
+double CpuSeconds(const rusage& r) {
+    return static_cast<double>(r.ru_utime.tv_sec + r.ru_stime.tv_sec) +
+           static_cast<double>(r.ru_utime.tv_usec + r.ru_stime.tv_usec) / 1e6;
+}
+
 // Runs the program with args to its end, its output thrown away; its exit code, -1 when it did
 // not exit.
 int RunToEnd(const std::string& program, const std::vector<std::string>& args) {
@@ -178,11 +186,16 @@ void Provision(benchmark::State& state) {
     fs::create_directories(dir);
     fs::copy_file(MARLINQ_CLI_EXE, dir / "marlinq-cli");
     for (auto _ : state) {
+        rusage before{};
+        getrusage(RUSAGE_CHILDREN, &before);
         const auto start = std::chrono::steady_clock::now();
         const int code = RunToEnd((dir / "marlinq-cli").string(),
                                   {"provision", "--again", "--set", "mqtt.ClientId=dtu-{IMSI}", "--ports",
                                    ports, "--pace", std::string(atlink::PacingName(PacingOf(state)))});
         const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        rusage after{};
+        getrusage(RUSAGE_CHILDREN, &after);
+        state.counters["cpu_s_per_unit"] = (CpuSeconds(after) - CpuSeconds(before)) / units;
         if (code != 0) {
             state.SkipWithError(("provision ended with exit code " + std::to_string(code)).c_str());
             break;
