@@ -54,8 +54,8 @@ template <class T>
 struct AtCommand {
     std::string_view request = {};        // the whole request line, or its part before the argument
     std::string_view afterArgument = {};  // the rest of the line after the argument; empty: no argument
-    std::uint32_t pauseBeforeMs = 100;
-    std::uint32_t pauseAfterMs = 300;
+    std::uint32_t pauseBeforeMs = 100;    // fixed pacing: before the write
+    std::uint32_t pauseAfterMs = 300;     // fixed pacing: after it; answer pacing: the least time-out
     std::size_t answerArea = 200;
     AtExchange exchange = AtExchange::Single;
     PortRule portRule = PortRule::ManualOrFound;
