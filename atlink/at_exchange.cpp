@@ -77,7 +77,7 @@ Gathered ReadUntilFinal(AtLine line, const std::string& request, std::uint32_t t
 
 // How an answer-paced transaction without its final result line ended.
 AtOutcome Unanswered(const Gathered& got) {
-    // Bytes that held no final result code at all are an incomplete answer, and so is a part of
+    // Bytes that held no final result code at all are an incomplete answer, and so is a piece of
     // this request's answer; earlier requests' whole answers alone are no answer to this one.
     const bool incomplete =
         !got.matched.answer.empty() || (!got.text.empty() && CountFinalResults(got.text) == 0);

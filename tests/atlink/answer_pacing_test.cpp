@@ -36,7 +36,7 @@ class AnswerPacing : public testsupport::AtClientOverSimulator {
         }
         return n;
     }
-    // The queries of a Get's first part, one after the other on the found port.
+    // The version queries of a Get, one after the other on the found port.
     std::vector<bool> RunVersionQueries() {
         std::vector<bool> ok;
         ok.push_back(Client().Run(atlink::kQueryGmr).succeeded);
@@ -115,7 +115,7 @@ TEST_F(AnswerPacing, TheCeilingEndsATransactionThatGetsNoAnswerAsAFailure) {
     EXPECT_EQ(dtuCfg.report.outcome, atlink::AtOutcome::NoAnswer);
     EXPECT_EQ(testsupport::RequestBytes(m_sim), std::vector<std::string>{"AT+DTUCFG?\r\n"});
 
-    // Part of an answer without its final result line is incomplete, not an answer.
+    // A piece of an answer without its final result line is incomplete, not an answer.
     m_sim.SetBehaviour(sim::Behaviour{});
     m_sim.SetReply("AT+VER", "\r\n+VER: 1.0\r\n");
     const auto ver = Client().Run(atlink::kQueryVer);
