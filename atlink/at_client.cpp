@@ -22,6 +22,14 @@ AtClient::~AtClient() {
     }
 }
 
+void AtClient::SetPacing(Pacing pacing) {
+    m_pacing = pacing;
+    m_deps.manualPort.SetPacing(pacing);
+    if (m_deps.pinnedPort != nullptr) {
+        m_deps.pinnedPort->SetPacing(pacing);
+    }
+}
+
 std::optional<AtOutcomeReport> AtClient::HoldPinned(int com) {
     CSerialPort& held = *m_deps.pinnedPort;
     if (held.IsOpen()) {
@@ -127,6 +135,7 @@ void AtClient::SendConsoleCommand(const std::string& command) {
     } else {
         CSerialPort local;
         local.ShareLedger(&m_ledger);
+        local.SetPacing(GetPacing());
         answer = Recorded(local.Send(port, command));
     }
     {

@@ -14,6 +14,9 @@
 // command fails with its failure value (FALSE, 0 or the empty text). A failing command logs
 // nothing here: the caller words its outcome.
 //
+// The client's pacing (atlink/at_pacing.h) applies to every object its commands run on: the
+// hand-opened port, the pinned port and the local objects of the found port. Fixed until set.
+//
 // Every method may run on any thread: the window thread for buttons, workers for the reset and
 // ADB flows. The hand-opened port is used under its transaction lock, so closing it by hand never
 // falls inside a command.
@@ -102,6 +105,10 @@ class AtClient {
     template <class T>
     AtResult<T> RunOnFoundPort(CSerialPort& local, int port, const AtCommand<T>& command);
 
+    // How this client's commands are paced; any thread, takes effect at the next command.
+    void SetPacing(Pacing pacing);
+    Pacing GetPacing() const { return m_pacing.load(); }
+
     // The COM number the session is pinned to; 0 when it is not.
     int PinnedCom() const {
         return m_deps.pinnedCom && m_deps.pinnedPort != nullptr ? m_deps.pinnedCom() : 0;
@@ -157,6 +164,7 @@ class AtClient {
     AtCommandRecord m_last;
     AtOutcomeReport m_firstPortFailure;
     int m_lastFoundPort = 0;
+    std::atomic<Pacing> m_pacing{Pacing::Fixed};
 };
 
 template <class T>
@@ -175,6 +183,7 @@ AtResult<T> AtClient::Run(const AtCommand<T>& command, std::string_view argument
     }
     CSerialPort local;
     local.ShareLedger(&m_ledger);
+    local.SetPacing(GetPacing());
     const int tries = command.portRule == PortRule::FoundThreeTries ? kAdbTries : 1;
     AtResult<T> result;
     for (int attempt = 1; attempt <= tries; ++attempt) {
@@ -202,6 +211,7 @@ AtResult<T> AtClient::RunPinned(const AtCommand<T>& command, std::string_view ar
 template <class T>
 AtResult<T> AtClient::RunOnFoundPort(CSerialPort& local, int port, const AtCommand<T>& command) {
     const int pinned = PinnedCom();
+    local.SetPacing(GetPacing());
     return pinned > 0 ? RunPinned(command, {}, pinned) : local.Run(command, port);
 }
 

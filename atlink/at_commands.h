@@ -1,11 +1,11 @@
 // The AT command table: one row per command the tool sends.
 //
 // A row says everything about its command: the request (or its part before the argument), the
-// pauses of its transaction, the shape of the exchange, the port rule the AT client applies and
-// the message it logs when no AT port is found, how success is read, and which parser turns the
-// answer into the value. CSerialPort runs a row on a port (CSerialPort::Run), the AT client runs
-// it through its port rule (AtClient::Run). Adding a command is adding a row; a named entry point
-// is a one-line convenience for callers that want one.
+// pauses of its transaction (fixed pacing) and its settle time (answer pacing, atlink/at_pacing.h), the shape
+// of the exchange, the port rule the AT client applies and the message it logs when no AT port is found, how
+// success is read, and which parser turns the answer into the value. CSerialPort runs a row on a port
+// (CSerialPort::Run), the AT client runs it through its port rule (AtClient::Run). Adding a command is adding
+// a row; a named entry point is a one-line convenience for callers that want one.
 #pragma once
 
 #include <cstddef>
@@ -21,6 +21,12 @@ namespace atlink {
 
 inline constexpr const char* kNoScanAtPort = "No scan AT port! ";
 inline constexpr const char* kAtPortNotFound = "AT port not found! ";
+
+// Answer pacing: the gap the module's command interpreter needs between its answer and the next
+// request before it takes that request whole. The rows that the flows run one after the other
+// (Get, Download, the extended parameters, the verify) carry it; the bare "AT" probe and the ADB
+// rows, which drain the line first, need none.
+inline constexpr std::uint32_t kFlowSettleMs = 10;
 
 // How the request and its answer are exchanged once the port is open.
 enum class AtExchange {
@@ -48,14 +54,15 @@ template <class T>
 struct AtCommand {
     std::string_view request = {};        // the whole request line, or its part before the argument
     std::string_view afterArgument = {};  // the rest of the line after the argument; empty: no argument
-    std::uint32_t pauseBeforeMs = 100;
-    std::uint32_t pauseAfterMs = 300;
+    std::uint32_t pauseBeforeMs = 100;    // fixed pacing: before the write
+    std::uint32_t pauseAfterMs = 300;     // fixed pacing: after it; answer pacing: the least time-out
     std::size_t answerArea = 200;
     AtExchange exchange = AtExchange::Single;
     PortRule portRule = PortRule::ManualOrFound;
     const char* notFound = kNoScanAtPort;
     AtSuccess success = AtSuccess::NonEmptyValue;
     T (*parse)(std::string_view) = nullptr;
+    std::uint32_t settleMs = 0;  // answer pacing: the pause before the write (atlink/at_pacing.h)
 
     bool TakesArgument() const { return !afterArgument.empty(); }
 };
@@ -66,31 +73,51 @@ using AtSetCommand = AtCommand<bool>;
 using AtTextQuery = AtCommand<std::string>;
 
 // --- Queries --------------------------------------------------------------------------------
-inline constexpr AtCommand<int> kQueryDtuMode{
-    .request = "AT+DTUMODE?\r\n", .portRule = PortRule::FoundOnly, .parse = ParseDtuModeAnswer};
+inline constexpr AtCommand<int> kQueryDtuMode{.request = "AT+DTUMODE?\r\n",
+                                              .portRule = PortRule::FoundOnly,
+                                              .parse = ParseDtuModeAnswer,
+                                              .settleMs = kFlowSettleMs};
 inline constexpr AtCommand<std::optional<int>> kQueryDtuModeValue{.request = "AT+DTUMODE?\r\n",
                                                                   .portRule = PortRule::FoundOnly,
                                                                   .success = AtSuccess::ValuePresent,
-                                                                  .parse = FindDtuModeValue};
-inline constexpr AtTextQuery kQueryCimi{
-    .request = "AT+CIMI\r\n", .portRule = PortRule::FoundOnly, .parse = ParseCimiAnswer};
-inline constexpr AtTextQuery kQueryDtuCfg{.request = "AT+DTUCFG?\r\n", .parse = ParseDtuCfgAnswer};
-inline constexpr AtTextQuery kQueryCnmp{.request = "AT+CNMP?\r\n", .parse = ParseCnmpAnswer};
-inline constexpr AtTextQuery kQueryAuth{
-    .request = "AT+CGAUTH?\r\n", .pauseAfterMs = 500, .answerArea = 300, .parse = ParseAuthAnswer};
-inline constexpr AtTextQuery kQueryApn{
-    .request = "AT+CGDCONT?\r\n", .pauseAfterMs = 500, .answerArea = 1024, .parse = ParseApnAnswer};
+                                                                  .parse = FindDtuModeValue,
+                                                                  .settleMs = kFlowSettleMs};
+inline constexpr AtTextQuery kQueryCimi{.request = "AT+CIMI\r\n",
+                                        .portRule = PortRule::FoundOnly,
+                                        .parse = ParseCimiAnswer,
+                                        .settleMs = kFlowSettleMs};
+inline constexpr AtTextQuery kQueryDtuCfg{
+    .request = "AT+DTUCFG?\r\n", .parse = ParseDtuCfgAnswer, .settleMs = kFlowSettleMs};
+inline constexpr AtTextQuery kQueryCnmp{
+    .request = "AT+CNMP?\r\n", .parse = ParseCnmpAnswer, .settleMs = kFlowSettleMs};
+inline constexpr AtTextQuery kQueryAuth{.request = "AT+CGAUTH?\r\n",
+                                        .pauseAfterMs = 500,
+                                        .answerArea = 300,
+                                        .parse = ParseAuthAnswer,
+                                        .settleMs = kFlowSettleMs};
+inline constexpr AtTextQuery kQueryApn{.request = "AT+CGDCONT?\r\n",
+                                       .pauseAfterMs = 500,
+                                       .answerArea = 1024,
+                                       .parse = ParseApnAnswer,
+                                       .settleMs = kFlowSettleMs};
 inline constexpr AtCommand<std::optional<std::string>> kQueryApnValue{.request = "AT+CGDCONT?\r\n",
                                                                       .pauseAfterMs = 500,
                                                                       .answerArea = 1024,
                                                                       .success = AtSuccess::ValuePresent,
-                                                                      .parse = FindApnValue};
-inline constexpr AtTextQuery kQueryGmr{
-    .request = "AT+GMR\r\n", .portRule = PortRule::FoundOnly, .parse = ParseGmrAnswer};
-inline constexpr AtTextQuery kQueryCsub{
-    .request = "AT+CSUB\r\n", .portRule = PortRule::FoundOnly, .parse = ParseCsubAnswer};
-inline constexpr AtTextQuery kQueryVer{
-    .request = "AT+VER\r\n", .portRule = PortRule::FoundOnly, .parse = ParseVerAnswer};
+                                                                      .parse = FindApnValue,
+                                                                      .settleMs = kFlowSettleMs};
+inline constexpr AtTextQuery kQueryGmr{.request = "AT+GMR\r\n",
+                                       .portRule = PortRule::FoundOnly,
+                                       .parse = ParseGmrAnswer,
+                                       .settleMs = kFlowSettleMs};
+inline constexpr AtTextQuery kQueryCsub{.request = "AT+CSUB\r\n",
+                                        .portRule = PortRule::FoundOnly,
+                                        .parse = ParseCsubAnswer,
+                                        .settleMs = kFlowSettleMs};
+inline constexpr AtTextQuery kQueryVer{.request = "AT+VER\r\n",
+                                       .portRule = PortRule::FoundOnly,
+                                       .parse = ParseVerAnswer,
+                                       .settleMs = kFlowSettleMs};
 inline constexpr AtCommand<bool> kQueryAdb{.request = "AT+CUSBADB?\r\n",
                                            .pauseBeforeMs = 300,
                                            .pauseAfterMs = 300,
@@ -113,7 +140,8 @@ inline constexpr AtSetCommand SetRow(std::string_view prefix, std::string_view a
     return AtSetCommand{.request = prefix,
                         .afterArgument = afterArgument,
                         .success = AtSuccess::ContainsOk,
-                        .parse = ParseSetAnswer};
+                        .parse = ParseSetAnswer,
+                        .settleMs = kFlowSettleMs};
 }
 
 inline constexpr AtSetCommand kSetDtuCfg = SetRow("AT+DTUCFG=");
@@ -132,11 +160,13 @@ inline constexpr AtSetCommand kSetApn = SetRow("AT+CGDCONT=1,\"IP\",\"", "\"\r\n
 inline constexpr AtSetCommand kClearAuth{.request = "AT+CGAUTH=1\r\n",
                                          .notFound = kAtPortNotFound,
                                          .success = AtSuccess::ContainsOk,
-                                         .parse = ParseSetAnswer};
+                                         .parse = ParseSetAnswer,
+                                         .settleMs = kFlowSettleMs};
 inline constexpr AtSetCommand kResetModule{.request = "AT+CRESET\r\n",
                                            .notFound = kAtPortNotFound,
                                            .success = AtSuccess::ContainsOk,
-                                           .parse = ParseSetAnswer};
+                                           .parse = ParseSetAnswer,
+                                           .settleMs = kFlowSettleMs};
 inline constexpr AtSetCommand kEnableAdb{.request = "AT+CUSBADB=1\r\n",
                                          .pauseBeforeMs = 100,
                                          .pauseAfterMs = 500,

@@ -1,6 +1,7 @@
 #include "atlink/at_exchange.h"
 
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 #include "atlink/answer_match.h"
@@ -35,6 +36,60 @@ void Settle(AtLine line, const MatchedAnswer& matched) {
     line.ledger.SetOwed(line.port.Port(), matched.owedLeft + (matched.final ? 0 : 1));
 }
 
+// What the reads of an answer-paced transaction gathered.
+struct Gathered {
+    std::string text;
+    MatchedAnswer matched;
+    bool lost = false;  // a read failed on an open port: the device went away
+};
+
+// Reads until the gathered reads hold request's final result line with its line end, a read
+// fails, kMaxAnswerBytes have come or timeoutMs (on the Clock) have passed, whichever is first.
+// A read that brings nothing waits for data itself (platform::SerialReadWait), so the loop never
+// spins. What came is logged as one "Recv: " line, as the fixed pacing's single read logs it.
+Gathered ReadUntilFinal(AtLine line, const std::string& request, std::uint32_t timeoutMs) {
+    const int owed = line.ledger.Owed(line.port.Port());
+    const auto deadline = platform::Clock::Now() + platform::Clock::Scaled(timeoutMs);
+    std::vector<char> buffer = AnswerArea(AtTransport::kReadLimit);
+    Gathered out;
+    out.matched = MatchAnswer(request, out.text, owed);  // nothing yet: the debts stay as they are
+    for (;;) {
+        std::fill(buffer.begin(), buffer.end(), '\0');
+        std::size_t count = 0;
+        if (!line.port.ReadUnlogged(buffer.data(), &count)) {
+            out.lost = line.port.IsOpen();
+            break;
+        }
+        if (count > 0) {
+            out.text.append(buffer.data(), strnlen(buffer.data(), count));
+            out.matched = MatchAnswer(request, out.text, owed);
+            if ((out.matched.final && out.matched.lineEnded) || out.text.size() >= kMaxAnswerBytes) {
+                break;
+            }
+        }
+        if (platform::Clock::Now() >= deadline) {
+            break;
+        }
+    }
+    line.port.LogReceived(out.text);
+    return out;
+}
+
+// How an answer-paced transaction without its final result line ended.
+AtOutcome Unanswered(const Gathered& got) {
+    // Bytes that held no final result code at all are an incomplete answer, and so is a piece of
+    // this request's answer; earlier requests' whole answers alone are no answer to this one.
+    const bool incomplete =
+        !got.matched.answer.empty() || (!got.text.empty() && CountFinalResults(got.text) == 0);
+    return got.lost ? AtOutcome::Lost : incomplete ? AtOutcome::Incomplete : AtOutcome::NoAnswer;
+}
+
+void SettleBeforeWrite(const AtCycle& cycle) {
+    if (cycle.settleMs > 0) {
+        platform::Clock::Pause(cycle.settleMs);
+    }
+}
+
 }  // namespace
 
 bool WriteRequest(AtLine line, const std::string& request) {
@@ -48,6 +103,9 @@ bool WriteRequest(AtLine line, const std::string& request) {
 }
 
 AtResult<std::string> ExchangeOnce(AtLine line, const AtCycle& cycle) {
+    if (cycle.pacing == Pacing::Answer) {
+        return ExchangeAnswered(line, cycle);
+    }
     platform::Clock::Pause(cycle.pauseBeforeMs);
     WriteRequest(line, cycle.request);
     platform::Clock::Pause(cycle.pauseAfterMs);
@@ -70,16 +128,41 @@ AtResult<std::string> ExchangeOnce(AtLine line, const AtCycle& cycle) {
     return AtResult<std::string>{std::move(matched.answer), Report(line, AtOutcome::Answered, count), true};
 }
 
-void DrainRead(AtLine line) {
+AtResult<std::string> ExchangeAnswered(AtLine line, const AtCycle& cycle) {
+    SettleBeforeWrite(cycle);
+    WriteRequest(line, cycle.request);
+    Gathered got = ReadUntilFinal(line, cycle.request, AnswerTimeoutMs(cycle.pauseAfterMs));
+    Settle(line, got.matched);
+    if (!got.matched.final) {
+        return AtResult<std::string>{std::string(), Report(line, Unanswered(got), got.text.size()), false};
+    }
+    return AtResult<std::string>{std::move(got.matched.answer),
+                                 Report(line, AtOutcome::Answered, got.text.size()), true};
+}
+
+void DrainRead(AtLine line, Pacing pacing) {
     std::vector<char> drain = AnswerArea(AtTransport::kReadLimit);
     std::size_t count = 0;
     if (line.port.Read(drain.data(), &count)) {
         line.ledger.Paid(line.port.Port(), CountFinalResults(drain.data()));
-        platform::Clock::Pause(kDrainPauseMs);
+        // Paced by the answer, the line is given time to calm down only when it was not quiet.
+        if (pacing == Pacing::Fixed || count > 0) {
+            platform::Clock::Pause(kDrainPauseMs);
+        }
     }
 }
 
 AtResult<std::string> ExchangeUntilOk(AtLine line, const AtCycle& cycle) {
+    if (cycle.pacing == Pacing::Answer) {
+        // The same wait for the final result line; only an "OK" there is success.
+        SettleBeforeWrite(cycle);
+        WriteRequest(line, cycle.request);
+        Gathered got = ReadUntilFinal(line, cycle.request, AnswerTimeoutMs(cycle.pauseAfterMs));
+        Settle(line, got.matched);
+        const bool ok = got.matched.final && ParseSetAnswer(got.matched.answer);
+        return AtResult<std::string>{ok ? got.matched.answer : std::string(),
+                                     Report(line, AtOutcome::Answered, got.text.size()), ok};
+    }
     platform::Clock::Pause(cycle.pauseBeforeMs);
     WriteRequest(line, cycle.request);
     platform::Clock::Pause(cycle.pauseAfterMs);
@@ -114,10 +197,10 @@ AtResult<std::string> ExchangeUntilOk(AtLine line, const AtCycle& cycle) {
 AtResult<std::string> ExchangeRow(AtLine line, AtExchange exchange, const AtCycle& cycle) {
     switch (exchange) {
         case AtExchange::Drained:
-            DrainRead(line);
+            DrainRead(line, cycle.pacing);
             return ExchangeOnce(line, cycle);
         case AtExchange::DrainedUntilOk:
-            DrainRead(line);
+            DrainRead(line, cycle.pacing);
             return ExchangeUntilOk(line, cycle);
         case AtExchange::Single:
             break;
@@ -125,8 +208,17 @@ AtResult<std::string> ExchangeRow(AtLine line, AtExchange exchange, const AtCycl
     return ExchangeOnce(line, cycle);
 }
 
-AtResult<std::string> ExchangeConsole(AtLine line, const std::string& text) {
+AtResult<std::string> ExchangeConsole(AtLine line, const std::string& text, Pacing pacing) {
     const std::string request = text + "\r\n";
+    if (pacing == Pacing::Answer) {
+        WriteRequest(line, request);
+        Gathered got = ReadUntilFinal(line, request, AnswerTimeoutMs(kConsolePauseAfterMs));
+        Settle(line, got.matched);
+        const bool whole = got.matched.final && got.matched.lineEnded;
+        return AtResult<std::string>{
+            whole ? got.matched.answer : std::string(),
+            Report(line, whole ? AtOutcome::Answered : Unanswered(got), got.text.size()), whole};
+    }
     platform::Clock::Pause(kConsolePauseBeforeMs);
     WriteRequest(line, request);
     platform::Clock::Pause(kConsolePauseAfterMs);

@@ -32,15 +32,17 @@ AtResult<std::string> CSerialPort::Transact(const int* nPort, AtExchange exchang
         return AtResult<std::string>{std::string(), AtOutcomeReport{AtOutcome::Answered, m_port.Port(), 0},
                                      false};
     }
+    AtCycle paced = *cycle;
+    paced.pacing = m_pacing.load();
     if (nPort == nullptr) {
-        return ExchangeRow(Line(), exchange, *cycle);
+        return ExchangeRow(Line(), exchange, paced);
     }
     const AtOutcomeReport opened = Open(*nPort);
     if (opened.outcome != AtOutcome::Answered) {
         ClosePort();  // releases what a half-finished open may hold
         return AtResult<std::string>{std::string(), opened, false};
     }
-    AtResult<std::string> result = ExchangeRow(Line(), exchange, *cycle);
+    AtResult<std::string> result = ExchangeRow(Line(), exchange, paced);
     ClosePort();
     return result;
 }
@@ -52,14 +54,14 @@ AtResult<std::string> CSerialPort::Send(int nPort, const std::string& text) {
         ClosePort();
         return AtResult<std::string>{std::string(), opened, false};
     }
-    AtResult<std::string> result = ExchangeConsole(Line(), text);
+    AtResult<std::string> result = ExchangeConsole(Line(), text, m_pacing.load());
     ClosePort();
     return result;
 }
 
 AtResult<std::string> CSerialPort::SendOpen(const std::string& text) {
     auto lock = LockTransaction();
-    return ExchangeConsole(Line(), text);
+    return ExchangeConsole(Line(), text, m_pacing.load());
 }
 
 bool CSerialPort::RunCycle(int nPort, const AtCycle& cycle, std::string* answer) {

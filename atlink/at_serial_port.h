@@ -8,6 +8,7 @@
 // only the value.
 #pragma once
 
+#include <atomic>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -18,6 +19,7 @@
 #include "atlink/at_cycle.h"
 #include "atlink/at_exchange.h"
 #include "atlink/at_outcome.h"
+#include "atlink/at_pacing.h"
 #include "atlink/at_transport.h"
 #include "atlink/win_types.h"
 
@@ -50,6 +52,10 @@ class CSerialPort {
     // shared by every object that talks to the same module (nullptr: back to its own).
     void ShareLedger(AnswerLedger* ledger) { m_ledger = ledger != nullptr ? ledger : &m_ownLedger; }
 
+    // How this object's transactions are paced (atlink/at_pacing.h); Fixed until set. Any thread.
+    void SetPacing(Pacing pacing) { m_pacing = pacing; }
+    Pacing GetPacing() const { return m_pacing.load(); }
+
     // Held for the whole of a transaction on this object, so that two threads running
     // open-port commands on the same object (or closing it meanwhile) never interleave.
     std::unique_lock<std::recursive_mutex> LockTransaction() {
@@ -70,8 +76,8 @@ class CSerialPort {
     AtResult<std::string> SendOpen(const std::string& text);
     std::string SendAtCommand(int nPort, const std::string& strCmd) { return Send(nPort, strCmd).value; }
 
-    // The standard cycle for a request of no row: true with this request's answer when the read
-    // brought some of it.
+    // The standard cycle for a request of no row (paced as this object is): true with this request's answer
+    // when the read brought some of it.
     bool RunCycle(int nPort, const AtCycle& cycle, std::string* answer);
     bool RunCycle(const AtCycle& cycle, std::string* answer);
     // The standard cycle of a set command: TRUE exactly when the answer contains "OK".
@@ -143,13 +149,15 @@ class CSerialPort {
         if (!request) {
             return std::nullopt;
         }
-        return AtCycle{std::move(*request), command.pauseBeforeMs, command.pauseAfterMs, command.answerArea};
+        return AtCycle{std::move(*request), command.pauseBeforeMs, command.pauseAfterMs,
+                       command.answerArea,  Pacing::Fixed,         command.settleMs};
     }
 
     AtTransport m_port;
     AnswerLedger m_ownLedger;
     AnswerLedger* m_ledger = &m_ownLedger;
     std::recursive_mutex m_transaction;
+    std::atomic<Pacing> m_pacing{Pacing::Fixed};
 };
 
 template <class T>

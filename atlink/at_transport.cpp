@@ -59,14 +59,22 @@ bool AtTransport::Write(const char* data, std::size_t length, std::string* disca
 }
 
 bool AtTransport::Read(char* buffer, std::size_t* count) {
+    if (m_handle == platform::kInvalidSerialHandle) {
+        *count = 0;
+        return false;
+    }
+    const bool ok = ReadUnlogged(buffer, count);
+    // Logged as text up to its first NUL; the count bounds it even if the caller forgot to zero.
+    m_log.Received(std::string(buffer, strnlen(buffer, *count)));
+    return ok;
+}
+
+bool AtTransport::ReadUnlogged(char* buffer, std::size_t* count) {
     *count = 0;
     if (m_handle == platform::kInvalidSerialHandle) {
         return false;
     }
-    const bool ok = platform::SerialRead(m_handle, buffer, kReadLimit, count);
-    // Logged as text up to its first NUL; the count bounds it even if the caller forgot to zero.
-    m_log.Received(std::string(buffer, strnlen(buffer, *count)));
-    return ok;
+    return platform::SerialRead(m_handle, buffer, kReadLimit, count);
 }
 
 void AtTransport::Close() {

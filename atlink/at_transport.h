@@ -36,6 +36,10 @@ class AtTransport {
     // port is closed, the read cannot start or the device has gone away; a read without data is
     // true with *count 0.
     bool Read(char* buffer, std::size_t* count);
+    // The same read without its log line: for an exchange that gathers several reads into one
+    // answer and logs that answer once (LogReceived), so the log shows it whole.
+    bool ReadUnlogged(char* buffer, std::size_t* count);
+    void LogReceived(const std::string& text) const { m_log.Received(text); }
     void Close();
 
     bool IsOpen() const { return m_handle != platform::kInvalidSerialHandle; }

@@ -44,6 +44,11 @@ class ModuleSession {
         return pinned > 0 ? pinned : m_findAtPort();
     }
 
+    // How the session's AT transactions are paced (atlink/at_pacing.h): its client, its
+    // hand-opened port and its pinned port alike. Fixed until set; sessions may differ.
+    void SetPacing(Pacing pacing) { m_at.SetPacing(pacing); }
+    Pacing GetPacing() const { return m_at.GetPacing(); }
+
     // Pins the session to COM com (1..99999) before it is used; nothing is opened yet.
     void PinPort(int com) { m_pinnedCom = com; }
     // The COM number the session is pinned to; 0 when it finds its AT port by the lookup.

@@ -27,30 +27,44 @@ const Command kCommands[] = {
     {"run", "run                 the main window headless; stdin drives it, its log goes to stdout",
      &RunDialog},
     {"scan",
-     "scan [--timeout S] [--port N] [--json]  waits for the module to be ready (exit 0) or the timeout (exit "
+     "scan [--timeout S] [--port N] [--pace fixed|answer] [--json]  waits for the module to be ready (exit "
+     "0) or the timeout (exit "
      "1)",
      &RunScanCommand},
-    {"send", "send [--timeout S | --port N] [--json] \"TEXT\"  sends TEXT with the console's Send", &RunSend},
-    {"csq", "csq [--timeout S] [--port N] [--json]  the CSQ quick query", &RunCsqCommand},
-    {"network", "network [--timeout S] [--port N] [--json]  the Network quick query", &RunNetworkCommand},
-    {"simcard", "simcard [--timeout S] [--port N] [--json]  the SIMCard quick query", &RunSimCardCommand},
-    {"dtucfg", "dtucfg [--timeout S] [--port N] [--json]  the DTUCFG quick query", &RunDtuCfgCommand},
-    {"reset", "reset [--timeout S] [--port N] [--json]  Reset DTU; ends once the scan has restarted",
+    {"send",
+     "send [--timeout S | --port N] [--pace fixed|answer] [--json] \"TEXT\"  sends TEXT with the console's "
+     "Send",
+     &RunSend},
+    {"csq", "csq [--timeout S] [--port N] [--pace fixed|answer] [--json]  the CSQ quick query",
+     &RunCsqCommand},
+    {"network", "network [--timeout S] [--port N] [--pace fixed|answer] [--json]  the Network quick query",
+     &RunNetworkCommand},
+    {"simcard", "simcard [--timeout S] [--port N] [--pace fixed|answer] [--json]  the SIMCard quick query",
+     &RunSimCardCommand},
+    {"dtucfg", "dtucfg [--timeout S] [--port N] [--pace fixed|answer] [--json]  the DTUCFG quick query",
+     &RunDtuCfgCommand},
+    {"reset",
+     "reset [--timeout S] [--port N] [--pace fixed|answer] [--json]  Reset DTU; ends once the scan has "
+     "restarted",
      &RunResetCommand},
     {"push",
-     "push [--timeout S] [--port N] [--json] FILE  pushes FILE to the module's /cache over ADB; exit 0 once "
+     "push [--timeout S] [--port N] [--pace fixed|answer] [--json] FILE  pushes FILE to the module's /cache "
+     "over ADB; exit 0 once "
      "pushed",
      &RunPushCommand},
     {"factory-reset",
-     "factory-reset [--timeout S] [--port N] [--json]  loads and pushes Default.xml beside the program over "
+     "factory-reset [--timeout S] [--port N] [--pace fixed|answer] [--json]  loads and pushes Default.xml "
+     "beside the program over "
      "ADB",
      &RunFactoryResetCommand},
     {"get",
-     "get [--timeout S] [--port N] [--set NAME=VALUE ...] [--out FILE | --json]  Get; prints name=value "
+     "get [--timeout S] [--port N] [--pace fixed|answer] [--set NAME=VALUE ...] [--out FILE | --json]  Get; "
+     "prints name=value "
      "lines, saves FILE or prints JSON",
      &RunGetCommand},
     {"download",
-     "download [FILE] [--timeout S] [--port N] [--page tcp|modbus|https|mqtt] [--set NAME=VALUE ...] "
+     "download [FILE] [--timeout S] [--port N] [--pace fixed|answer] [--page tcp|modbus|https|mqtt] [--set "
+     "NAME=VALUE ...] "
      "[--verify] [--json]  "
      "Download, after loading the parameter file FILE",
      &RunDownloadCommand},
@@ -64,7 +78,8 @@ const Command kCommands[] = {
      &RunRecordsCommand},
     {"provision",
      "provision [FILE] [--set NAME=VALUE ...] [--ports all|N,M,...] [--watch] [--again] [--jobs K] "
-     "[--record URL] [--timeout S] [--json]  configures every attached module at once, each verified and "
+     "[--record URL] [--timeout S] [--pace fixed|answer] [--json]  configures every attached module at once, "
+     "each verified and "
      "recorded",
      &RunProvisionCommand},
     {"help", "help [COMMAND]      this text, or COMMAND's usage with its options explained", &RunHelp},

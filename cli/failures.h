@@ -8,6 +8,7 @@
 #include <string>
 
 #include "atlink/at_outcome.h"
+#include "atlink/at_pacing.h"
 
 namespace marlinq::cli {
 
@@ -34,5 +35,11 @@ int Fail(const std::string& line, std::ostream& err = std::cerr);
 inline constexpr const char* kConsoleWindowText = "3.6 s";
 // The standard cycle's wait: 100 + 300 ms and one read.
 inline constexpr const char* kCycleWindowText = "0.4 s";
+// Answer pacing's wait for the final result line, console and cycle alike (atlink/at_pacing.h).
+inline constexpr const char* kAnsweredWindowText = "5 s";
+// The wait named in a failure line: fixedText under fixed pacing, kAnsweredWindowText under answer.
+inline const char* WindowText(atlink::Pacing pacing, const char* fixedText) {
+    return pacing == atlink::Pacing::Answer ? kAnsweredWindowText : fixedText;
+}
 
 }  // namespace marlinq::cli

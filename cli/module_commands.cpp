@@ -26,13 +26,15 @@ struct Options {
     Args rest;
 };
 
-// Takes "--timeout S", "--port N" and "--json" out of args; false (with the reason) on a missing or
-// malformed value.
+// Takes "--timeout S", "--port N", "--pace P" and "--json" out of args; false (with the reason) on a missing
+// or malformed value.
 bool ParseOptions(const Args& args, Options* options, std::string* error) {
     ParsedArgs parsed;
-    if (!ParseArgs(args, {TimeoutOption(), PortOption(), FlagOption("--json")}, &parsed, error)) {
+    if (!ParseArgs(args, {TimeoutOption(), PortOption(), PaceOption(), FlagOption("--json")}, &parsed,
+                   error)) {
         return false;
     }
+    options->wait.pacing = PaceOf(parsed);
     options->wait.timeoutSeconds = parsed.Value("--timeout", kDefaultTimeoutSeconds);
     options->wait.port = static_cast<int>(parsed.Value("--port", 0));
     options->rest = parsed.rest;
@@ -59,7 +61,8 @@ void ReportReadyPort(CConsoleHost& host, CommandReport& report) {
 }
 
 // Presses a console button; done when the module's answer reached the log pane.
-int PressConsoleButton(CConsoleHost& host, int button, const std::string& typed, CommandReport& report) {
+int PressConsoleButton(CConsoleHost& host, int button, const std::string& typed, atlink::Pacing pacing,
+                       CommandReport& report) {
     auto main = host.Main();
     if (!typed.empty()) {
         main.Type(IDC_EDIT_AT_COMMAND, typed);
@@ -73,7 +76,8 @@ int PressConsoleButton(CConsoleHost& host, int button, const std::string& typed,
     }
     report.Add("answer", AnswerLines(last.answer));
     if (!last.succeeded) {
-        return report.Finish(Fail(DescribeFailure(last.report, kConsoleWindowText), report.Err()));
+        return report.Finish(
+            Fail(DescribeFailure(last.report, WindowText(pacing, kConsoleWindowText)), report.Err()));
     }
     return report.Finish(closed == 0 ? kExitDone : kExitFailed);
 }
@@ -96,8 +100,8 @@ int RunConsoleCommand(const char* name, const Args& args, int button, bool takes
     CommandReport report(name, args);
     Options options;
     std::string error;
-    const char* arguments =
-        takesText ? "[--timeout S] [--json] \"TEXT\"" : "[--timeout S] [--port N] [--json]";
+    const char* arguments = takesText ? "[--timeout S] [--pace fixed|answer] [--json] \"TEXT\""
+                                      : "[--timeout S] [--port N] [--pace fixed|answer] [--json]";
     if (!ParseOptions(args, &options, &error)) {
         return Usage(name, arguments, error, report);
     }
@@ -114,7 +118,8 @@ int RunConsoleCommand(const char* name, const Args& args, int button, bool takes
         host.Close();
         return report.Finish(kExitFailed);
     }
-    return PressConsoleButton(host, button, takesText ? options.rest[0] : std::string(), report);
+    return PressConsoleButton(host, button, takesText ? options.rest[0] : std::string(), options.wait.pacing,
+                              report);
 }
 
 }  // namespace
@@ -124,7 +129,7 @@ int RunScanCommand(const Args& args) {
     Options options;
     std::string error;
     if (!ParseOptions(args, &options, &error) || !options.rest.empty()) {
-        return Usage("scan", "[--timeout S] [--port N] [--json]",
+        return Usage("scan", "[--timeout S] [--port N] [--pace fixed|answer] [--json]",
                      error.empty() ? "no arguments besides options" : error, report);
     }
     CConsoleHost host(report.Log());
@@ -157,7 +162,7 @@ int RunResetCommand(const Args& args) {
     Options options;
     std::string error;
     if (!ParseOptions(args, &options, &error) || !options.rest.empty()) {
-        return Usage("reset", "[--timeout S] [--port N] [--json]",
+        return Usage("reset", "[--timeout S] [--port N] [--pace fixed|answer] [--json]",
                      error.empty() ? "no arguments besides options" : error, report);
     }
     CConsoleHost host(report.Log());
@@ -182,7 +187,8 @@ int RunResetCommand(const Args& args) {
                                   report.Err()));
     }
     if (!reset.succeeded) {
-        return report.Finish(Fail(DescribeFailure(reset.report, kCycleWindowText), report.Err()));
+        return report.Finish(Fail(
+            DescribeFailure(reset.report, WindowText(options.wait.pacing, kCycleWindowText)), report.Err()));
     }
     return report.Finish(closed == 0 ? kExitDone : kExitFailed);
 }

@@ -21,6 +21,20 @@ OptionSpec PortOption() {
     return NumberOption("--port", 1, kMaxComNumber);
 }
 
+namespace {
+// In the order of atlink::Pacing, whose index the parsed choice is.
+const std::vector<std::string> kPaceNames = {std::string(atlink::PacingName(atlink::Pacing::Fixed)),
+                                             std::string(atlink::PacingName(atlink::Pacing::Answer))};
+}  // namespace
+
+OptionSpec PaceOption() {
+    return ChoiceOption("--pace", kPaceNames);
+}
+
+atlink::Pacing PaceOf(const ParsedArgs& parsed) {
+    return parsed.Value("--pace", 0) == 1 ? atlink::Pacing::Answer : atlink::Pacing::Fixed;
+}
+
 std::chrono::milliseconds Seconds(long seconds) {
     return std::chrono::duration_cast<std::chrono::milliseconds>(
         platform::Clock::Scaled(static_cast<std::uint32_t>(seconds) * 1000u));
@@ -74,11 +88,12 @@ bool WaitForPinnedPort(CConsoleHost& host, const ModuleWait& wait, std::ostream&
 }  // namespace
 
 bool WaitUntilReady(CConsoleHost& host, long timeoutSeconds, std::ostream& err) {
-    return WaitUntilReady(host, ModuleWait{timeoutSeconds, 0, true}, err);
+    return WaitUntilReady(host, ModuleWait{timeoutSeconds, 0, true, atlink::Pacing::Fixed}, err);
 }
 
 bool WaitUntilReady(CConsoleHost& host, const ModuleWait& wait, std::ostream& err) {
     const long timeoutSeconds = wait.timeoutSeconds;
+    host.Host().App().SetPacing(wait.pacing);
     if (wait.port > 0) {
         host.Host().App().PinSession(wait.port, wait.versionsAtReady);
     }

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <iostream>
 
+#include "atlink/at_pacing.h"
 #include "cli/console_host.h"
 #include "cli/options.h"
 
@@ -17,6 +18,10 @@ inline constexpr long kMaxComNumber = 99999;  // the largest COM number a port c
 OptionSpec TimeoutOption();
 // "--port N": the command's session is pinned to COM N.
 OptionSpec PortOption();
+// "--pace fixed|answer": how the command's session paces its AT transactions (atlink/at_pacing.h).
+OptionSpec PaceOption();
+// The pacing that parsed holds of --pace; fixed when it was not given.
+atlink::Pacing PaceOf(const ParsedArgs& parsed);
 
 // What a module command waits for.
 struct ModuleWait {
@@ -26,6 +31,8 @@ struct ModuleWait {
     int port = 0;
     // Whether readiness reads the versions, as the scan does; Get, which reads them itself, says no.
     bool versionsAtReady = true;
+    // --pace: the session's pacing, set before the window starts.
+    atlink::Pacing pacing = atlink::Pacing::Fixed;
 };
 
 // seconds on the system's clock, like every pause of the tool.

@@ -30,15 +30,17 @@ namespace marlinq::cli {
 
 namespace {
 
-constexpr const char* kGetArguments = "[--timeout S] [--port N] [--set NAME=VALUE ...] [--out FILE | --json]";
+constexpr const char* kGetArguments =
+    "[--timeout S] [--port N] [--pace fixed|answer] [--set NAME=VALUE ...] [--out FILE | --json]";
 constexpr const char* kDownloadArguments =
-    "[FILE] [--timeout S] [--port N] [--page tcp|modbus|https|mqtt] [--set NAME=VALUE ...] [--verify] "
-    "[--json]";
+    "[FILE] [--timeout S] [--port N] [--pace fixed|answer] [--page tcp|modbus|https|mqtt] "
+    "[--set NAME=VALUE ...] [--verify] [--json]";
 
 struct ParamOptions {
     long timeoutSeconds = kDefaultTimeoutSeconds;
     int port = 0;                 // --port N: pinned to COM N
     bool versionsAtReady = true;  // Get reads the versions itself
+    atlink::Pacing pacing = atlink::Pacing::Fixed;
     std::vector<SetOption> sets;
     std::string out;   // get: the parameter file to write
     std::string file;  // download: the parameter file to load first
@@ -51,7 +53,7 @@ const char* const kPageNames[MODE_PAGE_COUNT] = {"tcp", "modbus", "https", "mqtt
 
 // Parses the options a command allows; false with the reason.
 bool ParseParamOptions(const Args& args, bool download, ParamOptions* o, std::string* error) {
-    std::vector<OptionSpec> specs = {TimeoutOption(), PortOption(), TextsOption("--set"),
+    std::vector<OptionSpec> specs = {TimeoutOption(), PortOption(), PaceOption(), TextsOption("--set"),
                                      FlagOption("--json")};
     if (download) {
         specs.push_back(
@@ -74,6 +76,7 @@ bool ParseParamOptions(const Args& args, bool download, ParamOptions* o, std::st
     o->timeoutSeconds = parsed.Value("--timeout", kDefaultTimeoutSeconds);
     o->port = static_cast<int>(parsed.Value("--port", 0));
     o->versionsAtReady = download;
+    o->pacing = PaceOf(parsed);
     o->out = parsed.Text("--out");
     o->page = static_cast<int>(parsed.Value("--page", -1));
     o->verify = parsed.Has("--verify");
@@ -103,7 +106,7 @@ std::vector<NamedValue> Shown(CConsoleHost& host, const std::vector<const parame
 // err saying why.
 bool Prepare(CConsoleHost& host, const char* name, const char* arguments, const ParamOptions& o,
              std::ostream& err, int* code) {
-    if (!WaitUntilReady(host, ModuleWait{o.timeoutSeconds, o.port, o.versionsAtReady}, err)) {
+    if (!WaitUntilReady(host, ModuleWait{o.timeoutSeconds, o.port, o.versionsAtReady, o.pacing}, err)) {
         *code = kExitFailed;
         return false;
     }

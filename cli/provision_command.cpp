@@ -35,7 +35,7 @@ namespace {
 
 constexpr const char* kArguments =
     "[FILE] [--set NAME=VALUE ...] [--ports all|N,M,...] [--watch] [--again] [--jobs K] [--record URL] "
-    "[--timeout S] [--json]";
+    "[--timeout S] [--pace fixed|answer] [--json]";
 constexpr long kMaxJobs = 64;
 constexpr long kMaxPorts = 64;
 
@@ -49,6 +49,7 @@ struct ProvisionOptions {
     std::string recordUrl;   // the shared database; empty: the local records file only
     std::string recordFile;  // the local records file (marlinq-cli records --where)
     long timeoutSeconds = kDefaultTimeoutSeconds;
+    atlink::Pacing pacing = atlink::Pacing::Fixed;  // passed on to every unit's process
     bool json = false;
 };
 
@@ -93,6 +94,7 @@ bool ParseProvisionOptions(const Args& args, ProvisionOptions* o, std::string* e
                                            NumberOption("--jobs", 1, kMaxJobs),
                                            TextOption("--record"),
                                            TimeoutOption(),
+                                           PaceOption(),
                                            FlagOption("--json")};
     ParsedArgs parsed;
     if (!ParseArgs(args, specs, &parsed, error)) {
@@ -122,6 +124,7 @@ bool ParseProvisionOptions(const Args& args, ProvisionOptions* o, std::string* e
     o->again = parsed.Has("--again");
     o->jobs = parsed.Value("--jobs", 0);
     o->timeoutSeconds = parsed.Value("--timeout", kDefaultTimeoutSeconds);
+    o->pacing = PaceOf(parsed);
     o->json = parsed.Has("--json");
     const std::string record = parsed.Text("--record");
     if (!record.empty()) {
@@ -195,6 +198,9 @@ std::vector<std::string> UnitArguments(const ProvisionOptions& o, const std::str
         args.insert(args.end(), {"--set", set});
     }
     args.insert(args.end(), {"--timeout", std::to_string(o.timeoutSeconds)});
+    if (o.pacing != atlink::Pacing::Fixed) {
+        args.insert(args.end(), {"--pace", std::string(atlink::PacingName(o.pacing))});
+    }
     if (!o.again && !digest.empty()) {
         // A unit whose IMSI already passed with this parameter file is skipped.
         args.insert(args.end(), {"--skip-passed", digest, "--records", o.recordFile});

@@ -27,7 +27,8 @@ namespace marlinq::cli {
 namespace {
 
 constexpr const char* kArguments =
-    "--port N [FILE] [--set NAME=VALUE ...] [--timeout S] [--skip-passed DIGEST --records FILE]";
+    "--port N [FILE] [--set NAME=VALUE ...] [--timeout S] [--pace fixed|answer] "
+    "[--skip-passed DIGEST --records FILE]";
 
 struct UnitOptions {
     int port = 0;
@@ -36,11 +37,13 @@ struct UnitOptions {
     long timeoutSeconds = kDefaultTimeoutSeconds;
     std::string skipDigest;  // the run's parameter file: a unit that passed with it is skipped
     std::string recordsFile;
+    atlink::Pacing pacing = atlink::Pacing::Fixed;
 };
 
 bool ParseUnitOptions(const Args& args, UnitOptions* o, std::string* error) {
-    const std::vector<OptionSpec> specs = {PortOption(), TextsOption("--set"), TimeoutOption(),
-                                           TextOption("--skip-passed"), TextOption("--records")};
+    const std::vector<OptionSpec> specs = {
+        PortOption(), TextsOption("--set"),        TimeoutOption(),
+        PaceOption(), TextOption("--skip-passed"), TextOption("--records")};
     ParsedArgs parsed;
     if (!ParseArgs(args, specs, &parsed, error)) {
         return false;
@@ -61,6 +64,7 @@ bool ParseUnitOptions(const Args& args, UnitOptions* o, std::string* error) {
     o->timeoutSeconds = parsed.Value("--timeout", kDefaultTimeoutSeconds);
     o->skipDigest = parsed.Text("--skip-passed");
     o->recordsFile = parsed.Text("--records");
+    o->pacing = PaceOf(parsed);
     if (o->skipDigest.empty() != o->recordsFile.empty()) {
         *error = "--skip-passed and --records go together";
         return false;
@@ -91,7 +95,7 @@ class Unit {
     int Run() {
         Step(UnitStep::Reading);
         std::ostringstream said;
-        if (!WaitUntilReady(m_host, ModuleWait{m_o.timeoutSeconds, m_o.port, false}, said)) {
+        if (!WaitUntilReady(m_host, ModuleWait{m_o.timeoutSeconds, m_o.port, false, m_o.pacing}, said)) {
             return End(UnitOutcome::Failed, said.str().substr(0, said.str().find('\n')));
         }
         const parameters::FlowOutcome get = Press(m_host, IDC_BTN_GET);

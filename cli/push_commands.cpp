@@ -108,13 +108,14 @@ int RunTransfer(CommandReport& report, const char* name, const ModuleWait& wait,
     return report.Finish(ended && end.Pushed() && closed == 0 ? kExitDone : kExitFailed);
 }
 
-// Takes --timeout and --port out of args; the usage error's exit code when args are wrong.
+// Takes --timeout, --port and --pace out of args; the usage error's exit code when args are wrong.
 bool ParseTransferArgs(CommandReport& report, const char* name, const char* arguments, const Args& args,
                        std::size_t files, ModuleWait* wait, Args* rest, int* code) {
     ParsedArgs parsed;
     std::string error;
     std::ostream& err = report.Err();
-    if (!ParseArgs(args, {TimeoutOption(), PortOption(), FlagOption("--json")}, &parsed, &error)) {
+    if (!ParseArgs(args, {TimeoutOption(), PortOption(), PaceOption(), FlagOption("--json")}, &parsed,
+                   &error)) {
         *code = UsageError(name, arguments, error, err);
         return false;
     }
@@ -130,6 +131,7 @@ bool ParseTransferArgs(CommandReport& report, const char* name, const char* argu
     }
     wait->timeoutSeconds = parsed.Value("--timeout", kDefaultTimeoutSeconds);
     wait->port = static_cast<int>(parsed.Value("--port", 0));
+    wait->pacing = PaceOf(parsed);
     *rest = parsed.rest;
     return true;
 }
@@ -163,8 +165,8 @@ int RunPushCommand(const Args& args) {
     ModuleWait wait;
     Args files;
     int code = kExitUsage;
-    if (!ParseTransferArgs(report, "push", "[--timeout S] [--port N] [--json] FILE", args, 1, &wait, &files,
-                           &code)) {
+    if (!ParseTransferArgs(report, "push", "[--timeout S] [--port N] [--pace fixed|answer] [--json] FILE",
+                           args, 1, &wait, &files, &code)) {
         return report.Finish(code);
     }
     // Checked before the window opens, so that nothing is done to the module for a missing file.
@@ -187,8 +189,8 @@ int RunFactoryResetCommand(const Args& args) {
     ModuleWait wait;
     Args none;
     int code = kExitUsage;
-    if (!ParseTransferArgs(report, "factory-reset", "[--timeout S] [--port N] [--json]", args, 0, &wait,
-                           &none, &code)) {
+    if (!ParseTransferArgs(report, "factory-reset", "[--timeout S] [--port N] [--pace fixed|answer] [--json]",
+                           args, 0, &wait, &none, &code)) {
         return report.Finish(code);
     }
     return RunTransfer(report, "factory-reset", wait,

@@ -7,6 +7,7 @@
 #include "cli/command_report.h"
 #include "cli/commands.h"
 #include "cli/failures.h"
+#include "cli/module_wait.h"
 #include "cli/options.h"
 #include "discovery/at_port.h"
 
@@ -15,7 +16,8 @@ namespace marlinq::cli {
 namespace {
 
 int SendUsage(const std::string& why, CommandReport& report) {
-    return report.Finish(UsageError("send", "[--port N] [--json] \"TEXT\"", why, report.Err()));
+    return report.Finish(
+        UsageError("send", "[--port N] [--pace fixed|answer] [--json] \"TEXT\"", why, report.Err()));
 }
 
 }  // namespace
@@ -24,7 +26,8 @@ int RunSendCommand(const Args& args) {
     CommandReport report("send", args);
     ParsedArgs parsed;
     std::string error;
-    if (!ParseArgs(args, {NumberOption("--port", 1, 99999), FlagOption("--json")}, &parsed, &error)) {
+    if (!ParseArgs(args, {NumberOption("--port", 1, 99999), PaceOption(), FlagOption("--json")}, &parsed,
+                   &error)) {
         return SendUsage(error, report);
     }
     if (parsed.rest.size() != 1 || parsed.rest[0].empty()) {
@@ -46,13 +49,15 @@ int RunSendCommand(const Args& args) {
     }
     report.Add("port", static_cast<long long>(port));
     atlink::CSerialPort serial;
+    serial.SetPacing(PaceOf(parsed));
     const atlink::AtResult<std::string> sent = serial.Send(port, text);
     const std::string& answer = sent.value;
     report.Add("answer", AnswerLines(answer));
     out << text << '\n';
     if (answer.empty()) {
         out << std::flush;
-        return report.Finish(Fail(DescribeFailure(sent.report, kConsoleWindowText), report.Err()));
+        return report.Finish(Fail(
+            DescribeFailure(sent.report, WindowText(serial.GetPacing(), kConsoleWindowText)), report.Err()));
     }
     out << answer;
     if (answer.back() != '\n') {

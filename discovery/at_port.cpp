@@ -68,6 +68,19 @@ std::vector<int> AllAtPortNumbers() {
     return AllAtPortNumbers(platform::ListPresentSerialDevices());
 }
 
+bool IsComPresent(int com, const std::vector<platform::PresentSerialDevice>& devices) {
+    for (const auto& device : devices) {
+        if (device.com == com && com > 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool IsComPresent(int com) {
+    return IsComPresent(com, platform::ListPresentSerialDevices());
+}
+
 int FindAtPortNumber() {
     return FindAtPortNumber(platform::ListPresentSerialDevices());
 }

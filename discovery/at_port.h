@@ -16,6 +16,10 @@ int FindAtPortNumber(const std::vector<platform::PresentSerialDevice>& devices);
 std::vector<int> AllAtPortNumbers();
 std::vector<int> AllAtPortNumbers(const std::vector<platform::PresentSerialDevice>& devices);
 
+// Whether a present serial device carries COM com (a port pinned by number, whatever its name).
+bool IsComPresent(int com);
+bool IsComPresent(int com, const std::vector<platform::PresentSerialDevice>& devices);
+
 // The number written between "COM" and ")" in a friendly name such as "... AT Port (COM12)";
 // 0 when there is no such number. At most 99 characters are taken, as digits only.
 int ComNumberFromFriendlyName(const std::string& friendly);

@@ -304,7 +304,12 @@ void DtuSimulator::HandleLine(const std::string& line, const std::string& raw) {
         }
         echo = m_model.Echo();
         const auto fixed = m_replies.find(line);
-        if (fixed != m_replies.end()) {
+        const bool unsettled =
+            behaviour.settleMs > 0 && m_answersSent > 0 &&
+            m_requests.back().at - m_lastAnswerAt < platform::Clock::Scaled(behaviour.settleMs);
+        if (unsettled) {
+            reply.text = DtuModel::Error();  // still busy with the last one: the request is not taken
+        } else if (fixed != m_replies.end()) {
             reply.text = fixed->second;
         } else if (behaviour.errorAll) {
             reply.text = DtuModel::Error();
@@ -348,6 +353,7 @@ void DtuSimulator::HandleLine(const std::string& line, const std::string& raw) {
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         ++m_answersSent;
+        m_lastAnswerAt = std::chrono::steady_clock::now();
     }
     m_changed.notify_all();
     switch (reply.action) {
@@ -390,8 +396,10 @@ void DtuSimulator::Register() {
     dev.friendly = FriendlyName(m_options.friendlyFormat, m_com);
     dev.hwids = m_options.hwids;
     dev.pid = platform::CurrentProcessId();
-    m_deviceFile = platform::WriteVirtualDevice(m_deviceName, dev, false);
+    // What came while the module was away is dropped before it is seen again, so that a request
+    // written as soon as the device is back is heard.
     m_pty.Discard();
+    m_deviceFile = platform::WriteVirtualDevice(m_deviceName, dev, false);
     if (m_model.AdbEnabled()) {
         RegisterAdb(true);
     }

@@ -33,6 +33,8 @@ struct Behaviour {
     bool silent = false;                   // read requests, answer nothing
     bool errorAll = false;                 // answer "ERROR" to everything
     std::uint32_t answerDelayMs = 0;       // wait before the answer
+    std::uint32_t settleMs = 0;            // a request sooner than this after the last answer
+                                           // is answered "ERROR" (a module still busy)
     std::size_t splitChunk = 0;            // send answers in pieces of this many bytes (0: whole)
     std::uint32_t splitGapMs = 0;          // pause between pieces
     std::vector<std::string> unsolicited;  // texts sent before each answer, in order
@@ -130,7 +132,8 @@ class DtuSimulator {
     bool m_streaming = false;
     bool m_vanished = false;
     std::size_t m_answersSent = 0;
-    std::size_t m_streamAt = 0;  // position in the stream line
+    std::chrono::steady_clock::time_point m_lastAnswerAt{};  // when the last answer went out
+    std::size_t m_streamAt = 0;                              // position in the stream line
     std::mutex m_writeMutex;
     std::thread m_thread;
 };

@@ -2,6 +2,11 @@
 //
 //   dtusim [--com N] [--count N] [--imsi DIGITS] [--echo] [--delay MS] [--adb] [--reset-time MS]
 //          [--quiet] [--late MS] [--trickle MS] [--endless] [--garbage] [--vanish] [--request-log FILE]
+//          [--answer-delay MS] [--settle MS]
+//
+// --answer-delay MS holds each answer MS before it is written (a slow module; the same as
+// --delay). --settle MS answers "ERROR" to a request that comes sooner than MS after the last
+// answer (a module that needs that long between two commands). Both take 0 to 60000.
 //
 // --count N runs N modules (1..32) in this process, each on its own pseudo-terminal with its own
 // COM number (from --com N on, else each the first free one from 201), its own IMSI (--imsi
@@ -18,6 +23,7 @@
 // arrives; with several modules each has its own file, FILE followed by "-COMn".
 #include <cerrno>
 #include <csignal>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -50,11 +56,26 @@ bool NumberArg(int argc, char** argv, int* i, long* out) {
     return true;
 }
 
+constexpr long kMaxModuleMs = 60000;
+
+// A time of --answer-delay or --settle: 0 to kMaxModuleMs milliseconds; false after saying why.
+bool ModuleTimeArg(int argc, char** argv, int* i, std::uint32_t* out) {
+    const char* name = argv[*i];
+    long value = 0;
+    if (!NumberArg(argc, argv, i, &value) || value > kMaxModuleMs) {
+        std::fprintf(stderr, "dtusim: %s needs a number of milliseconds from 0 to %ld\n", name, kMaxModuleMs);
+        return false;
+    }
+    *out = static_cast<std::uint32_t>(value);
+    return true;
+}
+
 void PrintUsage(std::FILE* out) {
     std::fprintf(out,
                  "usage: dtusim [--com N] [--count N] [--imsi DIGITS] [--echo] [--delay MS] [--adb]\n"
                  "              [--reset-time MS] [--quiet] [--late MS] [--trickle MS] [--endless]\n"
-                 "              [--garbage] [--vanish] [--request-log FILE] [--help]\n");
+                 "              [--garbage] [--vanish] [--request-log FILE] [--answer-delay MS]\n"
+                 "              [--settle MS] [--help]\n");
 }
 
 int Usage() {
@@ -136,6 +157,14 @@ int main(int argc, char** argv) {
             imsi = argv[++i];
         } else if ((arg == "--delay" || arg == "--late") && NumberArg(argc, argv, &i, &value)) {
             behaviour.answerDelayMs = static_cast<std::uint32_t>(value);
+        } else if (arg == "--answer-delay") {
+            if (!ModuleTimeArg(argc, argv, &i, &behaviour.answerDelayMs)) {
+                return 2;
+            }
+        } else if (arg == "--settle") {
+            if (!ModuleTimeArg(argc, argv, &i, &behaviour.settleMs)) {
+                return 2;
+            }
         } else if (arg == "--trickle" && NumberArg(argc, argv, &i, &value)) {
             behaviour.splitChunk = 1;
             behaviour.splitGapMs = static_cast<std::uint32_t>(value);

@@ -31,6 +31,7 @@ fw::BOOL CMarlinqApp::InitInstance() {
         CMarlinqDlg dlg(Thread());
         dlg.SetSaveConfigOnExit(m_saveConfigOnExit);
         m_pMainWnd = &dlg;
+        dlg.Session().SetPacing(m_pacing);
         if (m_nPinnedPort > 0) {
             dlg.PinSession(m_nPinnedPort, m_bPinnedReadsVersions);
         }

@@ -2,6 +2,7 @@
 // the program when it closes.
 #pragma once
 
+#include "atlink/at_pacing.h"
 #include "framework/win_app.h"
 
 namespace marlinq {
@@ -20,6 +21,9 @@ class CMarlinqApp : public fw::CWinApp {
         m_bPinnedReadsVersions = readVersions;
     }
 
+    // How the main window's session paces its AT transactions (atlink::ModuleSession::SetPacing); before Run.
+    void SetPacing(atlink::Pacing pacing) { m_pacing = pacing; }
+
     // Whether the main window saves "Config.xml" when it closes (the default); set before Run.
     void SetSaveConfigOnExit(bool save) { m_saveConfigOnExit = save; }
 
@@ -31,6 +35,7 @@ class CMarlinqApp : public fw::CWinApp {
     int m_nPinnedPort = 0;
     bool m_bPinnedReadsVersions = true;
     bool m_saveConfigOnExit = true;
+    atlink::Pacing m_pacing = atlink::Pacing::Fixed;
 };
 
 }  // namespace marlinq

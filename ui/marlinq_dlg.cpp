@@ -61,7 +61,13 @@ CMarlinqDlg::CMarlinqDlg(fw::CWindowThread& thread)
     m_adb = std::make_unique<CMainWindowAdb>(*this);
     m_resetDtu = std::make_unique<CResetDtu>(ResetDtuDeps{
         m_workers, m_logPane.Sink(), [this] { return m_session.At().ResetModule() != fw::FALSE; },
-        [this] { m_portPanel->CloseManualPort(); }, [this] { OnBtnScanPort(); }});
+        [this] { m_portPanel->CloseManualPort(); }, [this] { OnBtnScanPort(); },
+        [this] { return m_session.GetPacing() == atlink::Pacing::Answer; },
+        [this] {
+            const int pinned = m_session.PinnedPort();
+            return pinned > 0 ? IsComPresent(pinned) : m_session.FindAtPort() > 0;
+        },
+        [this] { return m_session.At().ProbeAt(); }});
     BuildMessageMap();
 }
 

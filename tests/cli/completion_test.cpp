@@ -68,10 +68,12 @@ TEST_F(Completion, CommandsAndEachCommandsOwnOptions) {
     EXPECT_EQ(Offered({"marlinq-cli", "dow"}), Words{"download"});
     EXPECT_EQ(Offered({"marlinq-cli", "c"}), (Words{"completion", "convert", "csq"}));
     EXPECT_EQ(Offered({"marlinq-cli", "--v"}), Words{"--version"});
-    EXPECT_EQ(Offered({"marlinq-cli", "csq", ""}), (Words{"--help", "--json", "--port", "--timeout"}));
+    EXPECT_EQ(Offered({"marlinq-cli", "csq", ""}),
+              (Words{"--help", "--json", "--pace", "--port", "--timeout"}));
     EXPECT_EQ(Offered({"marlinq-cli", "download", "--"}),
-              (Words{"--help", "--json", "--page", "--port", "--set", "--timeout", "--verify"}));
-    EXPECT_EQ(Offered({"marlinq-cli", "send", "--p"}), Words{"--port"});
+              (Words{"--help", "--json", "--pace", "--page", "--port", "--set", "--timeout", "--verify"}));
+    EXPECT_EQ(Offered({"marlinq-cli", "send", "--p"}), (Words{"--pace", "--port"}));
+    EXPECT_EQ(Offered({"marlinq-cli", "get", "--pace", ""}), (Words{"answer", "fixed"}));
     EXPECT_TRUE(Offered({"marlinq-cli", "scan", "--timeout", ""}).empty()) << "a number is the user's";
     EXPECT_EQ(Offered({"marlinq-cli", "download", "--page", "m"}), (Words{"modbus", "mqtt"}));
     EXPECT_EQ(Offered({"marlinq-cli", "help", "re"}), (Words{"records", "reset"}));

@@ -121,7 +121,7 @@ TEST_F(JsonOutput, FailuresKeepTheirExitCodeAndCarryTheFirstFailureLine) {
     EXPECT_EQ(j["ok"], false);
     EXPECT_EQ(j["failure"],
               "marlinq-cli csq: --timeout needs a whole number from 1 to 86400, not \"x\" "
-              "(usage: marlinq-cli csq [--timeout S] [--port N] [--json])");
+              "(usage: marlinq-cli csq [--timeout S] [--port N] [--pace fixed|answer] [--json])");
     const CliRun pushMissing = Cli(marlinq::cli::RunPushCommand, {"--json", "no such file.xml"});
     EXPECT_EQ(pushMissing.code, 1);
     EXPECT_EQ(Parsed(pushMissing)["failure"], "cannot push no such file.xml: no such file");

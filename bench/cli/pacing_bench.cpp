@@ -1,0 +1,245 @@
+// Fixed pacing against answer pacing, side by side in one run, at the tool's real pauses: Get and
+// a full Download on the headless main window against the simulator, a verified provision of one
+// simulated unit (marlinq-cli provision: Get, Download, verifying Get, each unit in a process of
+// its own), and eight units at once paced by the answer against one.
+// Aims for answer pacing: Get at most 0.3 s, full Download 0.6 s, a verified unit 1.5 s (fixed:
+// about 4.0 s, 7.2 s and 15 s), eight units at most 1.2 times one. The provision runs also give
+// the CPU time per unit (cpu_s_per_unit: the units' processes and the command together), which
+// bounds how far eight units at once can share two cores.
+#include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "atlink/at_log.h"
+#include "atlink/at_pacing.h"
+#include "cli/console_host.h"
+#include "simulator/dtu_simulator.h"
+#include "simulator/module_rack.h"
+#include "ui/marlinq_app.h"
+#include "ui/marlinq_dlg.h"
+#include "ui/resource.h"
+
+extern char** environ;
+
+namespace {
+
+using namespace marlinq;
+namespace fs = std::filesystem;
+
+// "get/fixed", "provision/answer/8", ... -> seconds
+std::map<std::string, double> g_wall;
+
+// The headless window against its own simulator, its session paced as asked.
+struct Window {
+    explicit Window(atlink::Pacing pacing) : host(log) {
+        std::string error;
+        if (!simulator.Start({}, &error)) {
+            std::fprintf(stderr, "simulator: %s\n", error.c_str());
+            std::exit(1);
+        }
+        atlink::SetAtLogDirectoryOverride(fs::temp_directory_path().string() + "/");
+        host.Host().App().SetPacing(pacing);
+        host.Start();
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+        while (!host.Main().Enabled(IDC_BTN_GET) && std::chrono::steady_clock::now() < deadline) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        FillEveryCommand();
+    }
+    ~Window() {
+        host.Close();
+        simulator.Stop();
+    }
+
+    // Servers 2-4, five MODBUS commands and credentials: a download sends every command of the
+    // full form except HOST (as the flows benchmark does).
+    void FillEveryCommand() {
+        host.Page(MODE_PAGE_TCP).Call([](fw::CDialog* d) {
+            fw::CDialogControlAccess c(*d);
+            for (int id : {IDC_TCP_CHK_SERVER2, IDC_TCP_CHK_SERVER3, IDC_TCP_CHK_SERVER4}) {
+                c.SetCheck(id, fw::BST_CHECKED);
+            }
+            c.SetWindowText(IDC_TCP_RESET_TIME, "10");
+        });
+        host.Page(MODE_PAGE_MODBUS).Call([](fw::CDialog* d) {
+            fw::CDialogControlAccess c(*d);
+            c.SetCheck(IDC_MODBUS_CHK_ENABLE, fw::BST_CHECKED);
+            for (int id : {IDC_MODBUS_CHK_SET1, IDC_MODBUS_CHK_SET2, IDC_MODBUS_CHK_SET3, IDC_MODBUS_CHK_SET4,
+                           IDC_MODBUS_CHK_SET5}) {
+                c.SetCheck(id, fw::BST_CHECKED);
+            }
+        });
+        host.Main().Call([](fw::CDialog* d) {
+            fw::CDialogControlAccess c(*d);
+            c.SetWindowText(IDC_EDIT_APN_USER, "user");
+            c.SetWindowText(IDC_EDIT_APN_PWD, "secret");
+        });
+    }
+
+    // Presses button; the wall time until its flow is over, and whether it went well.
+    double Press(int button, bool* ok) {
+        simulator.ClearRequests();
+        const auto start = std::chrono::steady_clock::now();
+        host.Main().Click(button);
+        host.Main().Sync();
+        const double seconds =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        *ok = host.Main().Call([](fw::CDialog* d) {
+            return d != nullptr && static_cast<CMarlinqDlg*>(d)->LastFlowOutcome().Ok();
+        });
+        return seconds;
+    }
+
+    std::ostringstream log;
+    sim::DtuSimulator simulator;
+    cli::CConsoleHost host;
+};
+
+atlink::Pacing PacingOf(const benchmark::State& state) {
+    return state.range(0) == 1 ? atlink::Pacing::Answer : atlink::Pacing::Fixed;
+}
+std::string Key(const char* flow, const benchmark::State& state) {
+    return std::string(flow) + "/" + std::string(atlink::PacingName(PacingOf(state)));
+}
+
+void Flow(benchmark::State& state, const char* name, int button, std::size_t requests) {
+    Window w(PacingOf(state));
+    double wall = 0;
+    for (auto _ : state) {
+        bool ok = false;
+        const double seconds = w.Press(button, &ok);
+        if (!ok || w.simulator.Requests().size() != requests) {
+            state.SkipWithError("the flow failed or did not send every command");
+            return;
+        }
+        wall += seconds;
+        state.SetIterationTime(seconds);
+    }
+    g_wall[Key(name, state)] = wall / static_cast<double>(state.iterations());
+}
+
+// Nine queries: GMR, CSUB, VER, CIMI, DTUMODE, DTUCFG, CNMP, CGDCONT, CGAUTH.
+void Get(benchmark::State& state) {
+    Flow(state, "get", IDC_BTN_GET, 9);
+}
+// DTUMODE, DTUCFG, 3 MULTISOCKCFG, MODBUSCFG, 5 MODBUSCMD, MQTTCFG, SUBTOPIC, PUBTOPIC, CNMP,
+// CGDCONT, CGAUTH clear and set.
+void FullDownload(benchmark::State& state) {
+    Flow(state, "download", IDC_BTN_DOWNLOAD, 18);
+}
+
+double CpuSeconds(const rusage& r) {
+    return static_cast<double>(r.ru_utime.tv_sec + r.ru_stime.tv_sec) +
+           static_cast<double>(r.ru_utime.tv_usec + r.ru_stime.tv_usec) / 1e6;
+}
+
+// Runs the program with args to its end, its output thrown away; its exit code, -1 when it did
+// not exit.
+int RunToEnd(const std::string& program, const std::vector<std::string>& args) {
+    std::vector<char*> argv{const_cast<char*>(program.c_str())};
+    for (const auto& a : args) {
+        argv.push_back(const_cast<char*>(a.c_str()));
+    }
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    pid_t pid = 0;
+    const int rc = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    int status = 0;
+    if (rc != 0 || waitpid(pid, &status, 0) != pid) {
+        return -1;
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// A verified provision of range(1) simulated units at once, paced as range(0) says.
+void Provision(benchmark::State& state) {
+    const int units = static_cast<int>(state.range(1));
+    sim::ModuleRack rack;
+    std::string error;
+    if (!rack.Start(units, {}, "001019000000700", &error)) {
+        state.SkipWithError(error.c_str());
+        return;
+    }
+    std::string ports;
+    for (std::size_t i = 0; i < rack.Size(); ++i) {
+        ports += (i == 0 ? "" : ",") + std::to_string(rack.Module(i).Com());
+    }
+    // A copy of the program of its own: its records file and traffic log stay in this folder.
+    const fs::path dir = fs::temp_directory_path() / ("marlinq-pacing-bench-" + std::to_string(::getpid()));
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    fs::copy_file(MARLINQ_CLI_EXE, dir / "marlinq-cli");
+    for (auto _ : state) {
+        rusage before{};
+        getrusage(RUSAGE_CHILDREN, &before);
+        const auto start = std::chrono::steady_clock::now();
+        const int code = RunToEnd((dir / "marlinq-cli").string(),
+                                  {"provision", "--again", "--set", "mqtt.ClientId=dtu-{IMSI}", "--ports",
+                                   ports, "--pace", std::string(atlink::PacingName(PacingOf(state)))});
+        const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        rusage after{};
+        getrusage(RUSAGE_CHILDREN, &after);
+        state.counters["cpu_s_per_unit"] = (CpuSeconds(after) - CpuSeconds(before)) / units;
+        if (code != 0) {
+            state.SkipWithError(("provision ended with exit code " + std::to_string(code)).c_str());
+            break;
+        }
+        state.SetIterationTime(wall);
+        g_wall[Key("provision", state) + "/" + std::to_string(units)] = wall;
+    }
+    fs::remove_all(dir);
+}
+
+// range(0): 0 fixed, 1 answer.
+BENCHMARK(Get)->ArgName("answer")->Arg(0)->Arg(1)->Iterations(3)->UseManualTime()->Unit(
+    benchmark::kMillisecond);
+BENCHMARK(FullDownload)
+    ->ArgName("answer")
+    ->Arg(0)
+    ->Arg(1)
+    ->Iterations(3)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(Provision)
+    ->ArgNames({"answer", "units"})
+    ->Args({0, 1})
+    ->Args({1, 1})
+    ->Args({1, 8})
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kSecond);
+
+void Ratio(const char* what, const std::string& a, const std::string& b) {
+    if (g_wall.count(a) != 0 && g_wall.count(b) != 0) {
+        std::printf("%-40s %8.3f s / %8.3f s = %.3f\n", what, g_wall[a], g_wall[b], g_wall[a] / g_wall[b]);
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    Ratio("Get, answer against fixed:", "get/answer", "get/fixed");
+    Ratio("full Download, answer against fixed:", "download/answer", "download/fixed");
+    Ratio("verified unit, answer against fixed:", "provision/answer/1", "provision/fixed/1");
+    Ratio("eight units against one, answer:", "provision/answer/8", "provision/answer/1");
+    benchmark::Shutdown();
+    return 0;
+}

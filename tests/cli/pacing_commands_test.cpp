@@ -1,0 +1,141 @@
+// --pace on the module commands, in this process against the simulator: answer pacing serves a
+// module too slow for the fixed pauses with the same requests, keeps the settle time the module
+// needs, ends Reset DTU's wait once the module answers again, and a bad value is refused.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "atlink/at_commands.h"
+#include "cli/commands.h"
+#include "cli/failures.h"
+#include "cli/parameter_commands.h"
+#include "platform/app_directory.h"
+#include "simulator/dtu_model.h"
+#include "tests/support/cli_capture.h"
+#include "tests/support/sim_fixture.h"
+
+namespace marlinq::cli {
+namespace {
+
+class PacedCommands : public testsupport::SimulatorTest {
+  protected:
+    // Each run starts from the defaults: the last run's Config.xml is not loaded.
+    void FreshStart() {
+        out.str("");
+        err.str("");
+        std::error_code ec;
+        std::filesystem::remove(platform::GetAppDirectory() + "Config.xml", ec);
+        m_sim.ClearRequests();
+    }
+    int Get(Args args) {
+        FreshStart();
+        args.insert(args.end(), {"--timeout", "100"});
+        return RunGet(args, out, err);
+    }
+    int Download(Args args) {
+        FreshStart();
+        args.insert(args.end(), {"--timeout", "100"});
+        return RunDownload(args, out, err);
+    }
+    // Waits until every request so far has its answer out, so that none arrives in the next run.
+    void LetAnswersOut() { m_sim.WaitForAnswers(m_sim.Requests().size(), 10000); }
+
+    std::ostringstream out;
+    std::ostringstream err;
+};
+
+TEST_F(PacedCommands, GetAndDownloadOfASlowModuleFailFixedAndSucceedPacedByTheAnswer) {
+    // At a tenth, the module's 450 ms come well after the fixed read is over (its 300 ms pause
+    // and its wait for a first byte).
+    platform::ScopedClockScale scale(0.1);
+    const Args download = {"--set", "tcp.Port=6001", "--verify"};
+    // What a sound module is sent under the fixed pacing.
+    EXPECT_EQ(Get({}), kExitDone) << err.str();
+    const auto soundGet = testsupport::RequestBytes(m_sim);
+    EXPECT_EQ(Download(download), kExitDone) << err.str();
+    const auto soundDownload = testsupport::RequestBytes(m_sim);
+    m_sim.SetValue("DTUCFG", sim::DtuModel().Value("DTUCFG"));
+
+    sim::Behaviour slow;
+    slow.answerDelayMs = 450;
+    m_sim.SetBehaviour(slow);
+    EXPECT_EQ(Get({}), kExitFailed);
+    LetAnswersOut();
+    EXPECT_EQ(Get({"--pace", "answer"}), kExitDone) << err.str();
+    EXPECT_EQ(testsupport::RequestBytes(m_sim), soundGet);
+    EXPECT_NE(out.str().find("main.AppVersion=" + m_sim.Value("VER")), std::string::npos) << out.str();
+
+    EXPECT_NE(Download(download), kExitDone);
+    LetAnswersOut();
+    m_sim.SetValue("DTUCFG", sim::DtuModel().Value("DTUCFG"));
+    Args paced = download;
+    paced.insert(paced.end(), {"--pace", "answer"});
+    EXPECT_EQ(Download(paced), kExitDone) << err.str();
+    EXPECT_EQ(testsupport::RequestBytes(m_sim), soundDownload);
+    EXPECT_NE(m_sim.Value("DTUCFG").find("6001"), std::string::npos) << m_sim.Value("DTUCFG");
+}
+
+TEST_F(PacedCommands, AModuleThatNeedsItsSettleTimeIsServedByTheAnswerPacing) {
+    // At the product's scale the settle time is longer than what the tool takes anyway between
+    // an answer and the next request, so a module that needs it would see a request too early.
+    platform::ScopedClockScale scale(1.0);
+    sim::Behaviour settling;
+    settling.settleMs = atlink::kFlowSettleMs;
+    m_sim.SetBehaviour(settling);
+    EXPECT_EQ(Get({"--pace", "answer"}), kExitDone) << err.str();
+}
+
+TEST_F(PacedCommands, AModuleThatNeedsMoreThanTheSettleTimeFailsTheGet) {
+    sim::Behaviour settling;
+    settling.settleMs = 500 * atlink::kFlowSettleMs;
+    m_sim.SetBehaviour(settling);
+    EXPECT_EQ(Get({"--pace", "answer"}), kExitFailed);
+}
+
+TEST_F(PacedCommands, ResetPacedByTheAnswerEndsOnceThePortIsBackAndAnswersAt) {
+    const testsupport::CliRun reset =
+        testsupport::Cli(RunResetCommand, {"--timeout", "100", "--pace", "answer"});
+    const auto requests = testsupport::RequestBytes(m_sim);
+    EXPECT_EQ(reset.code, kExitDone) << reset.err << reset.out;
+    const auto resetAt = std::find(requests.begin(), requests.end(), "AT+CRESET\r\n");
+    ASSERT_NE(resetAt, requests.end());
+    // The wait asked the module that came back for "AT" before the scan restarted.
+    EXPECT_NE(std::find(resetAt, requests.end(), "AT\r\n"), requests.end());
+    const auto resetting = reset.out.find("Resetting...\n");
+    ASSERT_NE(resetting, std::string::npos) << reset.out;
+    EXPECT_NE(reset.out.find("Scanning equipments...\n", resetting), std::string::npos) << reset.out;
+}
+
+TEST_F(PacedCommands, ASilentModulePacedByTheAnswerFailsAtTheCeilingWithItsLine) {
+    sim::Behaviour silent;
+    silent.silent = true;
+    m_sim.SetBehaviour(silent);
+    const std::string com = std::to_string(m_sim.Com());
+    const testsupport::CliRun direct =
+        testsupport::Cli(RunSendCommand, {"--port", com, "--pace", "answer", "AT"});
+    EXPECT_EQ(direct.code, kExitFailed);
+    EXPECT_EQ(direct.err, "no answer from COM" + com + " within 5 s\n");
+    EXPECT_EQ(testsupport::RequestBytes(m_sim), std::vector<std::string>{"AT\r\n"});
+}
+
+TEST_F(PacedCommands, ABadPaceIsRefusedBeforeAnythingIsSent) {
+    for (const auto& command :
+         {RunScanCommand, RunCsqCommand, RunResetCommand, RunGetCommand, RunDownloadCommand, RunPushCommand,
+          RunFactoryResetCommand, RunProvisionCommand, RunProvisionUnitCommand}) {
+        const testsupport::CliRun bad = testsupport::Cli(command, {"--pace", "fast"});
+        EXPECT_EQ(bad.code, kExitUsage);
+        EXPECT_EQ(std::count(bad.err.begin(), bad.err.end(), '\n'), 1) << bad.err;
+        EXPECT_NE(bad.err.find("--pace takes fixed or answer, not \"fast\""), std::string::npos) << bad.err;
+    }
+    const testsupport::CliRun missing = testsupport::Cli(RunSendViaConsole, {"--pace", "AT"});
+    EXPECT_EQ(missing.code, kExitUsage);
+    EXPECT_NE(missing.err.find("--pace takes fixed or answer"), std::string::npos) << missing.err;
+    EXPECT_TRUE(m_sim.Requests().empty());
+}
+
+}  // namespace
+}  // namespace marlinq::cli
