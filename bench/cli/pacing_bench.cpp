@@ -25,14 +25,14 @@
 
 #include "atlink/at_log.h"
 #include "atlink/at_pacing.h"
+#include "bench/cli/program_run.h"
+#include "bench/support/bench_window.h"
 #include "cli/console_host.h"
 #include "simulator/dtu_simulator.h"
 #include "simulator/module_rack.h"
 #include "ui/marlinq_app.h"
 #include "ui/marlinq_dlg.h"
 #include "ui/resource.h"
-
-extern char** environ;
 
 namespace {
 
@@ -43,69 +43,16 @@ namespace fs = std::filesystem;
 std::map<std::string, double> g_wall;
 
 // The headless window against its own simulator, its session paced as asked.
-struct Window {
-    explicit Window(atlink::Pacing pacing) : host(log) {
-        std::string error;
-        if (!simulator.Start({}, &error)) {
-            std::fprintf(stderr, "simulator: %s\n", error.c_str());
-            std::exit(1);
-        }
-        atlink::SetAtLogDirectoryOverride(fs::temp_directory_path().string() + "/");
-        host.Host().App().SetPacing(pacing);
-        host.Start();
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-        while (!host.Main().Enabled(IDC_BTN_GET) && std::chrono::steady_clock::now() < deadline) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-        FillEveryCommand();
-    }
-    ~Window() {
-        host.Close();
-        simulator.Stop();
-    }
-
-    // Servers 2-4, five MODBUS commands and credentials: a download sends every command of the
-    // full form except HOST (as the flows benchmark does).
-    void FillEveryCommand() {
-        host.Page(MODE_PAGE_TCP).Call([](fw::CDialog* d) {
-            fw::CDialogControlAccess c(*d);
-            for (int id : {IDC_TCP_CHK_SERVER2, IDC_TCP_CHK_SERVER3, IDC_TCP_CHK_SERVER4}) {
-                c.SetCheck(id, fw::BST_CHECKED);
-            }
-            c.SetWindowText(IDC_TCP_RESET_TIME, "10");
-        });
-        host.Page(MODE_PAGE_MODBUS).Call([](fw::CDialog* d) {
-            fw::CDialogControlAccess c(*d);
-            c.SetCheck(IDC_MODBUS_CHK_ENABLE, fw::BST_CHECKED);
-            for (int id : {IDC_MODBUS_CHK_SET1, IDC_MODBUS_CHK_SET2, IDC_MODBUS_CHK_SET3, IDC_MODBUS_CHK_SET4,
-                           IDC_MODBUS_CHK_SET5}) {
-                c.SetCheck(id, fw::BST_CHECKED);
-            }
-        });
-        host.Main().Call([](fw::CDialog* d) {
-            fw::CDialogControlAccess c(*d);
-            c.SetWindowText(IDC_EDIT_APN_USER, "user");
-            c.SetWindowText(IDC_EDIT_APN_PWD, "secret");
-        });
-    }
+struct Window : benchrun::BenchWindow {
+    using BenchWindow::BenchWindow;
+    using BenchWindow::Press;
 
     // Presses button; the wall time until its flow is over, and whether it went well.
     double Press(int button, bool* ok) {
-        simulator.ClearRequests();
-        const auto start = std::chrono::steady_clock::now();
-        host.Main().Click(button);
-        host.Main().Sync();
-        const double seconds =
-            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        *ok = host.Main().Call([](fw::CDialog* d) {
-            return d != nullptr && static_cast<CMarlinqDlg*>(d)->LastFlowOutcome().Ok();
-        });
+        const double seconds = Press(button);
+        *ok = LastFlowOk();
         return seconds;
     }
-
-    std::ostringstream log;
-    sim::DtuSimulator simulator;
-    cli::CConsoleHost host;
 };
 
 atlink::Pacing PacingOf(const benchmark::State& state) {
@@ -141,31 +88,8 @@ void FullDownload(benchmark::State& state) {
     Flow(state, "download", IDC_BTN_DOWNLOAD, 18);
 }
 
-double CpuSeconds(const rusage& r) {
-    return static_cast<double>(r.ru_utime.tv_sec + r.ru_stime.tv_sec) +
-           static_cast<double>(r.ru_utime.tv_usec + r.ru_stime.tv_usec) / 1e6;
-}
-
-// Runs the program with args to its end, its output thrown away; its exit code, -1 when it did
-// not exit.
-int RunToEnd(const std::string& program, const std::vector<std::string>& args) {
-    std::vector<char*> argv{const_cast<char*>(program.c_str())};
-    for (const auto& a : args) {
-        argv.push_back(const_cast<char*>(a.c_str()));
-    }
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    pid_t pid = 0;
-    const int rc = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    int status = 0;
-    if (rc != 0 || waitpid(pid, &status, 0) != pid) {
-        return -1;
-    }
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
+using benchrun::CpuSeconds;
+using benchrun::RunToEnd;
 
 // A verified provision of range(1) simulated units at once, paced as range(0) says.
 void Provision(benchmark::State& state) {

@@ -17,9 +17,8 @@
 #include <string>
 #include <vector>
 
+#include "bench/cli/program_run.h"
 #include "simulator/module_rack.h"
-
-extern char** environ;
 
 namespace {
 
@@ -27,31 +26,8 @@ namespace fs = std::filesystem;
 
 std::map<long, double> g_wall;  // units -> seconds
 
-double CpuSeconds(const rusage& r) {
-    return static_cast<double>(r.ru_utime.tv_sec + r.ru_stime.tv_sec) +
-           static_cast<double>(r.ru_utime.tv_usec + r.ru_stime.tv_usec) / 1e6;
-}
-
-// Runs the program with args to its end, its output thrown away; its exit code, -1 when it did
-// not exit.
-int RunToEnd(const std::string& program, const std::vector<std::string>& args) {
-    std::vector<char*> argv{const_cast<char*>(program.c_str())};
-    for (const auto& a : args) {
-        argv.push_back(const_cast<char*>(a.c_str()));
-    }
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    pid_t pid = 0;
-    const int rc = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    int status = 0;
-    if (rc != 0 || waitpid(pid, &status, 0) != pid) {
-        return -1;
-    }
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
+using benchrun::CpuSeconds;
+using benchrun::RunToEnd;
 
 void Provision(benchmark::State& state) {
     const int units = static_cast<int>(state.range(0));
