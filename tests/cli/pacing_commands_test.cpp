@@ -15,50 +15,36 @@
 #include "cli/parameter_commands.h"
 #include "platform/app_directory.h"
 #include "simulator/dtu_model.h"
+#include "tests/cli/parameter_run_fixture.h"
 #include "tests/support/cli_capture.h"
 #include "tests/support/sim_fixture.h"
 
 namespace marlinq::cli {
 namespace {
 
-class PacedCommands : public testsupport::SimulatorTest {
+class PacedCommands : public ParameterRunTest {
   protected:
-    // Each run starts from the defaults: the last run's Config.xml is not loaded.
-    void FreshStart() {
-        out.str("");
-        err.str("");
-        std::error_code ec;
-        std::filesystem::remove(platform::GetAppDirectory() + "Config.xml", ec);
-        m_sim.ClearRequests();
-    }
+    // Each run hears only its own requests, and waits for the module at most 100 s.
     int Get(Args args) {
-        FreshStart();
+        m_sim.ClearRequests();
         args.insert(args.end(), {"--timeout", "100"});
-        return RunGet(args, out, err);
+        return ParameterRunTest::Get(args);
     }
     int Download(Args args) {
-        FreshStart();
         args.insert(args.end(), {"--timeout", "100"});
-        return RunDownload(args, out, err);
+        return ParameterRunTest::Download(args);
     }
     // Waits until every request so far has its answer out, so that none arrives in the next run.
     void LetAnswersOut() { m_sim.WaitForAnswers(m_sim.Requests().size(), 10000); }
-
-    std::ostringstream out;
-    std::ostringstream err;
 };
 
-TEST_F(PacedCommands, GetAndDownloadOfASlowModuleFailFixedAndSucceedPacedByTheAnswer) {
-    // At a tenth, the module's 450 ms come well after the fixed read is over (its 300 ms pause
-    // and its wait for a first byte).
+// At a tenth, the module's 450 ms come well after the fixed read is over (its 300 ms pause and its
+// wait for a first byte).
+TEST_F(PacedCommands, GetOfASlowModuleFailsFixedAndSucceedsPacedByTheAnswer) {
     platform::ScopedClockScale scale(0.1);
-    const Args download = {"--set", "tcp.Port=6001", "--verify"};
     // What a sound module is sent under the fixed pacing.
     EXPECT_EQ(Get({}), kExitDone) << err.str();
     const auto soundGet = testsupport::RequestBytes(m_sim);
-    EXPECT_EQ(Download(download), kExitDone) << err.str();
-    const auto soundDownload = testsupport::RequestBytes(m_sim);
-    m_sim.SetValue("DTUCFG", sim::DtuModel().Value("DTUCFG"));
 
     sim::Behaviour slow;
     slow.answerDelayMs = 450;
@@ -68,7 +54,18 @@ TEST_F(PacedCommands, GetAndDownloadOfASlowModuleFailFixedAndSucceedPacedByTheAn
     EXPECT_EQ(Get({"--pace", "answer"}), kExitDone) << err.str();
     EXPECT_EQ(testsupport::RequestBytes(m_sim), soundGet);
     EXPECT_NE(out.str().find("main.AppVersion=" + m_sim.Value("VER")), std::string::npos) << out.str();
+}
 
+TEST_F(PacedCommands, DownloadOfASlowModuleFailsFixedAndSucceedsPacedByTheAnswer) {
+    platform::ScopedClockScale scale(0.1);
+    const Args download = {"--set", "tcp.Port=6001", "--verify"};
+    EXPECT_EQ(Download(download), kExitDone) << err.str();
+    const auto soundDownload = testsupport::RequestBytes(m_sim);
+    m_sim.SetValue("DTUCFG", sim::DtuModel().Value("DTUCFG"));
+
+    sim::Behaviour slow;
+    slow.answerDelayMs = 450;
+    m_sim.SetBehaviour(slow);
     EXPECT_NE(Download(download), kExitDone);
     LetAnswersOut();
     m_sim.SetValue("DTUCFG", sim::DtuModel().Value("DTUCFG"));
