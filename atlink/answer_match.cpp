@@ -107,6 +107,20 @@ int CountFinalResults(std::string_view text) {
     return count;
 }
 
+bool IsBareOk(std::string_view request, std::string_view answer) {
+    const std::string_view echo = Content(request);
+    bool ok = false;
+    for (std::size_t pos = 0; pos < answer.size();) {
+        const std::string_view content = Content(NextPiece(answer, &pos).text);
+        if (content == "OK") {
+            ok = true;
+        } else if (!content.empty() && content != echo && content != "AT") {
+            return false;
+        }
+    }
+    return ok;
+}
+
 MatchedAnswer MatchAnswer(std::string_view request, std::string_view text, int owed) {
     MatchedAnswer m;
     const std::string own = RequestCommand(request);

@@ -44,6 +44,10 @@ struct MatchedAnswer {
     int owedLeft = 0;        // answers of earlier requests still owed after this text
 };
 
+// Whether answer is a bare "OK": no line in it besides blank lines, "OK" and an echo of request
+// or of the bare "AT" (the readiness probe).
+bool IsBareOk(std::string_view request, std::string_view answer);
+
 // Matches text (everything read since request was written) to request, with owed answers of
 // earlier requests still to come on the port.
 MatchedAnswer MatchAnswer(std::string_view request, std::string_view text, int owed);

@@ -63,6 +63,10 @@ struct AtCommand {
     AtSuccess success = AtSuccess::NonEmptyValue;
     T (*parse)(std::string_view) = nullptr;
     std::uint32_t settleMs = 0;  // answer pacing: the pause before the write (atlink/at_pacing.h)
+    // The module's answer always carries a value line before its final result code, so that a bare
+    // "OK" is never this command's answer. Answer pacing takes such an "OK" for the answer of an
+    // earlier request (one that another program left in flight on the port) and reads on.
+    bool valueInAnswer = false;
 
     bool TakesArgument() const { return !afterArgument.empty(); }
 };
@@ -76,20 +80,25 @@ using AtTextQuery = AtCommand<std::string>;
 inline constexpr AtCommand<int> kQueryDtuMode{.request = "AT+DTUMODE?\r\n",
                                               .portRule = PortRule::FoundOnly,
                                               .parse = ParseDtuModeAnswer,
-                                              .settleMs = kFlowSettleMs};
+                                              .settleMs = kFlowSettleMs,
+                                              .valueInAnswer = true};
 inline constexpr AtCommand<std::optional<int>> kQueryDtuModeValue{.request = "AT+DTUMODE?\r\n",
                                                                   .portRule = PortRule::FoundOnly,
                                                                   .success = AtSuccess::ValuePresent,
                                                                   .parse = FindDtuModeValue,
-                                                                  .settleMs = kFlowSettleMs};
+                                                                  .settleMs = kFlowSettleMs,
+                                                                  .valueInAnswer = true};
 inline constexpr AtTextQuery kQueryCimi{.request = "AT+CIMI\r\n",
                                         .portRule = PortRule::FoundOnly,
                                         .parse = ParseCimiAnswer,
-                                        .settleMs = kFlowSettleMs};
-inline constexpr AtTextQuery kQueryDtuCfg{
-    .request = "AT+DTUCFG?\r\n", .parse = ParseDtuCfgAnswer, .settleMs = kFlowSettleMs};
+                                        .settleMs = kFlowSettleMs,
+                                        .valueInAnswer = true};
+inline constexpr AtTextQuery kQueryDtuCfg{.request = "AT+DTUCFG?\r\n",
+                                          .parse = ParseDtuCfgAnswer,
+                                          .settleMs = kFlowSettleMs,
+                                          .valueInAnswer = true};
 inline constexpr AtTextQuery kQueryCnmp{
-    .request = "AT+CNMP?\r\n", .parse = ParseCnmpAnswer, .settleMs = kFlowSettleMs};
+    .request = "AT+CNMP?\r\n", .parse = ParseCnmpAnswer, .settleMs = kFlowSettleMs, .valueInAnswer = true};
 inline constexpr AtTextQuery kQueryAuth{.request = "AT+CGAUTH?\r\n",
                                         .pauseAfterMs = 500,
                                         .answerArea = 300,
@@ -109,15 +118,18 @@ inline constexpr AtCommand<std::optional<std::string>> kQueryApnValue{.request =
 inline constexpr AtTextQuery kQueryGmr{.request = "AT+GMR\r\n",
                                        .portRule = PortRule::FoundOnly,
                                        .parse = ParseGmrAnswer,
-                                       .settleMs = kFlowSettleMs};
+                                       .settleMs = kFlowSettleMs,
+                                       .valueInAnswer = true};
 inline constexpr AtTextQuery kQueryCsub{.request = "AT+CSUB\r\n",
                                         .portRule = PortRule::FoundOnly,
                                         .parse = ParseCsubAnswer,
-                                        .settleMs = kFlowSettleMs};
+                                        .settleMs = kFlowSettleMs,
+                                        .valueInAnswer = true};
 inline constexpr AtTextQuery kQueryVer{.request = "AT+VER\r\n",
                                        .portRule = PortRule::FoundOnly,
                                        .parse = ParseVerAnswer,
-                                       .settleMs = kFlowSettleMs};
+                                       .settleMs = kFlowSettleMs,
+                                       .valueInAnswer = true};
 inline constexpr AtCommand<bool> kQueryAdb{.request = "AT+CUSBADB?\r\n",
                                            .pauseBeforeMs = 300,
                                            .pauseAfterMs = 300,

@@ -16,6 +16,7 @@ struct AtCycle {
     std::size_t answerArea = 200;       // size of the answer area; a read still takes at most 200 bytes
     Pacing pacing = Pacing::Fixed;      // the pauses above, or reads until the answer is whole
     std::uint32_t settleMs = 0;         // answer pacing: the pause before the write
+    bool valueInAnswer = false;         // answer pacing: a bare "OK" is not this request's answer
 };
 
 }  // namespace atlink

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 #include <vector>
 
 #include "atlink/answer_match.h"
@@ -43,15 +44,40 @@ struct Gathered {
     bool lost = false;  // a read failed on an open port: the device went away
 };
 
+// The answer of a request whose answer always carries a value line, in text read after it was
+// written: a bare "OK" belongs to an earlier request (one that another program left in flight),
+// and the answer after it is looked at instead. An error is an answer to this request as ever.
+struct ValueMatch {
+    MatchedAnswer matched;
+    std::optional<MatchedAnswer> bare;  // the last answer passed over for lack of a value line
+};
+
+ValueMatch MatchValueAnswer(const std::string& request, std::string_view text, int owed) {
+    ValueMatch out;
+    out.matched = MatchAnswer(request, text, owed);
+    while (out.matched.final && out.matched.lineEnded && IsBareOk(request, out.matched.answer)) {
+        // Everything up to the "OK"'s line end is either the answer or taken out.
+        text.remove_prefix(out.matched.answer.size() + out.matched.discarded.size());
+        const int owedLeft = out.matched.owedLeft;
+        out.bare = std::move(out.matched);
+        out.matched = MatchAnswer(request, text, owedLeft);
+    }
+    return out;
+}
+
 // Reads until the gathered reads hold request's final result line with its line end, a read
 // fails, kMaxAnswerBytes have come or timeoutMs (on the Clock) have passed, whichever is first.
-// A read that brings nothing waits for data itself (platform::SerialReadWait), so the loop never
-// spins. What came is logged as one "Recv: " line, as the fixed pacing's single read logs it.
-Gathered ReadUntilFinal(AtLine line, const std::string& request, std::uint32_t timeoutMs) {
+// With valueInAnswer, a bare "OK" is passed over (MatchValueAnswer); when nothing else comes, it
+// is the answer after all. A read that brings nothing waits for data itself
+// (platform::SerialReadWait), so the loop never spins. What came is logged as one "Recv: " line,
+// as the fixed pacing's single read logs it.
+Gathered ReadUntilFinal(AtLine line, const std::string& request, std::uint32_t timeoutMs,
+                        bool valueInAnswer = false) {
     const int owed = line.ledger.Owed(line.port.Port());
     const auto deadline = platform::Clock::Now() + platform::Clock::Scaled(timeoutMs);
     std::vector<char> buffer = AnswerArea(AtTransport::kReadLimit);
     Gathered out;
+    std::optional<MatchedAnswer> bare;
     out.matched = MatchAnswer(request, out.text, owed);  // nothing yet: the debts stay as they are
     for (;;) {
         std::fill(buffer.begin(), buffer.end(), '\0');
@@ -62,7 +88,13 @@ Gathered ReadUntilFinal(AtLine line, const std::string& request, std::uint32_t t
         }
         if (count > 0) {
             out.text.append(buffer.data(), strnlen(buffer.data(), count));
-            out.matched = MatchAnswer(request, out.text, owed);
+            if (valueInAnswer) {
+                ValueMatch match = MatchValueAnswer(request, out.text, owed);
+                out.matched = std::move(match.matched);
+                bare = std::move(match.bare);
+            } else {
+                out.matched = MatchAnswer(request, out.text, owed);
+            }
             if ((out.matched.final && out.matched.lineEnded) || out.text.size() >= kMaxAnswerBytes) {
                 break;
             }
@@ -70,6 +102,9 @@ Gathered ReadUntilFinal(AtLine line, const std::string& request, std::uint32_t t
         if (platform::Clock::Now() >= deadline) {
             break;
         }
+    }
+    if (!out.matched.final && bare) {
+        out.matched = std::move(*bare);
     }
     line.port.LogReceived(out.text);
     return out;
@@ -131,7 +166,8 @@ AtResult<std::string> ExchangeOnce(AtLine line, const AtCycle& cycle) {
 AtResult<std::string> ExchangeAnswered(AtLine line, const AtCycle& cycle) {
     SettleBeforeWrite(cycle);
     WriteRequest(line, cycle.request);
-    Gathered got = ReadUntilFinal(line, cycle.request, AnswerTimeoutMs(cycle.pauseAfterMs));
+    Gathered got =
+        ReadUntilFinal(line, cycle.request, AnswerTimeoutMs(cycle.pauseAfterMs), cycle.valueInAnswer);
     Settle(line, got.matched);
     if (!got.matched.final) {
         return AtResult<std::string>{std::string(), Report(line, Unanswered(got), got.text.size()), false};

@@ -149,8 +149,8 @@ class CSerialPort {
         if (!request) {
             return std::nullopt;
         }
-        return AtCycle{std::move(*request), command.pauseBeforeMs, command.pauseAfterMs,
-                       command.answerArea,  Pacing::Fixed,         command.settleMs};
+        return AtCycle{std::move(*request), command.pauseBeforeMs, command.pauseAfterMs, command.answerArea,
+                       Pacing::Fixed,       command.settleMs,      command.valueInAnswer};
     }
 
     AtTransport m_port;

@@ -130,3 +130,16 @@ TEST(AnswerMatch, CommandNamesAndFinalResultsAreReadFromLines) {
     EXPECT_EQ(CountFinalResults("\r\n+DATA: 0123\r\n+DATA: OK"), 0);
     EXPECT_EQ(CountFinalResults(""), 0);
 }
+
+TEST(AnswerMatch, ABareOkHoldsNothingButBlankLinesAndTheEcho) {
+    EXPECT_TRUE(IsBareOk("AT+GMR\r\n", "\r\nOK\r\n"));
+    EXPECT_TRUE(IsBareOk("AT+GMR\r\n", "AT+GMR\r\r\nOK\r\n"));
+    EXPECT_TRUE(IsBareOk("AT+GMR\r\n", "OK"));
+    EXPECT_FALSE(IsBareOk("AT+GMR\r\n", "\r\n+GMR: 1.2\r\nOK\r\n"));
+    EXPECT_FALSE(IsBareOk("AT+CIMI\r\n", "\r\n001010123456789\r\n\r\nOK\r\n"));
+    EXPECT_TRUE(IsBareOk("AT+GMR\r\n", "AT\r\r\nOK\r\n"));  // the probe's, echoed
+    EXPECT_FALSE(IsBareOk("AT+GMR\r\n", "ATI\r\r\nOK\r\n"));
+    EXPECT_FALSE(IsBareOk("AT+GMR\r\n", "\r\nERROR\r\n"));
+    EXPECT_FALSE(IsBareOk("AT+GMR\r\n", "\r\n+CME ERROR: 10\r\n"));
+    EXPECT_FALSE(IsBareOk("AT+GMR\r\n", ""));
+}

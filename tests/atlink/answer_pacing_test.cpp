@@ -154,6 +154,35 @@ TEST_F(AnswerPacing, AModuleThatNeedsTheRowsSettleTimeIsServedAndOneThatNeedsMor
     EXPECT_FALSE(ok[1]);
 }
 
+TEST_F(AnswerPacing, AnAnswerLeftInFlightByAnotherProgramIsNotTakenForTheNextQueries) {
+    // Another program on the same port gave up on a slow module's "OK" and went away; its answer
+    // arrives while this session's probe waits, which takes it, so the probe's own "OK" comes in
+    // front of the first query's answer.
+    Client().SetPacing(Pacing::Answer);
+    {
+        platform::ScopedClockScale scale(0.1);
+        sim::Behaviour slow;
+        slow.answerDelayMs = 450;
+        m_sim.SetBehaviour(slow);
+        {
+            atlink::CSerialPort other;
+            EXPECT_FALSE(other.Run(atlink::kProbeAt, Com()).succeeded);
+        }
+        EXPECT_TRUE(Client().ProbeAt());
+        EXPECT_EQ(RunVersionQueries(), std::vector<bool>(5, true));
+        EXPECT_EQ(Client().Run(atlink::kQueryGmr).value, m_sim.Value("GMR"));
+        EXPECT_EQ(Client().Run(atlink::kQueryCimi).value, m_sim.Value("CIMI"));
+    }
+
+    // A module that really answers a query with a bare "OK" still fails that query, at the ceiling.
+    m_sim.SetBehaviour(sim::Behaviour{});
+    m_sim.SetReply("AT+VER", "\r\nOK\r\n");
+    const auto ver = Client().Run(atlink::kQueryVer);
+    EXPECT_FALSE(ver.succeeded);
+    EXPECT_EQ(ver.report.outcome, atlink::AtOutcome::Answered);
+    EXPECT_TRUE(Client().Run(atlink::kQueryCsub).succeeded);
+}
+
 TEST_F(AnswerPacing, TheFixedPacingStaysTheDefaultOfEveryObject) {
     atlink::CSerialPort port;
     EXPECT_EQ(port.GetPacing(), Pacing::Fixed);
