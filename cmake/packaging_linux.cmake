@@ -103,6 +103,8 @@ set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
 set(CPACK_DEBIAN_MARLINQ_PACKAGE_NAME marlinq)
 set(CPACK_DEBIAN_MARLINQ_PACKAGE_SECTION electronics)
 set(CPACK_DEBIAN_MARLINQ_PACKAGE_RECOMMENDS adb)
+# Loaded when a shared database is named rather than linked, so the library scan does not see it.
+set(CPACK_DEBIAN_MARLINQ_PACKAGE_DEPENDS libpq5)
 set(CPACK_COMPONENT_MARLINQ_DESCRIPTION
     "configuration tool for 4G cellular data-terminal units\n\
 Marlinq finds a DTU module's AT Port, reads and writes its parameters as AT\n\

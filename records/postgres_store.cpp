@@ -1,10 +1,9 @@
 #include "records/postgres_store.h"
 
-#include <libpq-fe.h>
-
 #include <chrono>
 #include <cstdlib>
 
+#include "records/libpq_library.h"
 #include "records/postgres_url.h"
 #include "records/record_check.h"
 #include "records/socket_wait.h"
@@ -113,24 +112,40 @@ std::string OneLine(const char* message) {
     return line.empty() ? "no reason given" : line;
 }
 
+// The loaded libpq: called only where a connection exists, so Connect has loaded it.
+const LibPq& Pq() {
+    std::string ignored;
+    return *LoadLibPq(&ignored);
+}
+
 }  // namespace
 
 PostgresStore::~PostgresStore() {
-    PQfinish(m_conn);
+    if (m_conn != nullptr) {
+        Pq().finish(m_conn);
+    }
 }
 
 std::string PostgresStore::Failure(const std::string& doing) const {
-    return "cannot " + doing + " " + m_shownUrl + ": " + OneLine(PQerrorMessage(m_conn));
+    return "cannot " + doing + " " + m_shownUrl + ": " + OneLine(Pq().errorMessage(m_conn));
 }
 
 bool PostgresStore::Connect(const std::string& url, std::string* error) {
-    PQfinish(m_conn);
-    m_conn = nullptr;
+    if (m_conn != nullptr) {
+        Pq().finish(m_conn);
+        m_conn = nullptr;
+    }
     if (const std::string bad = CheckPostgresUrl(url); !bad.empty()) {
         *error = bad;
         return false;
     }
     m_shownUrl = ShownPostgresUrl(url);
+    std::string problem;
+    const LibPq* pq = LoadLibPq(&problem);
+    if (pq == nullptr) {
+        *error = "cannot connect to " + m_shownUrl + ": " + problem;
+        return false;
+    }
     const std::string connectTimeout = std::to_string(m_timeouts.connectSeconds);
     const std::string socketTimeout = std::to_string(m_timeouts.socketMs);
     // The server's notices ("already exists, skipping") are no news to a station.
@@ -159,17 +174,19 @@ bool PostgresStore::Connect(const std::string& url, std::string* error) {
                             "UTF8",
                             "marlinq",
                             nullptr};
-    m_conn = PQconnectdbParams(keywords, values, 1);
-    if (m_conn == nullptr || PQstatus(m_conn) != CONNECTION_OK) {
+    m_conn = pq->connectdbParams(keywords, values, 1);
+    if (m_conn == nullptr || pq->status(m_conn) != CONNECTION_OK) {
         *error =
             m_conn != nullptr ? Failure("connect to") : "cannot connect to " + m_shownUrl + ": out of memory";
-        PQfinish(m_conn);
+        pq->finish(m_conn);
         m_conn = nullptr;
         return false;
     }
     if (!Prepare(error)) {
-        PQfinish(m_conn);
-        m_conn = nullptr;
+        if (m_conn != nullptr) {
+            pq->finish(m_conn);
+            m_conn = nullptr;
+        }
         return false;
     }
     return true;
@@ -177,10 +194,10 @@ bool PostgresStore::Connect(const std::string& url, std::string* error) {
 
 bool PostgresStore::Prepare(std::string* error) {
     std::string ignored;
-    Result version(nullptr, &PQclear);
+    Result version(nullptr, Pq().clear);
     // The usual case in one round trip: the tables are there, at this layout.
     if (Run("SELECT max(version) FROM production_records_schema", {}, &ignored, &version) &&
-        PQntuples(version.get()) == 1 && std::atoi(PQgetvalue(version.get(), 0, 0)) == kLayoutVersion) {
+        Pq().ntuples(version.get()) == 1 && std::atoi(Pq().getvalue(version.get(), 0, 0)) == kLayoutVersion) {
         return true;
     }
     if (m_conn == nullptr) {
@@ -193,7 +210,7 @@ bool PostgresStore::Prepare(std::string* error) {
         Run("ROLLBACK", {}, &ignored);
         return false;
     }
-    const char* text = PQntuples(version.get()) == 1 ? PQgetvalue(version.get(), 0, 0) : "";
+    const char* text = Pq().ntuples(version.get()) == 1 ? Pq().getvalue(version.get(), 0, 0) : "";
     const int found = std::atoi(text);
     if (found > kLayoutVersion) {
         *error = m_shownUrl + " holds records of a newer version of the tool (layout " +
@@ -238,7 +255,7 @@ bool PostgresStore::Add(const ProductionRecord& r, std::string* error) {
         ArrayLiteral(r.differences,
                      [](const VerifyDifference& d) -> const std::string& { return d.reported; }),
     };
-    Result result(nullptr, &PQclear);
+    Result result(nullptr, Pq().clear);
     return Run(kInsertRecord, params, error, &result);
 }
 
@@ -252,9 +269,9 @@ bool PostgresStore::Run(const char* sql, const std::vector<std::string>& params,
     for (const auto& p : params) {
         values.push_back(p.c_str());
     }
-    const int sent = params.empty() ? PQsendQuery(m_conn, sql)
-                                    : PQsendQueryParams(m_conn, sql, static_cast<int>(params.size()), nullptr,
-                                                        values.data(), nullptr, nullptr, 0);
+    const int sent = params.empty() ? Pq().sendQuery(m_conn, sql)
+                                    : Pq().sendQueryParams(m_conn, sql, static_cast<int>(params.size()),
+                                                           nullptr, values.data(), nullptr, nullptr, 0);
     if (sent == 0) {
         *error = Failure("send to");
         return false;
@@ -268,19 +285,19 @@ bool PostgresStore::Run(const char* sql, const std::vector<std::string>& params,
     for (;;) {
         if (!AwaitAnswer(deadline, error)) {
             // The connection is left in the middle of a statement: no further use of it.
-            PQfinish(m_conn);
+            Pq().finish(m_conn);
             m_conn = nullptr;
             return false;
         }
-        pg_result* r = PQgetResult(m_conn);
+        pg_result* r = Pq().getResult(m_conn);
         if (r == nullptr) {
             break;
         }
-        Result owned(r, &PQclear);
-        const auto status = PQresultStatus(r);
+        Result owned(r, Pq().clear);
+        const auto status = Pq().resultStatus(r);
         if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK) {
             if (ok) {
-                *error = m_shownUrl + " refused a statement: " + OneLine(PQresultErrorMessage(r));
+                *error = m_shownUrl + " refused a statement: " + OneLine(Pq().resultErrorMessage(r));
             }
             ok = false;
         } else if (result != nullptr) {
@@ -291,18 +308,18 @@ bool PostgresStore::Run(const char* sql, const std::vector<std::string>& params,
 }
 
 bool PostgresStore::AwaitAnswer(std::chrono::steady_clock::time_point deadline, std::string* error) {
-    while (PQisBusy(m_conn) != 0) {
+    while (Pq().isBusy(m_conn) != 0) {
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
             deadline - std::chrono::steady_clock::now());
         const SocketWait wait = left.count() > 0
-                                    ? WaitReadable(PQsocket(m_conn), static_cast<int>(left.count()))
+                                    ? WaitReadable(Pq().socket(m_conn), static_cast<int>(left.count()))
                                     : SocketWait::TimedOut;
         if (wait == SocketWait::TimedOut) {
             *error = "no answer from " + m_shownUrl + " within " +
                      std::to_string((m_timeouts.statementMs + kAnswerGraceMs + 999) / 1000) + " s";
             return false;
         }
-        if (wait == SocketWait::Failed || PQconsumeInput(m_conn) == 0) {
+        if (wait == SocketWait::Failed || Pq().consumeInput(m_conn) == 0) {
             *error = Failure("read the answer of");
             return false;
         }

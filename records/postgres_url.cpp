@@ -1,11 +1,10 @@
 #include "records/postgres_url.h"
 
-#include <libpq-fe.h>
-
 #include <map>
 #include <memory>
 #include <string>
 
+#include "records/libpq_library.h"
 #include "records/record_check.h"
 
 namespace records {
@@ -28,14 +27,19 @@ bool IsPort(const std::string& text) {
 
 using Options = std::unique_ptr<PQconninfoOption, decltype(&PQconninfoFree)>;
 
-// The parts libpq finds in url; empty with the reason in *error when it finds none.
+// The parts libpq finds in url; empty with the reason in *error when it finds none (or libpq
+// cannot be loaded).
 std::map<std::string, std::string> Parts(const std::string& url, std::string* error) {
-    char* why = nullptr;
-    Options options(PQconninfoParse(url.c_str(), &why), &PQconninfoFree);
     std::map<std::string, std::string> parts;
+    const LibPq* pq = LoadLibPq(error);
+    if (pq == nullptr) {
+        return parts;
+    }
+    char* why = nullptr;
+    Options options(pq->conninfoParse(url.c_str(), &why), pq->conninfoFree);
     if (!options) {
         *error = why != nullptr ? why : "it cannot be read";
-        PQfreemem(why);
+        pq->freemem(why);
         while (!error->empty() && (error->back() == '\n' || error->back() == ' ')) {
             error->pop_back();
         }
