@@ -141,7 +141,8 @@ std::vector<std::string> OsSerialPortNames() {
             if (const int com = ComForDeviceNode(node); com > 0) {
                 coms.insert(com);
             }
-        });
+        },
+        {}, {"ttyUSB*", "ttyACM*", "ttyS*"});
     std::vector<std::string> names;
     for (int com : coms) {
         names.push_back("COM" + std::to_string(com));

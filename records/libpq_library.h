@@ -5,6 +5,7 @@
 
 #include <libpq-fe.h>
 
+#include <optional>
 #include <string>
 
 namespace records {
@@ -34,5 +35,9 @@ struct LibPq {
 // The library's functions, loaded on the first call (from any thread; later calls return the same
 // table); null when it cannot be loaded, with *error naming the library and why.
 const LibPq* LoadLibPq(std::string* error);
+
+// The functions of the library file name (as the system's loader searches for it), loaded anew;
+// nullopt when it cannot be loaded or lacks one of them, with *error naming the file and why.
+std::optional<LibPq> LoadLibPqFrom(const std::string& name, std::string* error);
 
 }  // namespace records

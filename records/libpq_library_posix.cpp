@@ -18,52 +18,60 @@ struct Loaded {
 };
 
 template <class F>
-bool Find(void* library, const char* name, F* function, std::string* problem) {
+bool Find(void* library, const std::string& file, const char* name, F* function, std::string* problem) {
     *function = reinterpret_cast<F>(::dlsym(library, name));
     if (*function == nullptr && problem->empty()) {
-        *problem = std::string(kLibPqName) + " has no " + name;
+        *problem = file + " has no " + name;
     }
     return *function != nullptr;
 }
 
-Loaded Load() {
+Loaded Load(const std::string& name) {
     Loaded loaded;
     // Kept loaded until the program ends: a connection may live as long as the program.
-    void* library = ::dlopen(kLibPqName, RTLD_NOW | RTLD_LOCAL);
+    void* library = ::dlopen(name.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (library == nullptr) {
         const char* why = ::dlerror();
-        loaded.problem = std::string("cannot load ") + kLibPqName +
-                         " (the PostgreSQL client library, package libpq5)" +
+        loaded.problem = "cannot load " + name + " (the PostgreSQL client library, package libpq5)" +
                          (why != nullptr ? std::string(": ") + why : std::string());
         return loaded;
     }
     LibPq& f = loaded.functions;
     std::string& p = loaded.problem;
-    Find(library, "PQconnectdbParams", &f.connectdbParams, &p);
-    Find(library, "PQstatus", &f.status, &p);
-    Find(library, "PQerrorMessage", &f.errorMessage, &p);
-    Find(library, "PQfinish", &f.finish, &p);
-    Find(library, "PQsendQuery", &f.sendQuery, &p);
-    Find(library, "PQsendQueryParams", &f.sendQueryParams, &p);
-    Find(library, "PQisBusy", &f.isBusy, &p);
-    Find(library, "PQsocket", &f.socket, &p);
-    Find(library, "PQconsumeInput", &f.consumeInput, &p);
-    Find(library, "PQgetResult", &f.getResult, &p);
-    Find(library, "PQresultStatus", &f.resultStatus, &p);
-    Find(library, "PQresultErrorMessage", &f.resultErrorMessage, &p);
-    Find(library, "PQntuples", &f.ntuples, &p);
-    Find(library, "PQgetvalue", &f.getvalue, &p);
-    Find(library, "PQclear", &f.clear, &p);
-    Find(library, "PQconninfoParse", &f.conninfoParse, &p);
-    Find(library, "PQconninfoFree", &f.conninfoFree, &p);
-    Find(library, "PQfreemem", &f.freemem, &p);
+    Find(library, name, "PQconnectdbParams", &f.connectdbParams, &p);
+    Find(library, name, "PQstatus", &f.status, &p);
+    Find(library, name, "PQerrorMessage", &f.errorMessage, &p);
+    Find(library, name, "PQfinish", &f.finish, &p);
+    Find(library, name, "PQsendQuery", &f.sendQuery, &p);
+    Find(library, name, "PQsendQueryParams", &f.sendQueryParams, &p);
+    Find(library, name, "PQisBusy", &f.isBusy, &p);
+    Find(library, name, "PQsocket", &f.socket, &p);
+    Find(library, name, "PQconsumeInput", &f.consumeInput, &p);
+    Find(library, name, "PQgetResult", &f.getResult, &p);
+    Find(library, name, "PQresultStatus", &f.resultStatus, &p);
+    Find(library, name, "PQresultErrorMessage", &f.resultErrorMessage, &p);
+    Find(library, name, "PQntuples", &f.ntuples, &p);
+    Find(library, name, "PQgetvalue", &f.getvalue, &p);
+    Find(library, name, "PQclear", &f.clear, &p);
+    Find(library, name, "PQconninfoParse", &f.conninfoParse, &p);
+    Find(library, name, "PQconninfoFree", &f.conninfoFree, &p);
+    Find(library, name, "PQfreemem", &f.freemem, &p);
     return loaded;
 }
 
 }  // namespace
 
+std::optional<LibPq> LoadLibPqFrom(const std::string& name, std::string* error) {
+    Loaded loaded = Load(name);
+    if (!loaded.problem.empty()) {
+        *error = loaded.problem;
+        return std::nullopt;
+    }
+    return loaded.functions;
+}
+
 const LibPq* LoadLibPq(std::string* error) {
-    static const Loaded loaded = Load();  // once, whichever thread comes first
+    static const Loaded loaded = Load(kLibPqName);  // once, whichever thread comes first
     if (!loaded.problem.empty()) {
         *error = loaded.problem;
         return nullptr;
