@@ -7,13 +7,7 @@
 // the CPU time per unit (cpu_s_per_unit: the units' processes and the command together), which
 // bounds how far eight units at once can share two cores.
 #include <benchmark/benchmark.h>
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -37,7 +31,6 @@
 namespace {
 
 using namespace marlinq;
-namespace fs = std::filesystem;
 
 // "get/fixed", "provision/answer/8", ... -> seconds
 std::map<std::string, double> g_wall;
@@ -88,9 +81,6 @@ void FullDownload(benchmark::State& state) {
     Flow(state, "download", IDC_BTN_DOWNLOAD, 18);
 }
 
-using benchrun::CpuSeconds;
-using benchrun::RunToEnd;
-
 // A verified provision of range(1) simulated units at once, paced as range(0) says.
 void Provision(benchmark::State& state) {
     const int units = static_cast<int>(state.range(1));
@@ -100,34 +90,20 @@ void Provision(benchmark::State& state) {
         state.SkipWithError(error.c_str());
         return;
     }
-    std::string ports;
-    for (std::size_t i = 0; i < rack.Size(); ++i) {
-        ports += (i == 0 ? "" : ",") + std::to_string(rack.Module(i).Com());
-    }
-    // A copy of the program of its own: its records file and traffic log stay in this folder.
-    const fs::path dir = fs::temp_directory_path() / ("marlinq-pacing-bench-" + std::to_string(::getpid()));
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-    fs::copy_file(MARLINQ_CLI_EXE, dir / "marlinq-cli");
+    const benchrun::ProgramCopy program("marlinq-pacing-bench", MARLINQ_CLI_EXE);
+    const std::string ports = benchrun::PortList(rack);
     for (auto _ : state) {
-        rusage before{};
-        getrusage(RUSAGE_CHILDREN, &before);
-        const auto start = std::chrono::steady_clock::now();
-        const int code = RunToEnd((dir / "marlinq-cli").string(),
-                                  {"provision", "--again", "--set", "mqtt.ClientId=dtu-{IMSI}", "--ports",
-                                   ports, "--pace", std::string(atlink::PacingName(PacingOf(state)))});
-        const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        rusage after{};
-        getrusage(RUSAGE_CHILDREN, &after);
-        state.counters["cpu_s_per_unit"] = (CpuSeconds(after) - CpuSeconds(before)) / units;
-        if (code != 0) {
-            state.SkipWithError(("provision ended with exit code " + std::to_string(code)).c_str());
+        const benchrun::TimedRun run = benchrun::RunTimed(
+            program.Path(), {"provision", "--again", "--set", "mqtt.ClientId=dtu-{IMSI}", "--ports", ports,
+                             "--pace", std::string(atlink::PacingName(PacingOf(state)))});
+        state.counters["cpu_s_per_unit"] = run.childCpuSeconds / units;
+        if (run.code != 0) {
+            state.SkipWithError(("provision ended with exit code " + std::to_string(run.code)).c_str());
             break;
         }
-        state.SetIterationTime(wall);
-        g_wall[Key("provision", state) + "/" + std::to_string(units)] = wall;
+        state.SetIterationTime(run.wallSeconds);
+        g_wall[Key("provision", state) + "/" + std::to_string(units)] = run.wallSeconds;
     }
-    fs::remove_all(dir);
 }
 
 // range(0): 0 fixed, 1 answer.

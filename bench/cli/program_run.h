@@ -5,9 +5,14 @@
 #include <spawn.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
+#include <chrono>
+#include <filesystem>
 #include <string>
 #include <vector>
+
+#include "simulator/module_rack.h"
 
 extern char** environ;
 
@@ -37,6 +42,60 @@ inline int RunToEnd(const std::string& program, const std::vector<std::string>& 
         return -1;
     }
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// The COM numbers of rack's modules as --ports takes them: "201,202".
+inline std::string PortList(const sim::ModuleRack& rack) {
+    std::string ports;
+    for (std::size_t i = 0; i < rack.Size(); ++i) {
+        ports += (i == 0 ? "" : ",") + std::to_string(rack.Module(i).Com());
+    }
+    return ports;
+}
+
+// A copy of marlinq-cli in a folder of its own under the temporary folder, so that the records
+// file and traffic log it writes stay there; the folder goes with the object.
+class ProgramCopy {
+  public:
+    ProgramCopy(const std::string& tag, const std::string& program)
+        : m_dir(std::filesystem::temp_directory_path() / (tag + "-" + std::to_string(::getpid()))) {
+        std::filesystem::remove_all(m_dir);
+        std::filesystem::create_directories(m_dir);
+        std::filesystem::copy_file(program, m_dir / "marlinq-cli");
+    }
+    ~ProgramCopy() {
+        std::error_code ec;
+        std::filesystem::remove_all(m_dir, ec);
+    }
+    ProgramCopy(const ProgramCopy&) = delete;
+    ProgramCopy& operator=(const ProgramCopy&) = delete;
+
+    std::string Path() const { return (m_dir / "marlinq-cli").string(); }
+
+  private:
+    std::filesystem::path m_dir;
+};
+
+struct TimedRun {
+    int code = -1;
+    double wallSeconds = 0;
+    double childCpuSeconds = 0;  // the program and everything it started
+    double peakRssMiB = 0;       // the largest of the children so far
+};
+
+// RunToEnd, timed on the wall clock and in the CPU time of the children.
+inline TimedRun RunTimed(const std::string& program, const std::vector<std::string>& args) {
+    rusage before{};
+    getrusage(RUSAGE_CHILDREN, &before);
+    const auto start = std::chrono::steady_clock::now();
+    TimedRun run;
+    run.code = RunToEnd(program, args);
+    run.wallSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    rusage after{};
+    getrusage(RUSAGE_CHILDREN, &after);
+    run.childCpuSeconds = CpuSeconds(after) - CpuSeconds(before);
+    run.peakRssMiB = static_cast<double>(after.ru_maxrss) / 1024.0;
+    return run;
 }
 
 }  // namespace benchrun
