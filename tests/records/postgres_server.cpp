@@ -172,18 +172,6 @@ bool PostgresServer::Start(std::string* error) {
     return true;
 }
 
-bool PostgresServer::StopNow(std::string* error) {
-    if (!RunTool("pg_ctl", {"-D", m_folder + "/data", "-m", "immediate", "-w", "stop"}, error)) {
-        return false;
-    }
-    m_running = false;
-    return true;
-}
-
-bool PostgresServer::Restart(std::string* error) {
-    return Start(error);
-}
-
 std::string PostgresServer::Url(const std::string& database) const {
     return "postgresql://marlinq@127.0.0.1:" + std::to_string(m_port) + "/" + database;
 }

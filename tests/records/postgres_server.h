@@ -18,10 +18,6 @@ class PostgresServer {
 
     // Creates the cluster and starts it; false with what went wrong (binaries missing included).
     bool Create(std::string* error);
-    // Stops the server at once, as a crash or a pulled cable would ("-m immediate").
-    bool StopNow(std::string* error);
-    // Starts the stopped server again on the same port.
-    bool Restart(std::string* error);
 
     // postgresql://marlinq@127.0.0.1:PORT/DATABASE
     std::string Url(const std::string& database) const;
