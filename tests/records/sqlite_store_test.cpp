@@ -283,18 +283,23 @@ TEST(SqliteOpen, AFileAnotherConnectionIsStillWritingIsOpenedOnceTheWriterIsDone
     sqlite3* other = nullptr;
     ASSERT_EQ(sqlite3_open_v2(path.c_str(), &other, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr),
               SQLITE_OK);
+    // Like every station's connection, it waits for the others' locks: its commit needs the file
+    // to itself for a moment.
+    sqlite3_busy_timeout(other, records::kBusyTimeoutMs);
     ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
     // The other connection lets go a little after the open has begun; an open that gives up at
     // once has failed by then.
-    std::thread done([other] {
+    int committed = SQLITE_ERROR;
+    std::thread done([other, &committed] {
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        sqlite3_exec(other, "COMMIT", nullptr, nullptr, nullptr);
+        committed = sqlite3_exec(other, "COMMIT", nullptr, nullptr, nullptr);
     });
     records::SqliteStore store;
     std::string error;
     const bool opened = store.Open(path, &error);
     done.join();
     sqlite3_close(other);
+    EXPECT_EQ(committed, SQLITE_OK);
     EXPECT_TRUE(opened) << error;
     EXPECT_EQ(QueryText(path, "PRAGMA journal_mode"), "wal");
     EXPECT_EQ(QueryNumber(path, "PRAGMA user_version"), records::SqliteSchemaVersion());
