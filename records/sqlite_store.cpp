@@ -1,5 +1,7 @@
 #include "records/sqlite_store.h"
 
+#include <chrono>
+
 #include "platform/data_directory.h"
 #include "records/record_check.h"
 #include "records/sqlite_schema.h"
@@ -58,6 +60,23 @@ bool ReadRecordRow(const SqliteStatement& s, StoredRecord* out) {
     return true;
 }
 
+// Puts the file in WAL mode. The switch needs the file to itself, and SQLite does not call the
+// busy handler for it when another connection writes the file (as a process that opens a new file
+// at the same moment does while it switches or lays out the tables): such a refusal is retried
+// for as long as any other wait of this file.
+bool SwitchToWal(sqlite3* db, std::string* why) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kBusyTimeoutMs);
+    for (;;) {
+        if (SqliteExec(db, "PRAGMA journal_mode = WAL", why)) {
+            return true;
+        }
+        if ((sqlite3_errcode(db) & 0xFF) != SQLITE_BUSY || std::chrono::steady_clock::now() > deadline) {
+            return false;
+        }
+        sqlite3_sleep(1);
+    }
+}
+
 }  // namespace
 
 std::string RecordsFileIn(const std::string& folder) {
@@ -92,8 +111,7 @@ bool SqliteStore::Open(const std::string& path, std::string* error) {
     std::string why;
     // WAL lets readers go on while one process writes; NORMAL sync is durable across a crash of
     // the program in WAL mode; foreign keys hold the values to their record.
-    if (!SqliteExec(m_db, "PRAGMA journal_mode = WAL", &why) ||
-        !SqliteExec(m_db, "PRAGMA synchronous = NORMAL", &why) ||
+    if (!SwitchToWal(m_db, &why) || !SqliteExec(m_db, "PRAGMA synchronous = NORMAL", &why) ||
         !SqliteExec(m_db, "PRAGMA foreign_keys = ON", &why)) {
         *error = "cannot open " + path + ": " + why;
         return false;

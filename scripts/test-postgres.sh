@@ -18,10 +18,6 @@ if [ -z "${MARLINQ_TEST_POSTGRES_URL:-}" ]; then
   }
   trap stop_test_postgres EXIT
   "${as_pg[@]}" "$pg_bin/initdb" -D "$pg_dir/data" -A trust -U marlinq -N -E UTF8 --locale=C >/dev/null
-  # A copy never started: a test that needs a server of its own (one it may stop) starts from a
-  # copy of it instead of running initdb again.
-  cp -a "$pg_dir/data" "$pg_dir/pristine"
-  export MARLINQ_TEST_POSTGRES_PRISTINE="$pg_dir/pristine"
   pg_port=
   for _ in 1 2 3 4 5 6 7 8; do
     port=$((20000 + RANDOM % 40000))

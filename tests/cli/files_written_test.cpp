@@ -44,8 +44,9 @@ class FilesWritten : public testsupport::SimulatorTest {
   protected:
     void SetUp() override {
         SimulatorTest::SetUp();
-        // The programs run their pauses at a tenth: which files they write does not depend on
-        // how long they wait for the module.
+        // The programs run their pauses at a tenth, and the commands that talk to the module are
+        // paced by its answers: which files they write does not depend on how long they wait for
+        // the module.
         ::setenv("MARLINQ_CLOCK_SCALE", "0.1", 1);
         m_root = fs::temp_directory_path() / ("marlinq-written-" + std::to_string(::getpid()));
         fs::remove_all(m_root);
@@ -80,10 +81,10 @@ class FilesWritten : public testsupport::SimulatorTest {
 TEST_F(FilesWritten, CommandsThatBorrowTheWindowLeaveConfigXmlAloneAndRunSavesIt) {
     const std::string before = Config();
     const std::vector<std::vector<std::string>> commands = {
-        {"get", "--timeout", "60"},
-        {"download", "--timeout", "60", "--set", "132:1045=203.0.113.20"},
+        {"get", "--timeout", "60", "--pace", "answer"},
+        {"download", "--timeout", "60", "--pace", "answer", "--set", "132:1045=203.0.113.20"},
         {"convert", "in.xml", "--out", "out.xml"},
-        {"send", "--timeout", "60", "AT+CSQ"},
+        {"send", "--timeout", "60", "--pace", "answer", "AT+CSQ"},
     };
     for (const auto& command : commands) {
         SCOPED_TRACE(command.front());

@@ -146,6 +146,8 @@ TEST_F(Provision, EveryUnitGetsTheFileAndItsOwnValuesIsVerifiedAndRecorded) {
     EXPECT_EQ(Records().size(), 4u) << "a skipped unit leaves no record";
 }
 
+// The units of this test and the watch's are paced by the module's answers (passed on to them by
+// provision); the one above keeps the fixed pauses.
 TEST_F(Provision, AUnitThatVanishesAndOneThatStoresWronglyAreRecordedWhileTheOthersPass) {
     StartRack(4);
     sim::Behaviour vanish;
@@ -153,7 +155,7 @@ TEST_F(Provision, AUnitThatVanishesAndOneThatStoresWronglyAreRecordedWhileTheOth
     vanish.onlyFor = "AT+DTUCFG=";
     m_rack.Module(0).SetBehaviour(vanish);
     m_rack.Module(1).SetValue(sim::DtuModel::kDtuCfgStoreFault, "3=6000");
-    const auto run = Run({m_file, "--set", "tcp.Port=6001", "--ports", Ports()});
+    const auto run = Run({m_file, "--set", "tcp.Port=6001", "--ports", Ports(), "--pace", "answer"});
     EXPECT_EQ(run.exitCode, 1) << run.out << run.err;
     const std::string vanished = "COM" + std::to_string(m_rack.Module(0).Com());
     const std::string misstored = "COM" + std::to_string(m_rack.Module(1).Com());
@@ -213,8 +215,8 @@ TEST_F(Provision, WatchProvisionsEachModuleAsItAppearsSkipsAPassedOneAndStopsOnC
     ASSERT_TRUE(second.Start(options, &error)) << error;
     const int secondCom = second.Com();
     second.Stop();  // not plugged in yet
-    auto watch =
-        Start({m_file, "--watch", "--ports", std::to_string(first.Com()) + "," + std::to_string(secondCom)});
+    auto watch = Start({m_file, "--watch", "--ports",
+                        std::to_string(first.Com()) + "," + std::to_string(secondCom), "--pace", "answer"});
     watch->CloseInput();
     auto passed = [this](std::size_t n) {
         return testsupport::PollUntil(

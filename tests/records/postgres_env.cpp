@@ -3,6 +3,7 @@
 #include <libpq-fe.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace testsupport {
@@ -30,6 +31,47 @@ std::string WithDatabase(const std::string& url, const std::string& database) {
         return url.substr(0, query) + "/" + database + (query == std::string::npos ? "" : url.substr(query));
     }
     return url.substr(0, slash + 1) + database + (query == std::string::npos ? "" : url.substr(query));
+}
+
+namespace {
+
+// Where the host and port of url lie: from *begin, *length characters.
+bool AddressSpan(const std::string& url, std::size_t* begin, std::size_t* length) {
+    const auto scheme = url.find("://");
+    if (scheme == std::string::npos) {
+        return false;
+    }
+    const auto end = std::min(url.find('/', scheme + 3), url.find('?', scheme + 3));
+    const auto authority =
+        url.substr(scheme + 3, end == std::string::npos ? std::string::npos : end - scheme - 3);
+    const auto at = authority.rfind('@');
+    *begin = scheme + 3 + (at == std::string::npos ? 0 : at + 1);
+    *length = authority.size() - (*begin - scheme - 3);
+    return *length > 0 && url[*begin] != '[';
+}
+
+}  // namespace
+
+bool ServerAddress(const std::string& url, std::string* host, int* port) {
+    std::size_t begin = 0;
+    std::size_t length = 0;
+    if (!AddressSpan(url, &begin, &length)) {
+        return false;
+    }
+    const std::string address = url.substr(begin, length);
+    const auto colon = address.rfind(':');
+    *host = address.substr(0, colon);
+    *port = colon == std::string::npos ? 5432 : std::atoi(address.c_str() + colon + 1);
+    return !host->empty() && *port > 0 && *port < 65536;
+}
+
+std::string WithServerAddress(const std::string& url, const std::string& host, int port) {
+    std::size_t begin = 0;
+    std::size_t length = 0;
+    if (!AddressSpan(url, &begin, &length)) {
+        return url;
+    }
+    return url.substr(0, begin) + host + ":" + std::to_string(port) + url.substr(begin + length);
 }
 
 std::vector<std::vector<std::string>> Sql(const std::string& url, const std::string& sql) {

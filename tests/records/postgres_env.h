@@ -23,8 +23,6 @@ class PostgresEnvironment : public ::testing::Environment {
     const std::string& Problem() const { return m_problem; }
     // A new, empty database; its URL.
     std::string NewDatabase();
-    // The server started by this program; null when the tests use MARLINQ_TEST_POSTGRES_URL.
-    PostgresServer* OwnServer() { return m_own.get(); }
 
   private:
     std::unique_ptr<PostgresServer> m_own;
@@ -38,6 +36,13 @@ PostgresEnvironment& Postgres();
 
 // url with its database replaced by database.
 std::string WithDatabase(const std::string& url, const std::string& database);
+
+// The server's host and port in url (the port 5432 when it names none); false when url names no
+// host. A host in brackets is not taken.
+bool ServerAddress(const std::string& url, std::string* host, int* port);
+
+// url with its host and port replaced by host and port.
+std::string WithServerAddress(const std::string& url, const std::string& host, int port);
 
 // Runs sql on url; the rows of its result as text (a NULL as "<null>"). A failure fails the test.
 std::vector<std::vector<std::string>> Sql(const std::string& url, const std::string& sql);

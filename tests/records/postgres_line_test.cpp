@@ -10,6 +10,7 @@
 #include "records/record_sink.h"
 #include "records/sqlite_store.h"
 #include "sample_records.h"
+#include "tcp_relay.h"
 #include "tests/support/cli_capture.h"
 
 namespace {
@@ -69,27 +70,24 @@ TEST_F(PostgresLineTest, EightStationsWritingAtOnceLeaveEveryRecordOnceOnTheServ
 }
 
 TEST_F(PostgresLineTest, RecordsWrittenWhileTheServerIsDownWaitAndAreSentOnceBySync) {
-    // The shared server of the test program, or one of this test's own when the tests use a server
-    // they must not stop.
-    std::unique_ptr<testsupport::PostgresServer> own;
-    testsupport::PostgresServer* server = testsupport::Postgres().OwnServer();
-    if (server == nullptr) {
-        own = std::make_unique<testsupport::PostgresServer>();
-        std::string error;
-        ASSERT_TRUE(own->Create(&error)) << error;
-        server = own.get();
-        testsupport::Sql(server->Url("postgres"), "CREATE DATABASE line");
-        url = server->Url("line");
-    }
+    // The stations reach the server through a relay of the test's own: when the relay goes away,
+    // the server is gone for them (what they were connected to is cut, a new connection is
+    // refused), and it comes back on the same port as a restarted server would.
+    std::string host;
+    int port = 0;
+    ASSERT_TRUE(testsupport::ServerAddress(url, &host, &port)) << url;
+    testsupport::TcpRelay server;
+    std::string error;
+    ASSERT_TRUE(server.Start(host, port, &error)) << error;
+    const std::string stationUrl = testsupport::WithServerAddress(url, "127.0.0.1", server.Port());
     constexpr int kBefore = 4;
     constexpr int kAfter = 6;
     auto writers = testsupport::StartWriters(
-        kWriters, {localFile, url, std::to_string(kBefore + kAfter), std::to_string(kBefore)});
+        kWriters, {localFile, stationUrl, std::to_string(kBefore + kAfter), std::to_string(kBefore)});
     for (auto& w : writers) {
         ASSERT_TRUE(w->ReadUntil("paused", 20000)) << w->Output();
     }
-    std::string error;
-    ASSERT_TRUE(server->StopNow(&error)) << error;
+    server.Stop();
     for (auto& w : writers) {
         ASSERT_TRUE(w->Write("go\n"));
     }
@@ -101,18 +99,18 @@ TEST_F(PostgresLineTest, RecordsWrittenWhileTheServerIsDownWaitAndAreSentOnceByS
     EXPECT_EQ(waiting.size(), report.unsent.size());
 
     // While the server is still down a sync sends nothing and keeps every record waiting.
-    const auto failed = testsupport::RunCli({"records", "--sync", url});
+    const auto failed = testsupport::RunCli({"records", "--sync", stationUrl});
     EXPECT_EQ(failed.code, 1) << failed.out << failed.err;
     EXPECT_NE(failed.err.find(std::to_string(kWriters * kAfter) + " still waiting"), std::string::npos)
         << failed.err;
     EXPECT_EQ(LocalRecords(true).size(), report.unsent.size());
 
-    ASSERT_TRUE(server->Restart(&error)) << error;
-    const auto sync = testsupport::RunCli({"records", "--sync", url});
+    ASSERT_TRUE(server.Restart(&error)) << error;
+    const auto sync = testsupport::RunCli({"records", "--sync", stationUrl});
     EXPECT_EQ(sync.code, 0) << sync.err;
     EXPECT_NE(sync.out.find("sent " + std::to_string(kWriters * kAfter) + " records"), std::string::npos)
         << sync.out;
-    const auto again = testsupport::RunCli({"records", "--sync", url});
+    const auto again = testsupport::RunCli({"records", "--sync", stationUrl});
     EXPECT_EQ(again.code, 0) << again.err;
     EXPECT_NE(again.out.find("sent 0 records"), std::string::npos) << again.out;
 

@@ -133,24 +133,9 @@ bool PostgresServer::Create(std::string* error) {
             return false;
         }
     }
-    const char* pristine = std::getenv("MARLINQ_TEST_POSTGRES_PRISTINE");
-    if (pristine != nullptr && *pristine != '\0') {
-        // A copy of a cluster made by initdb and never started (scripts/test-postgres.sh leaves one),
-        // with its owner and modes: much quicker than a new initdb.
-        std::error_code ec;
-        if (std::string(pristine).size() > 4096 || !fs::exists(fs::path(pristine) / "PG_VERSION", ec)) {
-            *error = std::string(
-                         "MARLINQ_TEST_POSTGRES_PRISTINE names no cluster folder (no PG_VERSION in it): ") +
-                     pristine;
-            return false;
-        }
-        if (!RunProgram("/bin/cp", {"-a", pristine, m_folder + "/data"}, false, error)) {
-            return false;
-        }
-    } else if (!RunTool("initdb",
-                        {"-D", m_folder + "/data", "-A", "trust", "-U", "marlinq", "-N", "-E", "UTF8",
-                         "--locale=C"},
-                        error)) {
+    if (!RunTool("initdb",
+                 {"-D", m_folder + "/data", "-A", "trust", "-U", "marlinq", "-N", "-E", "UTF8", "--locale=C"},
+                 error)) {
         return false;
     }
     m_port = FreeLocalPort();
@@ -170,18 +155,6 @@ bool PostgresServer::Start(std::string* error) {
     }
     m_running = true;
     return true;
-}
-
-bool PostgresServer::StopNow(std::string* error) {
-    if (!RunTool("pg_ctl", {"-D", m_folder + "/data", "-m", "immediate", "-w", "stop"}, error)) {
-        return false;
-    }
-    m_running = false;
-    return true;
-}
-
-bool PostgresServer::Restart(std::string* error) {
-    return Start(error);
 }
 
 std::string PostgresServer::Url(const std::string& database) const {

@@ -1,7 +1,7 @@
 // A PostgreSQL server of the tests' own: a new cluster in a temporary folder, on a free port of
 // 127.0.0.1 only, started and stopped with the server's own tools from the Debian package. The
-// server refuses to run as root, so as root its tools run as the "postgres" user. The cluster is a
-// copy of the one MARLINQ_TEST_POSTGRES_PRISTINE names, when set, else made by initdb.
+// server refuses to run as root, so as root its tools run as the "postgres" user. The cluster is
+// made by initdb.
 #pragma once
 
 #include <string>
@@ -18,10 +18,6 @@ class PostgresServer {
 
     // Creates the cluster and starts it; false with what went wrong (binaries missing included).
     bool Create(std::string* error);
-    // Stops the server at once, as a crash or a pulled cable would ("-m immediate").
-    bool StopNow(std::string* error);
-    // Starts the stopped server again on the same port.
-    bool Restart(std::string* error);
 
     // postgresql://marlinq@127.0.0.1:PORT/DATABASE
     std::string Url(const std::string& database) const;

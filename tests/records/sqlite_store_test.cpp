@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include <chrono>
 #include <fstream>
+#include <thread>
 
 #include "platform/app_directory.h"
 #include "records/sqlite_schema.h"
@@ -270,6 +272,37 @@ TEST(SqliteMigration, NewerAndForeignFilesAreRefusedUntouched) {
     std::ofstream(notSqlite) << "these are not the records you are looking for\n";
     EXPECT_FALSE(store.Open(notSqlite, &error));
     EXPECT_NE(error.find(notSqlite), std::string::npos) << error;
+}
+
+// Stations that start at the same moment open a new file together: while one of them holds the
+// file for writing (it is switching it to WAL or laying out the tables), the others wait for it
+// instead of failing with "database is locked".
+TEST(SqliteOpen, AFileAnotherConnectionIsStillWritingIsOpenedOnceTheWriterIsDone) {
+    testsupport::TempFolder folder;
+    const std::string path = folder.File("marlinq-records.sqlite");
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open_v2(path.c_str(), &other, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr),
+              SQLITE_OK);
+    // Like every station's connection, it waits for the others' locks: its commit needs the file
+    // to itself for a moment.
+    sqlite3_busy_timeout(other, records::kBusyTimeoutMs);
+    ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
+    // The other connection lets go a little after the open has begun; an open that gives up at
+    // once has failed by then.
+    int committed = SQLITE_ERROR;
+    std::thread done([other, &committed] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        committed = sqlite3_exec(other, "COMMIT", nullptr, nullptr, nullptr);
+    });
+    records::SqliteStore store;
+    std::string error;
+    const bool opened = store.Open(path, &error);
+    done.join();
+    sqlite3_close(other);
+    EXPECT_EQ(committed, SQLITE_OK);
+    EXPECT_TRUE(opened) << error;
+    EXPECT_EQ(QueryText(path, "PRAGMA journal_mode"), "wal");
+    EXPECT_EQ(QueryNumber(path, "PRAGMA user_version"), records::SqliteSchemaVersion());
 }
 
 TEST(SqliteDefaultPath, TheFileLiesInTheFolderWhereTheToolKeepsItsFiles) {

@@ -57,7 +57,9 @@ TEST(DtusimTiming, ARequestTooSoonAfterTheLastAnswerIsAnsweredError) {
 }
 
 TEST(DtusimTiming, AnAnswerHeldLongerThanTheFixedPauseFailsItAndIsWaitedForPacedByTheAnswer) {
-    testsupport::ChildProcess dtusim(DTUSIM_EXE, {"--com", "656", "--quiet", "--answer-delay", "500"});
+    // At real time: the fixed read is over 320 ms after the write (its 300 ms pause and a read that
+    // waits 20 ms for a first byte); the answer comes 80 ms after that.
+    testsupport::ChildProcess dtusim(DTUSIM_EXE, {"--com", "656", "--quiet", "--answer-delay", "400"});
     ASSERT_TRUE(dtusim.ReadUntil("COM656 on", 10000)) << dtusim.Output();
     atlink::CSerialPort port;
     EXPECT_EQ(port.QueryVer(656), "");
