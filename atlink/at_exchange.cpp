@@ -44,18 +44,20 @@ struct Gathered {
     bool lost = false;  // a read failed on an open port: the device went away
 };
 
-// The answer of a request whose answer always carries a value line, in text read after it was
-// written: a bare "OK" belongs to an earlier request (one that another program left in flight),
-// and the answer after it is looked at instead. An error is an answer to this request as ever.
+// The answer of request in text read after it was written. For a request whose answer always
+// carries a value line (valueInAnswer), a bare "OK" belongs to an earlier request (one that another
+// program left in flight), and the answer after it is looked at instead; an error is an answer to
+// this request as ever.
 struct ValueMatch {
     MatchedAnswer matched;
     std::optional<MatchedAnswer> bare;  // the last answer passed over for lack of a value line
 };
 
-ValueMatch MatchValueAnswer(const std::string& request, std::string_view text, int owed) {
+ValueMatch MatchValueAnswer(const std::string& request, std::string_view text, int owed, bool valueInAnswer) {
     ValueMatch out;
     out.matched = MatchAnswer(request, text, owed);
-    while (out.matched.final && out.matched.lineEnded && IsBareOk(request, out.matched.answer)) {
+    while (valueInAnswer && out.matched.final && out.matched.lineEnded &&
+           IsBareOk(request, out.matched.answer)) {
         // Everything up to the "OK"'s line end is either the answer or taken out.
         text.remove_prefix(out.matched.answer.size() + out.matched.discarded.size());
         const int owedLeft = out.matched.owedLeft;
@@ -88,13 +90,9 @@ Gathered ReadUntilFinal(AtLine line, const std::string& request, std::uint32_t t
         }
         if (count > 0) {
             out.text.append(buffer.data(), strnlen(buffer.data(), count));
-            if (valueInAnswer) {
-                ValueMatch match = MatchValueAnswer(request, out.text, owed);
-                out.matched = std::move(match.matched);
-                bare = std::move(match.bare);
-            } else {
-                out.matched = MatchAnswer(request, out.text, owed);
-            }
+            ValueMatch match = MatchValueAnswer(request, out.text, owed, valueInAnswer);
+            out.matched = std::move(match.matched);
+            bare = std::move(match.bare);
             if ((out.matched.final && out.matched.lineEnded) || out.text.size() >= kMaxAnswerBytes) {
                 break;
             }
