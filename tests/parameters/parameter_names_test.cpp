@@ -18,7 +18,7 @@ std::string Lowered(std::string text) {
     return text;
 }
 
-TEST(ParameterNames, EveryControlHasOneUniqueNameOnItsPageAndFindsItsRowInAnyCase) {
+TEST(ParameterNameTable, EveryControlHasOneUniqueNameOnItsPageAndFindsItsRowInAnyCase) {
     std::set<std::string> seen;
     std::size_t named = 0;
     for (const auto& row : ParameterTable()) {
@@ -40,7 +40,7 @@ TEST(ParameterNames, EveryControlHasOneUniqueNameOnItsPageAndFindsItsRowInAnyCas
     EXPECT_EQ(NamedParameters().size(), named);
 }
 
-TEST(ParameterNames, ConfigXmlLeavesAreNamedAfterTheirElement) {
+TEST(ParameterNameTable, ConfigXmlLeavesAreNamedAfterTheirElement) {
     for (const ParameterRow* leaf : ConfigXmlLeaves()) {
         if (leaf->kind != ParamKind::Fixed) {
             EXPECT_EQ(ParameterName(*leaf), std::string(PageName(leaf->dialog)) + "." + leaf->xmlElement);
@@ -54,7 +54,7 @@ TEST(ParameterNames, ConfigXmlLeavesAreNamedAfterTheirElement) {
     EXPECT_NE(FindParameterNamed("main.Password"), FindParameterNamed("mqtt.Password"));
 }
 
-TEST(ParameterNames, NamesThatAreNoParameterFindNothing) {
+TEST(ParameterNameTable, NamesThatAreNoParameterFindNothing) {
     for (const char* name : {"", "tcp", "tcp.", ".Port", "tcp.Prot", "tcp.Port ", "serial.DataBits",
                              "main.DataBits", "modbus.Port", "tcp.Port.x"}) {
         EXPECT_EQ(FindParameterNamed(name), nullptr) << '"' << name << '"';
