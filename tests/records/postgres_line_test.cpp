@@ -23,7 +23,7 @@ class PostgresLineTest : public ::testing::Test {
   protected:
     void SetUp() override {
         ASSERT_EQ(testsupport::Postgres().Problem(), "");
-        url = testsupport::Postgres().NewDatabase();
+        url = testsupport::Postgres().EmptyDatabase();
         // Where marlinq-cli of this process looks for the records file.
         localFile = records::DefaultRecordsPath();
     }
