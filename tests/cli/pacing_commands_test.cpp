@@ -89,9 +89,10 @@ TEST_F(PacedCommands, DownloadOfASlowModuleFailsFixedAndSucceedsPacedByTheAnswer
 }
 
 TEST_F(PacedCommands, AModuleThatNeedsItsSettleTimeIsServedByTheAnswerPacing) {
-    // At the product's scale the settle time is longer than what the tool takes anyway between
-    // an answer and the next request, so a module that needs it would see a request too early.
-    platform::ScopedClockScale scale(1.0);
+    // At half the product's scale the settle time (5 ms) is still ten times what the tool takes
+    // anyway between an answer and the next request, so a module that needs it would see a
+    // request too early; one that needs a tenth more than the settle time already does.
+    platform::ScopedClockScale scale(0.5);
     sim::Behaviour settling;
     settling.settleMs = atlink::kFlowSettleMs;
     m_sim.SetBehaviour(settling);
