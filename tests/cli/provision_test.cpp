@@ -192,8 +192,9 @@ TEST_F(Provision, ValuesAndOptionsAreCheckedBeforeAnyUnitStarts) {
         EXPECT_EQ(run.exitCode, 2) << args.front() << " " << args[1] << ": " << run.err;
         EXPECT_NE(run.err.find("marlinq-cli provision: "), std::string::npos) << run.err;
     }
-    // A value that a unit's facts make impossible refuses that unit with the rule's message.
-    const auto run = Run({"--set", "tcp.Port={IMSI}", "--ports", Ports()});
+    // A value that a unit's facts make impossible refuses that unit with the rule's message (the
+    // facts are read paced by the answers, which the refusal does not hang on).
+    const auto run = Run({"--set", "tcp.Port={IMSI}", "--ports", Ports(), "--pace", "answer"});
     EXPECT_EQ(run.exitCode, 1) << run.err;
     EXPECT_NE(run.out.find("failed: --set tcp.Port=" + m_rack.Imsi(0)), std::string::npos) << run.out;
     EXPECT_TRUE(m_rack.Module(0).Value(sim::DtuModel::kDtuCfgStoreFault).empty());
