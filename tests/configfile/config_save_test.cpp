@@ -213,19 +213,23 @@ TEST(ConfigSave, FirstSavesInADirectoryWithoutAContainerNeverCutEachOther) {
     for (int who = 0; who < kProcesses; ++who) {
         const pid_t child = ::fork();
         if (child == 0) {
-            const std::string document = std::string(3000, static_cast<char>('a' + who)) + "\n";
-            for (int round = 0; round < kRounds; ++round) {
-                // Every child takes part in every round, failed or not, so that none waits alone.
-                ::pthread_barrier_wait(&race->start);
-                const std::string folder = dir / ("round" + std::to_string(round));
-                const std::string target = folder + "/target" + std::to_string(who) + ".xml";
-                const bool own =
-                    configfile::SaveDocumentThroughScratch(document, target, folder + "/CompoundFile.cmp")
-                            .outcome == ConfigSaveOutcome::kSaved &&
-                    ReadBytes(target) == document;
-                if (!own && race->failedRound[who] < 0) {
-                    race->failedRound[who] = round;
+            try {
+                const std::string document = std::string(3000, static_cast<char>('a' + who)) + "\n";
+                for (int round = 0; round < kRounds; ++round) {
+                    // Every child takes part in every round, failed or not, so that none waits alone.
+                    ::pthread_barrier_wait(&race->start);
+                    const std::string folder = dir / ("round" + std::to_string(round));
+                    const std::string target = folder + "/target" + std::to_string(who) + ".xml";
+                    const bool own =
+                        configfile::SaveDocumentThroughScratch(document, target, folder + "/CompoundFile.cmp")
+                                .outcome == ConfigSaveOutcome::kSaved &&
+                        ReadBytes(target) == document;
+                    if (!own && race->failedRound[who] < 0) {
+                        race->failedRound[who] = round;
+                    }
                 }
+            } catch (...) {
+                ::_exit(1);
             }
             ::_exit(0);
         }
@@ -234,16 +238,18 @@ TEST(ConfigSave, FirstSavesInADirectoryWithoutAContainerNeverCutEachOther) {
     }
     // A child that dies leaves the others waiting at the barrier: they are ended at once.
     bool allEnded = true;
-    for (std::size_t left = children.size(); left > 0; --left) {
+    std::vector<pid_t> left = children;
+    while (!left.empty()) {
         int status = 0;
         const pid_t ended = ::waitpid(-1, &status, 0);
         ASSERT_GT(ended, 0);
+        if (std::erase(left, ended) == 0) {
+            continue;  // not one of this race's
+        }
         if (!(WIFEXITED(status) && WEXITSTATUS(status) == 0) && allEnded) {
             allEnded = false;
-            for (const pid_t child : children) {
-                if (child != ended) {
-                    ::kill(child, SIGKILL);
-                }
+            for (const pid_t child : left) {
+                ::kill(child, SIGKILL);
             }
         }
     }
