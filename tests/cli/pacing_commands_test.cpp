@@ -48,13 +48,14 @@ class PacedCommands : public ParameterRunTest {
 };
 
 // At a tenth, the module's 450 ms come well after the fixed read is over (its 300 ms pause and its
-// wait for a first byte).
+// wait for a first byte). What a sound module is sent does not hang on the clock: that reference
+// run goes on the tests' usual clock.
 TEST_F(PacedCommands, GetOfASlowModuleFailsFixedAndSucceedsPacedByTheAnswer) {
-    platform::ScopedClockScale scale(0.1);
     // What a sound module is sent under the fixed pacing.
     EXPECT_EQ(Get({}), kExitDone) << err.str();
     const auto soundGet = testsupport::RequestBytes(m_sim);
 
+    platform::ScopedClockScale scale(0.1);
     sim::Behaviour slow;
     slow.answerDelayMs = 450;
     m_sim.SetBehaviour(slow);
@@ -70,11 +71,11 @@ TEST_F(PacedCommands, GetOfASlowModuleFailsFixedAndSucceedsPacedByTheAnswer) {
 // 30 ms. The tool then writes faster than the module answers, so the paced run gets a module
 // plugged in again rather than waiting for the old one to work through what is left.
 TEST_F(PacedCommands, DownloadOfASlowModuleFailsFixedAndSucceedsPacedByTheAnswer) {
-    platform::ScopedClockScale scale(0.02);
     const Args download = {"--set", "tcp.Port=6001", "--verify"};
     EXPECT_EQ(Download(download), kExitDone) << err.str();
     const auto soundDownload = testsupport::RequestBytes(m_sim);
 
+    platform::ScopedClockScale scale(0.02);
     sim::Behaviour slow;
     slow.answerDelayMs = 1500;
     PlugInAgain(slow);
@@ -88,9 +89,10 @@ TEST_F(PacedCommands, DownloadOfASlowModuleFailsFixedAndSucceedsPacedByTheAnswer
 }
 
 TEST_F(PacedCommands, AModuleThatNeedsItsSettleTimeIsServedByTheAnswerPacing) {
-    // At the product's scale the settle time is longer than what the tool takes anyway between
-    // an answer and the next request, so a module that needs it would see a request too early.
-    platform::ScopedClockScale scale(1.0);
+    // At half the product's scale the settle time (5 ms) is still ten times what the tool takes
+    // anyway between an answer and the next request, so a module that needs it would see a
+    // request too early; one that needs a tenth more than the settle time already does.
+    platform::ScopedClockScale scale(0.5);
     sim::Behaviour settling;
     settling.settleMs = atlink::kFlowSettleMs;
     m_sim.SetBehaviour(settling);

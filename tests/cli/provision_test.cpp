@@ -139,15 +139,16 @@ TEST_F(Provision, EveryUnitGetsTheFileAndItsOwnValuesIsVerifiedAndRecorded) {
                   r.values.end());
     }
 
-    // Again with the same file: every unit has passed with it already.
-    const auto again = Run({m_file, "--ports", Ports()});
+    // Again with the same file: every unit has passed with it already. Whether a unit is skipped
+    // does not hang on the pacing: this run is paced by the answers.
+    const auto again = Run({m_file, "--ports", Ports(), "--pace", "answer"});
     EXPECT_EQ(again.exitCode, 0) << again.err;
     EXPECT_NE(again.out.find("4 units: 0 passed, 4 skipped"), std::string::npos) << again.out;
     EXPECT_EQ(Records().size(), 4u) << "a skipped unit leaves no record";
 }
 
 // The units of this test and the watch's are paced by the module's answers (passed on to them by
-// provision); the one above keeps the fixed pauses.
+// provision); the first run above keeps the fixed pauses.
 TEST_F(Provision, AUnitThatVanishesAndOneThatStoresWronglyAreRecordedWhileTheOthersPass) {
     StartRack(4);
     sim::Behaviour vanish;
@@ -191,8 +192,9 @@ TEST_F(Provision, ValuesAndOptionsAreCheckedBeforeAnyUnitStarts) {
         EXPECT_EQ(run.exitCode, 2) << args.front() << " " << args[1] << ": " << run.err;
         EXPECT_NE(run.err.find("marlinq-cli provision: "), std::string::npos) << run.err;
     }
-    // A value that a unit's facts make impossible refuses that unit with the rule's message.
-    const auto run = Run({"--set", "tcp.Port={IMSI}", "--ports", Ports()});
+    // A value that a unit's facts make impossible refuses that unit with the rule's message (the
+    // facts are read paced by the answers, which the refusal does not hang on).
+    const auto run = Run({"--set", "tcp.Port={IMSI}", "--ports", Ports(), "--pace", "answer"});
     EXPECT_EQ(run.exitCode, 1) << run.err;
     EXPECT_NE(run.out.find("failed: --set tcp.Port=" + m_rack.Imsi(0)), std::string::npos) << run.out;
     EXPECT_TRUE(m_rack.Module(0).Value(sim::DtuModel::kDtuCfgStoreFault).empty());

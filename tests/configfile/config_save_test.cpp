@@ -1,10 +1,14 @@
 // Saving through the scratch container: byte-exact copies, the container left behind, failures.
 #include <gtest/gtest.h>
 
+#include <pthread.h>
+#include <signal.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <new>
 #include <string>
 #include <vector>
 
@@ -173,46 +177,90 @@ TEST(ConfigSave, ConcurrentSavesThroughOneScratchContainerNeverMixTheirDocuments
     }
 }
 
+// The children of the race below: each saves once per round, all of them released together by a
+// barrier they share, and notes the first round in which its save failed or got a foreign document.
+constexpr int kRaceProcesses = 8;
+struct FirstSaveRace {
+    pthread_barrier_t start;
+    int failedRound[kRaceProcesses];
+};
+
 // The first saves in a directory race to make the container: none of them may cut the one
 // another has just made and is copying from. Eight processes start together, many times over,
 // each time in a directory without a container.
 TEST(ConfigSave, FirstSavesInADirectoryWithoutAContainerNeverCutEachOther) {
-    constexpr int kProcesses = 8;
+    constexpr int kProcesses = kRaceProcesses;
     constexpr int kRounds = 40;
     TempDir dir;
     for (int round = 0; round < kRounds; ++round) {
         const std::string folder = dir / ("round" + std::to_string(round));
         ASSERT_EQ(::mkdir(folder.c_str(), 0700), 0);
-        const std::string scratch = folder + "/CompoundFile.cmp";
-        int go[2];
-        ASSERT_EQ(::pipe(go), 0);
-        std::vector<pid_t> children;
-        for (int who = 0; who < kProcesses; ++who) {
-            const pid_t child = ::fork();
-            if (child == 0) {
-                ::close(go[1]);
-                char start = 0;
-                const bool released = ::read(go[0], &start, 1) == 0;  // all start when the pipe closes
-                const std::string target = folder + "/target" + std::to_string(who) + ".xml";
+    }
+    void* const shared =
+        ::mmap(nullptr, sizeof(FirstSaveRace), PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0);
+    ASSERT_NE(shared, MAP_FAILED);
+    auto* race = new (shared) FirstSaveRace{};
+    pthread_barrierattr_t attr;
+    ASSERT_EQ(::pthread_barrierattr_init(&attr), 0);
+    ASSERT_EQ(::pthread_barrierattr_setpshared(&attr, PTHREAD_PROCESS_SHARED), 0);
+    ASSERT_EQ(::pthread_barrier_init(&race->start, &attr, kProcesses), 0);
+    ::pthread_barrierattr_destroy(&attr);
+    for (int& failed : race->failedRound) {
+        failed = -1;
+    }
+
+    std::vector<pid_t> children;
+    for (int who = 0; who < kProcesses; ++who) {
+        const pid_t child = ::fork();
+        if (child == 0) {
+            try {
                 const std::string document = std::string(3000, static_cast<char>('a' + who)) + "\n";
-                const bool own = released &&
-                                 configfile::SaveDocumentThroughScratch(document, target, scratch).outcome ==
-                                     ConfigSaveOutcome::kSaved &&
-                                 ReadBytes(target) == document;
-                ::_exit(own ? 0 : 1);
+                for (int round = 0; round < kRounds; ++round) {
+                    // Every child takes part in every round, failed or not, so that none waits alone.
+                    ::pthread_barrier_wait(&race->start);
+                    const std::string folder = dir / ("round" + std::to_string(round));
+                    const std::string target = folder + "/target" + std::to_string(who) + ".xml";
+                    const bool own =
+                        configfile::SaveDocumentThroughScratch(document, target, folder + "/CompoundFile.cmp")
+                                .outcome == ConfigSaveOutcome::kSaved &&
+                        ReadBytes(target) == document;
+                    if (!own && race->failedRound[who] < 0) {
+                        race->failedRound[who] = round;
+                    }
+                }
+            } catch (...) {
+                ::_exit(1);
             }
-            ASSERT_GT(child, 0);
-            children.push_back(child);
+            ::_exit(0);
         }
-        ::close(go[0]);
-        ::close(go[1]);
-        for (const pid_t child : children) {
-            int status = 0;
-            ASSERT_EQ(::waitpid(child, &status, 0), child);
-            ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0)
-                << "round " << round << ": a first save failed or got a document that was not its own";
+        ASSERT_GT(child, 0);
+        children.push_back(child);
+    }
+    // A child that dies leaves the others waiting at the barrier: they are ended at once.
+    bool allEnded = true;
+    std::vector<pid_t> left = children;
+    while (!left.empty()) {
+        int status = 0;
+        const pid_t ended = ::waitpid(-1, &status, 0);
+        ASSERT_GT(ended, 0);
+        if (std::erase(left, ended) == 0) {
+            continue;  // not one of this race's
+        }
+        if (!(WIFEXITED(status) && WEXITSTATUS(status) == 0) && allEnded) {
+            allEnded = false;
+            for (const pid_t child : left) {
+                ::kill(child, SIGKILL);
+            }
         }
     }
+    EXPECT_TRUE(allEnded) << "a saving process died";
+    for (int who = 0; who < kProcesses; ++who) {
+        EXPECT_EQ(race->failedRound[who], -1)
+            << "process " << who << ", round " << race->failedRound[who]
+            << ": a first save failed or got a document that was not its own";
+    }
+    ::pthread_barrier_destroy(&race->start);
+    ::munmap(shared, sizeof(FirstSaveRace));
 }
 
 }  // namespace

@@ -134,12 +134,18 @@ void PostgresEnvironment::TearDown() {
     m_own.reset();
 }
 
-std::string PostgresEnvironment::NewDatabase() {
-    const std::string name =
-        "marlinq_test_" + std::to_string(::getpid()) + "_" + std::to_string(m_databases.size() + 1);
-    Sql(m_adminUrl, "CREATE DATABASE " + name);
-    m_databases.push_back(name);
-    return WithDatabase(m_adminUrl, name);
+std::string PostgresEnvironment::EmptyDatabase() {
+    if (m_databases.empty()) {
+        const std::string name = "marlinq_test_" + std::to_string(::getpid());
+        Sql(m_adminUrl, "CREATE DATABASE " + name);
+        m_databases.push_back(name);
+        return WithDatabase(m_adminUrl, name);
+    }
+    // Everything a test made lives in the public schema: a new one leaves the database as empty
+    // as a new database, in a fraction of the time a server takes to copy one.
+    const std::string url = WithDatabase(m_adminUrl, m_databases.front());
+    Sql(url, "DROP SCHEMA public CASCADE; CREATE SCHEMA public");
+    return url;
 }
 
 }  // namespace testsupport

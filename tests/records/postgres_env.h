@@ -1,7 +1,7 @@
 // The PostgreSQL server of a test program: the one named by MARLINQ_TEST_POSTGRES_URL (as CI
-// starts it), else one started for this program and stopped at its end. Each test gets a new
-// database of its own on it. Without a server the PostgreSQL tests fail with the reason; they are
-// never skipped.
+// starts it), else one started for this program and stopped at its end. Each test gets the
+// program's own database on it, empty. Without a server the PostgreSQL tests fail with the
+// reason; they are never skipped.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -21,8 +21,8 @@ class PostgresEnvironment : public ::testing::Environment {
 
     // Empty when a server is there; otherwise why not.
     const std::string& Problem() const { return m_problem; }
-    // A new, empty database; its URL.
-    std::string NewDatabase();
+    // The program's database, emptied of what earlier tests left; its URL.
+    std::string EmptyDatabase();
 
   private:
     std::unique_ptr<PostgresServer> m_own;

@@ -22,7 +22,7 @@ class PostgresStoreTest : public ::testing::Test {
   protected:
     void SetUp() override {
         ASSERT_EQ(testsupport::Postgres().Problem(), "");
-        url = testsupport::Postgres().NewDatabase();
+        url = testsupport::Postgres().EmptyDatabase();
     }
     std::string url;
 };
