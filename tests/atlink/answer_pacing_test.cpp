@@ -58,8 +58,12 @@ TEST_F(AnswerPacing, ASlowModuleFailsTheFixedPauseButIsWaitedForWithTheSameReque
     const std::vector<bool> allOk(5, true);
 
     EXPECT_NE(RunVersionQueries(), allOk);
+    // The module takes a request in only once it has answered the one before: the last requests
+    // of the fixed run may still be on the line, and the late answers are to be out of the way.
+    ASSERT_TRUE(m_sim.WaitForRequests(allOk.size(), 5000));
+    ASSERT_TRUE(m_sim.WaitForAnswers(allOk.size(), 5000));
     const auto fixedRequests = testsupport::RequestBytes(m_sim);
-    m_sim.WaitForAnswers(fixedRequests.size(), 5000);  // the late answers are out of the way
+    ASSERT_EQ(fixedRequests.size(), allOk.size());
     m_sim.ClearRequests();
 
     Client().SetPacing(Pacing::Answer);
