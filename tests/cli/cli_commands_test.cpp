@@ -10,6 +10,7 @@
 #include "atlink/at_log.h"
 #include "cli/commands.h"
 #include "platform/clock.h"
+#include "platform/serial_port.h"
 #include "simulator/dtu_simulator.h"
 #include "tests/support/cli_capture.h"
 
@@ -52,6 +53,10 @@ std::uintmax_t AtLogSize() {
     const auto size = std::filesystem::file_size(atlink::AtLogDirectory() + atlink::kAtLogFileName, ec);
     return ec ? 0 : size;
 }
+
+// A silent module sends nothing the floor of a read's wait could give time to arrive: the console's
+// 50 reads then wait a millisecond each for a first byte instead of the floor meant for answers.
+constexpr std::uint32_t kEmptyReadFloorMs = 1;
 
 // Every pause and time-out at a fiftieth: the 1 s start timer takes 20 ms, the reset worker's
 // 20 s wait 400 ms. Commands that must succeed get a generous time-out of 100 s (2 s here).
@@ -125,6 +130,7 @@ TEST_F(CliCommands, NoModuleOrNoPortExitsOne) {
 
 TEST_F(CliCommands, ASilentModuleThroughTheConsoleExitsOne) {
     auto module = Module(true);
+    const platform::ScopedSerialReadFloor shortReads(kEmptyReadFloorMs);
     const CliRun silent = Cli(marlinq::cli::RunSendViaConsole, {"--timeout", "100", "AT"});
     EXPECT_EQ(silent.code, 1);
     EXPECT_EQ(RequestBytes(*module), std::vector<std::string>{"AT\r\n"});
@@ -134,6 +140,7 @@ TEST_F(CliCommands, ASilentModuleThroughTheConsoleExitsOne) {
 
 TEST_F(CliCommands, ASilentExplicitPortExitsOne) {
     auto module = Module(true);
+    const platform::ScopedSerialReadFloor shortReads(kEmptyReadFloorMs);
     const CliRun silent = Cli(marlinq::cli::RunSendCommand, {"--port", std::to_string(module->Com()), "AT"});
     EXPECT_EQ(silent.code, 1);
     EXPECT_EQ(silent.out, "AT\n");
