@@ -13,6 +13,7 @@
 #include "platform/serial_port.h"
 #include "simulator/dtu_simulator.h"
 #include "tests/support/cli_capture.h"
+#include "tests/support/poll.h"
 
 namespace {
 
@@ -34,6 +35,16 @@ std::vector<std::string> RequestBytes(const sim::DtuSimulator& s) {
         }
     }
     return out;
+}
+
+// Waits until the module has taken in request (true), or a bound meant only for a broken run
+// has passed (false).
+bool Heard(const sim::DtuSimulator& s, const std::string& request) {
+    return testsupport::PollUntil([&] {
+        const auto requests = s.Requests();
+        return std::any_of(requests.begin(), requests.end(),
+                           [&](const sim::RecordedRequest& r) { return r.bytes == request; });
+    });
 }
 
 std::unique_ptr<sim::DtuSimulator> Module(bool silent = false) {
@@ -133,6 +144,8 @@ TEST_F(CliCommands, ASilentModuleThroughTheConsoleExitsOne) {
     const platform::ScopedSerialReadFloor shortReads(kEmptyReadFloorMs);
     const CliRun silent = Cli(marlinq::cli::RunSendViaConsole, {"--timeout", "100", "AT"});
     EXPECT_EQ(silent.code, 1);
+    // The console may give up before the module's thread has taken the request in.
+    EXPECT_TRUE(Heard(*module, "AT\r\n"));
     EXPECT_EQ(RequestBytes(*module), std::vector<std::string>{"AT\r\n"});
     // Only the echo: the command leaves Config.xml alone at its end.
     EXPECT_TRUE(silent.out.ends_with("AT\n")) << silent.out;
@@ -144,6 +157,7 @@ TEST_F(CliCommands, ASilentExplicitPortExitsOne) {
     const CliRun silent = Cli(marlinq::cli::RunSendCommand, {"--port", std::to_string(module->Com()), "AT"});
     EXPECT_EQ(silent.code, 1);
     EXPECT_EQ(silent.out, "AT\n");
+    EXPECT_TRUE(Heard(*module, "AT\r\n"));
     EXPECT_EQ(RequestBytes(*module), std::vector<std::string>{"AT\r\n"});
 }
 

@@ -14,6 +14,7 @@
 #include "platform/serial_port.h"
 #include "simulator/dtu_simulator.h"
 #include "tests/support/cli_capture.h"
+#include "tests/support/poll.h"
 
 namespace {
 
@@ -113,6 +114,12 @@ TEST_F(JsonOutput, FailuresKeepTheirExitCodeAndCarryTheFirstFailureLine) {
     EXPECT_EQ(j["failure"], "no answer from COM" + std::to_string(module->Com()) + " within 3.6 s");
     EXPECT_EQ(j["answer"], json::array());
     EXPECT_EQ(j["port"], module->Com());
+    // The console may give up before the module's thread has taken the request in; it is counted
+    // below among what the module heard before the commands that must send nothing.
+    EXPECT_TRUE(testsupport::PollUntil([&module] {
+        const auto requests = module->Requests();
+        return !requests.empty() && requests.back().bytes == "AT\r\n";
+    }));
 
     const CliRun noPort = Cli(marlinq::cli::RunSendCommand, {"--port", "250", "--json", "AT"});
     EXPECT_EQ(noPort.code, 1);

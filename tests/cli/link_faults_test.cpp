@@ -52,6 +52,7 @@ TEST_F(CliLinkFaults, ALateAnswerNeverPassesForTheNextCommandsAnswer) {
     }
     EXPECT_EQ(first.code, 1);
     EXPECT_EQ(first.err, "no answer from " + m_com + " within 3.6 s\n");
+    ASSERT_TRUE(m_sim.WaitForRequests(1, 10000));  // taken in before its reply is changed below
     // The module does answer, once nobody listens: the bytes wait in the port's input.
     m_sim.SendUnsolicited("\r\n+CSQ: 23,99\r\n\r\nOK\r\n");
     m_sim.ClearReplies();
@@ -132,6 +133,7 @@ TEST_F(CliLinkFaults, ASecondMarlinqCliOnTheSamePortIsToldItIsBusy) {
     EXPECT_EQ(secondEnd.err, m_com + " is busy: another program holds it\n");
     EXPECT_EQ(first.code, 1);
     EXPECT_EQ(first.err, "no answer from " + m_com + " within 3.6 s\n");
+    m_sim.WaitForRequests(1, 10000);  // the first one may give up before the module took it in
     EXPECT_EQ(m_sim.Requests().size(), 1u);
 }
 
