@@ -26,13 +26,32 @@ inline constexpr std::uint32_t kSerialReadFloorMs = 10;
 inline constexpr std::uint32_t kSerialWriteTimeoutMs = 2000;
 inline constexpr std::uint32_t kSerialBaudRate = 115200;
 
+// The floor of SerialReadWait: kSerialReadFloorMs unless a ScopedSerialReadFloor lives.
+std::chrono::milliseconds SerialReadFloor();
+
 // How long a read waits for its first byte: kSerialReadTimeoutMs like every other fixed pause
-// (so 20 ms in the product, where the scale is 1), but never under kSerialReadFloorMs, so that a
-// loaded machine running at a small scale still gives an answer on its way the time to arrive.
+// (so 20 ms in the product, where the scale is 1), but never under the floor (kSerialReadFloorMs),
+// so that a loaded machine running at a small scale still gives an answer on its way the time to
+// arrive.
 inline std::chrono::milliseconds SerialReadWait() {
     const auto scaled = std::chrono::ceil<std::chrono::milliseconds>(Clock::Scaled(kSerialReadTimeoutMs));
-    return std::max(scaled, std::chrono::milliseconds(kSerialReadFloorMs));
+    return std::max(scaled, SerialReadFloor());
 }
+
+// While it lives, the floor of every read's wait in this process is floorMs (at least 1 ms, so a
+// read still waits). For tests whose module sends nothing in the reads' window (it is silent, or
+// its answer comes long after): there the floor gives nothing time to arrive, and a read loop
+// that must run to its end need not wait the full floor on each empty read.
+class ScopedSerialReadFloor {
+  public:
+    explicit ScopedSerialReadFloor(std::uint32_t floorMs);
+    ~ScopedSerialReadFloor();
+    ScopedSerialReadFloor(const ScopedSerialReadFloor&) = delete;
+    ScopedSerialReadFloor& operator=(const ScopedSerialReadFloor&) = delete;
+
+  private:
+    std::uint32_t m_previous;
+};
 
 // Why an open failed.
 enum class SerialOpenError {

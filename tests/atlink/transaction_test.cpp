@@ -6,6 +6,7 @@
 
 #include "atlink/answer_text.h"
 #include "atlink/at_serial_port.h"
+#include "platform/serial_port.h"
 #include "tests/support/sim_fixture.h"
 
 namespace {
@@ -200,6 +201,8 @@ TEST_F(TransactionTest, SendAtCommandGivesUpAfterFiftyReads) {
     sim::Behaviour b;
     b.answerDelayMs = 600000;  // 6 s at the test scale: after the 50 reads and their pauses
     m_sim.SetBehaviour(b);
+    // Nothing comes while the reads run: their wait for a first byte need not be the full floor.
+    const platform::ScopedSerialReadFloor shortReads(1);
     atlink::CSerialPort port;
     std::vector<std::uint32_t> pauses;
     {
@@ -281,7 +284,11 @@ class LateAnswerTest : public TransactionTest {
 TEST_F(LateAnswerTest, ConsoleTakesNoLateAnswerOfAnotherCommandForItsOwn) {
     m_sim.SetReply("AT+CSQ", "");  // the first program's answer does not come in its window
     atlink::CSerialPort first;
-    EXPECT_EQ(first.SendAtCommand(Com(), "AT+CSQ"), "");
+    {
+        // Nothing comes in its window: the reads' wait for a first byte need not be the full floor.
+        const platform::ScopedSerialReadFloor shortReads(1);
+        EXPECT_EQ(first.SendAtCommand(Com(), "AT+CSQ"), "");
+    }
     HoldBackAnswersTo("AT+CPIN?", 10000);  // 100 ms at the test scale: the late answer comes first
     SendWhenRequested(2, "\r\n+CSQ: 23,99\r\n\r\nOK\r\n");
     atlink::CSerialPort second;  // another program: it knows nothing of the first one's request

@@ -10,8 +10,10 @@
 #include "atlink/at_log.h"
 #include "cli/commands.h"
 #include "platform/clock.h"
+#include "platform/serial_port.h"
 #include "simulator/dtu_simulator.h"
 #include "tests/support/cli_capture.h"
+#include "tests/support/poll.h"
 
 namespace {
 
@@ -35,6 +37,16 @@ std::vector<std::string> RequestBytes(const sim::DtuSimulator& s) {
     return out;
 }
 
+// Waits until the module has taken in request (true), or a bound meant only for a broken run
+// has passed (false).
+bool Heard(const sim::DtuSimulator& s, const std::string& request) {
+    return testsupport::PollUntil([&] {
+        const auto requests = s.Requests();
+        return std::any_of(requests.begin(), requests.end(),
+                           [&](const sim::RecordedRequest& r) { return r.bytes == request; });
+    });
+}
+
 std::unique_ptr<sim::DtuSimulator> Module(bool silent = false) {
     auto s = std::make_unique<sim::DtuSimulator>();
     std::string error;
@@ -52,6 +64,10 @@ std::uintmax_t AtLogSize() {
     const auto size = std::filesystem::file_size(atlink::AtLogDirectory() + atlink::kAtLogFileName, ec);
     return ec ? 0 : size;
 }
+
+// A silent module sends nothing the floor of a read's wait could give time to arrive: the console's
+// 50 reads then wait a millisecond each for a first byte instead of the floor meant for answers.
+constexpr std::uint32_t kEmptyReadFloorMs = 1;
 
 // Every pause and time-out at a fiftieth: the 1 s start timer takes 20 ms, the reset worker's
 // 20 s wait 400 ms. Commands that must succeed get a generous time-out of 100 s (2 s here).
@@ -112,7 +128,7 @@ TEST_F(CliCommands, SendThroughTheConsoleAndToAnExplicitPort) {
 TEST_F(CliCommands, NoModuleOrNoPortExitsOne) {
     // Long enough (0.3 s at the test scale) for the scan's first pass to log its line on a slow
     // (sanitized, loaded) run.
-    const CliRun absent = Cli(marlinq::cli::RunSendViaConsole, {"--timeout", "30", "AT"});
+    const CliRun absent = Cli(marlinq::cli::RunSendViaConsole, {"--timeout", "15", "AT"});
     EXPECT_EQ(absent.code, 1);
     EXPECT_NE(absent.out.find("Equipment is not ready!"), std::string::npos) << absent.out;
     const CliRun noPort = Cli(marlinq::cli::RunSendCommand, {"--port", "250", "AT"});
@@ -125,8 +141,11 @@ TEST_F(CliCommands, NoModuleOrNoPortExitsOne) {
 
 TEST_F(CliCommands, ASilentModuleThroughTheConsoleExitsOne) {
     auto module = Module(true);
+    const platform::ScopedSerialReadFloor shortReads(kEmptyReadFloorMs);
     const CliRun silent = Cli(marlinq::cli::RunSendViaConsole, {"--timeout", "100", "AT"});
     EXPECT_EQ(silent.code, 1);
+    // The console may give up before the module's thread has taken the request in.
+    EXPECT_TRUE(Heard(*module, "AT\r\n"));
     EXPECT_EQ(RequestBytes(*module), std::vector<std::string>{"AT\r\n"});
     // Only the echo: the command leaves Config.xml alone at its end.
     EXPECT_TRUE(silent.out.ends_with("AT\n")) << silent.out;
@@ -134,9 +153,11 @@ TEST_F(CliCommands, ASilentModuleThroughTheConsoleExitsOne) {
 
 TEST_F(CliCommands, ASilentExplicitPortExitsOne) {
     auto module = Module(true);
+    const platform::ScopedSerialReadFloor shortReads(kEmptyReadFloorMs);
     const CliRun silent = Cli(marlinq::cli::RunSendCommand, {"--port", std::to_string(module->Com()), "AT"});
     EXPECT_EQ(silent.code, 1);
     EXPECT_EQ(silent.out, "AT\n");
+    EXPECT_TRUE(Heard(*module, "AT\r\n"));
     EXPECT_EQ(RequestBytes(*module), std::vector<std::string>{"AT\r\n"});
 }
 

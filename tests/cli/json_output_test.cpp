@@ -11,8 +11,10 @@
 #include "cli/command_report.h"
 #include "cli/commands.h"
 #include "platform/clock.h"
+#include "platform/serial_port.h"
 #include "simulator/dtu_simulator.h"
 #include "tests/support/cli_capture.h"
+#include "tests/support/poll.h"
 
 namespace {
 
@@ -101,12 +103,23 @@ TEST_F(JsonOutput, FailuresKeepTheirExitCodeAndCarryTheFirstFailureLine) {
     EXPECT_NE(absent.err.find("no module found within 1 s\n"), std::string::npos) << "still said on stderr";
 
     auto module = Module(true);
-    const CliRun silent = Cli(marlinq::cli::RunSendViaConsole, {"--timeout", "100", "--json", "AT"});
+    CliRun silent;
+    {
+        // Nothing comes from a silent module: the console's 50 reads need not each wait the floor.
+        const platform::ScopedSerialReadFloor shortReads(1);
+        silent = Cli(marlinq::cli::RunSendViaConsole, {"--timeout", "100", "--json", "AT"});
+    }
     EXPECT_EQ(silent.code, 1);
     j = Parsed(silent);
     EXPECT_EQ(j["failure"], "no answer from COM" + std::to_string(module->Com()) + " within 3.6 s");
     EXPECT_EQ(j["answer"], json::array());
     EXPECT_EQ(j["port"], module->Com());
+    // The console may give up before the module's thread has taken the request in; it is counted
+    // below among what the module heard before the commands that must send nothing.
+    EXPECT_TRUE(testsupport::PollUntil([&module] {
+        const auto requests = module->Requests();
+        return !requests.empty() && requests.back().bytes == "AT\r\n";
+    }));
 
     const CliRun noPort = Cli(marlinq::cli::RunSendCommand, {"--port", "250", "--json", "AT"});
     EXPECT_EQ(noPort.code, 1);

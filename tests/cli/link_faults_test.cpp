@@ -12,6 +12,7 @@
 #include <thread>
 
 #include "platform/clock.h"
+#include "platform/serial_port.h"
 #include "simulator/dtu_simulator.h"
 #include "tests/support/cli_capture.h"
 #include "tests/support/run_process.h"
@@ -23,6 +24,11 @@ using testsupport::RunCli;
 
 // The console's pause between writing a request and its first read.
 constexpr std::uint32_t kConsolePauseAfterRequestMs = 100;
+
+// A read's wait for its first byte while the module sends nothing in the console's window: the
+// floor meant for an answer on its way gives nothing time to arrive there, so the 50 reads need
+// not each wait it.
+constexpr std::uint32_t kEmptyReadFloorMs = 1;
 
 class CliLinkFaults : public testsupport::SimulatorTest {
   protected:
@@ -39,9 +45,14 @@ class CliLinkFaults : public testsupport::SimulatorTest {
 
 TEST_F(CliLinkFaults, ALateAnswerNeverPassesForTheNextCommandsAnswer) {
     m_sim.SetReply("AT+CSQ", "");  // its answer comes after the console gave up
-    const auto first = RunCli({"send", "--port", m_port, "AT+CSQ"});
+    testsupport::CliRun first;
+    {
+        const platform::ScopedSerialReadFloor shortReads(kEmptyReadFloorMs);
+        first = RunCli({"send", "--port", m_port, "AT+CSQ"});
+    }
     EXPECT_EQ(first.code, 1);
     EXPECT_EQ(first.err, "no answer from " + m_com + " within 3.6 s\n");
+    ASSERT_TRUE(m_sim.WaitForRequests(1, 10000));  // taken in before its reply is changed below
     // The module does answer, once nobody listens: the bytes wait in the port's input.
     m_sim.SendUnsolicited("\r\n+CSQ: 23,99\r\n\r\nOK\r\n");
     m_sim.ClearReplies();
@@ -92,6 +103,7 @@ TEST_F(CliLinkFaults, ASecondMarlinqCliOnTheSamePortIsToldItIsBusy) {
     sim::Behaviour silent;
     silent.silent = true;  // the first one waits for its answer with the port open
     m_sim.SetBehaviour(silent);
+    const platform::ScopedSerialReadFloor shortReads(kEmptyReadFloorMs);
     // The first one runs here and is held at the pause after its request, the port open, until
     // the second, a program of its own, has been turned away.
     std::promise<void> holding;
@@ -121,6 +133,7 @@ TEST_F(CliLinkFaults, ASecondMarlinqCliOnTheSamePortIsToldItIsBusy) {
     EXPECT_EQ(secondEnd.err, m_com + " is busy: another program holds it\n");
     EXPECT_EQ(first.code, 1);
     EXPECT_EQ(first.err, "no answer from " + m_com + " within 3.6 s\n");
+    m_sim.WaitForRequests(1, 10000);  // the first one may give up before the module took it in
     EXPECT_EQ(m_sim.Requests().size(), 1u);
 }
 
@@ -183,7 +196,11 @@ sim::Behaviour HoldBack(const std::string& request, std::uint32_t ms) {
 
 TEST_F(CliLinkFaults, ALateAnswerThatArrivesAfterTheRequestIsNotPrintedAsItsAnswer) {
     m_sim.SetReply("AT+CSQ", "");  // its answer comes after the first program gave up
-    const auto first = RunCli({"send", "--port", m_port, "AT+CSQ"});
+    testsupport::CliRun first;
+    {
+        const platform::ScopedSerialReadFloor shortReads(kEmptyReadFloorMs);
+        first = RunCli({"send", "--port", m_port, "AT+CSQ"});
+    }
     EXPECT_EQ(first.code, 1);
     m_sim.SetBehaviour(HoldBack("AT+CPIN?", 10000));
     LateSender late(m_sim, 2, "\r\n+CSQ: 23,99\r\n\r\nOK\r\n");
