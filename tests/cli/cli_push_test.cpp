@@ -32,6 +32,15 @@ class CliPush : public ::testing::Test {
         dir.Write("push.out", testsupport::kPushKb);
     }
     std::unique_ptr<sim::DtuSimulator> Module(bool adbOn) { return testsupport::StartAdbModule(adbOn); }
+    // args paced by the answer (--pace answer): the requests read until their final result line
+    // instead of sleeping their fixed pauses, and the reset's wait ends once the AT port is back
+    // instead of after its full 20 s. The requests, the adb calls and the log are the same, so a
+    // case whose checks do not hang on those pauses may use it; the plain push keeps the fixed
+    // pacing.
+    static Args ByAnswer(Args args) {
+        args.insert(args.begin(), {"--pace", "answer"});
+        return args;
+    }
 
     platform::ScopedClockScale m_scale{0.02};
     testsupport::FakeAdbDir dir{"cli"};
@@ -53,7 +62,7 @@ TEST_F(CliPush, WithJsonTheLogGoesToStandardErrorAndTheObjectSaysWhatWasPushed) 
     auto module = Module(true);
     const std::string file = dir.AppDir() + "cfg.xml";
     std::ofstream(file) << "<system/>";
-    const CliRun pushed = Cli(marlinq::cli::RunPushCommand, {"--timeout", "100", "--json", file});
+    const CliRun pushed = Cli(marlinq::cli::RunPushCommand, ByAnswer({"--timeout", "100", "--json", file}));
     EXPECT_EQ(pushed.code, 0) << pushed.err;
     const auto j = nlohmann::json::parse(pushed.out);
     EXPECT_EQ(j["command"], "push");
@@ -66,7 +75,7 @@ TEST_F(CliPush, WithJsonTheLogGoesToStandardErrorAndTheObjectSaysWhatWasPushed) 
     EXPECT_NE(pushed.err.find("ADB PUSH XML successfully!\n"), std::string::npos) << pushed.err;
 
     dir.Write("push.out", testsupport::kPushNoDevice);
-    const CliRun failed = Cli(marlinq::cli::RunFactoryResetCommand, {"--timeout", "100", "--json"});
+    const CliRun failed = Cli(marlinq::cli::RunFactoryResetCommand, ByAnswer({"--timeout", "100", "--json"}));
     EXPECT_EQ(failed.code, 1);
     const auto f = nlohmann::json::parse(failed.out);
     EXPECT_EQ(f["command"], "factory-reset");
@@ -78,7 +87,7 @@ TEST_F(CliPush, WithJsonTheLogGoesToStandardErrorAndTheObjectSaysWhatWasPushed) 
 TEST_F(CliPush, FactoryResetEnablesAdbResetsTheModuleAndPushesDefaultXml) {
     auto module = Module(false);
     std::ofstream(dir.AppDir() + "Default.xml") << "<system/>";
-    const CliRun r = Cli(marlinq::cli::RunFactoryResetCommand, {"--timeout", "100"});
+    const CliRun r = Cli(marlinq::cli::RunFactoryResetCommand, ByAnswer({"--timeout", "100"}));
     EXPECT_EQ(r.code, 0) << r.out << r.err;
     for (const char* line : {"Restoring factory Settings...\n", "Enable ADB successfully!\n",
                              "Push XML file to cache ...\n", "Hide ADB successfully!\n"}) {
@@ -103,11 +112,11 @@ TEST_F(CliPush, AFailedPushAMissingFileOrABadCommandLineIsNoSuccess) {
     dir.Write("push.out", testsupport::kPushNoDevice);
     const std::string file = dir.AppDir() + "a.xml";
     std::ofstream(file) << "<system/>";
-    const CliRun failed = Cli(marlinq::cli::RunPushCommand, {"--timeout", "100", file});
+    const CliRun failed = Cli(marlinq::cli::RunPushCommand, ByAnswer({"--timeout", "100", file}));
     EXPECT_EQ(failed.code, 1);
     EXPECT_NE(failed.out.find("ADB PUSH XML failed!\n"), std::string::npos) << failed.out;
 
-    const CliRun missing = Cli(marlinq::cli::RunFactoryResetCommand, {"--timeout", "100"});
+    const CliRun missing = Cli(marlinq::cli::RunFactoryResetCommand, ByAnswer({"--timeout", "100"}));
     EXPECT_EQ(missing.code, 1);
     EXPECT_NE(missing.out.find("The default file was not found: " + dir.AppDir() + "Default.xml\n"),
               std::string::npos)
@@ -130,8 +139,8 @@ TEST_F(CliPush, ARelativeFileIsTheCallersAndReachesAdbAsAnAbsolutePath) {
     std::ofstream(work / "-f.xml") << "<system/>";
     const std::filesystem::path before = std::filesystem::current_path();
     std::filesystem::current_path(work);
-    const CliRun plain = Cli(marlinq::cli::RunPushCommand, {"--timeout", "100", "plain.xml"});
-    const CliRun dash = Cli(marlinq::cli::RunPushCommand, {"--timeout", "100", "-f.xml"});
+    const CliRun plain = Cli(marlinq::cli::RunPushCommand, ByAnswer({"--timeout", "100", "plain.xml"}));
+    const CliRun dash = Cli(marlinq::cli::RunPushCommand, ByAnswer({"--timeout", "100", "-f.xml"}));
     std::filesystem::current_path(before);
     EXPECT_EQ(plain.code, 0) << plain.out << plain.err;
     EXPECT_EQ(dash.code, 0) << dash.out << dash.err;

@@ -57,14 +57,14 @@ TEST_F(ParameterCommands, GetPrintsTheShownParameters) {
 
     // --out: the parameter file, as Save writes it, instead of the lines.
     const auto file = m_logDir / "shown.xml";
-    EXPECT_EQ(Get({"--out", file.string()}), 0);
+    EXPECT_EQ(GetByAnswer({"--out", file.string()}), 0);
     EXPECT_FALSE(Printed("tcp.IPAddr=203.0.113.10"));
     EXPECT_TRUE(Printed("生成XML文件成功!"));
     const std::string saved = testsupport::ReadFile(file);
     EXPECT_EQ(saved.rfind("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n<system>\n", 0), 0u)
         << saved;
     EXPECT_NE(saved.find("    <IPAddr>203.0.113.10</IPAddr>\n"), std::string::npos) << saved;
-    EXPECT_EQ(Get({"--out", (m_logDir / "no/such/dir/x.xml").string()}), 1);
+    EXPECT_EQ(GetByAnswer({"--out", (m_logDir / "no/such/dir/x.xml").string()}), 1);
     EXPECT_NE(err.str().find("cannot write"), std::string::npos);
 }
 
@@ -73,7 +73,7 @@ TEST_F(ParameterCommands, DownloadLoadsTheParameterFileFirst) {
     std::ofstream(file) << "<system><SocketCfg><Port>7000</Port><SockType>TCP</SockType></SocketCfg>"
                            "<SerialCfg><ResetTime>2</ResetTime></SerialCfg>"
                            "<NetworkCfg><APN>file.apn</APN></NetworkCfg></system>";
-    EXPECT_EQ(Download({file.string(), "--set", "102:1016=set.apn"}), 0) << out.str() << err.str();
+    EXPECT_EQ(DownloadByAnswer({file.string(), "--set", "102:1016=set.apn"}), 0) << out.str() << err.str();
     const auto requests = DownloadRequests();
     ASSERT_GE(requests.size(), 2u);
     EXPECT_EQ(requests[1], "AT+DTUCFG=115200,,7000,TCP,0,,,0X,0,,0,,,0,0,0,24\r\n");
@@ -83,11 +83,11 @@ TEST_F(ParameterCommands, DownloadLoadsTheParameterFileFirst) {
 
     // A file that cannot be loaded sends nothing.
     std::ofstream(file, std::ios::trunc) << "<config/>";
-    EXPECT_EQ(Download({file.string()}), 1);
+    EXPECT_EQ(DownloadByAnswer({file.string()}), 1);
     EXPECT_TRUE(Printed("无效的XML文件!"));
     EXPECT_NE(err.str().find("cannot load"), std::string::npos);
     EXPECT_TRUE(DownloadRequests().empty());
-    EXPECT_EQ(Download({file.string(), "second.xml"}), 2) << "one file at most";
+    EXPECT_EQ(DownloadByAnswer({file.string(), "second.xml"}), 2) << "one file at most";
 }
 
 // get --out writes a device through and keeps it a device; a directory is refused with its
@@ -95,14 +95,14 @@ TEST_F(ParameterCommands, DownloadLoadsTheParameterFileFirst) {
 TEST_F(ParameterCommands, FileTargetsAndSourcesSayWhatIsWrongWithThem) {
     const std::string null = (m_logDir / "null").string();
     ASSERT_TRUE(testsupport::MakeCharDevice(null, testsupport::kNullMajor, testsupport::kNullMinor));
-    EXPECT_EQ(Get({"--out", null}), 0) << err.str();
+    EXPECT_EQ(GetByAnswer({"--out", null}), 0) << err.str();
     EXPECT_EQ(testsupport::TypeAt(null), S_IFCHR);
-    EXPECT_EQ(Get({"--out", m_logDir.string()}), 1);
+    EXPECT_EQ(GetByAnswer({"--out", m_logDir.string()}), 1);
     EXPECT_EQ(err.str(), "cannot write " + m_logDir.string() + ": it is a directory\n");
 
     // "-" prints the parameter file alone on standard output; the log goes to standard error.
     ::testing::internal::CaptureStdout();
-    const int printed = Get({"--out", "-"});
+    const int printed = GetByAnswer({"--out", "-"});
     const std::string document = ::testing::internal::GetCapturedStdout();
     EXPECT_EQ(printed, 0) << err.str();
     EXPECT_EQ(document.rfind("<?xml ", 0), 0u) << document;
@@ -112,7 +112,7 @@ TEST_F(ParameterCommands, FileTargetsAndSourcesSayWhatIsWrongWithThem) {
     const auto file = m_logDir / "params.xml";
     const std::string bytes = "<system><NetworkCfg><APN>caf\xE9</APN></NetworkCfg></system>";
     std::ofstream(file, std::ios::binary) << bytes;
-    EXPECT_EQ(Download({file.string()}), 1);
+    EXPECT_EQ(DownloadByAnswer({file.string()}), 1);
     EXPECT_EQ(err.str(), "cannot load " + file.string() + ": not UTF-8 at byte " +
                              std::to_string(bytes.find('\xE9')) + "\n");
     EXPECT_TRUE(DownloadRequests().empty());
@@ -130,7 +130,7 @@ TEST_F(ParameterCommands, DownloadAppliesEverySetInOrderAndSendsTheFullForm) {
 }
 
 TEST_F(ParameterCommands, DownloadOfOnePage) {
-    EXPECT_EQ(Download({"--page", "mqtt", "--set", "133:1045=broker.example", "133:1048=t1"}), 0)
+    EXPECT_EQ(DownloadByAnswer({"--page", "mqtt", "--set", "133:1045=broker.example", "133:1048=t1"}), 0)
         << err.str();
     EXPECT_EQ(DownloadRequests(),
               (std::vector<std::string>{"AT+DTUMODE=0\r\n", "AT+MQTTCFG=broker.example,,,,,0,\r\n",
@@ -179,25 +179,25 @@ TEST_F(ParameterCommands, UsageErrorsSayWhyOnOneLineAndSendNothing) {
 }
 
 TEST_F(ParameterCommands, RefusalsAndFailedStepsExitOneWithTheirLine) {
-    EXPECT_EQ(Download({"--set", "132:1038=0"}), 1);
+    EXPECT_EQ(DownloadByAnswer({"--set", "132:1038=0"}), 1);
     EXPECT_TRUE(Printed("[Marlinq] ResetTime cannot be set to 0!"));
     EXPECT_EQ(err.str(), "Download refused: ResetTime cannot be set to 0!\n");
     EXPECT_EQ(DownloadRequests().size(), 4u);  // DTUMODE and the extended parameters
 
     m_sim.SetReply("AT+DTUCFG=115200,,6001,UDP,0,,,0X,0,,0,,,0,0,0,0", "\r\nERROR\r\n");
-    EXPECT_EQ(Download({"--set", "132:1015=6001", "1019=UDP"}), 1);
+    EXPECT_EQ(DownloadByAnswer({"--set", "132:1015=6001", "1019=UDP"}), 1);
     EXPECT_TRUE(Printed("DTUCFG parameters download failed!"));
     EXPECT_EQ(err.str(), "Download failed: DTUCFG parameters download failed!\n");
 
     m_sim.ClearReplies();
     m_sim.SetReply("AT+CNMP=2", "\r\nERROR\r\n");
     m_sim.SetReply("AT+MQTTCFG=,,,,,0,", "\r\nERROR\r\n");
-    EXPECT_EQ(Download({}), 1);
+    EXPECT_EQ(DownloadByAnswer({}), 1);
     EXPECT_TRUE(Printed("Download CNMP failed!"));
     EXPECT_EQ(err.str(), "Download failed: MQTTCFG parameters download failed! (2 steps failed)\n");
 
     m_sim.SetReply("AT+DTUCFG?", "\r\nERROR\r\n");
-    EXPECT_EQ(Get({}), 1);
+    EXPECT_EQ(GetByAnswer({}), 1);
     EXPECT_EQ(err.str(), "Get failed: DTUCFG parameters get failed!\n");
 }
 
@@ -216,11 +216,11 @@ TEST_F(ParameterCommands, GetExitsOneNamingTheFirstFailedReadAlsoWhenTheWindowLo
         SCOPED_TRACE(read.request);
         m_sim.ClearReplies();
         m_sim.SetReply(read.request, "\r\nERROR\r\n");
-        EXPECT_EQ(Get({}), 1);
+        EXPECT_EQ(GetByAnswer({}), 1);
         EXPECT_EQ(err.str(), read.line);
     }
     m_sim.SetReply("AT+DTUCFG?", "\r\nERROR\r\n");
-    EXPECT_EQ(Get({}), 1);
+    EXPECT_EQ(GetByAnswer({}), 1);
     EXPECT_EQ(err.str(), "Get failed: DTUCFG parameters get failed! (2 steps failed)\n");
 }
 
@@ -236,7 +236,7 @@ TEST_F(ParameterCommands, GetOutWritesTheFileOnlyAfterAGetInWhichEveryReadSuccee
         m_sim.ClearReplies();
         m_sim.SetReply(request, "\r\nERROR\r\n");
         std::ofstream(file, std::ios::trunc) << mine;
-        EXPECT_EQ(Get({"--out", file.string()}), 1);
+        EXPECT_EQ(GetByAnswer({"--out", file.string()}), 1);
         EXPECT_TRUE(err.str().starts_with("Get failed: ")) << err.str();
         EXPECT_TRUE(err.str().ends_with("; " + file.string() + " was not written\n")) << err.str();
         EXPECT_EQ(testsupport::ReadFile(file), mine);
@@ -247,12 +247,12 @@ TEST_F(ParameterCommands, GetOutWritesTheFileOnlyAfterAGetInWhichEveryReadSuccee
     FreshStart();
     const std::string config = platform::GetAppDirectory() + "Config.xml";
     std::ofstream(config) << mine;
-    EXPECT_EQ(RunGet({}, out, err), 1);
+    EXPECT_EQ(RunGet({"--pace", "answer"}, out, err), 1);
     EXPECT_NE(testsupport::ReadFile(config).find("<APN>my.apn</APN>"), std::string::npos)
         << testsupport::ReadFile(config);
 
     m_sim.ClearReplies();
-    EXPECT_EQ(Get({"--out", file.string()}), 0) << err.str();
+    EXPECT_EQ(GetByAnswer({"--out", file.string()}), 0) << err.str();
     EXPECT_NE(testsupport::ReadFile(file).find("<APN>cmnet</APN>"), std::string::npos);
 }
 
@@ -280,7 +280,8 @@ TEST_F(ParameterCommands, SetValuesTheModuleCannotTakeAreUsageErrorsAndNothingIs
         EXPECT_TRUE(m_sim.Requests().empty()) << c.why;
     }
     // The limits themselves are taken.
-    EXPECT_EQ(Download({"--set", "132:1015=65535", "133:1015=1", "102:1016=" + std::string(100, 'a')}), 0)
+    EXPECT_EQ(
+        DownloadByAnswer({"--set", "132:1015=65535", "133:1015=1", "102:1016=" + std::string(100, 'a')}), 0)
         << err.str();
 }
 
@@ -309,7 +310,7 @@ TEST_F(ParameterCommands, FileValuesTheModuleCannotTakeRefuseTheDownloadBeforeAn
         const std::string socket =
             c.leaf.find("<SocketCfg>") == 0 ? "" : "<SocketCfg><SockType>TCP</SockType></SocketCfg>";
         std::ofstream(file, std::ios::trunc) << "<system>" << socket << c.leaf << "</system>";
-        EXPECT_EQ(Download({file.string()}), 1) << c.refusal;
+        EXPECT_EQ(DownloadByAnswer({file.string()}), 1) << c.refusal;
         EXPECT_EQ(err.str(), "Download refused: " + c.refusal + "\n");
         EXPECT_TRUE(Printed("[Marlinq] " + c.refusal)) << out.str();
         EXPECT_TRUE(RequestsBeyondTheVersionRead().empty()) << c.refusal;
@@ -323,10 +324,10 @@ TEST_F(ParameterCommands, NoModuleIsOneLine) {
 }
 
 TEST_F(ParameterCommands, VerifyNamesWhatTheModuleStoredWrongly) {
-    EXPECT_EQ(Download({"--set", "132:1015=6000", "--verify"}), 0) << out.str();
+    EXPECT_EQ(DownloadByAnswer({"--set", "132:1015=6000", "--verify"}), 0) << out.str();
     EXPECT_EQ(err.str(), "");
     m_sim.SetValue(sim::DtuModel::kDtuCfgStoreFault, "3=9999");
-    EXPECT_EQ(Download({"--set", "132:1015=6000", "--verify"}), 3);
+    EXPECT_EQ(DownloadByAnswer({"--set", "132:1015=6000", "--verify"}), 3);
     EXPECT_TRUE(Printed("tcp.Port: sent 6000, module reports 9999"));
     EXPECT_EQ(err.str(), "the module reports 1 value that differs\n");
 }
@@ -337,9 +338,9 @@ TEST_F(ParameterCommands, AFailedPortIsNamedWithItsCause) {
     {
         atlink::CSerialPort other;  // another program holds the port for the whole flow
         ASSERT_TRUE(other.OpenPort(Com()));
-        EXPECT_EQ(Get({}), 1);
+        EXPECT_EQ(GetByAnswer({}), 1);
         EXPECT_EQ(err.str(), com + " is busy: another program holds it\n");
-        EXPECT_EQ(Download({}), 1);
+        EXPECT_EQ(DownloadByAnswer({}), 1);
         EXPECT_EQ(err.str(), com + " is busy: another program holds it\n");
         EXPECT_TRUE(Printed("DTUMODE set failed!"));  // the window's own lines stay as they are
         other.ClosePort();
@@ -348,7 +349,7 @@ TEST_F(ParameterCommands, AFailedPortIsNamedWithItsCause) {
     vanish.vanishMidAnswer = true;
     vanish.onlyFor = "AT+DTUCFG?";  // the scan's version read still works
     m_sim.SetBehaviour(vanish);
-    EXPECT_EQ(Get({}), 1);
+    EXPECT_EQ(GetByAnswer({}), 1);
     EXPECT_EQ(err.str(), com + " went away during Get\n");
 
     std::string error;
@@ -357,7 +358,7 @@ TEST_F(ParameterCommands, AFailedPortIsNamedWithItsCause) {
     vanish.onlyFor = "AT+DTUCFG=";
     m_sim.SetBehaviour(vanish);
     const std::string again = "COM" + std::to_string(Com());
-    EXPECT_EQ(Download({}), 1);
+    EXPECT_EQ(DownloadByAnswer({}), 1);
     EXPECT_EQ(err.str(), again + " went away during Download\n");
 }
 
@@ -370,13 +371,13 @@ TEST_F(ParameterCommands, VerifyWhoseGetFailsIsAFailureNotAMismatch) {
         SCOPED_TRACE(request);
         m_sim.ClearReplies();
         m_sim.SetReply(request, "\r\nERROR\r\n");
-        EXPECT_EQ(Download({"--set", "132:1015=6000", "--verify"}), 1);
+        EXPECT_EQ(DownloadByAnswer({"--set", "132:1015=6000", "--verify"}), 1);
         EXPECT_EQ(err.str(), line);
         EXPECT_EQ(out.str().find("module reports"), std::string::npos) << out.str();
     }
     // A failed download and a failed Get: both, on one line.
     m_sim.SetReply("AT+CNMP=2", "\r\nERROR\r\n");
-    EXPECT_EQ(Download({"--verify"}), 1);
+    EXPECT_EQ(DownloadByAnswer({"--verify"}), 1);
     EXPECT_EQ(err.str(), "Download failed: Download CNMP failed!; Get failed: AT+CGDCONT? got no APN\n");
 }
 

@@ -85,25 +85,25 @@ TEST_F(ParameterNames, GetPrintsEveryParameterByNameInTheWindowsOrder) {
 }
 
 TEST_F(ParameterNames, SetByNameInAnyCaseAndByNumberBothReachTheModule) {
-    ASSERT_EQ(Download({"--set", "tcp.Port=6001"}), 0) << err.str();
-    ASSERT_EQ(Get({}), 0) << err.str();
+    ASSERT_EQ(DownloadByAnswer({"--set", "tcp.Port=6001"}), 0) << err.str();
+    ASSERT_EQ(GetByAnswer({}), 0) << err.str();
     EXPECT_TRUE(Printed("tcp.Port=6001"));
 
-    ASSERT_EQ(Download({"--set", "TCP.PORT=6002", "Main.ApN=names.apn"}), 0) << err.str();
-    ASSERT_EQ(Get({}), 0) << err.str();
+    ASSERT_EQ(DownloadByAnswer({"--set", "TCP.PORT=6002", "Main.ApN=names.apn"}), 0) << err.str();
+    ASSERT_EQ(GetByAnswer({}), 0) << err.str();
     EXPECT_TRUE(Printed("tcp.Port=6002"));
     EXPECT_TRUE(Printed("main.APN=names.apn"));
 
-    ASSERT_EQ(Download({"--set", "132:1015=6003"}), 0) << err.str();
-    ASSERT_EQ(Get({}), 0) << err.str();
+    ASSERT_EQ(DownloadByAnswer({"--set", "132:1015=6003"}), 0) << err.str();
+    ASSERT_EQ(GetByAnswer({}), 0) << err.str();
     EXPECT_TRUE(Printed("tcp.Port=6003"));
 
     // A radio pair by name: 1 ticks Enable, 0 ticks Disable.
-    ASSERT_EQ(Download({"--set", "tcp.CloudEnable=1"}), 0) << err.str();
-    ASSERT_EQ(Get({}), 0) << err.str();
+    ASSERT_EQ(DownloadByAnswer({"--set", "tcp.CloudEnable=1"}), 0) << err.str();
+    ASSERT_EQ(GetByAnswer({}), 0) << err.str();
     EXPECT_TRUE(Printed("tcp.CloudEnable=1"));
-    ASSERT_EQ(Download({"--set", "tcp.CloudEnable=1", "tcp.CloudEnable=0"}), 0) << err.str();
-    ASSERT_EQ(Get({}), 0) << err.str();
+    ASSERT_EQ(DownloadByAnswer({"--set", "tcp.CloudEnable=1", "tcp.CloudEnable=0"}), 0) << err.str();
+    ASSERT_EQ(GetByAnswer({}), 0) << err.str();
     EXPECT_TRUE(Printed("tcp.CloudEnable=0"));
 }
 
@@ -140,7 +140,7 @@ TEST_F(ParameterNames, AValueTheComboBoxDoesNotOfferIsRefusedWithTheValuesItDoes
 }
 
 TEST_F(ParameterNames, GetJsonIsOneObjectWithEveryNamedParameterAndTheLogOnStandardError) {
-    ASSERT_EQ(Get({"--json"}), 0) << err.str();
+    ASSERT_EQ(GetByAnswer({"--json"}), 0) << err.str();
     const json j = Json();  // the whole of standard output parses: no log line in it
     EXPECT_EQ(j["ok"], true);
     EXPECT_EQ(j["exit"], 0);
@@ -160,17 +160,17 @@ TEST_F(ParameterNames, GetJsonIsOneObjectWithEveryNamedParameterAndTheLogOnStand
     EXPECT_EQ(p["tcp.CloudEnable"], "0");
     EXPECT_NE(err.str().find("Start reading parameters..."), std::string::npos) << "the log went to stderr";
 
-    EXPECT_EQ(Get({"--json", "--out", "x.xml"}), 2);
+    EXPECT_EQ(GetByAnswer({"--json", "--out", "x.xml"}), 2);
     EXPECT_TRUE(out.str().empty());
 }
 
 TEST_F(ParameterNames, AFailedGetPrintsNoValuesAndItsJsonOnlyThoseItRead) {
     m_sim.SetReply("AT+DTUCFG?", "\r\nERROR\r\n");
-    EXPECT_EQ(Get({}), 1);
+    EXPECT_EQ(GetByAnswer({}), 1);
     EXPECT_TRUE(ValueLines().empty()) << out.str();
     EXPECT_TRUE(Printed("DTUCFG parameters get failed!")) << "the log stays on standard output";
 
-    EXPECT_EQ(Get({"--json"}), 1);
+    EXPECT_EQ(GetByAnswer({"--json"}), 1);
     json j = Json();
     EXPECT_EQ(j["ok"], false);
     EXPECT_EQ(j["exit"], 1);
@@ -186,7 +186,7 @@ TEST_F(ParameterNames, AFailedGetPrintsNoValuesAndItsJsonOnlyThoseItRead) {
 
     m_sim.ClearReplies();
     m_sim.SetReply("AT+CGDCONT?", "\r\nERROR\r\n");
-    EXPECT_EQ(Get({"--json"}), 1);
+    EXPECT_EQ(GetByAnswer({"--json"}), 1);
     j = Json();
     p = j["parameters"];
     EXPECT_EQ(j["failure"], "Get failed: AT+CGDCONT? got no APN");
@@ -213,7 +213,7 @@ TEST_F(ParameterNames, DownloadVerifyJsonCarriesWhatTheModuleStoredOtherwise) {
     EXPECT_EQ(j["parameters"]["tcp.Port"], "6000");
 
     m_sim.SetValue(sim::DtuModel::kDtuCfgStoreFault, "3=9999");
-    EXPECT_EQ(Download({"--set", "tcp.Port=6000", "--verify", "--json"}), 3);
+    EXPECT_EQ(DownloadByAnswer({"--set", "tcp.Port=6000", "--verify", "--json"}), 3);
     j = Json();
     EXPECT_EQ(j["ok"], false);
     EXPECT_EQ(j["exit"], 3);
@@ -223,7 +223,7 @@ TEST_F(ParameterNames, DownloadVerifyJsonCarriesWhatTheModuleStoredOtherwise) {
     EXPECT_EQ(err.str().find("tcp.Port: sent"), std::string::npos);
 
     // Without --json the same difference is a line by name.
-    EXPECT_EQ(Download({"--set", "tcp.Port=6000", "--verify"}), 3);
+    EXPECT_EQ(DownloadByAnswer({"--set", "tcp.Port=6000", "--verify"}), 3);
     EXPECT_TRUE(Printed("tcp.Port: sent 6000, module reports 9999")) << out.str();
 }
 

@@ -24,6 +24,20 @@ class ParameterRunTest : public testsupport::SimulatorTest {
         m_sim.ClearRequests();
         return RunDownload(args, out, err);
     }
+    // The same runs paced by the answer (--pace answer): each transaction reads until its final
+    // result line instead of sleeping its fixed pause, with the same requests and the same log.
+    // A case may use them where what it checks (lines printed, files written, values refused,
+    // exit codes, JSON) does not hang on the pauses; a case about a pause, a timing or the fixed
+    // pacing's own behaviour keeps Get and Download, as does one case of each suite that checks a
+    // full Get and a full Download on the default pacing.
+    int GetByAnswer(Args args) {
+        args.insert(args.end(), {"--pace", "answer"});
+        return Get(args);
+    }
+    int DownloadByAnswer(Args args) {
+        args.insert(args.end(), {"--pace", "answer"});
+        return Download(args);
+    }
     // Every run closes the window, which writes Config.xml, and the next run would load it.
     void FreshStart() {
         out.str("");
