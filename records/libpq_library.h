@@ -12,7 +12,8 @@ namespace records {
 
 // The libpq functions the records use, under their names without the "PQ".
 struct LibPq {
-    decltype(&::PQconnectdbParams) connectdbParams;
+    decltype(&::PQconnectStartParams) connectStartParams;
+    decltype(&::PQconnectPoll) connectPoll;
     decltype(&::PQstatus) status;
     decltype(&::PQerrorMessage) errorMessage;
     decltype(&::PQfinish) finish;

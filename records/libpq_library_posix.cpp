@@ -38,7 +38,8 @@ Loaded Load(const std::string& name) {
     }
     LibPq& f = loaded.functions;
     std::string& p = loaded.problem;
-    Find(library, name, "PQconnectdbParams", &f.connectdbParams, &p);
+    Find(library, name, "PQconnectStartParams", &f.connectStartParams, &p);
+    Find(library, name, "PQconnectPoll", &f.connectPoll, &p);
     Find(library, name, "PQstatus", &f.status, &p);
     Find(library, name, "PQerrorMessage", &f.errorMessage, &p);
     Find(library, name, "PQfinish", &f.finish, &p);

@@ -146,38 +146,22 @@ bool PostgresStore::Connect(const std::string& url, std::string* error) {
         *error = "cannot connect to " + m_shownUrl + ": " + problem;
         return false;
     }
-    const std::string connectTimeout = std::to_string(m_timeouts.connectSeconds);
     const std::string socketTimeout = std::to_string(m_timeouts.socketMs);
     // The server's notices ("already exists, skipping") are no news to a station.
     const std::string options =
         "-c statement_timeout=" + std::to_string(m_timeouts.statementMs) + " -c client_min_messages=warning";
     // The URL first: the keywords after it take the place of what it says about them.
-    const char* keywords[] = {"dbname",
-                              "connect_timeout",
-                              "tcp_user_timeout",
-                              "keepalives",
-                              "keepalives_idle",
-                              "keepalives_interval",
-                              "keepalives_count",
-                              "options",
-                              "client_encoding",
-                              "application_name",
-                              nullptr};
-    const char* values[] = {url.c_str(),
-                            connectTimeout.c_str(),
-                            socketTimeout.c_str(),
-                            "1",
-                            "5",
-                            "2",
-                            "3",
-                            options.c_str(),
-                            "UTF8",
-                            "marlinq",
-                            nullptr};
-    m_conn = pq->connectdbParams(keywords, values, 1);
-    if (m_conn == nullptr || pq->status(m_conn) != CONNECTION_OK) {
-        *error =
-            m_conn != nullptr ? Failure("connect to") : "cannot connect to " + m_shownUrl + ": out of memory";
+    const char* keywords[] = {
+        "dbname",           "tcp_user_timeout", "keepalives",      "keepalives_idle",  "keepalives_interval",
+        "keepalives_count", "options",          "client_encoding", "application_name", nullptr};
+    const char* values[] = {url.c_str(), socketTimeout.c_str(), "1",    "5",       "2",
+                            "3",         options.c_str(),       "UTF8", "marlinq", nullptr};
+    m_conn = pq->connectStartParams(keywords, values, 1);
+    if (m_conn == nullptr) {
+        *error = "cannot connect to " + m_shownUrl + ": out of memory";
+        return false;
+    }
+    if (!AwaitConnection(error)) {
         pq->finish(m_conn);
         m_conn = nullptr;
         return false;
@@ -190,6 +174,46 @@ bool PostgresStore::Connect(const std::string& url, std::string* error) {
         return false;
     }
     return true;
+}
+
+bool PostgresStore::AwaitConnection(std::string* error) {
+    if (Pq().status(m_conn) == CONNECTION_BAD) {
+        *error = Failure("connect to");
+        return false;
+    }
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(m_timeouts.connectMs);
+    // A connection just started waits to be writable first.
+    PostgresPollingStatusType polling = PGRES_POLLING_WRITING;
+    for (;;) {
+        if (polling == PGRES_POLLING_OK) {
+            return true;
+        }
+        if (polling == PGRES_POLLING_FAILED) {
+            *error = Failure("connect to");
+            return false;
+        }
+        if (polling == PGRES_POLLING_READING || polling == PGRES_POLLING_WRITING) {
+            const int socket = Pq().socket(m_conn);
+            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                deadline - std::chrono::steady_clock::now());
+            const SocketWait wait = socket < 0 ? SocketWait::Failed
+                                    : left.count() <= 0
+                                        ? SocketWait::TimedOut
+                                        : (polling == PGRES_POLLING_READING
+                                               ? WaitReadable(socket, static_cast<int>(left.count()))
+                                               : WaitWritable(socket, static_cast<int>(left.count())));
+            if (wait == SocketWait::TimedOut) {
+                *error = "cannot connect to " + m_shownUrl + ": timeout expired after " +
+                         std::to_string(m_timeouts.connectMs) + " ms";
+                return false;
+            }
+            if (wait == SocketWait::Failed) {
+                *error = "cannot connect to " + m_shownUrl + ": its socket cannot be waited for";
+                return false;
+            }
+        }
+        polling = Pq().connectPoll(m_conn);
+    }
 }
 
 bool PostgresStore::Prepare(std::string* error) {

@@ -10,4 +10,8 @@ enum class SocketWait { Ready, TimedOut, Failed };
 // by the other side, at most timeoutMs milliseconds.
 SocketWait WaitReadable(int socket, int timeoutMs);
 
+// Waits until socket can be written to (a connection under way has been made or has failed), at
+// most timeoutMs milliseconds.
+SocketWait WaitWritable(int socket, int timeoutMs);
+
 }  // namespace records

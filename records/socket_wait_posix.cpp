@@ -6,12 +6,14 @@
 
 namespace records {
 
-SocketWait WaitReadable(int socket, int timeoutMs) {
-    pollfd p{socket, POLLIN, 0};
+namespace {
+
+SocketWait Wait(int socket, short events, int timeoutMs) {
+    pollfd p{socket, events, 0};
     for (;;) {
         const int n = ::poll(&p, 1, timeoutMs);
         if (n > 0) {
-            return SocketWait::Ready;  // readable, or hung up / in error: the read tells which
+            return SocketWait::Ready;  // ready, or hung up / in error: the next call tells which
         }
         if (n == 0) {
             return SocketWait::TimedOut;
@@ -21,6 +23,16 @@ SocketWait WaitReadable(int socket, int timeoutMs) {
         }
         // A signal cut the wait short: wait again. The caller's deadline bounds the total.
     }
+}
+
+}  // namespace
+
+SocketWait WaitReadable(int socket, int timeoutMs) {
+    return Wait(socket, POLLIN, timeoutMs);
+}
+
+SocketWait WaitWritable(int socket, int timeoutMs) {
+    return Wait(socket, POLLOUT, timeoutMs);
 }
 
 }  // namespace records

@@ -20,7 +20,7 @@ TEST(LibPqLibrary, AMissingOrForeignLibraryIsRefusedWithItsNameAndTheReason) {
     // The C library loads, but holds none of the client's functions.
     error.clear();
     EXPECT_FALSE(records::LoadLibPqFrom("libc.so.6", &error).has_value());
-    EXPECT_EQ(error, "libc.so.6 has no PQconnectdbParams");
+    EXPECT_EQ(error, "libc.so.6 has no PQconnectStartParams");
 }
 
 TEST(LibPqLibrary, TheClientLibraryIsLoadedOnceWithEveryFunction) {
@@ -29,7 +29,8 @@ TEST(LibPqLibrary, TheClientLibraryIsLoadedOnceWithEveryFunction) {
     ASSERT_NE(first, nullptr) << error;
     EXPECT_TRUE(error.empty());
     EXPECT_EQ(records::LoadLibPq(&error), first);
-    EXPECT_NE(first->connectdbParams, nullptr);
+    EXPECT_NE(first->connectStartParams, nullptr);
+    EXPECT_NE(first->connectPoll, nullptr);
     EXPECT_NE(first->freemem, nullptr);
     // A connection string it cannot read comes back as its reason, through the loaded library.
     char* why = nullptr;

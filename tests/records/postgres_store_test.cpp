@@ -111,7 +111,7 @@ TEST_F(PostgresStoreTest, ADatabaseOfANewerLayoutIsRefused) {
 }
 
 TEST_F(PostgresStoreTest, AStatementStuckOnTheServerEndsWithinItsBound) {
-    records::PostgresStore store({.connectSeconds = 2, .statementMs = 300, .socketMs = 2000});
+    records::PostgresStore store({.connectMs = 2000, .statementMs = 300, .socketMs = 2000});
     std::string error;
     ASSERT_TRUE(store.Connect(url, &error)) << error;
     // Another session holds the table, so the insert waits on the server until a bound ends it.
@@ -136,7 +136,7 @@ TEST(PostgresUnreachable, AServerThatNeverAnswersEndsTheConnectionAttempt) {
     ASSERT_EQ(::getsockname(s, reinterpret_cast<sockaddr*>(&addr), &length), 0);
     const std::string url =
         "postgresql://marlinq@127.0.0.1:" + std::to_string(ntohs(addr.sin_port)) + "/records";
-    records::PostgresStore store({.connectSeconds = 2, .statementMs = 1000, .socketMs = 1000});
+    records::PostgresStore store({.connectMs = 200, .statementMs = 1000, .socketMs = 1000});
     std::string error;
     EXPECT_FALSE(store.Connect(url, &error));
     EXPECT_NE(error.find("cannot connect to postgresql://marlinq@127.0.0.1:"), std::string::npos) << error;
