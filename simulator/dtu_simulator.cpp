@@ -12,9 +12,8 @@ namespace {
 
 constexpr int kFirstFreeCom = 201;
 constexpr int kLastFreeCom = 999;
-constexpr std::size_t kMaxLine = 4096;
-constexpr std::uint32_t kVanishAfterMs =
-    200;  // from the half answer to the hang-up  // longer input without a line end is dropped
+constexpr std::size_t kMaxLine = 4096;         // longer input without a line end is dropped
+constexpr std::uint32_t kVanishAfterMs = 200;  // from the half answer to the hang-up
 
 std::string FriendlyName(const std::string& format, int com) {
     char out[256] = {};
