@@ -1,7 +1,9 @@
 #include "records/postgres_store.h"
 
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
+#include <string>
 
 #include "records/libpq_library.h"
 #include "records/postgres_url.h"
@@ -118,6 +120,17 @@ const LibPq& Pq() {
     return *LoadLibPq(&ignored);
 }
 
+// "5 s", "0.2 s": a bound as the messages give it.
+std::string SecondsText(int ms) {
+    char text[32];
+    if (ms % 1000 == 0) {
+        std::snprintf(text, sizeof text, "%d s", ms / 1000);
+    } else {
+        std::snprintf(text, sizeof text, "%.1f s", ms / 1000.0);
+    }
+    return text;
+}
+
 }  // namespace
 
 PostgresStore::~PostgresStore() {
@@ -204,7 +217,7 @@ bool PostgresStore::AwaitConnection(std::string* error) {
                                                : WaitWritable(socket, static_cast<int>(left.count())));
             if (wait == SocketWait::TimedOut) {
                 *error = "cannot connect to " + m_shownUrl + ": timeout expired after " +
-                         std::to_string(m_timeouts.connectMs) + " ms";
+                         SecondsText(m_timeouts.connectMs);
                 return false;
             }
             if (wait == SocketWait::Failed) {
