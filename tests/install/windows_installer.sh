@@ -33,11 +33,17 @@ cleanup() {
 trap cleanup EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 step() { echo "-- $*"; }
+trap 'echo "FAIL: line $LINENO ended with $?" >&2' ERR
 
 # A server of the prefix's own for the whole run, with its diagnostics kept out of the output.
 mkdir -p "$WINEPREFIX"
 wineserver -p >/dev/null 2>&1 || fail "wineserver did not start"
-wineboot --init >/dev/null 2>&1
+# wineboot may end with a failure although it made the prefix (seen once: exit 53, silent): the
+# prefix is what counts.
+if [[ ! -d "$WINEPREFIX/drive_c/users" ]]; then
+  wineboot --init >/dev/null 2>&1 || echo "-- wineboot --init ended with $?"
+  [[ -d "$WINEPREFIX/drive_c/users" ]] || fail "wineboot made no Wine prefix in $WINEPREFIX"
+fi
 drive_c="$WINEPREFIX/drive_c"
 programs="$drive_c/Program Files/Marlinq"
 profile=$(find "$drive_c/users" -mindepth 1 -maxdepth 1 -type d ! -name Public | head -n 1)

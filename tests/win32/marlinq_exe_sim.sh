@@ -32,9 +32,15 @@ cleanup() {
 trap cleanup EXIT
 fail() { echo "FAIL: $*" >&2; sed 's/^/  dtusim: /' "$work/dtusim.out" >&2 || true; exit 1; }
 step() { echo "-- $*"; }
+trap 'echo "FAIL: line $LINENO ended with $?" >&2' ERR
 drive() { wine "$drive" "$@"; }
 
-[[ -d "$WINEPREFIX/drive_c/users" ]] || wineboot --init >/dev/null 2>&1
+# wineboot may end with a failure although it made the prefix (seen once: exit 53, silent): the
+# prefix is what counts.
+if [[ ! -d "$WINEPREFIX/drive_c/users" ]]; then
+  wineboot --init >/dev/null 2>&1 || echo "-- wineboot --init ended with $?"
+  [[ -d "$WINEPREFIX/drive_c/users" ]] || fail "wineboot made no Wine prefix in $WINEPREFIX"
+fi
 
 # The simulator on its pseudo-terminal, announced to nothing on Linux; COM201 of the prefix is
 # linked to its terminal and a virtual device file tells Windows discovery about the AT port.
