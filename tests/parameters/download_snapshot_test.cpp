@@ -48,6 +48,9 @@ class DownloadSnapshotTest : public testsupport::SimulatorTest {
         at = std::make_unique<atlink::AtClient>(
             atlink::AtClientDeps{manualPort, autoPort, [this] { return com; },
                                  [this](const std::string& s) { events.push_back(s); }});
+        // What is sent, not when: each request waits for its answer, so that a slow machine does
+        // not fail a step (the fixed pauses at the tests' clock left a loaded one behind).
+        at->SetPacing(atlink::Pacing::Answer);
         InitParameterControls(main);
         tcp.check[IDC_TCP_CHK_HEX] = true;
         tcp.check[IDC_TCP_CHK_SERVER1] = true;
