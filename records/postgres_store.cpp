@@ -206,15 +206,9 @@ bool PostgresStore::AwaitConnection(std::string* error) {
             return false;
         }
         if (polling == PGRES_POLLING_READING || polling == PGRES_POLLING_WRITING) {
-            const int socket = Pq().socket(m_conn);
-            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-                deadline - std::chrono::steady_clock::now());
-            const SocketWait wait = socket < 0 ? SocketWait::Failed
-                                    : left.count() <= 0
-                                        ? SocketWait::TimedOut
-                                        : (polling == PGRES_POLLING_READING
-                                               ? WaitReadable(socket, static_cast<int>(left.count()))
-                                               : WaitWritable(socket, static_cast<int>(left.count())));
+            const SocketWait wait = WaitForSocket(
+                Pq().socket(m_conn),
+                polling == PGRES_POLLING_READING ? SocketEvent::Readable : SocketEvent::Writable, deadline);
             if (wait == SocketWait::TimedOut) {
                 *error = "cannot connect to " + m_shownUrl + ": timeout expired after " +
                          SecondsText(m_timeouts.connectMs);
@@ -346,11 +340,7 @@ bool PostgresStore::Run(const char* sql, const std::vector<std::string>& params,
 
 bool PostgresStore::AwaitAnswer(std::chrono::steady_clock::time_point deadline, std::string* error) {
     while (Pq().isBusy(m_conn) != 0) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-            deadline - std::chrono::steady_clock::now());
-        const SocketWait wait = left.count() > 0
-                                    ? WaitReadable(Pq().socket(m_conn), static_cast<int>(left.count()))
-                                    : SocketWait::TimedOut;
+        const SocketWait wait = WaitForSocket(Pq().socket(m_conn), SocketEvent::Readable, deadline);
         if (wait == SocketWait::TimedOut) {
             *error = "no answer from " + m_shownUrl + " within " +
                      std::to_string((m_timeouts.statementMs + kAnswerGraceMs + 999) / 1000) + " s";
