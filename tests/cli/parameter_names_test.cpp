@@ -205,7 +205,7 @@ TEST_F(ParameterNames, NoModuleStillGivesTheJsonOutcome) {
 }
 
 TEST_F(ParameterNames, DownloadVerifyJsonCarriesWhatTheModuleStoredOtherwise) {
-    EXPECT_EQ(Download({"--set", "tcp.Port=6000", "--verify", "--json"}), 0) << err.str();
+    EXPECT_EQ(DownloadByAnswer({"--set", "tcp.Port=6000", "--verify", "--json"}), 0) << err.str();
     json j = Json();
     EXPECT_EQ(j["ok"], true);
     EXPECT_TRUE(j["differences"].is_array());
