@@ -28,6 +28,10 @@ class FlowTest : public testsupport::SimulatorTest {
         com = Com();
         at = std::make_unique<atlink::AtClient>(atlink::AtClientDeps{
             manualPort, autoPort, [this] { return com; }, [this](const std::string& s) { Log(s); }});
+        // Paced by the answer: what these cases check (requests, log lines, controls, outcomes) is
+        // the same on both pacings, and each waits for its answers instead of sleeping the fixed
+        // pauses. The cases of the full download and of the Get keep the window's fixed pacing.
+        at->SetPacing(atlink::Pacing::Answer);
         InitParameterControls(main);
         tcp.check[IDC_TCP_CHK_HEX] = true;
         tcp.check[IDC_TCP_CHK_SERVER1] = true;
@@ -117,6 +121,7 @@ class FlowTest : public testsupport::SimulatorTest {
 };
 
 TEST_F(FlowTest, FullDownloadSendsEveryCommandInTableOrder) {
+    at->SetPacing(atlink::Pacing::Fixed);
     FillEverything();
     const FlowOutcome out = Download();
     EXPECT_TRUE(out.Ok());
@@ -388,6 +393,7 @@ TEST_F(FlowTest, CredentialFormsBySimType) {
 }
 
 TEST_F(FlowTest, GetFillsWhatTheModuleReportsAndLeavesTheRest) {
+    at->SetPacing(atlink::Pacing::Fixed);
     m_sim.SetValue("DTUCFG", "9600,g.example,7000,UDP,1,HELLO,30,0X0A0B,1,100,0,500,1,1,0,0,780");
     m_sim.SetValue("DTUMODE", "1");
     m_sim.SetValue("CNMP", "13");

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "atlink/at_pacing.h"
 #include "dialog_harness.h"
 #include "parameters/download_flow.h"
 #include "simulator/dtu_simulator.h"
@@ -49,6 +50,9 @@ class ParameterFlows : public ::testing::Test {
         // The box is shown on the window thread, where the log may be read directly.
         boxes = std::make_unique<BoxRecorder>([this] { return h->Dialog().LogText(); });
         h->Thread().SetServices(boxes.get());
+        // Paced by the answer, which changes no request and no log line; the full download keeps
+        // the window's fixed pacing.
+        h->Dialog().Session().SetPacing(atlink::Pacing::Answer);
         h->Dialog().OnDeviceEvent(CMarlinqDlg::DeviceEvent::Ready);  // the scanner is held back
         h->Driver().Sync();
     }
@@ -109,6 +113,7 @@ class ParameterFlows : public ::testing::Test {
 };
 
 TEST_F(ParameterFlows, DownloadFullFormSendsTheTypedParametersInOrder) {
+    h->Dialog().Session().SetPacing(atlink::Pacing::Fixed);
     TypeParameters();
     Press(IDC_BTN_DOWNLOAD);
     EXPECT_EQ(Requests(), (std::vector<std::string>{
