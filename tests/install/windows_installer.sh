@@ -13,6 +13,8 @@
 # Windows tests (build-win/bin/drive_window.exe). Uses a fresh Wine prefix of its own on a virtual
 # display of its own unless DISPLAY is set; removes both at the end.
 set -euo pipefail
+# shellcheck source=../../scripts/wine-prefix.sh
+source "$(dirname "$0")/../../scripts/wine-prefix.sh"
 
 if [[ -z "${DISPLAY:-}" ]]; then
   exec xvfb-run -a -s '-screen 0 1280x800x24' "$0" "$@"
@@ -38,12 +40,7 @@ trap 'echo "FAIL: line $LINENO ended with $?" >&2' ERR
 # A server of the prefix's own for the whole run, with its diagnostics kept out of the output.
 mkdir -p "$WINEPREFIX"
 wineserver -p >/dev/null 2>&1 || fail "wineserver did not start"
-# wineboot may end with a failure although it made the prefix (seen once: exit 53, silent): the
-# prefix is what counts.
-if [[ ! -d "$WINEPREFIX/drive_c/users" ]]; then
-  wineboot --init >/dev/null 2>&1 || echo "-- wineboot --init ended with $?"
-  [[ -d "$WINEPREFIX/drive_c/users" ]] || fail "wineboot made no Wine prefix in $WINEPREFIX"
-fi
+make_wine_prefix "$WINEPREFIX" || fail "wineboot made no Wine prefix in $WINEPREFIX"
 drive_c="$WINEPREFIX/drive_c"
 programs="$drive_c/Program Files/Marlinq"
 profile=$(find "$drive_c/users" -mindepth 1 -maxdepth 1 -type d ! -name Public | head -n 1)

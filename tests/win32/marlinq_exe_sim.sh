@@ -11,6 +11,8 @@
 # named by MARLINQ_EXE_SIM_PREFIX, whose Wine server it leaves running. With SCREENSHOT_DIR,
 # writes win32-main.png (the main window) and win32-mqtt.png (the MQTT page) there.
 set -euo pipefail
+# shellcheck source=../../scripts/wine-prefix.sh
+source "$(dirname "$0")/../../scripts/wine-prefix.sh"
 
 if [[ -z "${DISPLAY:-}" ]]; then
   exec xvfb-run -a -s '-screen 0 1280x800x24' "$0" "$@"
@@ -35,12 +37,7 @@ step() { echo "-- $*"; }
 trap 'echo "FAIL: line $LINENO ended with $?" >&2' ERR
 drive() { wine "$drive" "$@"; }
 
-# wineboot may end with a failure although it made the prefix (seen once: exit 53, silent): the
-# prefix is what counts.
-if [[ ! -d "$WINEPREFIX/drive_c/users" ]]; then
-  wineboot --init >/dev/null 2>&1 || echo "-- wineboot --init ended with $?"
-  [[ -d "$WINEPREFIX/drive_c/users" ]] || fail "wineboot made no Wine prefix in $WINEPREFIX"
-fi
+make_wine_prefix "$WINEPREFIX" || fail "wineboot made no Wine prefix in $WINEPREFIX"
 
 # The simulator on its pseudo-terminal, announced to nothing on Linux; COM201 of the prefix is
 # linked to its terminal and a virtual device file tells Windows discovery about the AT port.
