@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <filesystem>
 #include <sstream>
 #include <string>
@@ -14,6 +15,7 @@
 #include "cli/failures.h"
 #include "cli/parameter_commands.h"
 #include "platform/app_directory.h"
+#include "platform/serial_port.h"
 #include "simulator/dtu_model.h"
 #include "tests/cli/parameter_run_fixture.h"
 #include "tests/support/cli_capture.h"
@@ -21,6 +23,14 @@
 
 namespace marlinq::cli {
 namespace {
+
+// A sound module's reference run under the fixed pacing waits this long for each answer's first
+// byte; the slow module's answers come later than the fixed reads with the usual floor.
+constexpr std::uint32_t kPatientReadFloorMs = 40;
+// The fixed runs against the slow module wait this long, and its answers come 25 ms after each
+// request on the tests' clock: well after those reads are over, and every paced read waits for one.
+constexpr std::uint32_t kHastyReadFloorMs = 2;
+constexpr std::uint32_t kSlowAnswerMs = 2500;
 
 class PacedCommands : public ParameterRunTest {
   protected:
@@ -34,8 +44,6 @@ class PacedCommands : public ParameterRunTest {
         args.insert(args.end(), {"--timeout", "100"});
         return ParameterRunTest::Download(args);
     }
-    // Waits until every request so far has its answer out, so that none arrives in the next run.
-    void LetAnswersOut() { m_sim.WaitForAnswers(m_sim.Requests().size(), 10000); }
     // The module on the same port again, fresh and behaving as given: what a run left unanswered
     // (requests it heard, or still has to read while it keeps a slow pace) goes with the old one.
     void PlugInAgain(const sim::Behaviour& behaviour) {
@@ -47,44 +55,50 @@ class PacedCommands : public ParameterRunTest {
     }
 };
 
-// At a tenth, the module's 450 ms come well after the fixed read is over (its 300 ms pause and its
-// wait for a first byte). What a sound module is sent does not hang on the clock: that reference
-// run goes on the tests' usual clock.
+// On the tests' clock, with a floor of 2 ms for a read's first byte, the fixed read is over 5 ms
+// after the write (a 300 ms pause, then the read's wait), and the slow module answers after 25 ms.
+// Each run gets a module plugged in again, so that nothing the last one still owes arrives in it.
 TEST_F(PacedCommands, GetOfASlowModuleFailsFixedAndSucceedsPacedByTheAnswer) {
-    // What a sound module is sent under the fixed pacing.
-    EXPECT_EQ(Get({}), kExitDone) << err.str();
-    const auto soundGet = testsupport::RequestBytes(m_sim);
+    // What a sound module is sent under the fixed pacing. Its reads wait up to 40 ms for a first
+    // byte, so that a loaded machine does not miss an answer behind the short fixed pauses.
+    std::vector<std::string> soundGet;
+    {
+        const platform::ScopedSerialReadFloor patientReads(kPatientReadFloorMs);
+        EXPECT_EQ(Get({}), kExitDone) << err.str();
+        soundGet = testsupport::RequestBytes(m_sim);
+    }
 
-    platform::ScopedClockScale scale(0.1);
     sim::Behaviour slow;
-    slow.answerDelayMs = 450;
-    m_sim.SetBehaviour(slow);
-    EXPECT_EQ(Get({}), kExitFailed);
-    LetAnswersOut();
+    slow.answerDelayMs = kSlowAnswerMs;
+    PlugInAgain(slow);
+    {
+        const platform::ScopedSerialReadFloor hastyReads(kHastyReadFloorMs);
+        EXPECT_EQ(Get({}), kExitFailed);
+    }
+    PlugInAgain(slow);
     EXPECT_EQ(Get({"--pace", "answer"}), kExitDone) << err.str();
     EXPECT_EQ(testsupport::RequestBytes(m_sim), soundGet);
     EXPECT_NE(out.str().find("main.AppVersion=" + m_sim.Value("VER")), std::string::npos) << out.str();
 }
 
-// The same for a download on a faster clock: at a fiftieth the fixed read is over at most 20 ms
-// after the write (a 500 ms pause, then the read's 10 ms floor), and the module answers after
-// 30 ms. The tool then writes faster than the module answers, so the paced run gets a module
-// plugged in again rather than waiting for the old one to work through what is left.
+// The same for a download: the fixed read is over 7 ms after the write (a 500 ms pause, then the
+// read's wait), and the module answers after 25 ms.
 TEST_F(PacedCommands, DownloadOfASlowModuleFailsFixedAndSucceedsPacedByTheAnswer) {
     const Args download = {"--set", "tcp.Port=6001", "--verify"};
+    std::vector<std::string> soundDownload;
     {
-        // The reference run at a twentieth: its fixed pauses of 4 ms at the tests' clock once left a
-        // machine slowed by the thread sanitizer without an answer.
-        const platform::ScopedClockScale reference(0.05);
+        const platform::ScopedSerialReadFloor patientReads(kPatientReadFloorMs);
         EXPECT_EQ(Download(download), kExitDone) << err.str();
+        soundDownload = testsupport::RequestBytes(m_sim);
     }
-    const auto soundDownload = testsupport::RequestBytes(m_sim);
 
-    platform::ScopedClockScale scale(0.02);
     sim::Behaviour slow;
-    slow.answerDelayMs = 1500;
+    slow.answerDelayMs = kSlowAnswerMs;
     PlugInAgain(slow);
-    EXPECT_NE(Download(download), kExitDone);
+    {
+        const platform::ScopedSerialReadFloor hastyReads(kHastyReadFloorMs);
+        EXPECT_NE(Download(download), kExitDone);
+    }
     PlugInAgain(slow);
     Args paced = download;
     paced.insert(paced.end(), {"--pace", "answer"});
