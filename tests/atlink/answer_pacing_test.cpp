@@ -8,6 +8,7 @@
 
 #include "atlink/at_commands.h"
 #include "atlink/at_serial_port.h"
+#include "platform/serial_port.h"
 #include "tests/atlink/client_fixture.h"
 #include "tests/support/sim_fixture.h"
 
@@ -49,15 +50,19 @@ class AnswerPacing : public testsupport::AtClientOverSimulator {
 };
 
 TEST_F(AnswerPacing, ASlowModuleFailsTheFixedPauseButIsWaitedForWithTheSameRequestBytes) {
-    // Long enough at this scale for the answer to miss the fixed read (its pause and the read's
-    // own wait for a first byte) by a wide margin.
-    platform::ScopedClockScale scale(0.1);
+    // At a fiftieth the answer comes after 25 ms: with reads that wait 2 ms for a first byte, it
+    // misses the fixed read (its 6 ms pause and that wait) by a wide margin, and the paced read
+    // waits for it up to 100 ms.
+    platform::ScopedClockScale scale(0.02);
     sim::Behaviour slow;
-    slow.answerDelayMs = 450;
+    slow.answerDelayMs = 1250;
     m_sim.SetBehaviour(slow);
     const std::vector<bool> allOk(5, true);
 
-    EXPECT_NE(RunVersionQueries(), allOk);
+    {
+        const platform::ScopedSerialReadFloor hastyReads(2);
+        EXPECT_NE(RunVersionQueries(), allOk);
+    }
     // The module takes a request in only once it has answered the one before: the last requests
     // of the fixed run may still be on the line, and the late answers are to be out of the way.
     ASSERT_TRUE(m_sim.WaitForRequests(allOk.size(), 5000));
@@ -164,11 +169,14 @@ TEST_F(AnswerPacing, AnAnswerLeftInFlightByAnotherProgramIsNotTakenForTheNextQue
     // front of the first query's answer.
     Client().SetPacing(Pacing::Answer);
     {
-        platform::ScopedClockScale scale(0.1);
+        // At a fiftieth the answer comes after 20 ms, long after the other program's fixed read
+        // (its 6 ms pause and a 2 ms wait for a first byte); the probe waits up to 100 ms.
+        platform::ScopedClockScale scale(0.02);
         sim::Behaviour slow;
-        slow.answerDelayMs = 450;
+        slow.answerDelayMs = 1000;
         m_sim.SetBehaviour(slow);
         {
+            const platform::ScopedSerialReadFloor hastyReads(2);
             atlink::CSerialPort other;
             EXPECT_FALSE(other.Run(atlink::kProbeAt, Com()).succeeded);
         }

@@ -69,20 +69,20 @@ std::uintmax_t AtLogSize() {
 // 50 reads then wait a millisecond each for a first byte instead of the floor meant for answers.
 constexpr std::uint32_t kEmptyReadFloorMs = 1;
 
-// Every pause and time-out at a fiftieth: the 1 s start timer takes 20 ms, the reset worker's
-// 20 s wait 400 ms. Commands that must succeed get a generous time-out of 100 s (2 s here).
+// Every pause and time-out at a hundredth: the 1 s start timer takes 10 ms, the reset worker's
+// 20 s wait 200 ms. Commands that must succeed get a generous time-out of 100 s (1 s here).
 class CliCommands : public ::testing::Test {
   protected:
-    platform::ScopedClockScale m_scale{0.02};
+    platform::ScopedClockScale m_scale{0.01};
 };
 
 TEST_F(CliCommands, ScanEndsAtTheTimeOutWithoutAModuleAndAtTheReadyLineWithOne) {
-    // 5 s (100 ms here): the first scan, 1 s after the start, must have ended before the time-out
+    // 10 s (100 ms here): the first scan, 1 s after the start, must have ended before the time-out
     // for its line to be printed, which 1 s (20 ms) did not always allow under the thread sanitizer.
-    const CliRun absent = Cli(marlinq::cli::RunScanCommand, {"--timeout", "5"});
+    const CliRun absent = Cli(marlinq::cli::RunScanCommand, {"--timeout", "10"});
     EXPECT_EQ(absent.code, 1);
     EXPECT_NE(absent.out.find("Equipment is not ready!\n"), std::string::npos) << absent.out;
-    EXPECT_EQ(absent.err, "no module found within 5 s\n");
+    EXPECT_EQ(absent.err, "no module found within 10 s\n");
 
     auto module = Module();
     const CliRun scan = Cli(marlinq::cli::RunScanCommand, {"--timeout", "100"});
@@ -130,7 +130,7 @@ TEST_F(CliCommands, SendThroughTheConsoleAndToAnExplicitPort) {
 TEST_F(CliCommands, NoModuleOrNoPortExitsOne) {
     // Long enough (0.3 s at the test scale) for the scan's first pass to log its line on a slow
     // (sanitized, loaded) run.
-    const CliRun absent = Cli(marlinq::cli::RunSendViaConsole, {"--timeout", "15", "AT"});
+    const CliRun absent = Cli(marlinq::cli::RunSendViaConsole, {"--timeout", "30", "AT"});
     EXPECT_EQ(absent.code, 1);
     EXPECT_NE(absent.out.find("Equipment is not ready!"), std::string::npos) << absent.out;
     const CliRun noPort = Cli(marlinq::cli::RunSendCommand, {"--port", "250", "AT"});

@@ -42,7 +42,7 @@ class CliPush : public ::testing::Test {
         return args;
     }
 
-    platform::ScopedClockScale m_scale{0.02};
+    platform::ScopedClockScale m_scale{0.01};
     testsupport::FakeAdbDir dir{"cli"};
 };
 

@@ -25,12 +25,14 @@ namespace marlinq::cli {
 namespace {
 
 // A sound module's reference run under the fixed pacing waits this long for each answer's first
-// byte; the slow module's answers come later than the fixed reads with the usual floor.
+// byte, so that a loaded machine does not miss an answer behind the short fixed pauses.
 constexpr std::uint32_t kPatientReadFloorMs = 40;
-// The fixed runs against the slow module wait this long, and its answers come 25 ms after each
-// request on the tests' clock: well after those reads are over, and every paced read waits for one.
+// The slow module's runs go at a fiftieth: its answers come 25 ms after each request, long after
+// the fixed reads are over (a pause of 6 or 10 ms, then a wait of kHastyReadFloorMs for a first
+// byte), and well within the 100 ms that a paced read waits.
+constexpr double kSlowRunScale = 0.02;
 constexpr std::uint32_t kHastyReadFloorMs = 2;
-constexpr std::uint32_t kSlowAnswerMs = 2500;
+constexpr std::uint32_t kSlowAnswerMs = 1250;
 
 class PacedCommands : public ParameterRunTest {
   protected:
@@ -55,9 +57,8 @@ class PacedCommands : public ParameterRunTest {
     }
 };
 
-// On the tests' clock, with a floor of 2 ms for a read's first byte, the fixed read is over 5 ms
-// after the write (a 300 ms pause, then the read's wait), and the slow module answers after 25 ms.
-// Each run gets a module plugged in again, so that nothing the last one still owes arrives in it.
+// Each run against the slow module gets it plugged in again, so that nothing the last one still
+// owes arrives in it.
 TEST_F(PacedCommands, GetOfASlowModuleFailsFixedAndSucceedsPacedByTheAnswer) {
     // What a sound module is sent under the fixed pacing. Its reads wait up to 40 ms for a first
     // byte, so that a loaded machine does not miss an answer behind the short fixed pauses.
@@ -68,6 +69,7 @@ TEST_F(PacedCommands, GetOfASlowModuleFailsFixedAndSucceedsPacedByTheAnswer) {
         soundGet = testsupport::RequestBytes(m_sim);
     }
 
+    const platform::ScopedClockScale scale(kSlowRunScale);
     sim::Behaviour slow;
     slow.answerDelayMs = kSlowAnswerMs;
     PlugInAgain(slow);
@@ -81,8 +83,7 @@ TEST_F(PacedCommands, GetOfASlowModuleFailsFixedAndSucceedsPacedByTheAnswer) {
     EXPECT_NE(out.str().find("main.AppVersion=" + m_sim.Value("VER")), std::string::npos) << out.str();
 }
 
-// The same for a download: the fixed read is over 7 ms after the write (a 500 ms pause, then the
-// read's wait), and the module answers after 25 ms.
+// The same for a download.
 TEST_F(PacedCommands, DownloadOfASlowModuleFailsFixedAndSucceedsPacedByTheAnswer) {
     const Args download = {"--set", "tcp.Port=6001", "--verify"};
     std::vector<std::string> soundDownload;
@@ -92,6 +93,7 @@ TEST_F(PacedCommands, DownloadOfASlowModuleFailsFixedAndSucceedsPacedByTheAnswer
         soundDownload = testsupport::RequestBytes(m_sim);
     }
 
+    const platform::ScopedClockScale scale(kSlowRunScale);
     sim::Behaviour slow;
     slow.answerDelayMs = kSlowAnswerMs;
     PlugInAgain(slow);

@@ -6,11 +6,13 @@
 #include <algorithm>
 #include <filesystem>
 #include <memory>
+#include <vector>
 
 #include "parameters/parameter_names.h"
 #include "parameters/parameter_table.h"
 #include "simulator/module_rack.h"
 #include "tests/support/cli_capture.h"
+#include "tests/support/poll.h"
 #include "tests/support/run_process.h"
 #include "tests/support/sim_fixture.h"
 
@@ -57,9 +59,9 @@ TEST_F(PinnedPort, FourGetProcessesAtOnceEachReadTheirOwnModuleOnly) {
     fs::remove_all(dir);
     fs::create_directories(dir);
     fs::copy_file(MARLINQ_CLI_EXE, dir / "marlinq-cli");
-    // The programs run their pauses at a fifth: a Get still holds its port for a good while after
+    // The programs run their pauses at a tenth: a Get still holds its port for a good while after
     // its first requests, long enough for the other program below to be turned away.
-    ::setenv("MARLINQ_CLOCK_SCALE", "0.2", 1);
+    ::setenv("MARLINQ_CLOCK_SCALE", "0.1", 1);
     std::vector<std::unique_ptr<testsupport::ChildProcess>> runs;
     for (std::size_t i = 0; i < m_rack.Size(); ++i) {
         runs.push_back(std::make_unique<testsupport::ChildProcess>(
@@ -67,14 +69,23 @@ TEST_F(PinnedPort, FourGetProcessesAtOnceEachReadTheirOwnModuleOnly) {
     }
     ::unsetenv("MARLINQ_CLOCK_SCALE");
     // Between its first requests and its last, each holds its port: another program is turned
-    // away, and its request never reaches the module.
-    for (std::size_t i = 0; i < runs.size(); ++i) {
-        SCOPED_TRACE(ComName(i));
-        ASSERT_TRUE(m_rack.Module(i).WaitForRequests(2, 20000));
-        const auto second = RunCli({"send", "--port", Port(i), "AT+CSQ"});
-        EXPECT_EQ(second.code, 1);
-        EXPECT_EQ(second.err, ComName(i) + " is busy: another program holds it\n");
-    }
+    // away, and its request never reaches the module. Each is tried as soon as its module has heard
+    // two requests, whichever program got that far first.
+    std::vector<bool> tried(runs.size(), false);
+    const bool allTried = testsupport::PollUntil([&] {
+        for (std::size_t i = 0; i < runs.size(); ++i) {
+            if (tried[i] || m_rack.Module(i).Requests().size() < 2) {
+                continue;
+            }
+            SCOPED_TRACE(ComName(i));
+            tried[i] = true;
+            const auto second = RunCli({"send", "--port", Port(i), "AT+CSQ"});
+            EXPECT_EQ(second.code, 1);
+            EXPECT_EQ(second.err, ComName(i) + " is busy: another program holds it\n");
+        }
+        return std::find(tried.begin(), tried.end(), false) == tried.end();
+    });
+    ASSERT_TRUE(allTried) << "every module heard its Get's first requests";
     std::vector<std::vector<std::string>> heard;
     for (std::size_t i = 0; i < runs.size(); ++i) {
         SCOPED_TRACE(ComName(i));

@@ -23,7 +23,7 @@ namespace {
 using testsupport::FakeAdbDir;
 using testsupport::StartAdbModule;
 
-constexpr double kScale = 0.02;  // the 20 s reset wait takes 0.4 s, the 30 s time-out 0.6 s
+constexpr double kScale = 0.01;  // the 20 s reset wait takes 0.2 s, the 30 s time-out 0.3 s
 const std::string kTimeout = "ADB cmd timeout, please check ADB device and retry later!";
 const std::string kScanning = "Scanning equipments...";
 
