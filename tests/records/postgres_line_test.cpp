@@ -53,7 +53,7 @@ class PostgresLineTest : public ::testing::Test {
 };
 
 TEST_F(PostgresLineTest, EightStationsWritingAtOnceLeaveEveryRecordOnceOnTheServer) {
-    constexpr int kEach = 6;
+    constexpr int kEach = 3;
     auto writers = testsupport::StartWriters(kWriters, {localFile, url, std::to_string(kEach)});
     const auto report = testsupport::WaitForWriters(writers);
     EXPECT_EQ(report.stored.size(), static_cast<std::size_t>(kWriters * kEach));
@@ -80,8 +80,8 @@ TEST_F(PostgresLineTest, RecordsWrittenWhileTheServerIsDownWaitAndAreSentOnceByS
     std::string error;
     ASSERT_TRUE(server.Start(host, port, &error)) << error;
     const std::string stationUrl = testsupport::WithServerAddress(url, "127.0.0.1", server.Port());
-    constexpr int kBefore = 2;
-    constexpr int kAfter = 3;
+    constexpr int kBefore = 1;
+    constexpr int kAfter = 2;
     auto writers = testsupport::StartWriters(
         kWriters, {localFile, stationUrl, std::to_string(kBefore + kAfter), std::to_string(kBefore)});
     for (auto& w : writers) {
