@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -20,6 +21,12 @@ namespace testsupport {
 // serial read's wait for its first byte, down to its floor of a few milliseconds (SerialReadWait);
 // a module fault that must outlast that wait is given a length that does so here.
 inline constexpr double kTestClockScale = 0.01;
+
+// For fixed-pacing runs on the tests' clock, whose pauses then take a few milliseconds: while a
+// platform::ScopedSerialReadFloor of this length lives, a read waits up to 40 ms for an answer's
+// first byte, so that a loaded machine does not miss an answer behind those pauses. Only a read
+// that gets nothing waits it in full.
+inline constexpr std::uint32_t kPatientReadFloorMs = 40;
 
 class SimulatorTest : public ::testing::Test {
   protected:

@@ -10,7 +10,9 @@
 namespace marlinq::test {
 namespace {
 
-constexpr double kScale = 0.05;
+// On the tests' clock, with reads that wait for an answer's first byte as long as a loaded
+// machine may need.
+constexpr double kScale = testsupport::kTestClockScale;
 
 std::unique_ptr<sim::DtuSimulator> StartSimulator(
     const std::string& friendlyFormat = "Simulated DTU AT Port (COM%d)") {
@@ -27,6 +29,7 @@ using testsupport::RequestBytes;
 }  // namespace
 
 TEST(AtWrappers, WithoutAModuleEachKindLogsItsMessageAndFails) {
+    const platform::ScopedSerialReadFloor patientReads(testsupport::kPatientReadFloorMs);
     DialogHarness<> h(kScale);
     const auto results = h.On([](CMarlinqDlg& d) {
         return std::vector<std::string>{
@@ -46,11 +49,9 @@ TEST(AtWrappers, WithoutAModuleEachKindLogsItsMessageAndFails) {
     EXPECT_EQ(CountLines(log, "AT port not found! "), 5);  // one per call: no try is made
 }
 
-// On the tests' clock, with every read waiting up to 40 ms for its first byte: the fixed pauses
-// then take a few milliseconds, and a loaded machine still does not miss an answer behind them.
 TEST(AtWrappers, AutomaticPortCarriesEveryCommandToTheModule) {
-    const platform::ScopedSerialReadFloor patientReads(40);
-    DialogHarness<> h(testsupport::kTestClockScale);
+    const platform::ScopedSerialReadFloor patientReads(testsupport::kPatientReadFloorMs);
+    DialogHarness<> h(kScale);
     auto s = StartSimulator();
     EXPECT_TRUE(h.On([](CMarlinqDlg& d) { return d.At().SetApn("internet"); }));
     EXPECT_EQ(h.On([](CMarlinqDlg& d) { return d.At().QueryApn(); }), "internet");
@@ -69,6 +70,7 @@ TEST(AtWrappers, AutomaticPortCarriesEveryCommandToTheModule) {
 }
 
 TEST(AtWrappers, HandOpenedPortIsUsedEvenWhenItIsNotTheModulesPort) {
+    const platform::ScopedSerialReadFloor patientReads(testsupport::kPatientReadFloorMs);
     DialogHarness<> h(kScale);
     auto module = StartSimulator();
     auto other = StartSimulator("Plain Serial Port (COM%d)");
@@ -93,6 +95,7 @@ TEST(AtWrappers, HandOpenedPortIsUsedEvenWhenItIsNotTheModulesPort) {
 }
 
 TEST(AtConsole, QuickQueriesEchoTheCommandAndLogTheRawAnswer) {
+    const platform::ScopedSerialReadFloor patientReads(testsupport::kPatientReadFloorMs);
     DialogHarness<> h(kScale);
     auto s = StartSimulator();
     auto d = h.Driver();
@@ -111,6 +114,7 @@ TEST(AtConsole, QuickQueriesEchoTheCommandAndLogTheRawAnswer) {
 }
 
 TEST(AtConsole, SendUsesTheEditAndEmptyTouchesNothing) {
+    const platform::ScopedSerialReadFloor patientReads(testsupport::kPatientReadFloorMs);
     DialogHarness<> h(kScale);
     auto s = StartSimulator();
     auto d = h.Driver();
@@ -128,6 +132,7 @@ TEST(AtConsole, SendUsesTheEditAndEmptyTouchesNothing) {
 }
 
 TEST(AtConsole, SilentOrHeldPortShowsOnlyTheEcho) {
+    const platform::ScopedSerialReadFloor patientReads(testsupport::kPatientReadFloorMs);
     DialogHarness<> h(kScale);
     auto s = StartSimulator();
     ASSERT_TRUE(OpenManualPort(h, s->Com()));
@@ -141,6 +146,7 @@ TEST(AtConsole, SilentOrHeldPortShowsOnlyTheEcho) {
 }
 
 TEST(AtConsole, ImsiBoxFillsTheRegistrationPacketFromTheModule) {
+    const platform::ScopedSerialReadFloor patientReads(testsupport::kPatientReadFloorMs);
     DialogHarness<> h(kScale);
     auto s = StartSimulator();
     auto tcp = h.PageDriver(0);
@@ -159,6 +165,7 @@ TEST(ModePages, ImsiQueryRunsOnlyWhenTheBoxBecomesChecked) {
     std::string error;
     ASSERT_TRUE(module.Start(sim::SimulatorOptions{}, &error)) << error;
     module.SetValue("CIMI", "001010123456789");
+    const platform::ScopedSerialReadFloor patientReads(testsupport::kPatientReadFloorMs);
     DialogHarness<> h(kScale);
     auto cimiRequests = [&module] {
         int n = 0;

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "dialog_harness.h"
+#include "platform/serial_port.h"
 #include "simulator/dtu_simulator.h"
+#include "tests/support/sim_fixture.h"
 #include "ui/resource.h"
 
 namespace marlinq::test {
@@ -68,7 +70,8 @@ sim::SimulatorOptions PlainPort() {
 }
 
 TEST(OperationButtons, FollowTheScanThroughNotReadyReadyAndRestart) {
-    DialogHarness<CMarlinqDlg> h(0.05);
+    const platform::ScopedSerialReadFloor patientReads(testsupport::kPatientReadFloorMs);
+    DialogHarness<CMarlinqDlg> h;
     ASSERT_TRUE(Eventually([&] { return h.Driver().Enabled(kScan); }));
     Check(h, {true, false, false, 0}, "not ready");
 
@@ -90,7 +93,8 @@ TEST(OperationButtons, FollowTheScanThroughNotReadyReadyAndRestart) {
 
 TEST(OperationButtons, APendingPushContinuesThePushAndLeavesTheButtonsDisabled) {
     auto module = Start();
-    DialogHarness<CMarlinqDlg> h(0.05);
+    const platform::ScopedSerialReadFloor patientReads(testsupport::kPatientReadFloorMs);
+    DialogHarness<CMarlinqDlg> h;
     const std::string ready = "Equipment ready [AT:COM" + std::to_string(module->Com()) + "] for operation!";
     ASSERT_TRUE(Eventually([&] { return h.Driver().Enabled(IDC_BTN_GET); }));
     h.Dialog().Session().SetPendingPush(1);  // as an ADB flow does before it restarts the scan
@@ -103,7 +107,8 @@ TEST(OperationButtons, APendingPushContinuesThePushAndLeavesTheButtonsDisabled) 
 }
 
 TEST(OperationButtons, ManualPortSwitchesOnlyThePortDependentButtons) {
-    DialogHarness<CMarlinqDlg> h(0.05);
+    const platform::ScopedSerialReadFloor patientReads(testsupport::kPatientReadFloorMs);
+    DialogHarness<CMarlinqDlg> h;
     ASSERT_TRUE(Eventually([&] { return CountLines(h.Log(), kNotReady) == 1; }));
     ASSERT_TRUE(Eventually([&] { return h.Driver().Enabled(kScan); }));  // the not-ready state is in force
     auto plain = Start(PlainPort());

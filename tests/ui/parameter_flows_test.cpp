@@ -10,13 +10,17 @@
 #include "atlink/at_pacing.h"
 #include "dialog_harness.h"
 #include "parameters/download_flow.h"
+#include "platform/serial_port.h"
 #include "simulator/dtu_simulator.h"
+#include "tests/support/sim_fixture.h"
 #include "ui/resource.h"
 
 namespace marlinq::test {
 namespace {
 
-constexpr double kScale = 0.05;
+// On the tests' clock, with reads that wait for an answer's first byte as long as a loaded
+// machine may need.
+constexpr double kScale = testsupport::kTestClockScale;
 
 // Answers every message box with OK and remembers it, with the log as it stood then.
 class BoxRecorder : public fw::IUiServices {
@@ -107,6 +111,7 @@ class ParameterFlows : public ::testing::Test {
         "AT+DTUCFG=115200,a.example,5000,UDP,0,,60,0X31,1,,0,,,0,2,0,60\r\n";
     static constexpr const char* kMqtt = "AT+MQTTCFG=m.example,1883,,,,0,\r\n";
 
+    const platform::ScopedSerialReadFloor patientReads{testsupport::kPatientReadFloorMs};
     sim::DtuSimulator module;
     std::unique_ptr<DialogHarness<>> h;
     std::unique_ptr<BoxRecorder> boxes;

@@ -6,7 +6,9 @@
 #include <vector>
 
 #include "dialog_harness.h"
+#include "platform/serial_port.h"
 #include "simulator/dtu_simulator.h"
+#include "tests/support/sim_fixture.h"
 #include "ui/resource.h"
 
 namespace marlinq::test {
@@ -21,7 +23,8 @@ std::string ReadyLine(int com) {
 }
 
 TEST(ScannerWiring, PluggingTheModuleInAnnouncesItAndEnablesTheOperations) {
-    DialogHarness<CMarlinqDlg> h(0.05);
+    const platform::ScopedSerialReadFloor patientReads(testsupport::kPatientReadFloorMs);
+    DialogHarness<CMarlinqDlg> h;
     ASSERT_TRUE(Eventually([&] { return CountLines(h.Log(), "Equipment is not ready!") == 1; }));
     // The buttons follow the line: the event that switches them comes right after it.
     ASSERT_TRUE(Eventually([&] { return h.Driver().Enabled(IDC_BTN_SCAN_PORT); }));
@@ -74,7 +77,8 @@ TEST(ScannerWiring, ResetDtuLosesTheModuleAndFindsItAgain) {
 
 TEST(ScannerWiring, ClosingWhileTheScannerRunsEndsPromptly) {
     for (int i = 0; i < 3; ++i) {
-        DialogHarness<CMarlinqDlg> h(0.05);
+        const platform::ScopedSerialReadFloor patientReads(testsupport::kPatientReadFloorMs);
+        DialogHarness<CMarlinqDlg> h;
         ASSERT_TRUE(Eventually([&] { return CountLines(h.Log(), "Equipment is not ready!") == 1; }));
         EXPECT_TRUE(h.Close());
     }
