@@ -49,7 +49,7 @@ json Parsed(const CliRun& run) {
 
 class JsonOutput : public ::testing::Test {
   protected:
-    platform::ScopedClockScale m_scale{0.02};
+    platform::ScopedClockScale m_scale{0.01};
 };
 
 TEST_F(JsonOutput, QuickQueriesCarryTheRequestThePortAndTheAnswerLines) {

@@ -24,9 +24,6 @@
 namespace marlinq::cli {
 namespace {
 
-// A sound module's reference run under the fixed pacing waits this long for each answer's first
-// byte, so that a loaded machine does not miss an answer behind the short fixed pauses.
-constexpr std::uint32_t kPatientReadFloorMs = 40;
 // The slow module's runs go at a fiftieth: its answers come 25 ms after each request, long after
 // the fixed reads are over (a pause of 6 or 10 ms, then a wait of kHastyReadFloorMs for a first
 // byte), and well within the 100 ms that a paced read waits.
@@ -64,7 +61,7 @@ TEST_F(PacedCommands, GetOfASlowModuleFailsFixedAndSucceedsPacedByTheAnswer) {
     // byte, so that a loaded machine does not miss an answer behind the short fixed pauses.
     std::vector<std::string> soundGet;
     {
-        const platform::ScopedSerialReadFloor patientReads(kPatientReadFloorMs);
+        const platform::ScopedSerialReadFloor patientReads(testsupport::kPatientReadFloorMs);
         EXPECT_EQ(Get({}), kExitDone) << err.str();
         soundGet = testsupport::RequestBytes(m_sim);
     }
@@ -88,7 +85,7 @@ TEST_F(PacedCommands, DownloadOfASlowModuleFailsFixedAndSucceedsPacedByTheAnswer
     const Args download = {"--set", "tcp.Port=6001", "--verify"};
     std::vector<std::string> soundDownload;
     {
-        const platform::ScopedSerialReadFloor patientReads(kPatientReadFloorMs);
+        const platform::ScopedSerialReadFloor patientReads(testsupport::kPatientReadFloorMs);
         EXPECT_EQ(Download(download), kExitDone) << err.str();
         soundDownload = testsupport::RequestBytes(m_sim);
     }
