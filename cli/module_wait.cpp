@@ -1,6 +1,7 @@
 #include "cli/module_wait.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdint>
 #include <string>
 #include <thread>
@@ -22,6 +23,10 @@ OptionSpec PortOption() {
 }
 
 namespace {
+// How often a wait for the window looks again: what it waits for (the readiness line, Get enabled
+// after the version reads) comes a few milliseconds apart, and each look is cheap.
+constexpr std::chrono::milliseconds kLookEvery{1};
+
 // In the order of atlink::Pacing, whose index the parsed choice is.
 const std::vector<std::string> kPaceNames = {std::string(atlink::PacingName(atlink::Pacing::Fixed)),
                                              std::string(atlink::PacingName(atlink::Pacing::Answer))};
@@ -81,7 +86,7 @@ bool WaitForPinnedPort(CConsoleHost& host, const ModuleWait& wait, std::ostream&
                  err);
             return false;
         }
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        std::this_thread::sleep_for(kLookEvery);
     }
 }
 
@@ -123,7 +128,7 @@ bool WaitUntilReady(CConsoleHost& host, const ModuleWait& wait, std::ostream& er
                  err);
             return false;
         }
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        std::this_thread::sleep_for(kLookEvery);
     }
     return true;
 }
