@@ -15,23 +15,21 @@ namespace {
 
 using namespace testsupport;
 
-// The worker's pauses at a hundredth of their length. The stand-in window's time-out is twice the
-// window's 30 s, so that it still takes 600 ms: far above what a fake adb call takes, so only a
-// hang reaches it.
+// The worker's pauses at a hundredth of their length; the stand-in window's time-out is
+// FakeAdbTimeoutMs.
 constexpr double kScale = 0.01;
-constexpr std::uint32_t kTimeoutMs = 60000;
 
 // A stand-in window for the fake adb in appDir, with the time-out above.
 std::unique_ptr<FakeAdbHost> MakeHost(const std::string& appDir) {
     auto host = std::make_unique<FakeAdbHost>(appDir);
-    host->timeoutMs = kTimeoutMs;
+    host->timeoutMs = FakeAdbTimeoutMs();
     return host;
 }
 
 class AdbPush : public ::testing::Test {
   protected:
     AdbPush() : dir("push"), host(dir.AppDir()) {
-        host.timeoutMs = kTimeoutMs;
+        host.timeoutMs = FakeAdbTimeoutMs();
         host.transfer.SetXmlPath("/tmp/cfg dir/Default.xml");
     }
 

@@ -111,7 +111,7 @@ TEST_F(PostgresStoreTest, ADatabaseOfANewerLayoutIsRefused) {
 }
 
 TEST_F(PostgresStoreTest, AStatementStuckOnTheServerEndsWithinItsBound) {
-    records::PostgresStore store({.connectMs = 2000, .statementMs = 300, .socketMs = 2000});
+    records::PostgresStore store({.connectMs = 2000, .statementMs = 100, .socketMs = 2000});
     std::string error;
     ASSERT_TRUE(store.Connect(url, &error)) << error;
     // Another session holds the table, so the insert waits on the server until a bound ends it.

@@ -16,6 +16,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -31,6 +32,11 @@ void InstallFakeAdb(const std::filesystem::path& adbDir);
 
 // This process's id, for names that no other test process uses at the same time.
 long ThisProcessId();
+
+// A time-out for a stand-in window's adb commands, in the window's milliseconds (on the tests'
+// clock a hundredth of it passes): far above what a call of the fake takes on a loaded machine (a
+// shell script here, a program started under Wine on Windows), so that only a hang reaches it.
+std::uint32_t FakeAdbTimeoutMs();
 
 // True once the process pid is gone, or has ended and only waits to be collected.
 bool ProcessEnded(long pid);

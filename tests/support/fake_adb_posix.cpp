@@ -44,6 +44,10 @@ void InstallFakeAdb(const std::filesystem::path& adbDir) {
     ::chmod(adb.c_str(), 0755);
 }
 
+std::uint32_t FakeAdbTimeoutMs() {
+    return 30000;  // 0.3 s on the tests' clock
+}
+
 long ThisProcessId() {
     return static_cast<long>(::getpid());
 }

@@ -15,6 +15,10 @@ void InstallFakeAdb(const std::filesystem::path& adbDir) {
     EXPECT_FALSE(ec) << "fake_adb.exe beside the test program: " << ec.message();
 }
 
+std::uint32_t FakeAdbTimeoutMs() {
+    return 60000;  // 0.6 s on the tests' clock
+}
+
 long ThisProcessId() {
     return static_cast<long>(GetCurrentProcessId());
 }
