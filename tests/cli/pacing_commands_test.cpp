@@ -110,11 +110,12 @@ TEST_F(PacedCommands, AModuleThatNeedsItsSettleTimeIsServedByTheAnswerPacing) {
     // At half the product's scale the settle time (5 ms) is still ten times what the tool takes
     // anyway between an answer and the next request, so a module that needs it would see a
     // request too early; one that needs a tenth more than the settle time already does.
+    // Pinned to the module's port, the scan starts at once instead of after the start timer's 1 s.
     platform::ScopedClockScale scale(0.5);
     sim::Behaviour settling;
     settling.settleMs = atlink::kFlowSettleMs;
     m_sim.SetBehaviour(settling);
-    EXPECT_EQ(Get({"--pace", "answer"}), kExitDone) << err.str();
+    EXPECT_EQ(Get({"--pace", "answer", "--port", std::to_string(m_sim.Com())}), kExitDone) << err.str();
 }
 
 TEST_F(PacedCommands, AModuleThatNeedsMoreThanTheSettleTimeFailsTheGet) {

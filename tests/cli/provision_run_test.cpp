@@ -100,9 +100,9 @@ std::map<int, UnitReport> ByPort(const std::vector<UnitReport>& reports) {
 TEST(ProvisionRun, EachUnitEndsOnItsOwnWhateverTheOthersDo) {
     Fixture f;
     auto settings = f.Settings({1, 2, 3, 4, 5, 6});
-    // Ample for the units that end by themselves (a few small programs each), short for the one
-    // that hangs.
-    settings.unitTimeout = std::chrono::milliseconds(500);
+    // Ample for the units that end by themselves (a few small programs each, some milliseconds),
+    // short for the one that hangs.
+    settings.unitTimeout = std::chrono::milliseconds(300);
     ProvisionRun run(
         settings, [] { return std::vector<int>{}; }, f.Record(), f.Done());
     run.Run([](const std::vector<UnitProgress>&) {});
@@ -116,7 +116,7 @@ TEST(ProvisionRun, EachUnitEndsOnItsOwnWhateverTheOthersDo) {
     ASSERT_EQ(by[2].differences.size(), 1u);
     EXPECT_EQ(by[2].differences[0].reported, "6000");
     EXPECT_EQ(by[3].outcome, UnitOutcome::Failed);
-    EXPECT_EQ(by[3].failure, "no result from COM3 within 0.5 s");
+    EXPECT_EQ(by[3].failure, "no result from COM3 within 0.3 s");
     EXPECT_EQ(by[4].outcome, UnitOutcome::Failed);
     EXPECT_EQ(by[4].failure, "the unit's process ended without a result (exit code 139): Segmentation fault");
     EXPECT_EQ(by[5].outcome, UnitOutcome::Skipped);
@@ -163,6 +163,7 @@ TEST(ProvisionRun, WatchTakesEachPortOnceAsItAppearsUntilStopped) {
     std::atomic<int> ticks{0};
     auto settings = f.Settings({});
     settings.watch = true;
+    settings.lookEvery = std::chrono::milliseconds(10);  // the steps below wait for whole looks
     ProvisionRun run(
         settings,
         [&] {
