@@ -230,7 +230,7 @@ TEST_F(Provision, WatchProvisionsEachModuleAsItAppearsSkipsAPassedOneAndStopsOnC
     auto passed = [this](std::size_t n) {
         return testsupport::PollUntil(
             [&] { return fs::exists(m_dir.Path() / "marlinq-records.sqlite") && Records().size() >= n; },
-            std::chrono::milliseconds(20000));
+            std::chrono::milliseconds(20000), std::chrono::milliseconds(10));
     };
     ASSERT_TRUE(passed(1));
     options.com = secondCom;
@@ -244,7 +244,7 @@ TEST_F(Provision, WatchProvisionsEachModuleAsItAppearsSkipsAPassedOneAndStopsOnC
     ASSERT_TRUE(testsupport::PollUntil([&] { return !first.Present(); }));
     // Out for a moment, as a person takes to plug it in again: longer than the watch's look (0.1 s
     // at this scale).
-    std::this_thread::sleep_for(std::chrono::milliseconds(400));
+    std::this_thread::sleep_for(std::chrono::milliseconds(250));
     ASSERT_TRUE(first.Start(options, &error)) << error;
     ASSERT_TRUE(first.WaitForRequests(1, 20000));
     ::kill(watch->Pid(), SIGINT);
