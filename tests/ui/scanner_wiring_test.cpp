@@ -54,7 +54,8 @@ TEST(ScannerWiring, ResetDtuLosesTheModuleAndFindsItAgain) {
     sim::DtuSimulator module;
     std::string error;
     ASSERT_TRUE(module.Start({}, &error)) << error;
-    DialogHarness<CMarlinqDlg> h(0.02);
+    const platform::ScopedSerialReadFloor patientReads(testsupport::kPatientReadFloorMs);
+    DialogHarness<CMarlinqDlg> h;
     ASSERT_TRUE(Eventually([&] { return CountLines(h.Log(), ReadyLine(module.Com())) == 1; }));
     ASSERT_TRUE(Eventually([&] { return h.Driver().Enabled(IDC_BTN_RESET_DTU); }));
     h.Driver().Click(IDC_BTN_RESET_DTU);
