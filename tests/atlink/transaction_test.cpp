@@ -312,7 +312,7 @@ TEST_F(LateAnswerTest, AStandardCycleCutsItsAnswerAtTheFirstFinalResult) {
 }
 
 TEST_F(LateAnswerTest, ALateAnswerOfAnotherQueryIsNotTheStandardCyclesAnswer) {
-    platform::ScopedClockScale realTime(1.0);  // both answers come well within the 300 ms
+    platform::ScopedClockScale half(0.5);  // both answers come well within the 150 ms
     HoldBackAnswersTo("AT+CIMI", 150);
     SendWhenRequested(1, "\r\n+CNMP: 2\r\n\r\nOK\r\n");
     atlink::CSerialPort port;

@@ -155,7 +155,7 @@ TEST_F(SimulatorRun, FaultModesBreakTheAnswerAsAFaultyModuleWould) {
     sim::Behaviour b;
     b.garbageAnswer = true;
     m_sim.SetBehaviour(b);
-    const RawExchange noise = Exchange(Com(), "AT+CSQ\r\n", 20);
+    const RawExchange noise = Exchange(Com(), "AT+CSQ\r\n", 20, sim::GarbageNoise());
     EXPECT_EQ(noise.bytes, sim::GarbageNoise());
     EXPECT_EQ(noise.bytes.find_first_of("\r\n"), std::string::npos);
 
