@@ -128,9 +128,9 @@ TEST_F(CliCommands, SendThroughTheConsoleAndToAnExplicitPort) {
 }
 
 TEST_F(CliCommands, NoModuleOrNoPortExitsOne) {
-    // Long enough (0.3 s at the test scale) for the scan's first pass to log its line on a slow
-    // (sanitized, loaded) run.
-    const CliRun absent = Cli(marlinq::cli::RunSendViaConsole, {"--timeout", "30", "AT"});
+    // Long enough (0.2 s at the test scale) for the scan's first pass, 10 ms after the start, to
+    // log its line on a slow (sanitized, loaded) run.
+    const CliRun absent = Cli(marlinq::cli::RunSendViaConsole, {"--timeout", "20", "AT"});
     EXPECT_EQ(absent.code, 1);
     EXPECT_NE(absent.out.find("Equipment is not ready!"), std::string::npos) << absent.out;
     const CliRun noPort = Cli(marlinq::cli::RunSendCommand, {"--port", "250", "AT"});

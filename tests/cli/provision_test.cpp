@@ -224,6 +224,8 @@ TEST_F(Provision, WatchProvisionsEachModuleAsItAppearsSkipsAPassedOneAndStopsOnC
     ASSERT_TRUE(second.Start(options, &error)) << error;
     const int secondCom = second.Com();
     second.Stop();  // not plugged in yet
+    // The watch at a twentieth: it looks for modules every 50 ms.
+    ::setenv("MARLINQ_CLOCK_SCALE", "0.05", 1);
     auto watch = Start({m_file, "--watch", "--ports",
                         std::to_string(first.Com()) + "," + std::to_string(secondCom), "--pace", "answer"});
     watch->CloseInput();
@@ -242,9 +244,8 @@ TEST_F(Provision, WatchProvisionsEachModuleAsItAppearsSkipsAPassedOneAndStopsOnC
     options.com = first.Com();
     options.imsi = "001019000000400";
     ASSERT_TRUE(testsupport::PollUntil([&] { return !first.Present(); }));
-    // Out for a moment, as a person takes to plug it in again: longer than the watch's look (0.1 s
-    // at this scale).
-    std::this_thread::sleep_for(std::chrono::milliseconds(250));
+    // Out for a moment, as a person takes to plug it in again: three of the watch's looks.
+    std::this_thread::sleep_for(std::chrono::milliseconds(150));
     ASSERT_TRUE(first.Start(options, &error)) << error;
     ASSERT_TRUE(first.WaitForRequests(1, 20000));
     ::kill(watch->Pid(), SIGINT);
