@@ -61,7 +61,7 @@ TEST_F(PacedCommands, GetOfASlowModuleFailsFixedAndSucceedsPacedByTheAnswer) {
     // byte, so that a loaded machine does not miss an answer behind the short fixed pauses.
     std::vector<std::string> soundGet;
     {
-        const platform::ScopedSerialReadFloor patientReads(testsupport::kPatientReadFloorMs);
+        const testsupport::PatientReads patientReads;
         EXPECT_EQ(Get({}), kExitDone) << err.str();
         soundGet = testsupport::RequestBytes(m_sim);
     }
@@ -85,7 +85,7 @@ TEST_F(PacedCommands, DownloadOfASlowModuleFailsFixedAndSucceedsPacedByTheAnswer
     const Args download = {"--set", "tcp.Port=6001", "--verify"};
     std::vector<std::string> soundDownload;
     {
-        const platform::ScopedSerialReadFloor patientReads(testsupport::kPatientReadFloorMs);
+        const testsupport::PatientReads patientReads;
         EXPECT_EQ(Download(download), kExitDone) << err.str();
         soundDownload = testsupport::RequestBytes(m_sim);
     }

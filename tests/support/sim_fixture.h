@@ -12,6 +12,7 @@
 
 #include "atlink/at_log.h"
 #include "platform/clock.h"
+#include "platform/serial_port.h"
 #include "simulator/dtu_simulator.h"
 #include "tests/support/read_file.h"
 
@@ -23,10 +24,15 @@ namespace testsupport {
 inline constexpr double kTestClockScale = 0.01;
 
 // For fixed-pacing runs on the tests' clock, whose pauses then take a few milliseconds: while a
-// platform::ScopedSerialReadFloor of this length lives, a read waits up to 40 ms for an answer's
-// first byte, so that a loaded machine does not miss an answer behind those pauses. Only a read
-// that gets nothing waits it in full.
+// PatientReads lives, a read waits up to kPatientReadFloorMs for an answer's first byte, so that a
+// loaded machine does not miss an answer behind those pauses. Only a read that gets nothing waits
+// it in full.
 inline constexpr std::uint32_t kPatientReadFloorMs = 40;
+
+class PatientReads : public platform::ScopedSerialReadFloor {
+  public:
+    PatientReads() : platform::ScopedSerialReadFloor(kPatientReadFloorMs) {}
+};
 
 class SimulatorTest : public ::testing::Test {
   protected:

@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include "dialog_harness.h"
-#include "platform/serial_port.h"
 #include "simulator/dtu_simulator.h"
 #include "tests/support/sim_fixture.h"
 #include "ui/resource.h"
@@ -29,7 +28,7 @@ using testsupport::RequestBytes;
 }  // namespace
 
 TEST(AtWrappers, WithoutAModuleEachKindLogsItsMessageAndFails) {
-    const platform::ScopedSerialReadFloor patientReads(testsupport::kPatientReadFloorMs);
+    const testsupport::PatientReads patientReads;
     DialogHarness<> h(kScale);
     const auto results = h.On([](CMarlinqDlg& d) {
         return std::vector<std::string>{
@@ -50,7 +49,7 @@ TEST(AtWrappers, WithoutAModuleEachKindLogsItsMessageAndFails) {
 }
 
 TEST(AtWrappers, AutomaticPortCarriesEveryCommandToTheModule) {
-    const platform::ScopedSerialReadFloor patientReads(testsupport::kPatientReadFloorMs);
+    const testsupport::PatientReads patientReads;
     DialogHarness<> h(kScale);
     auto s = StartSimulator();
     EXPECT_TRUE(h.On([](CMarlinqDlg& d) { return d.At().SetApn("internet"); }));
@@ -70,7 +69,7 @@ TEST(AtWrappers, AutomaticPortCarriesEveryCommandToTheModule) {
 }
 
 TEST(AtWrappers, HandOpenedPortIsUsedEvenWhenItIsNotTheModulesPort) {
-    const platform::ScopedSerialReadFloor patientReads(testsupport::kPatientReadFloorMs);
+    const testsupport::PatientReads patientReads;
     DialogHarness<> h(kScale);
     auto module = StartSimulator();
     auto other = StartSimulator("Plain Serial Port (COM%d)");
@@ -95,7 +94,7 @@ TEST(AtWrappers, HandOpenedPortIsUsedEvenWhenItIsNotTheModulesPort) {
 }
 
 TEST(AtConsole, QuickQueriesEchoTheCommandAndLogTheRawAnswer) {
-    const platform::ScopedSerialReadFloor patientReads(testsupport::kPatientReadFloorMs);
+    const testsupport::PatientReads patientReads;
     DialogHarness<> h(kScale);
     auto s = StartSimulator();
     auto d = h.Driver();
@@ -114,7 +113,7 @@ TEST(AtConsole, QuickQueriesEchoTheCommandAndLogTheRawAnswer) {
 }
 
 TEST(AtConsole, SendUsesTheEditAndEmptyTouchesNothing) {
-    const platform::ScopedSerialReadFloor patientReads(testsupport::kPatientReadFloorMs);
+    const testsupport::PatientReads patientReads;
     DialogHarness<> h(kScale);
     auto s = StartSimulator();
     auto d = h.Driver();
@@ -132,7 +131,7 @@ TEST(AtConsole, SendUsesTheEditAndEmptyTouchesNothing) {
 }
 
 TEST(AtConsole, SilentOrHeldPortShowsOnlyTheEcho) {
-    const platform::ScopedSerialReadFloor patientReads(testsupport::kPatientReadFloorMs);
+    const testsupport::PatientReads patientReads;
     DialogHarness<> h(kScale);
     auto s = StartSimulator();
     ASSERT_TRUE(OpenManualPort(h, s->Com()));
@@ -146,7 +145,7 @@ TEST(AtConsole, SilentOrHeldPortShowsOnlyTheEcho) {
 }
 
 TEST(AtConsole, ImsiBoxFillsTheRegistrationPacketFromTheModule) {
-    const platform::ScopedSerialReadFloor patientReads(testsupport::kPatientReadFloorMs);
+    const testsupport::PatientReads patientReads;
     DialogHarness<> h(kScale);
     auto s = StartSimulator();
     auto tcp = h.PageDriver(0);
@@ -165,7 +164,7 @@ TEST(ModePages, ImsiQueryRunsOnlyWhenTheBoxBecomesChecked) {
     std::string error;
     ASSERT_TRUE(module.Start(sim::SimulatorOptions{}, &error)) << error;
     module.SetValue("CIMI", "001010123456789");
-    const platform::ScopedSerialReadFloor patientReads(testsupport::kPatientReadFloorMs);
+    const testsupport::PatientReads patientReads;
     DialogHarness<> h(kScale);
     auto cimiRequests = [&module] {
         int n = 0;

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "dialog_harness.h"
-#include "platform/serial_port.h"
 #include "simulator/dtu_simulator.h"
 #include "tests/support/sim_fixture.h"
 #include "ui/resource.h"
@@ -70,7 +69,7 @@ sim::SimulatorOptions PlainPort() {
 }
 
 TEST(OperationButtons, FollowTheScanThroughNotReadyReadyAndRestart) {
-    const platform::ScopedSerialReadFloor patientReads(testsupport::kPatientReadFloorMs);
+    const testsupport::PatientReads patientReads;
     DialogHarness<CMarlinqDlg> h;
     ASSERT_TRUE(Eventually([&] { return h.Driver().Enabled(kScan); }));
     Check(h, {true, false, false, 0}, "not ready");
@@ -93,7 +92,7 @@ TEST(OperationButtons, FollowTheScanThroughNotReadyReadyAndRestart) {
 
 TEST(OperationButtons, APendingPushContinuesThePushAndLeavesTheButtonsDisabled) {
     auto module = Start();
-    const platform::ScopedSerialReadFloor patientReads(testsupport::kPatientReadFloorMs);
+    const testsupport::PatientReads patientReads;
     DialogHarness<CMarlinqDlg> h;
     const std::string ready = "Equipment ready [AT:COM" + std::to_string(module->Com()) + "] for operation!";
     ASSERT_TRUE(Eventually([&] { return h.Driver().Enabled(IDC_BTN_GET); }));
@@ -107,7 +106,7 @@ TEST(OperationButtons, APendingPushContinuesThePushAndLeavesTheButtonsDisabled) 
 }
 
 TEST(OperationButtons, ManualPortSwitchesOnlyThePortDependentButtons) {
-    const platform::ScopedSerialReadFloor patientReads(testsupport::kPatientReadFloorMs);
+    const testsupport::PatientReads patientReads;
     DialogHarness<CMarlinqDlg> h;
     ASSERT_TRUE(Eventually([&] { return CountLines(h.Log(), kNotReady) == 1; }));
     ASSERT_TRUE(Eventually([&] { return h.Driver().Enabled(kScan); }));  // the not-ready state is in force

@@ -10,7 +10,6 @@
 #include "atlink/at_pacing.h"
 #include "dialog_harness.h"
 #include "parameters/download_flow.h"
-#include "platform/serial_port.h"
 #include "simulator/dtu_simulator.h"
 #include "tests/support/sim_fixture.h"
 #include "ui/resource.h"
@@ -111,7 +110,7 @@ class ParameterFlows : public ::testing::Test {
         "AT+DTUCFG=115200,a.example,5000,UDP,0,,60,0X31,1,,0,,,0,2,0,60\r\n";
     static constexpr const char* kMqtt = "AT+MQTTCFG=m.example,1883,,,,0,\r\n";
 
-    const platform::ScopedSerialReadFloor patientReads{testsupport::kPatientReadFloorMs};
+    const testsupport::PatientReads patientReads;
     sim::DtuSimulator module;
     std::unique_ptr<DialogHarness<>> h;
     std::unique_ptr<BoxRecorder> boxes;

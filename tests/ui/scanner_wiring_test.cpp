@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "dialog_harness.h"
-#include "platform/serial_port.h"
 #include "simulator/dtu_simulator.h"
 #include "tests/support/sim_fixture.h"
 #include "ui/resource.h"
@@ -23,7 +22,7 @@ std::string ReadyLine(int com) {
 }
 
 TEST(ScannerWiring, PluggingTheModuleInAnnouncesItAndEnablesTheOperations) {
-    const platform::ScopedSerialReadFloor patientReads(testsupport::kPatientReadFloorMs);
+    const testsupport::PatientReads patientReads;
     DialogHarness<CMarlinqDlg> h;
     ASSERT_TRUE(Eventually([&] { return CountLines(h.Log(), "Equipment is not ready!") == 1; }));
     // The buttons follow the line: the event that switches them comes right after it.
@@ -54,7 +53,7 @@ TEST(ScannerWiring, ResetDtuLosesTheModuleAndFindsItAgain) {
     sim::DtuSimulator module;
     std::string error;
     ASSERT_TRUE(module.Start({}, &error)) << error;
-    const platform::ScopedSerialReadFloor patientReads(testsupport::kPatientReadFloorMs);
+    const testsupport::PatientReads patientReads;
     DialogHarness<CMarlinqDlg> h;
     ASSERT_TRUE(Eventually([&] { return CountLines(h.Log(), ReadyLine(module.Com())) == 1; }));
     ASSERT_TRUE(Eventually([&] { return h.Driver().Enabled(IDC_BTN_RESET_DTU); }));
@@ -78,7 +77,7 @@ TEST(ScannerWiring, ResetDtuLosesTheModuleAndFindsItAgain) {
 
 TEST(ScannerWiring, ClosingWhileTheScannerRunsEndsPromptly) {
     for (int i = 0; i < 3; ++i) {
-        const platform::ScopedSerialReadFloor patientReads(testsupport::kPatientReadFloorMs);
+        const testsupport::PatientReads patientReads;
         DialogHarness<CMarlinqDlg> h;
         ASSERT_TRUE(Eventually([&] { return CountLines(h.Log(), "Equipment is not ready!") == 1; }));
         EXPECT_TRUE(h.Close());
